@@ -1,0 +1,120 @@
+// Records of the city map: the fixed-width fields of the data files, kept with
+// their file widths because the formats and the 16-bit limits depend on them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tikhomap {
+
+// Map coordinates are metres in the city's plane grid: x is the northing (up
+// the screen), y the easting (to the right). Boxes are xMin, yMin, xMax, yMax.
+struct MapPoint16 {
+  uint16_t x = 0;
+  uint16_t y = 0;
+  friend bool operator==(const MapPoint16&, const MapPoint16&) = default;
+};
+
+struct MapPoint {
+  float x = 0;
+  float y = 0;
+  friend bool operator==(const MapPoint&, const MapPoint&) = default;
+};
+
+struct MapBounds {
+  float xMin = 0;
+  float yMin = 0;
+  float xMax = 0;
+  float yMax = 0;
+  friend bool operator==(const MapBounds&, const MapBounds&) = default;
+};
+
+// A device pixel (two int32, like a GDI POINT).
+struct ScreenPoint {
+  int32_t x = 0;
+  int32_t y = 0;
+  friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
+};
+
+// One polygon of 3.tkm. Entry 0 of the table is the land outline of the city.
+struct DistrictArea {
+  int16_t district = 0;  // 1..5; 0 = no district (file value 250)
+  int16_t pointCount = 0;
+  std::vector<MapPoint16> points;
+  uint16_t boundsLow[4] = {0, 0, 0, 0};  // xMin, yMin, xMax, yMax, low 16 bits
+};
+
+// A polyline or area of 4.tkm or of the street axes of 5.tkm.
+struct MapFeature {
+  int16_t code = 0;  // feature code; the streetCode in streetLines
+  int16_t pointCount = 0;
+  int32_t reserved = 0;
+  std::vector<MapPoint> points;
+  MapBounds bounds;
+};
+
+struct StreetName {
+  int16_t kind = 0;  // 0: no house list; 100: cannot be shown by itself
+  int16_t streetCode = 0;
+  char name[30] = {};  // cp1251, NUL-terminated, at most 29 characters
+};
+
+struct StreetLabelPoint {
+  uint16_t x = 0;
+  uint16_t y = 0;
+  int16_t level = 0;  // negated while its label is drawn in the current frame
+  int16_t streetCode = 0;
+};
+
+struct Microdistrict {
+  uint16_t x = 0;
+  uint16_t y = 0;
+  char name[30] = {};
+};
+
+struct Building {
+  int32_t reserved = 0;
+  uint16_t x = 0;  // address point: where the number is written
+  uint16_t y = 0;
+  int16_t purpose = 0;
+  int16_t pointCount = 0;
+  int16_t floors = 0;
+  int16_t streetCode = 0;
+  int16_t state = 0;
+  char houseNumber[7] = {};   // at most 6 characters
+  char description[47] = {};  // at most 46 characters
+  std::vector<MapPoint> outline;
+  MapBounds bounds;
+};
+
+// A node of the two-level theme list of tema.tkm. The list is kept in
+// MapData::themeNodes; `children` and `next` are indexes into it (-1 = none).
+struct ThemeNode {
+  int32_t reserved1 = 0;
+  int32_t reserved2 = 0;
+  char code[2] = {};  // code[1] == '1' marks a group
+  char name[50] = {};
+  int32_t children = -1;  // first theme of a group
+  int32_t next = -1;      // next group, or next theme of the same group
+};
+
+struct UserObject {
+  int32_t reserved = 0;
+  int16_t x = 0;
+  int16_t y = 0;
+  int16_t foundMark = 0;  // 1 while in the current object-search result
+  char theme[2] = {};
+  char name[65] = {};  // at most 64 characters
+};
+
+struct SignRecord {
+  int32_t id = 0;
+  int16_t a = 0;
+  int16_t b = 0;
+  int16_t spare = 0;
+  float p = 0;
+  float q = 0;
+  char text[82] = {};  // at most 81 characters
+};
+
+}  // namespace tikhomap
