@@ -1,0 +1,30 @@
+// Writers for every map data file, used by the sample-city generator and by
+// the tests to build files in memory. Each produces exactly the bytes its
+// reader expects.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "mapdata/map_data.h"
+#include "mapdata/title_files.h"
+
+namespace tikhomap {
+
+std::vector<uint8_t> writeMicrodistrictFile(const MapData& map);  // 8.tkm
+std::vector<uint8_t> writeDistrictFile(const MapData& map);       // 3.tkm (cityExtent header)
+std::vector<uint8_t> writeTopoFile(const MapData& map);           // 4.tkm, classes 1..4
+std::vector<uint8_t> writeStreetFile(const MapData& map);         // 5.tkm, three sections
+std::vector<uint8_t> writeBuildingAttributeFile(const MapData& map);  // 7.tkm
+std::vector<uint8_t> writeBuildingGeometryFile(const MapData& map);   // 6.tkm
+std::vector<uint8_t> writeThemeFile(const MapData& map);              // tema.tkm
+std::vector<uint8_t> writeUserObjectFile(const MapData& map);         // user.tkm
+std::vector<uint8_t> writeSignFile(const MapData& map);               // sign.tkm
+
+// Writes the eleven files into dir (created when missing). Returns false
+// when a file cannot be written.
+bool writeMapFolder(const std::filesystem::path& dir, const MapData& map,
+                    const TitleSheetFile& regional, const TitleSheetFile& cityWater);
+
+}  // namespace tikhomap
