@@ -1,0 +1,79 @@
+// State the frame composition shares with the layer passes and keeps between
+// frames, the layer choices of the "Состав схемы" dialog, the clock and the
+// single window-lighting generator.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "mapdata/map_data.h"
+#include "render/canvas.h"
+#include "render/style_set.h"
+#include "view/marking_state.h"
+#include "view/view_state.h"
+
+namespace tikhomap {
+
+struct FrameCache {
+  int32_t firstAreaFeature = 0;
+  int32_t firstWaterFeature = 0;
+  int32_t firstStreetOutline = 0;
+  int32_t firstStreetLine = 0;
+  int32_t firstBuilding = 0;
+  int32_t firstLabelPoint = 0;
+  float cachedNorthEdge = 0;
+  int32_t storeyHeight = 0;        // pixels of 5 map metres
+  int32_t houseNumberMinSpan = 0;  // metres that make 7 mm on the screen
+  int32_t labelFontHeight = 12;
+  Rect frameRect;
+  int32_t sheetSplitX = 0;  // left of it the title sheet shows the region
+};
+
+// 0 "нет", 1 "все", 2 "отбор" for the three choices; switches 0/1.
+struct LayerChoices {
+  int16_t buildingChoice = 1;
+  int16_t houseNumberChoice = 2;
+  int16_t streetLabelChoice = 2;
+  int16_t colouredHouses = 1;
+  int16_t showShadows = 1;
+  int16_t showDistrictBorders = 0;
+};
+
+struct ClockTime {
+  int hour = 12;
+  int minute = 0;
+};
+using Clock = std::function<ClockTime()>;
+
+// The program's one pseudo-random generator: linear congruential with the
+// classic constants, state 1 at start, never reseeded.
+class WindowRandom {
+ public:
+  int next() {
+    state_ = state_ * 214013u + 2531011u;
+    return static_cast<int>((state_ >> 16) & 0x7fff);
+  }
+  uint32_t state() const { return state_; }
+
+ private:
+  uint32_t state_ = 1;
+};
+
+// Everything one composition reads and writes. The shell owns each piece.
+struct RenderContext {
+  MapData& map;
+  ViewState& view;
+  ViewHistory& history;
+  FrameCache& cache;
+  const LayerChoices& layers;
+  const MarkingState& marking;
+  StyleSet& styles;
+  int& viewMode;
+  WindowRandom& random;
+  Clock clock;
+  std::filesystem::path dataDir;  // where 1.tkm and 2.tkm are read from
+  float screenWidthMm = 0;        // physical width of the drawing area
+};
+
+}  // namespace tikhomap
