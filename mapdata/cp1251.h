@@ -1,0 +1,19 @@
+// Windows-1251 text, as stored in the map files, converted for the terminal
+// and the user interface. The tables are built in, so the result never
+// depends on the system locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tikhomap {
+
+// Every byte maps to one character; the single unassigned byte 0x98 becomes
+// U+FFFD.
+std::string cp1251ToUtf8(std::string_view cp1251);
+std::u16string cp1251ToUtf16(std::string_view cp1251);
+
+// Characters without a cp1251 byte, and malformed UTF-8, become '?'.
+std::string utf8ToCp1251(std::string_view utf8);
+
+}  // namespace tikhomap
