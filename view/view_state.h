@@ -23,8 +23,8 @@ struct ViewState {
   float viewYMin = 0;
   float viewXMax = 0;
   float viewYMax = 0;
-  int16_t detailLevel = 0;          // 0..5, coarse to fine
-  int32_t scaleDenominator = 0;     // D chosen by the last fit (a multiple of 10)
+  int16_t detailLevel = 0;       // 0..5, coarse to fine
+  int32_t scaleDenominator = 0;  // D chosen by the last fit (a multiple of 10)
 };
 
 inline constexpr int kViewHistorySize = 100;
@@ -59,6 +59,11 @@ void screenToMap(const ViewState& view, int32_t sx, int32_t sy, float& x, float&
 // number of points written (out must hold points.size() entries).
 int projectPoints(const ViewState& view, std::span<const MapPoint> points, ScreenPoint* out);
 int projectPoints16(const ViewState& view, std::span<const MapPoint16> points, ScreenPoint* out);
+// The same, writing at most out.size() points.
+int projectPoints(const ViewState& view, std::span<const MapPoint> points,
+                  std::span<ScreenPoint> out);
+int projectPoints16(const ViewState& view, std::span<const MapPoint16> points,
+                    std::span<ScreenPoint> out);
 
 // Appends a requested rectangle; 1 when accepted, 0 when refused.
 int pushView(ViewHistory& history, float xMin, float yMin, float xMax, float yMax);
