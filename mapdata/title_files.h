@@ -19,14 +19,14 @@ struct TitleShape {
 };
 
 struct TitleText {
-  char kind = 'e';      // 1.tkm: 'e', 'f', 'g'; 2.tkm: 'o', 'p', 'q'
-  uint16_t x = 0;       // anchor northing
-  uint16_t y = 0;       // anchor easting
-  std::string text;     // cp1251 bytes, 1..127 of them
+  char kind = 'e';   // 1.tkm: 'e', 'f', 'g'; 2.tkm: 'o', 'p', 'q'
+  uint16_t x = 0;    // anchor northing
+  uint16_t y = 0;    // anchor easting
+  std::string text;  // cp1251 bytes, 1..127 of them
 };
 
 struct TitleSheetFile {
-  bool hasHeader = false;           // 1.tkm only: the panel's extent
+  bool hasHeader = false;             // 1.tkm only: the panel's extent
   uint16_t extent[4] = {0, 0, 0, 0};  // xMin, yMin, xMax, yMax
   std::vector<TitleShape> shapes;
   std::vector<TitleText> texts;

@@ -12,10 +12,10 @@
 
 namespace tikhomap {
 
-std::vector<uint8_t> writeMicrodistrictFile(const MapData& map);  // 8.tkm
-std::vector<uint8_t> writeDistrictFile(const MapData& map);       // 3.tkm (cityExtent header)
-std::vector<uint8_t> writeTopoFile(const MapData& map);           // 4.tkm, classes 1..4
-std::vector<uint8_t> writeStreetFile(const MapData& map);         // 5.tkm, three sections
+std::vector<uint8_t> writeMicrodistrictFile(const MapData& map);      // 8.tkm
+std::vector<uint8_t> writeDistrictFile(const MapData& map);           // 3.tkm (cityExtent header)
+std::vector<uint8_t> writeTopoFile(const MapData& map);               // 4.tkm, classes 1..4
+std::vector<uint8_t> writeStreetFile(const MapData& map);             // 5.tkm, three sections
 std::vector<uint8_t> writeBuildingAttributeFile(const MapData& map);  // 7.tkm
 std::vector<uint8_t> writeBuildingGeometryFile(const MapData& map);   // 6.tkm
 std::vector<uint8_t> writeThemeFile(const MapData& map);              // tema.tkm

@@ -1,0 +1,27 @@
+// Loading of the map folder: the base map first (the program cannot run
+// without it), then the buildings and the reference tables.
+#pragma once
+
+#include <filesystem>
+
+#include "mapdata/load_result.h"
+#include "mapdata/map_data.h"
+
+namespace tikhomap {
+
+// Reads 8.tkm, 3.tkm, 4.tkm and 5.tkm and sizes screenPoints. ok is false
+// when 8.tkm or 3.tkm cannot be read or 3.tkm gives no district areas; a
+// missing 4.tkm or 5.tkm only leaves its layers empty.
+LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
+                       const LoadProgress& progress);
+
+// Reads 7.tkm with 6.tkm, then tema.tkm, user.tkm and sign.tkm, and grows
+// screenPoints for the largest building outline. Without 7.tkm or 6.tkm no
+// building and no reference table is loaded (ok is false).
+LoadResult loadBuildingsAndReferences(const std::filesystem::path& dir, MapData& map,
+                                      const LoadProgress& progress);
+
+// The whole file as bytes; false when it cannot be opened or read.
+bool readWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes);
+
+}  // namespace tikhomap

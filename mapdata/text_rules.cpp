@@ -1,0 +1,56 @@
+#include "mapdata/text_rules.h"
+
+#include <cstring>
+
+namespace tikhomap {
+namespace {
+
+constexpr unsigned char kCapitalYo = 0xA8;  // Ё
+constexpr unsigned char kSmallYo = 0xB8;    // ё
+constexpr unsigned char kCapitalA = 0xC0;   // А
+constexpr unsigned char kCapitalYa = 0xDF;  // Я
+
+bool isTrailingBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+char foldCase(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 0x20);
+  if (b >= kCapitalA && b <= kCapitalYa) return static_cast<char>(b + 0x20);
+  if (b == kCapitalYo) return static_cast<char>(kSmallYo);
+  return c;
+}
+
+void foldCase(char* text) {
+  for (; *text != '\0'; ++text) *text = foldCase(*text);
+}
+
+void foldCase(std::string& text) {
+  for (char& c : text) c = foldCase(c);
+}
+
+int trimText(char* text) {
+  const size_t len = std::strlen(text);
+  size_t begin = 0;
+  while (begin < len && text[begin] == ' ') ++begin;
+  size_t end = len;
+  while (end > begin && isTrailingBlank(text[end - 1])) --end;
+  const size_t n = end - begin;
+  if (begin > 0 && n > 0) std::memmove(text, text + begin, n);
+  text[n] = '\0';
+  return static_cast<int>(n);
+}
+
+int trimText(std::string& text) {
+  size_t begin = 0;
+  while (begin < text.size() && text[begin] == ' ') ++begin;
+  size_t end = text.size();
+  while (end > begin && isTrailingBlank(text[end - 1])) --end;
+  text = text.substr(begin, end - begin);
+  return static_cast<int>(text.size());
+}
+
+}  // namespace tikhomap

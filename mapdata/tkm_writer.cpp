@@ -1,0 +1,253 @@
+// Writers of every map data file: the exact byte layouts the readers parse.
+#include "mapdata/tkm_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "mapdata/byte_writer.h"
+#include "mapdata/point_codec.h"
+
+namespace tikhomap {
+namespace {
+
+constexpr int16_t kNoDistrict = 250;
+constexpr int kMaxVertices = 32767;
+const char* const kLineEnd = "\r\n";
+
+template <size_t N>
+std::string_view fieldText(const char (&field)[N]) {
+  return std::string_view(field, strnlen(field, N - 1));
+}
+
+int16_t tableCount(size_t n) {
+  return static_cast<int16_t>(std::min<size_t>(n, 32767));
+}
+
+void writeName(ByteWriter& w, std::string_view name) {
+  w.u8(static_cast<uint8_t>(name.size()));
+  w.text(name);
+}
+
+void writeFeature(ByteWriter& w, const MapFeature& f) {
+  const int count = static_cast<int>(std::min<size_t>(f.points.size(), kMaxVertices));
+  w.i16(f.code);
+  w.i16(headerEndValue(f.code, count));
+  w.f32(f.bounds.xMin);
+  w.f32(f.bounds.yMin);
+  w.f32(f.bounds.xMax);
+  w.f32(f.bounds.yMax);
+  for (int i = 0; i < count; ++i) w.raw(encodePoint8(f.points[static_cast<size_t>(i)]));
+}
+
+void writeFeatures(ByteWriter& w, const std::vector<MapFeature>& table) {
+  const int16_t n = tableCount(table.size());
+  w.i16(n);
+  for (int i = 0; i < n; ++i) writeFeature(w, table[static_cast<size_t>(i)]);
+}
+
+// A code of two characters as text: a missing character is written as a
+// space so that the line stays text.
+std::string codeText(const char (&code)[2]) {
+  std::string s;
+  for (char c : code) s.push_back(c == '\0' || c == '\n' || c == '\r' ? ' ' : c);
+  return s;
+}
+
+void appendThemeLine(std::string& out, const ThemeNode& node) {
+  // Code, three spaces, then the name after a comma at the sixth character.
+  out += codeText(node.code) + "   ," + std::string(fieldText(node.name)) + kLineEnd;
+}
+
+bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+std::vector<uint8_t> textBytes(const std::string& s) {
+  return {s.begin(), s.end()};
+}
+
+}  // namespace
+
+std::vector<uint8_t> writeMicrodistrictFile(const MapData& map) {
+  ByteWriter w;
+  const int16_t n = tableCount(map.microdistricts.size());
+  w.i16(n);
+  for (int i = 0; i < n; ++i) {
+    const Microdistrict& m = map.microdistricts[static_cast<size_t>(i)];
+    w.u16(m.x);
+    w.u16(m.y);
+    writeName(w, fieldText(m.name));
+  }
+  return std::move(w.bytes());
+}
+
+std::vector<uint8_t> writeDistrictFile(const MapData& map) {
+  ByteWriter w;
+  const int16_t n = tableCount(map.districtAreas.size());
+  w.i16(n);
+  w.f32(map.cityExtent.xMin);
+  w.f32(map.cityExtent.yMin);
+  w.f32(map.cityExtent.xMax);
+  w.f32(map.cityExtent.yMax);
+  for (int i = 0; i < n; ++i) {
+    const DistrictArea& a = map.districtAreas[static_cast<size_t>(i)];
+    const int count = static_cast<int>(std::min<size_t>(a.points.size(), kMaxVertices));
+    const int16_t code = a.district == 0 ? kNoDistrict : a.district;
+    w.i16(code);
+    w.i16(headerEndValue(code, count));
+    for (uint16_t low : a.boundsLow) w.i32(low);
+    for (int k = 0; k < count; ++k) w.raw(encodePoint4(a.points[static_cast<size_t>(k)]));
+  }
+  return std::move(w.bytes());
+}
+
+std::vector<uint8_t> writeTopoFile(const MapData& map) {
+  ByteWriter w;
+  const std::vector<MapFeature>* tables[] = {&map.areaFeatures, &map.lineFeatures,
+                                             &map.waterFeatures, &map.streetOutlines};
+  for (int16_t featureClass = 1; featureClass <= 4; ++featureClass) {
+    w.i16(featureClass);
+    writeFeatures(w, *tables[featureClass - 1]);
+  }
+  return std::move(w.bytes());
+}
+
+std::vector<uint8_t> writeStreetFile(const MapData& map) {
+  ByteWriter w;
+  writeFeatures(w, map.streetLines);
+  const int16_t names = tableCount(map.streetNames.size());
+  w.i16(names);
+  for (int i = 0; i < names; ++i) {
+    const StreetName& s = map.streetNames[static_cast<size_t>(i)];
+    w.i16(s.streetCode);
+    w.u8(static_cast<uint8_t>(s.kind));
+    writeName(w, fieldText(s.name));
+  }
+  const int16_t anchors = tableCount(map.streetLabelPoints.size());
+  w.i16(anchors);
+  for (int i = 0; i < anchors; ++i) {
+    const StreetLabelPoint& p = map.streetLabelPoints[static_cast<size_t>(i)];
+    w.i16(p.streetCode);
+    w.u16(p.x);
+    w.u16(p.y);
+    w.i16(p.level);
+  }
+  return std::move(w.bytes());
+}
+
+std::vector<uint8_t> writeBuildingAttributeFile(const MapData& map) {
+  ByteWriter w;
+  const int16_t n = tableCount(map.buildings.size());
+  w.i16(n);
+  for (int i = 0; i < n; ++i) {
+    const Building& b = map.buildings[static_cast<size_t>(i)];
+    const std::string_view number = fieldText(b.houseNumber);
+    const std::string_view description = fieldText(b.description);
+    w.u16(b.x);
+    w.i16(static_cast<int16_t>(std::min<size_t>(b.outline.size(), kMaxVertices)));
+    w.i16(b.floors);
+    w.u16(b.y);
+    w.i16(b.streetCode);
+    w.i16(b.purpose);
+    w.u8(static_cast<uint8_t>(number.size()));
+    w.u8(static_cast<uint8_t>(description.size()));
+    w.text(number);
+    w.text(description);
+  }
+  return std::move(w.bytes());
+}
+
+std::vector<uint8_t> writeBuildingGeometryFile(const MapData& map) {
+  ByteWriter w;
+  const size_t n = static_cast<size_t>(tableCount(map.buildings.size()));
+  for (size_t i = 0; i < n; ++i) {
+    const Building& b = map.buildings[i];
+    w.f32(b.bounds.xMin);
+    w.f32(b.bounds.yMin);
+    w.f32(b.bounds.xMax);
+    w.f32(b.bounds.yMax);
+    const size_t count = std::min<size_t>(b.outline.size(), kMaxVertices);
+    for (size_t k = 0; k < count; ++k) w.raw(encodePoint8(b.outline[k]));
+  }
+  return std::move(w.bytes());
+}
+
+std::vector<uint8_t> writeThemeFile(const MapData& map) {
+  // List order: each top-level node followed by its themes, which is the
+  // order the reader rebuilds the same list from.
+  std::string out;
+  const auto at = [&map](int32_t i) -> const ThemeNode& {
+    return map.themeNodes[static_cast<size_t>(i)];
+  };
+  const auto valid = [&map](int32_t i) {
+    return i >= 0 && i < static_cast<int32_t>(map.themeNodes.size());
+  };
+  size_t guard = 0;  // a damaged list with a cycle must not loop forever
+  for (int32_t g = map.themeHead; valid(g) && guard <= map.themeNodes.size(); g = at(g).next) {
+    appendThemeLine(out, at(g));
+    ++guard;
+    for (int32_t t = at(g).children; valid(t) && guard <= map.themeNodes.size(); t = at(t).next) {
+      appendThemeLine(out, at(t));
+      ++guard;
+    }
+  }
+  return textBytes(out);
+}
+
+std::vector<uint8_t> writeUserObjectFile(const MapData& map) {
+  std::string out = std::to_string(map.userObjects.size()) + kLineEnd;
+  for (const UserObject& o : map.userObjects) {
+    out += std::to_string(o.x) + "," + std::to_string(o.y) + "," + codeText(o.theme) + "," +
+           std::string(fieldText(o.name)) + kLineEnd;
+  }
+  return textBytes(out);
+}
+
+std::vector<uint8_t> writeSignFile(const MapData& map) {
+  std::string out = std::to_string(map.signRecords.size()) + kLineEnd;
+  for (const SignRecord& s : map.signRecords) {
+    out += std::to_string(s.id) + ",0," + std::to_string(s.a) + "," + std::to_string(s.b) + "," +
+           std::to_string(std::lround(s.p)) + "," + std::to_string(std::lround(s.q)) + "," +
+           std::string(fieldText(s.text)) + kLineEnd;
+  }
+  return textBytes(out);
+}
+
+bool writeMapFolder(const std::filesystem::path& dir, const MapData& map,
+                    const TitleSheetFile& regional, const TitleSheetFile& cityWater) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) return false;
+  // 1.tkm always carries the panel's extent, 2.tkm never does.
+  TitleSheetFile panel = regional;
+  panel.hasHeader = true;
+  TitleSheetFile water = cityWater;
+  water.hasHeader = false;
+  const std::pair<const char*, std::vector<uint8_t>> files[] = {
+      {"1.tkm", writeTitleFile(panel)},
+      {"2.tkm", writeTitleFile(water)},
+      {"3.tkm", writeDistrictFile(map)},
+      {"4.tkm", writeTopoFile(map)},
+      {"5.tkm", writeStreetFile(map)},
+      {"6.tkm", writeBuildingGeometryFile(map)},
+      {"7.tkm", writeBuildingAttributeFile(map)},
+      {"8.tkm", writeMicrodistrictFile(map)},
+      {"tema.tkm", writeThemeFile(map)},
+      {"user.tkm", writeUserObjectFile(map)},
+      {"sign.tkm", writeSignFile(map)},
+  };
+  for (const auto& [name, bytes] : files) {
+    if (!writeFile(dir / name, bytes)) return false;
+  }
+  return true;
+}
+
+}  // namespace tikhomap
