@@ -26,6 +26,11 @@ void selectBodyBrush(const StyleSet& styles, Canvas& dc, int16_t purpose);
 std::span<ScreenPoint> convertPoints(RenderContext& ctx, std::span<const MapPoint> points);
 std::span<ScreenPoint> convertPoints16(RenderContext& ctx, std::span<const MapPoint16> points);
 
+// The vertices a record declares, never more than it holds.
+std::span<const MapPoint> featurePoints(const MapFeature& feature);
+std::span<const MapPoint> outlinePoints(const Building& building);
+std::span<const MapPoint16> areaPoints(const DistrictArea& area);
+
 // Draws the feature as one polyline with the pen selected in dc when its
 // bounds can be seen; nothing otherwise.
 void drawFeaturePolyline(RenderContext& ctx, Canvas& dc, const MapFeature& feature);
