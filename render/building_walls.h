@@ -1,0 +1,38 @@
+// Walls and windows of one volumetric building: which walls show, the order
+// that lets nearer walls paint over farther ones, and the window styles.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "mapdata/records.h"
+#include "render/canvas.h"
+#include "render/frame_state.h"
+
+namespace tikhomap {
+
+// What the walls of one pass share: the pass's storey height, hour, view and
+// fills, and the scratch arrays of wall ends reused from building to building.
+struct WallPass {
+  int storeyHeight = 0;  // H, pixels
+  int hour = 12;
+  int viewMode = 0;
+  int detailLevel = 1;
+  Brush wallFill;
+  std::vector<ScreenPoint> upper;  // per wall, the end higher on the screen
+  std::vector<ScreenPoint> lower;
+  std::vector<uint8_t> done;
+};
+
+// Draws the visible walls of a building standing on the screen outline, from
+// the top of the screen downward, with their windows. The outline is left as
+// it was.
+void drawWalls(RenderContext& ctx, Canvas& dc, WallPass& pass, std::span<const ScreenPoint> outline,
+               const Building& building);
+
+// Whether a window of the "Окна по часам" view is lit at the hour, for a
+// number r drawn from the generator.
+bool clockWindowLit(int hour, int16_t purpose, int r);
+
+}  // namespace tikhomap

@@ -1,0 +1,292 @@
+// Street names along the streets: the per-frame label pass, the placement of
+// one name on a street polyline, the right-click label and house numbers.
+#include "render/street_labels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+#include "render/feature_draw.h"
+#include "render/layer_passes.h"
+#include "view/geometry.h"
+#include "view/visibility.h"
+
+namespace tikhomap {
+
+namespace {
+
+constexpr float kSegmentTolerance = 3.0f;  // anchor to street segment, metres
+constexpr float kStreetMatchTolerance = 5.0f;
+constexpr float kCharacterAdvance = 1.2f;  // label length per character height
+constexpr float kLateralShift = 0.55f;     // of the character height
+constexpr float kBendAngle = 0.12f;        // radians kept as a bend of the path
+constexpr float kLongStretchPitches = 4.0f;
+constexpr int kFontAngleStep = 10;  // tenths of a degree: a new font above 1°
+
+constexpr Rgb kBoldLabelColour{180, 146, 118};
+constexpr Rgb kLightLabelHalo{250, 250, 0};
+constexpr Rgb kLightLabelColour{180, 60, 40};
+constexpr int kBoldWeight = 700;
+constexpr int kLightWeight = 100;
+
+struct Walk {
+  MapPoint point;
+  int vertex = 0;  // the street vertex the walk was heading for
+  float left = 0;  // distance not consumed when the street ended
+};
+
+float distance(MapPoint a, MapPoint b) {
+  return pointDistance(a.x, a.y, b.x, b.y);
+}
+
+MapPoint along(MapPoint from, MapPoint to, float d, float length) {
+  if (length <= 0) return from;
+  const float f = d / length;
+  return {from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f};
+}
+
+// From `from` on segment i toward S[i], S[i-1], ... S[0].
+Walk walkBack(std::span<const MapPoint> s, int i, MapPoint from, float d) {
+  MapPoint cur = from;
+  for (int k = i;; --k) {
+    const float seg = distance(cur, s[k]);
+    if (d <= seg) return {along(cur, s[k], d, seg), k, 0};
+    d -= seg;
+    cur = s[k];
+    if (k == 0) return {cur, 0, d};
+  }
+}
+
+// From `from` on segment i toward S[i+1], ... S[W-1].
+Walk walkForward(std::span<const MapPoint> s, int i, MapPoint from, float d) {
+  const int last = static_cast<int>(s.size()) - 1;
+  MapPoint cur = from;
+  for (int k = i + 1;; ++k) {
+    const float seg = distance(cur, s[k]);
+    if (d <= seg) return {along(cur, s[k], d, seg), k, 0};
+    d -= seg;
+    cur = s[k];
+    if (k == last) return {cur, last, d};
+  }
+}
+
+// Direction of travel from a to b, counter-clockwise from east.
+float heading(MapPoint a, MapPoint b) {
+  return std::atan2(b.x - a.x, b.y - a.y);
+}
+
+float angleBetween(float a, float b) {
+  float d = std::fabs(a - b);
+  if (d > std::numbers::pi_v<float>) d = 2 * std::numbers::pi_v<float> - d;
+  return d;
+}
+
+// Characters drawn one by one at their placed cells, with a new font only
+// when the angle turns by more than a degree from the previous character
+// (or for every character when everyFont is set).
+void drawCharacters(Canvas& dc, std::string_view name, const LabelPlacement& at, int fontHeight,
+                    int weight, bool withHalo, bool everyFont) {
+  for (size_t c = 0; c < name.size(); ++c) {
+    if (c == 0 || everyFont || std::abs(at.angle[c] - at.angle[c - 1]) > kFontAngleStep) {
+      dc.selectFont(Font{"Arial Cyr", fontHeight, weight, false, at.angle[c]});
+    }
+    const std::string_view ch = name.substr(c, 1);
+    if (withHalo) {
+      dc.setTextColor(kLightLabelHalo);
+      dc.textOut(at.x[c] + 1, at.y[c] + 1, ch);
+      dc.setTextColor(kLightLabelColour);
+    } else {
+      dc.setTextColor(kBoldLabelColour);
+    }
+    dc.textOut(at.x[c], at.y[c], ch);
+  }
+}
+
+}  // namespace
+
+std::string_view streetLabelText(const MapData& map, int streetCode) {
+  const StreetName* street = map.streetByCode(streetCode);
+  if (street == nullptr) return {};
+  std::string_view name(street->name, strnlen(street->name, sizeof street->name));
+  const size_t slash = name.find('/');
+  return slash == std::string_view::npos ? name : name.substr(0, slash);
+}
+
+int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const MapFeature& street,
+               std::string_view name, LabelPlacement& out) {
+  const std::span<const MapPoint> s = featurePoints(street);
+  const int w = static_cast<int>(s.size());
+  int seg = -1;
+  for (int i = 0; i + 1 < w; ++i) {
+    if (pointNearSegment(anchor.x, anchor.y, s[i].x, s[i].y, s[i + 1].x, s[i + 1].y,
+                         kSegmentTolerance)) {
+      seg = i;
+      break;
+    }
+  }
+  if (seg < 0) return 0;
+
+  // Foot of the perpendicular from the anchor onto the segment's line.
+  const Line ln = lineThrough(s[seg].x, s[seg].y, s[seg + 1].x, s[seg + 1].y);
+  const float norm = ln.a * ln.a + ln.b * ln.b;
+  MapPoint foot = anchor;
+  if (norm > 0) {
+    foot.x = (ln.b * (ln.b * anchor.x - ln.a * anchor.y) - ln.a * ln.c) / norm;
+    foot.y = (ln.a * (ln.a * anchor.y - ln.b * anchor.x) - ln.b * ln.c) / norm;
+  }
+
+  const int n = static_cast<int>(name.size());
+  const float hm = static_cast<float>(fontHeight / view.pixelsPerMmX / view.mmPerMetre);
+  const float length = static_cast<float>(n) * hm * kCharacterAdvance;
+  const float half = length * 0.5f;
+
+  // Centre the name on the foot; where the street ends too soon forward, push
+  // the start back; where it is short both ways, the name is compressed.
+  Walk a = walkBack(s, seg, foot, half);
+  Walk b = walkForward(s, seg, foot, half + a.left);
+  float remainder = b.left;
+  if (b.left > 0) {
+    b = walkForward(s, seg, foot, half);
+    a = walkBack(s, seg, foot, half + b.left);
+    remainder = a.left;
+  }
+  const float pitch = n > 1 ? (length - remainder) / static_cast<float>(n - 1) : 0.0f;
+
+  // The path: A, the street vertices between, B; small wiggles straightened.
+  std::vector<MapPoint> path{a.point};
+  for (int k = a.vertex + 1; k <= b.vertex - 1; ++k) {
+    const MapPoint last = path.back();
+    const MapPoint next = s[k + 1];
+    const bool bend = angleBetween(heading(last, s[k]), heading(s[k], next)) > kBendAngle;
+    const bool far = distance(last, s[k]) > kLongStretchPitches * pitch;
+    if (bend || far) path.push_back(s[k]);
+  }
+  path.push_back(b.point);
+  if (path.back().y < path.front().y) std::reverse(path.begin(), path.end());
+
+  const float shift = kLateralShift * hm;
+  out.x.assign(n, 0);
+  out.y.assign(n, 0);
+  out.angle.assign(n, 0);
+  size_t segStart = 0;  // path segment the walk is on
+  float segOffset = 0;  // distance along the path where that segment starts
+  for (int c = 0; c < n; ++c) {
+    const float at = static_cast<float>(c) * pitch;
+    float segLength = distance(path[segStart], path[segStart + 1]);
+    while (at > segOffset + segLength && segStart + 2 < path.size()) {
+      segOffset += segLength;
+      ++segStart;
+      segLength = distance(path[segStart], path[segStart + 1]);
+    }
+    const MapPoint p0 = path[segStart];
+    const MapPoint p1 = path[segStart + 1];
+    MapPoint q = along(p0, p1, std::min(at - segOffset, segLength), segLength);
+    const float phi = heading(p0, p1);
+    int angle = static_cast<int>(phi * 573.0f + 0.5f);
+    if (angle < 0) angle += 3600;
+    out.angle[c] = angle;
+    q.x += std::cos(phi) * shift;
+    q.y -= std::sin(phi) * shift;
+    mapToScreen(view, q.x, q.y, out.x[c], out.y[c]);
+  }
+  return 1;
+}
+
+void streetLabelPass(RenderContext& ctx, Canvas& dc) {
+  const ViewState& view = ctx.view;
+  MapData& map = ctx.map;
+  const double k = 100.0 * view.mmPerMetre;
+  if (k < 10) return;
+  ctx.cache.labelFontHeight = std::max(12, static_cast<int>(0.5 * k));
+
+  for (StreetLabelPoint& anchor : map.streetLabelPoints) {
+    if (anchor.level < 0) anchor.level = static_cast<int16_t>(-anchor.level);
+  }
+
+  const bool bold = view.detailLevel >= 3;
+  LabelPlacement placed;
+  const int count = static_cast<int>(map.streetLabelPoints.size());
+  for (int i = std::max(0, ctx.cache.firstLabelPoint); i < count; ++i) {
+    StreetLabelPoint& anchor = map.streetLabelPoints[i];
+    const float ax = anchor.x;
+    const float ay = anchor.y;
+    if (ax < view.viewXMin) break;
+    if (anchor.level > k || !pointInView(view, ax, ay)) continue;
+
+    const MapFeature* street = nullptr;
+    for (const MapFeature& line : map.streetLines) {
+      if (line.code == anchor.streetCode &&
+          pointNearPolyline(ax, ay, featurePoints(line), kStreetMatchTolerance)) {
+        street = &line;
+        break;
+      }
+    }
+    if (street == nullptr) continue;
+    const std::string_view name = streetLabelText(map, anchor.streetCode);
+    if (!placeLabel(view, ctx.cache.labelFontHeight, {ax, ay}, *street, name, placed)) continue;
+    drawCharacters(dc, name, placed, ctx.cache.labelFontHeight, bold ? kBoldWeight : kLightWeight,
+                   !bold, false);
+    anchor.level = static_cast<int16_t>(-anchor.level);
+  }
+}
+
+int labelAtPoint(RenderContext& ctx, Canvas& dc, int sx, int sy) {
+  const ViewState& view = ctx.view;
+  const MapData& map = ctx.map;
+  if (view.mmPerMetre <= 0) return 0;
+  float px = 0;
+  float py = 0;
+  screenToMap(view, sx, sy, px, py);
+  const float tolerance = static_cast<float>(3.0 / view.mmPerMetre);
+
+  const MapFeature* street = nullptr;
+  const int count = static_cast<int>(map.streetLines.size());
+  for (int i = std::max(0, ctx.cache.firstStreetLine); i < count; ++i) {
+    const MapFeature& line = map.streetLines[i];
+    const MapBounds& b = line.bounds;
+    if (pointInRect(px, py, b.xMin, b.yMin, b.xMax, b.yMax) &&
+        pointNearPolyline(px, py, featurePoints(line), tolerance)) {
+      street = &line;
+      break;
+    }
+  }
+  if (street == nullptr || street->code == 0) return 0;
+  const std::string_view name = streetLabelText(map, street->code);
+  if (name.empty()) return 0;
+
+  const int fontHeight = std::max(12, static_cast<int>(33.333333 * view.mmPerMetre));
+  LabelPlacement placed;
+  if (!placeLabel(view, fontHeight, {px, py}, *street, name, placed)) return 0;
+
+  dc.setClipRect(
+      Rect{view.viewLeft + 1, view.viewTop + 1, view.viewRight + 2, view.viewBottom + 1});
+  dc.setBackgroundTransparent(true);
+  const bool light = view.detailLevel == 1 || view.detailLevel == 2;
+  drawCharacters(dc, name, placed, fontHeight, light ? kLightWeight : kBoldWeight, light, true);
+  dc.setBackgroundTransparent(false);
+  dc.clearClip();
+  return 1;
+}
+
+void houseNumberLabel(RenderContext& ctx, Canvas& dc, const Building& building, int offset) {
+  if (ctx.layers.houseNumberChoice == 2) {
+    const MapBounds& b = building.bounds;
+    const float span = static_cast<float>(ctx.cache.houseNumberMinSpan);
+    if (b.xMax - b.xMin < span && b.yMax - b.yMin < span) return;
+  }
+  std::string_view number(building.houseNumber,
+                          strnlen(building.houseNumber, sizeof building.houseNumber));
+  while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
+  while (!number.empty() && std::strchr(" \t\r\n", number.back()) != nullptr) {
+    number.remove_suffix(1);
+  }
+  if (number.empty()) return;
+  int32_t sx = 0;
+  int32_t sy = 0;
+  mapToScreen(ctx.view, building.x, building.y, sx, sy);
+  const int m = static_cast<int>(number.size());
+  dc.textOut(sx - 3 * m, sy - offset - 6, number);
+}
+
+}  // namespace tikhomap

@@ -1,0 +1,42 @@
+// Street names written letter by letter along the street's centre line, and
+// the routines shared with the right-click label and the print rendering.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "mapdata/map_data.h"
+#include "mapdata/records.h"
+#include "render/canvas.h"
+#include "render/frame_state.h"
+#include "view/view_state.h"
+
+namespace tikhomap {
+
+// Where each character of a placed name goes: its screen cell and its text
+// angle in tenths of a degree (0..3599, counter-clockwise from the screen's x
+// axis). One entry per character of the name, however long the name is.
+struct LabelPlacement {
+  std::vector<int32_t> x;
+  std::vector<int32_t> y;
+  std::vector<int> angle;
+};
+
+// The name of a street code as it is written on the map: cut at the first
+// "/", empty when no street has the code. Points into map.streetNames.
+std::string_view streetLabelText(const MapData& map, int streetCode);
+
+// Places `name` along the street polyline around the anchor (map metres),
+// with characters of fontHeight pixels. Returns 1 and fills out when the
+// anchor lies within 3 m of a segment of the street, 0 otherwise.
+int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const MapFeature& street,
+               std::string_view name, LabelPlacement& out);
+
+// Writes the name of the street under the screen point (sx, sy) along that
+// street, straight onto dc. Returns 1 when a name was written, 0 otherwise.
+// The frame's labelFontHeight is left as the last frame set it, so a later
+// print repeats that frame's labels.
+int labelAtPoint(RenderContext& ctx, Canvas& dc, int sx, int sy);
+
+}  // namespace tikhomap

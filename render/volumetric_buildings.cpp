@@ -1,0 +1,130 @@
+// The volumetric views: every building a block standing on its outline, with
+// a shadow that follows the clock, walls with windows, a roof lifted by the
+// building's height and the house number on the roof.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <span>
+#include <vector>
+
+#include "render/building_filter.h"
+#include "render/building_walls.h"
+#include "render/feature_draw.h"
+#include "render/layer_passes.h"
+#include "render/volumetric_sun.h"
+
+namespace tikhomap {
+
+namespace {
+
+constexpr int16_t kGlassPurpose = 464;
+
+// Translucent buildings are drawn in mask mode: a light bluish glass tints
+// what lies beneath instead of covering it.
+constexpr Brush kGlassFill{BrushStyle::Solid, {200, 225, 245}};
+
+}  // namespace
+
+SunShadow sunShadowAt(ClockTime time, double mmPerMetre) {
+  SunShadow sun;
+  const int h = time.hour;
+  const int minutes = 60 * h + time.minute - 360;
+  const float theta = (1.0f - static_cast<float>(minutes) * 0.0010416667f) * 3.14f;
+  sun.cosTheta = std::cos(theta);
+  sun.minusSinTheta = -std::sin(theta);
+  int factor = 1;
+  if (h >= 6 && h <= 10) factor = 12 - h;
+  if (h >= 17 && h <= 21) factor = h - 15;
+  sun.lengthPerStorey = static_cast<float>(mmPerMetre * factor * 10);
+  sun.daylight = h >= 6 && h <= 21;
+  return sun;
+}
+
+void shadowOffset(const SunShadow& sun, int floors, int& dx, int& dy) {
+  const float f = static_cast<float>(floors);
+  dx = static_cast<int>(f * sun.cosTheta * sun.lengthPerStorey);
+  dy = static_cast<int>(f * sun.minusSinTheta * sun.lengthPerStorey);
+}
+
+void drawShadow(Canvas& dc, std::span<const ScreenPoint> outline, int dx, int dy,
+                std::vector<ScreenPoint>& scratch) {
+  const int steps = std::max(std::abs(dx), std::abs(dy));
+  if (steps <= 1) return;
+  scratch.resize(outline.size());
+  // Stamps of the outline along the shadow; in mask mode overlaps darken once,
+  // so together they fill the swept area.
+  for (int i = 1; i < steps; ++i) {
+    const int ox = i * dx / steps;
+    const int oy = i * dy / steps;
+    for (size_t v = 0; v < outline.size(); ++v) {
+      scratch[v] = {outline[v].x + ox, outline[v].y + oy};
+    }
+    dc.polygon(scratch);
+  }
+}
+
+void volumetricPass(RenderContext& ctx, Canvas& dc) {
+  const ViewState& view = ctx.view;
+  const int storeyHeight = static_cast<int>(view.pixelsPerMmX * view.mmPerMetre * 5.0);
+  ctx.cache.storeyHeight = storeyHeight;
+  const ClockTime now = ctx.clock ? ctx.clock() : ClockTime{};
+  const SunShadow sun = sunShadowAt(now, view.mmPerMetre);
+  const bool shadows = ctx.layers.showShadows != 0 && sun.daylight;
+  const bool coloured = ctx.layers.colouredHouses != 0;
+
+  WallPass pass;
+  pass.storeyHeight = storeyHeight;
+  pass.hour = now.hour;
+  pass.viewMode = ctx.viewMode;
+  pass.detailLevel = view.detailLevel;
+  std::vector<ScreenPoint> outline;
+  std::vector<ScreenPoint> scratch;
+
+  const size_t first = static_cast<size_t>(std::max(0, ctx.cache.firstBuilding));
+  for (size_t i = first; i < ctx.map.buildings.size(); ++i) {
+    const Building& b = ctx.map.buildings[i];
+    if (!boundsInView(view, b.bounds)) continue;
+
+    if (shadows) {
+      dc.setRasterOp(RasterOp::MaskPen);
+      dc.selectPen(fixed::nullPen);
+      dc.selectBrush(fixed::grey195Brush);
+      int dx = 0;
+      int dy = 0;
+      shadowOffset(sun, b.floors, dx, dy);
+      const std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
+      drawShadow(dc, pts, dx, dy, scratch);
+      dc.setRasterOp(RasterOp::CopyPen);
+    }
+    if (ctx.layers.buildingChoice == kChoiceSelected && buildingTooSmall(view, b)) continue;
+
+    const bool glass = coloured && b.purpose == kGlassPurpose;
+    const int16_t stylePurpose = coloured ? b.purpose : int16_t{411};
+    const Brush wallFill = glass ? kGlassFill : ctx.styles.bodyBrush(stylePurpose);
+    const Brush roofFill = glass ? kGlassFill : ctx.styles.roofBrush(stylePurpose);
+    if (glass) dc.setRasterOp(RasterOp::MaskPen);
+
+    const std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
+    outline.assign(pts.begin(), pts.end());
+    pass.wallFill = wallFill;
+    dc.selectPen(fixed::greyPen);
+    dc.selectBrush(wallFill);
+    drawWalls(ctx, dc, pass, outline, b);
+
+    const int height = b.floors * storeyHeight;
+    for (ScreenPoint& p : outline) p.y -= height;
+    dc.selectPen(fixed::greyPen);
+    dc.selectBrush(roofFill);
+    if (outline.size() >= 2) dc.polygon(outline);
+    if (glass) dc.setRasterOp(RasterOp::CopyPen);
+
+    if (ctx.layers.houseNumberChoice != kChoiceNone && view.detailLevel > 1 && hasHouseNumber(b)) {
+      houseNumberLabel(ctx, dc, b, height);
+    }
+  }
+  dc.selectBrush(fixed::hollowBrush);
+  dc.selectPen(fixed::blackPen);
+  dc.setRasterOp(RasterOp::CopyPen);
+}
+
+}  // namespace tikhomap
