@@ -1,0 +1,197 @@
+#include "tools/building_info.h"
+
+#include <cstring>
+
+#include "mapdata/cp1251.h"
+#include "mapdata/text_rules.h"
+#include "view/geometry.h"
+
+namespace tikhomap {
+namespace {
+
+constexpr std::string_view kDistrictNames[] = {"Северный", "Центральный", "Южный", "Заречный",
+                                               "Нагорный"};
+
+// A NUL-terminated field of a fixed-size record, never read past its end.
+template <size_t N>
+std::string_view fieldText(const char (&field)[N]) {
+  return std::string_view(field, strnlen(field, N));
+}
+
+bool inBounds(const MapBounds& b, float x, float y) {
+  return b.xMin <= x && x <= b.xMax && b.yMin <= y && y <= b.yMax;
+}
+
+}  // namespace
+
+std::string_view districtNameCp1251(int district) {
+  static const auto names = [] {
+    std::vector<std::string> converted;
+    for (std::string_view name : kDistrictNames) converted.push_back(utf8ToCp1251(name));
+    return converted;
+  }();
+  if (district < 1 || district > static_cast<int>(names.size())) return {};
+  return names[static_cast<size_t>(district - 1)];
+}
+
+std::string streetNameCut(const MapData& map, int code) {
+  const StreetName* street = map.streetByCode(code);
+  if (street == nullptr) return {};
+  const std::string_view name = fieldText(street->name);
+  return std::string(name.substr(0, name.find('/')));
+}
+
+int32_t findBuildingAt(const MapData& map, int32_t firstBuilding, float mx, float my) {
+  for (size_t row = static_cast<size_t>(std::max(firstBuilding, 0)); row < map.buildings.size();
+       ++row) {
+    const Building& b = map.buildings[row];
+    if (inBounds(b.bounds, mx, my) && pointInPolygon(b.outline, mx, my)) {
+      return static_cast<int32_t>(row);
+    }
+  }
+  return -1;
+}
+
+int32_t findDistrictAt(const MapData& map, float mx, float my) {
+  for (size_t row = 1; row < map.districtAreas.size(); ++row) {
+    if (pointInPolygon16(map.districtAreas[row].points, mx, my)) return static_cast<int32_t>(row);
+  }
+  return -1;
+}
+
+int32_t nearestMicrodistrict(const MapData& map, float mx, float my, float* distance) {
+  int32_t nearest = -1;
+  float best = 0;
+  for (size_t row = 0; row < map.microdistricts.size(); ++row) {
+    const Microdistrict& m = map.microdistricts[row];
+    const float d = pointDistance(mx, my, static_cast<float>(m.x), static_cast<float>(m.y));
+    if (nearest < 0 || d < best) {
+      nearest = static_cast<int32_t>(row);
+      best = d;
+    }
+  }
+  if (distance != nullptr) *distance = best;
+  return nearest;
+}
+
+std::string districtText(const MapData& map, float mx, float my, float radius) {
+  std::string text;
+  const int32_t area = findDistrictAt(map, mx, my);
+  if (area < 0) return text;
+  text = std::string(districtNameCp1251(map.districtAreas[static_cast<size_t>(area)].district));
+  text += utf8ToCp1251(" район");
+  float distance = 0;
+  const int32_t micro = nearestMicrodistrict(map, mx, my, &distance);
+  if (micro >= 0 && distance < radius) {
+    text += "  (";
+    text += fieldText(map.microdistricts[static_cast<size_t>(micro)].name);
+    text += ")";
+  }
+  return text;
+}
+
+namespace {
+
+InfoTarget labelTarget(std::string cp1251Text, LabelColour background) {
+  InfoTarget target;
+  target.kind = InfoTarget::Kind::label;
+  target.label.charCount = trimText(cp1251Text);
+  target.label.text = cp1251ToUtf8(cp1251Text);
+  target.label.background = background;
+  return target;
+}
+
+}  // namespace
+
+InfoTarget infoTargetAt(const MapData& map, const ViewState& view, int32_t firstBuilding,
+                        int32_t firstStreetLine, float mx, float my) {
+  const int32_t building = findBuildingAt(map, firstBuilding, mx, my);
+  if (building >= 0) {
+    InfoTarget target;
+    target.kind = InfoTarget::Kind::building;
+    target.building = building;
+    return target;
+  }
+
+  const int detail = view.detailLevel == 0 ? 1 : view.detailLevel;
+  const float t = view.mmPerMetre > 0 ? static_cast<float>(2.0 * detail / view.mmPerMetre) : 0;
+  for (size_t row = static_cast<size_t>(std::max(firstStreetLine, 0)); row < map.streetLines.size();
+       ++row) {
+    const MapFeature& line = map.streetLines[row];
+    if (!inBounds(line.bounds, mx, my) || !pointNearPolyline(mx, my, line.points, t)) continue;
+    // A line without a street code (or with a code that names no street)
+    // leaves the place to the district.
+    if (line.code == 0 || map.streetByCode(line.code) == nullptr) break;
+    return labelTarget(streetNameCut(map, line.code), kStreetLabelColour);
+  }
+
+  if (map.districtAreas.size() < 2) return {};
+  std::string text = districtText(map, mx, my, kLabelMicrodistrictRadius);
+  if (text.empty()) return {};
+  return labelTarget(std::move(text), kDistrictLabelColour);
+}
+
+InfoLabelBox placeInfoLabel(int x, int y, int charCount) {
+  return {x + 6, y - 6, 12 * charCount, 14};
+}
+
+std::string_view purposeText(int purpose) {
+  switch (purpose) {
+    case 411:
+    case 658:
+      return "жилое";
+    case 413:
+    case 657:
+    case 777:
+      return "нежилое или производственное";
+    case 444:
+    case 660:
+      return "образовательное учреждение";
+    case 461:
+    case 659:
+    case 888:
+      return "общественного назначения";
+    case 555:
+    case 661:
+      return "медицинское учреждение";
+    default:
+      return {};
+  }
+}
+
+std::string buildingKindText(int floors, int purpose) {
+  std::string text = floors > 1 ? std::to_string(floors) + "-этажное " : "одноэтажное ";
+  text += purposeText(purpose);
+  return text;
+}
+
+BuildingInfoTexts buildingInfoTexts(const MapData& map, const Building& building) {
+  BuildingInfoTexts texts;
+  std::string address;
+  if (building.streetCode != 0) address = streetNameCut(map, building.streetCode);
+  const std::string_view number = fieldText(building.houseNumber);
+  if (!number.empty()) {
+    address += ", ";
+    address += number;
+  }
+  texts.address = cp1251ToUtf8(address);
+  texts.description = cp1251ToUtf8(fieldText(building.description));
+  texts.kind = buildingKindText(building.floors, building.purpose);
+  texts.district =
+      cp1251ToUtf8(districtText(map, static_cast<float>(building.x), static_cast<float>(building.y),
+                                kDialogMicrodistrictRadius));
+  // Every object at the address point, however many there are. The object
+  // coordinates are read as int16; compare the same 16 bits as the
+  // building's unsigned ones.
+  for (size_t row = 0; row < map.userObjects.size(); ++row) {
+    const UserObject& object = map.userObjects[row];
+    if (static_cast<uint16_t>(object.x) == building.x &&
+        static_cast<uint16_t>(object.y) == building.y) {
+      texts.objects.push_back(static_cast<int32_t>(row));
+      texts.objectNames.push_back(cp1251ToUtf8(fieldText(object.name)));
+    }
+  }
+  return texts;
+}
+
+}  // namespace tikhomap
