@@ -1,0 +1,415 @@
+// The title sheet: button-face background, the regional panel of 1.tkm on the
+// left and the overview panel of the whole city on the right.
+#include "render/title_sheet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "mapdata/cp1251.h"
+#include "render/feature_draw.h"
+#include "render/style_set.h"
+#include "view/visibility.h"
+
+namespace tikhomap {
+
+namespace {
+
+constexpr int kSmallScreenMaxHeight = 800;  // up to this a screen is small
+constexpr int kFullCaptionHeight = 1024;    // lower screens skip some captions
+constexpr double kInchesPerMm = 0.03937007874;
+// A title file is a few kilobytes; anything this large is not one.
+constexpr std::streamoff kMaxTitleFileBytes = 64 * 1024 * 1024;
+
+constexpr Rgb kHighlight{255, 255, 0};
+constexpr Rgb kShallowWater{180, 240, 250};
+constexpr Rgb kSheetStreet{190, 170, 140};
+
+bool smallScreen(int frameHeight) {
+  return frameHeight <= kSmallScreenMaxHeight;
+}
+
+std::optional<TitleSheetFile> readTitleFile(const std::filesystem::path& path, bool withHeader) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return std::nullopt;
+  const std::streamoff size = in.tellg();
+  if (size < 0 || size > kMaxTitleFileBytes) return std::nullopt;
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  in.seekg(0);
+  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
+  return parseTitleFile(bytes, withHeader);
+}
+
+// Plan palette for the length of the sheet; the chosen mode's palette is put
+// back however the drawing ends.
+class PlanPaletteScope {
+ public:
+  PlanPaletteScope(RenderContext& ctx, Canvas& dc) : ctx_(ctx), dc_(dc), saved_(ctx.viewMode) {
+    ctx_.viewMode = kViewFlat;
+    releaseStyleSet(ctx_.styles, &dc_);
+    buildStyleSet(ctx_.styles, kViewFlat);
+  }
+  ~PlanPaletteScope() {
+    if (saved_ == kViewFlat) return;
+    ctx_.viewMode = saved_;
+    releaseStyleSet(ctx_.styles, &dc_);
+    buildStyleSet(ctx_.styles, saved_);
+  }
+  PlanPaletteScope(const PlanPaletteScope&) = delete;
+  PlanPaletteScope& operator=(const PlanPaletteScope&) = delete;
+
+ private:
+  RenderContext& ctx_;
+  Canvas& dc_;
+  int saved_;
+};
+
+// Points a panel's map area at the view state: pixel rectangle, pixels per
+// millimetre from the device's logical resolution, usable millimetres.
+// False when the area has no room.
+bool setPanelArea(ViewState& v, const DeviceCaps& caps, int left, int top, int right, int bottom,
+                  int usableWidthPx, int usableHeightPx) {
+  v.viewLeft = static_cast<int16_t>(left);
+  v.viewTop = static_cast<int16_t>(top);
+  v.viewRight = static_cast<int16_t>(right);
+  v.viewBottom = static_cast<int16_t>(bottom);
+  v.pixelsPerMmX = static_cast<float>((caps.logPixelsX > 0 ? caps.logPixelsX : 96) * kInchesPerMm);
+  v.pixelsPerMmY = static_cast<float>((caps.logPixelsY > 0 ? caps.logPixelsY : 96) * kInchesPerMm);
+  v.screenWidthMm = static_cast<float>(usableWidthPx) / v.pixelsPerMmX;
+  v.screenHeightMm = static_cast<float>(usableHeightPx) / v.pixelsPerMmY;
+  return usableWidthPx > 0 && usableHeightPx > 0;
+}
+
+void setScale(ViewState& v, double mmPerMetre) {
+  v.mmPerMetre = mmPerMetre;
+  v.detailLevel = detailLevelFor(mmPerMetre);
+}
+
+bool hasArea(const MapBounds& b) {
+  return b.xMax > b.xMin && b.yMax > b.yMin;
+}
+
+// The kind's font and colour, unless it is already in effect.
+void useTextStyle(Canvas& dc, char kind, int frameHeight, char& current) {
+  if (kind == current) return;
+  const SheetTextStyle style = sheetTextStyle(kind, frameHeight);
+  dc.selectFont(style.font);
+  dc.setTextColor(style.color);
+  current = kind;
+}
+
+// The sheet's text records: on a large screen a yellow copy first, then the
+// text one pixel up and left in the kind's colour.
+void drawSheetTexts(RenderContext& ctx, Canvas& dc, const std::vector<TitleText>& texts,
+                    const char (&kinds)[3], int frameHeight) {
+  char current = 0;
+  useTextStyle(dc, kinds[0], frameHeight, current);
+  for (const TitleText& t : texts) {
+    if (std::find(std::begin(kinds), std::end(kinds), t.kind) == std::end(kinds)) continue;
+    if (sheetTextSkipped(t.kind, frameHeight)) continue;
+    useTextStyle(dc, t.kind, frameHeight, current);
+    int32_t sx = 0;
+    int32_t sy = 0;
+    mapToScreen(ctx.view, static_cast<float>(t.x), static_cast<float>(t.y), sx, sy);
+    if (!smallScreen(frameHeight)) {
+      const Rgb color = sheetTextStyle(t.kind, frameHeight).color;
+      dc.setTextColor(kHighlight);
+      dc.textOut(sx, sy, t.text);
+      dc.setTextColor(color);
+    }
+    dc.textOut(sx - 1, sy - 1, t.text);
+  }
+  dc.selectFont(fixed::defaultFont);
+}
+
+void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
+  const std::optional<TitleSheetFile> file = readTitleFile(ctx.dataDir / "1.tkm", true);
+  if (!file) return;
+  const DeviceCaps caps = dc.deviceCaps();
+  ViewState& v = ctx.view;
+  const bool room = setPanelArea(v, caps, 22, 22, w - 18, h - 18, w - 40, h - 40);
+  const MapBounds extent{static_cast<float>(file->extent[0]), static_cast<float>(file->extent[1]),
+                         static_cast<float>(file->extent[2]), static_cast<float>(file->extent[3])};
+
+  const Rect panel{6, 2, w, h - 1};
+  dc.fillRect(panel, ctx.styles.sea);
+  dc.drawEdge(panel, EdgeKind::Raised);
+  // A header without an extent gives no scale: the panel stays open sea.
+  if (!room || !hasArea(extent)) return;
+
+  const float dx = extent.xMax - extent.xMin;
+  const float dy = extent.yMax - extent.yMin;
+  if (v.screenWidthMm / v.screenHeightMm > dy / dx) {
+    setScale(v, v.screenHeightMm / dx);
+    const double span = v.screenWidthMm / v.mmPerMetre;
+    v.viewXMin = extent.xMin;
+    v.viewXMax = extent.xMax;
+    v.viewYMin = static_cast<float>((extent.yMin + extent.yMax) * 0.5 - span * 0.5);
+    v.viewYMax = static_cast<float>(v.viewYMin + span);
+  } else {
+    setScale(v, v.screenWidthMm / dy);
+    const double span = v.screenHeightMm / v.mmPerMetre;
+    v.viewYMin = extent.yMin;
+    v.viewYMax = extent.yMax;
+    v.viewXMin = static_cast<float>((extent.xMin + extent.xMax) * 0.5 - span * 0.5);
+    v.viewXMax = static_cast<float>(v.viewXMin + span);
+  }
+
+  // Land masses standing on a shadow two pixels to the lower right.
+  dc.selectPen(fixed::nullPen);
+  for (const TitleShape& shape : file->shapes) {
+    const std::span<ScreenPoint> points = convertPoints16(ctx, shape.points);
+    dc.selectBrush(ctx.styles.dropShadow);
+    dc.polygon(points);
+    for (ScreenPoint& p : points) {
+      p.x -= 2;
+      p.y -= 2;
+    }
+    dc.selectBrush(ctx.styles.area6614);
+    dc.polygon(points);
+  }
+  drawSheetTexts(ctx, dc, file->texts, {'e', 'f', 'g'}, caps.height);
+}
+
+struct Caption {
+  const char* text;  // UTF-8
+  float x;
+  float y;
+  int smallHeight;
+  int largeHeight;
+  int escapement;
+  int weight;
+  Rgb light;
+  Rgb dark;
+  int shift;  // the dark copy is this many pixels up and left
+};
+
+constexpr Rgb kBayLight{180, 240, 250};
+constexpr Rgb kBayDark{80, 140, 200};
+
+const Caption kCaptions[] = {
+    {"Западный залив", 18250, 2500, 22, 30, 450, 400, kBayLight, kBayDark, 2},
+    {"Восточный", 1750, 15800, 18, 28, 500, 400, kBayLight, kBayDark, 2},
+    {"залив", 2350, 19100, 18, 28, 500, 400, kBayLight, kBayDark, 2},
+    {"п-ов Светлый", 7850, 9100, 18, 28, 520, 100, {250, 250, 0}, {140, 20, 20}, 1},
+};
+
+void drawCaptions(RenderContext& ctx, Canvas& dc, int frameHeight) {
+  dc.setTextCharacterExtra(8);
+  for (const Caption& c : kCaptions) {
+    Font font;
+    font.height = smallScreen(frameHeight) ? c.smallHeight : c.largeHeight;
+    font.weight = c.weight;
+    font.italic = true;
+    font.escapement = c.escapement;
+    dc.selectFont(font);
+    int32_t sx = 0;
+    int32_t sy = 0;
+    mapToScreen(ctx.view, c.x, c.y, sx, sy);
+    const std::string text = utf8ToCp1251(c.text);
+    dc.setTextColor(c.light);
+    dc.textOut(sx, sy, text);
+    dc.setTextColor(c.dark);
+    dc.textOut(sx - c.shift, sy - c.shift, text);
+  }
+  dc.setTextCharacterExtra(0);
+}
+
+void drawCredit(Canvas& dc, int panelLeft, int frameHeight) {
+  Font font;
+  font.height = smallScreen(frameHeight) ? 14 : 22;
+  font.weight = 100;
+  dc.selectFont(font);
+  const int x = panelLeft + 22;
+  const std::string first = creditLine(0);
+  const std::string second = creditLine(1);
+  dc.setTextColor({250, 250, 0});
+  dc.textOut(x + 1, 15, first);
+  dc.textOut(x + 1, 30, second);
+  dc.setTextColor({0, 0, 0});
+  dc.textOut(x, 14, first);
+  dc.textOut(x, 29, second);
+}
+
+void polylineOf(RenderContext& ctx, Canvas& dc, const MapFeature& f) {
+  dc.polyline(convertPoints(ctx, featurePoints(f)));
+}
+
+void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h) {
+  const DeviceCaps caps = dc.deviceCaps();
+  ViewState& v = ctx.view;
+  const StyleSet& s = ctx.styles;
+  const int left = clientRight - w + 10;
+  const int top = 2;
+  const int right = clientRight - 10;
+  const int bottom = h;
+  const bool room = setPanelArea(v, caps, left, top, right, bottom, w - 20, h - 2);
+  const MapBounds city = ctx.history.entry(0);
+  if (!room || !hasArea(city)) return;
+
+  // The city keeps to the panel's east and north edges; the slack goes west
+  // or south.
+  const float dx = city.xMax - city.xMin;
+  const float dy = city.yMax - city.yMin;
+  if (v.screenWidthMm / v.screenHeightMm > dy / dx) {
+    setScale(v, v.screenHeightMm / dx);
+    v.viewXMin = city.xMin;
+    v.viewXMax = city.xMax;
+    v.viewYMax = city.yMax;
+    v.viewYMin = static_cast<float>(city.yMax - v.screenWidthMm / v.mmPerMetre);
+  } else {
+    setScale(v, v.screenWidthMm / dy);
+    v.viewYMin = city.yMin;
+    v.viewYMax = city.yMax;
+    v.viewXMax = city.xMax;
+    v.viewXMin = static_cast<float>(city.xMax - v.screenHeightMm / v.mmPerMetre);
+  }
+
+  dc.setClipRect(Rect{left - 1, top, right - 2, bottom});
+  const Rect panel{left, top, right - 1, bottom - 1};
+  dc.fillRect(panel, s.sea);
+
+  if (!ctx.map.districtAreas.empty()) {
+    const std::span<const MapPoint16> outline = areaPoints(ctx.map.districtAreas[0]);
+    dc.selectPen(Pen{PenStyle::Solid, 20, kShallowWater, true});
+    dc.polyline(convertPoints16(ctx, outline));
+    dc.selectPen(fixed::nullPen);
+    dc.selectBrush(s.land);
+    dc.polygon(convertPoints16(ctx, outline));
+  }
+
+  int16_t previous = 0;
+  for (const MapFeature& area : ctx.map.areaFeatures) {
+    if (area.code == 1010 || area.code == 1014) continue;
+    if (area.code != previous) {
+      previous = area.code;
+      if (area.code == 718 || area.code == 750) {
+        dc.selectPen(fixed::nullPen);
+        dc.selectBrush(s.area718);
+      } else if (area.code == 6614) {
+        dc.selectPen(fixed::nullPen);
+        dc.selectBrush(s.area6614);
+      }
+    }
+    if (boundsInView(v, area.bounds)) dc.polygon(convertPoints(ctx, featurePoints(area)));
+  }
+
+  if (!ctx.map.districtAreas.empty()) {
+    dc.selectPen(s.coastline);
+    dc.polyline(convertPoints16(ctx, areaPoints(ctx.map.districtAreas[0])));
+  }
+
+  dc.selectPen(fixed::blackPen);
+  for (const MapFeature& line : ctx.map.lineFeatures) {
+    if (line.code != 9005) polylineOf(ctx, dc, line);
+  }
+
+  dc.selectBrush(s.sea);
+  dc.selectPen(s.waterLine);
+  const std::optional<TitleSheetFile> water = readTitleFile(ctx.dataDir / "2.tkm", false);
+  if (water) {
+    for (const TitleShape& shape : water->shapes) {
+      const std::span<ScreenPoint> points = convertPoints16(ctx, shape.points);
+      if (shape.closed()) {
+        dc.polygon(points);
+      } else {
+        dc.polyline(points);
+      }
+    }
+  }
+
+  if (!smallScreen(caps.height)) {
+    dc.selectPen(Pen{PenStyle::Solid, 1, kSheetStreet, false});
+    for (const MapFeature& street : ctx.map.streetLines) polylineOf(ctx, dc, street);
+  }
+
+  dc.selectPen(s.marker);
+  for (const MapFeature& line : ctx.map.lineFeatures) {
+    if (line.code == 9005) polylineOf(ctx, dc, line);
+  }
+
+  drawCaptions(ctx, dc, caps.height);
+  drawCredit(dc, left, caps.height);
+  if (water) drawSheetTexts(ctx, dc, water->texts, {'o', 'p', 'q'}, caps.height);
+  dc.selectFont(fixed::defaultFont);
+
+  dc.clearClip();
+  dc.drawEdge(panel, EdgeKind::Raised);
+}
+
+}  // namespace
+
+SheetTextStyle sheetTextStyle(char kind, int frameHeight) {
+  const bool small = smallScreen(frameHeight);
+  SheetTextStyle style;
+  switch (kind) {
+    case 'f':
+    case 'p':
+      style.font.height = small ? 12 : 16;
+      style.font.italic = !small;
+      style.color = {0, 0, 255};
+      break;
+    case 'g':
+    case 'q':
+      style.font.height = small ? 16 : 24;
+      style.color = {0, 0, 155};
+      break;
+    case 'o':
+      style.font.height = small ? 12 : 16;
+      style.color = {150, 0, 0};
+      break;
+    default:  // 'e'
+      style.font.height = small ? 12 : 16;
+      style.color = {200, 100, 0};
+      break;
+  }
+  return style;
+}
+
+bool sheetTextSkipped(char kind, int frameHeight) {
+  return frameHeight < kFullCaptionHeight && (kind == 'f' || kind == 'g' || kind == 'p');
+}
+
+std::string creditLine(int line) {
+  return utf8ToCp1251(line == 0 ? "Тихоморское картографическое бюро"
+                                : "Составлено и издано в 2024 г.");
+}
+
+void drawTitleSheet(RenderContext& ctx, Canvas& dc) {
+  const DeviceCaps caps = dc.deviceCaps();
+  const PlanPaletteScope plan(ctx, dc);
+  dc.setBackgroundTransparent(true);
+  dc.fillRect(Rect{0, 0, caps.width, caps.height}, Brush{BrushStyle::Solid, kButtonFace});
+  if (ctx.history.count < 1) return;
+
+  // The city's size on the screen when it is fitted into a frame 0.6 of the
+  // screen wide and the full screen high.
+  ViewState& v = ctx.view;
+  const int clientRight = v.viewRight;
+  const MapBounds city = ctx.history.entry(0);
+  const double frameW = 0.6 * v.screenWidthMm;
+  const double frameH = v.screenHeightMm;
+  if (!hasArea(city) || !(frameW > 0) || !(frameH > 0)) return;
+  const double dx = city.xMax - city.xMin;
+  const double dy = city.yMax - city.yMin;
+  setScale(v, std::min(frameW / dy, frameH / dx));
+  v.viewXMin = static_cast<float>(city.xMin - (frameH / v.mmPerMetre - dx) * 0.5);
+  v.viewXMax = static_cast<float>(v.viewXMin + frameH / v.mmPerMetre);
+  v.viewYMin = static_cast<float>(city.yMin - (frameW / v.mmPerMetre - dy) * 0.5);
+  v.viewYMax = static_cast<float>(v.viewYMin + frameW / v.mmPerMetre);
+  int32_t nwX = 0, nwY = 0, seX = 0, seY = 0;
+  mapToScreen(v, city.xMax, city.yMin, nwX, nwY);
+  mapToScreen(v, city.xMin, city.yMax, seX, seY);
+  const int cityW = std::abs(seX - nwX);
+  const int cityH = std::abs(seY - nwY);
+
+  ctx.cache.sheetSplitX = clientRight - cityW - 50;
+  drawRegionalPanel(ctx, dc, clientRight - cityW - 54, cityH);
+  dc.selectBrush(ctx.styles.sea);
+  drawCityPanel(ctx, dc, clientRight, cityW + 40, cityH);
+}
+
+}  // namespace tikhomap
