@@ -37,7 +37,11 @@ struct ViewHistory {
   float xMax[kViewHistorySize] = {};
   float yMax[kViewHistorySize] = {};
 
-  MapBounds entry(int i) const { return {xMin[i], yMin[i], xMax[i], yMax[i]}; }
+  // An index outside the stored entries gives an empty rectangle.
+  MapBounds entry(int i) const {
+    if (i < 0 || i >= count || i >= kViewHistorySize) return {};
+    return {xMin[i], yMin[i], xMax[i], yMax[i]};
+  }
   MapBounds last() const { return entry(count - 1); }
 };
 

@@ -123,6 +123,8 @@ TEST(ViewBack, StopsAtTheFirstRequestAndWholeCityReturnsToTheTitle) {
   viewWholeCity(empty);
   viewBack(empty);
   EXPECT_EQ(empty.count, 0);
+  EXPECT_EQ(empty.last(), MapBounds{});  // no entry -1 is read
+  EXPECT_EQ(h.entry(1), MapBounds{});    // beyond the count
 }
 
 }  // namespace
