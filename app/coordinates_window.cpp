@@ -1,0 +1,78 @@
+#include "app/coordinates_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/font_substitution.h"
+#include "app/progress_window.h"
+#include "tools/coordinates.h"
+
+namespace tikhomap {
+namespace {
+
+QRect unitsRect(const QFont& font, int x, int y, int w, int h) {
+  const QSize origin = dialogUnitsToPixels(font, x, y);
+  const QSize size = dialogUnitsToPixels(font, w, h);
+  return QRect(QPoint(origin.width(), origin.height()), size);
+}
+
+}  // namespace
+
+CoordinatesWindow::CoordinatesWindow(QWidget* owner)
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                         Qt::CustomizeWindowHint) {
+  setObjectName(QString::number(kCoordinatesDialog));
+  setWindowTitle(QStringLiteral("Координаты"));
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setFocusPolicy(Qt::NoFocus);
+  QFont font(substituteFontFace("MS Sans Serif"));
+  font.setPointSize(8);
+  setFont(font);
+
+  auto* latitudeLabel = new QLabel(QStringLiteral("широта"), this);
+  latitudeLabel->setGeometry(unitsRect(font, 2, 3, 26, 8));
+  latitude_ = new QLineEdit(this);
+  latitude_->setObjectName(QString::number(kLatitudeField));
+  latitude_->setGeometry(unitsRect(font, 30, 2, 42, 12));
+  auto* longitudeLabel = new QLabel(QStringLiteral("долгота"), this);
+  longitudeLabel->setGeometry(unitsRect(font, 77, 3, 28, 8));
+  longitude_ = new QLineEdit(this);
+  longitude_->setObjectName(QString::number(kLongitudeField));
+  longitude_->setGeometry(unitsRect(font, 107, 2, 46, 12));
+  for (QLineEdit* field : {latitude_, longitude_}) {
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::NoFocus);
+  }
+  // Room for the longer of the two fields at the right edge.
+  setFixedSize(dialogUnitsToPixels(font, 155, 16));
+
+  if (owner != nullptr) {
+    const QSize at = dialogUnitsToPixels(font, 20, 20);
+    move(owner->mapToGlobal(QPoint(at.width(), at.height())));
+  }
+}
+
+void CoordinatesWindow::showMapPoint(float x, float y) {
+  const LatLongTexts texts = latLongAtMapPoint(x, y);
+  latitude_->setText(QString::fromStdString(texts.latitude));
+  longitude_->setText(QString::fromStdString(texts.longitude));
+}
+
+QString CoordinatesWindow::latitudeText() const {
+  return latitude_->text();
+}
+QString CoordinatesWindow::longitudeText() const {
+  return longitude_->text();
+}
+
+void CoordinatesWindow::done(int) {
+  emit closeRequested();
+}
+
+void CoordinatesWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  emit closeRequested();
+}
+
+}  // namespace tikhomap

@@ -1,0 +1,14 @@
+// tikhomap: the address plan of the city, read from the map files in the
+// working directory.
+#include <QApplication>
+#include <filesystem>
+
+#include "app/main_window.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("tikhomap"));
+  tikhomap::MainWindow window(std::filesystem::current_path());
+  window.showMaximized();
+  return QApplication::exec();
+}

@@ -1,0 +1,304 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+
+#include "app/mouse_handler.h"
+#include "app/progress_window.h"
+#include "app/qt_canvas.h"
+#include "app/view_keys.h"
+#include "resources/command_ids.h"
+
+namespace tikhomap {
+
+namespace {
+
+constexpr int kFlashMilliseconds = 2000;
+
+bool isViewModeCommand(int id) {
+  return paletteForViewMode(id) >= 0;
+}
+
+// Keys the system keeps for itself (menu activation); they never reach the
+// map's key handling.
+bool isSystemKey(int key) {
+  return key == Qt::Key_Alt || key == Qt::Key_AltGr || key == Qt::Key_F10 || key == Qt::Key_Meta ||
+         key == Qt::Key_Super_L || key == Qt::Key_Super_R;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(std::filesystem::path dataDir, QWidget* parent)
+    : QMainWindow(parent), session_(std::move(dataDir)) {
+  setWindowTitle(QStringLiteral("Тихоморск. Адресный план города"));
+  setObjectName(QStringLiteral("MY3"));
+  mapWidget_ = new MapWidget(*this, this);
+  setCentralWidget(mapWidget_);
+  menu_ = buildMainMenu(*menuBar(), *this, [this](int id) { command(id); });
+  // The menu shows the view mode in effect from the start.
+  if (QAction* current = action(session_.viewMode)) current->setChecked(true);
+
+  flashTimer_.setSingleShot(true);
+  flashTimer_.setInterval(kFlashMilliseconds);
+  connect(&flashTimer_, &QTimer::timeout, this, [this] { flashEnded(); });
+
+  beep_ = [] { QApplication::beep(); };
+  fatal_ = [this](const QString& message) {
+    QMessageBox::critical(this, windowTitle(), message);
+    QCoreApplication::exit(1);
+  };
+  mapWidget_->addOverlay([this](QPainter& painter) { drawAfterFrame(painter); });
+  mapWidget_->setFocus();
+}
+
+MainWindow::~MainWindow() {
+  releaseStyleSet(session_.styles, nullptr);
+}
+
+QAction* MainWindow::action(int id) const {
+  const auto it = menu_.actions.find(id);
+  return it == menu_.actions.end() ? nullptr : it->second;
+}
+
+void MainWindow::setCommandHandler(int id, std::function<void()> handler) {
+  handlers_[id] = std::move(handler);
+}
+
+void MainWindow::postCommand(int id) {
+  QMetaObject::invokeMethod(
+      this, [this, id] { command(id); }, Qt::QueuedConnection);
+}
+
+void MainWindow::command(int id) {
+  if (isViewModeCommand(id)) {
+    changeViewMode(id);
+    return;
+  }
+  switch (id) {
+    case ids::kRefresh:
+      requestRecompose();
+      return;
+    case ids::kExit:
+      close();
+      return;
+    default:
+      break;
+  }
+  const auto it = handlers_.find(id);
+  if (it != handlers_.end() && it->second) it->second();
+}
+
+void MainWindow::changeViewMode(int id) {
+  if (QAction* old = action(session_.viewMode)) old->setChecked(false);
+  session_.setViewMode(id);
+  if (QAction* now = action(session_.viewMode)) now->setChecked(true);
+  if (!session_.titleSheetShown()) requestRecompose();
+}
+
+void MainWindow::requestRecompose() {
+  recomposePending_ = true;
+  mapWidget_->update();
+}
+
+float MainWindow::frameWidthMm() const {
+  return physicalWidthMm(screen(), mapWidget_->frame().width());
+}
+
+void MainWindow::prepareFrame(QImage& frame) {
+  if (!session_.baseMapLoaded()) {
+    if (!loadQueued_ && !loading_ && !failed_) {
+      loadQueued_ = true;
+      QMetaObject::invokeMethod(
+          this, [this] { loadMapData(); }, Qt::QueuedConnection);
+    }
+    return;
+  }
+  if (recomposePending_ || frameBlank_) composeNow(frame);
+}
+
+void MainWindow::composeNow(QImage& frame) {
+  flashName_ = false;
+  flashDistrict_ = false;
+  composeSessionFrame(session_, frame, frameWidthMm());
+  ++composeCount_;
+  frameBlank_ = false;
+  MarkingState& marking = session_.marking;
+  if (marking.pendingNameFlash || marking.pendingDistrictFlash) {
+    flashName_ = marking.pendingNameFlash;
+    flashDistrict_ = marking.pendingDistrictFlash;
+    marking.pendingNameFlash = false;
+    marking.pendingDistrictFlash = false;
+    flashTimer_.start();  // a new flash restarts the pause
+  }
+  // Without buildings every title sheet tries to read them again.
+  if (session_.titleSheetShown() && session_.map.buildings.empty() && !loading_ &&
+      !buildingsQueued_) {
+    buildingsQueued_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { loadBuildings(); }, Qt::QueuedConnection);
+  }
+}
+
+void MainWindow::drawAfterFrame(QPainter& painter) {
+  const bool marks = session_.marking.chosenCount != 0 || session_.marking.markedStreet >= 0;
+  if (!(marks && foundMarkers_) && !(flashShown() && flashPainter_)) return;
+  QtCanvas canvas(painter, frameWidthMm());
+  canvas.setBackgroundTransparent(true);
+  if (flashShown() && flashPainter_) flashPainter_(session_, canvas, flashName_, flashDistrict_);
+  if (marks && foundMarkers_) foundMarkers_(session_, canvas);
+}
+
+void MainWindow::finishPaint() {
+  recomposePending_ = false;
+  if (isActiveWindow() && !mapWidget_->hasFocus()) mapWidget_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::frameRemade() {
+  frameBlank_ = true;
+}
+
+void MainWindow::flashEnded() {
+  flashName_ = false;
+  flashDistrict_ = false;
+  // The clean frame is copied over the flash; nothing is composed.
+  mapWidget_->update();
+}
+
+void MainWindow::loadMapData() {
+  loadQueued_ = false;
+  if (loading_ || failed_ || session_.baseMapLoaded()) return;
+  loading_ = true;
+  ProgressWindow progress(this);
+  progress.show();
+  progress.raise();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  const auto caption = [&progress](const std::string& text) {
+    progress.setCaption(QString::fromStdString(text));
+  };
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const LoadResult base = loadSessionBaseMap(session_, caption);
+  if (!base.ok) {
+    QApplication::restoreOverrideCursor();
+    progress.close();
+    loading_ = false;
+    failed_ = true;
+    const QString message = baseMapFailureText(base, session_.dataDir);
+    emit baseMapFailed(message);
+    if (fatal_) fatal_(message);
+    return;
+  }
+  // The title sheet is on the screen while the buildings are read.
+  recomposePending_ = true;
+  mapWidget_->repaint();
+  progress.raise();
+  loadSessionBuildings(session_, caption);
+  progress.close();
+  QApplication::restoreOverrideCursor();
+  loading_ = false;
+  mapWidget_->update();
+}
+
+void MainWindow::loadBuildings() {
+  buildingsQueued_ = false;
+  if (loading_ || !session_.map.buildings.empty() || !session_.baseMapLoaded()) return;
+  loading_ = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  loadSessionBuildings(session_, LoadProgress{});
+  QApplication::restoreOverrideCursor();
+  loading_ = false;
+}
+
+void MainWindow::keyPressed(QKeyEvent& event) {
+  // An auto-repeated key press is not a new key; its character still counts.
+  if (!event.isAutoRepeat()) keyDown(event);
+  for (const QChar c : event.text()) character(c);
+}
+
+void MainWindow::keyReleased(QKeyEvent& event) {
+  if (MouseHandler* handler = mapWidget_->mouseHandler()) handler->keyRelease(event);
+}
+
+void MainWindow::keyDown(QKeyEvent& event) {
+  const int key = event.key();
+  if (isSystemKey(key)) return;
+  const bool keypad = (event.modifiers() & Qt::KeypadModifier) != 0;
+  const bool mapShown = session_.history.count >= 1;
+  switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+      if (MouseHandler* handler = mapWidget_->mouseHandler()) handler->keyPress(event);
+      return;
+    case Qt::Key_PageUp:
+      if (session_.history.count > 2) {
+        viewBack(session_.history);
+        requestRecompose();
+      }
+      return;
+    case Qt::Key_Home:
+      if (!mapShown) return;
+      emit titleSheetRequested();
+      viewWholeCity(session_.history);
+      requestRecompose();
+      return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+      if (!mapShown) return;
+      const PanDirection direction = key == Qt::Key_Left    ? PanDirection::Left
+                                     : key == Qt::Key_Right ? PanDirection::Right
+                                     : key == Qt::Key_Up    ? PanDirection::Up
+                                                            : PanDirection::Down;
+      pushAndRecompose(panView(session_.view, session_.history.entry(0), direction));
+      return;
+    }
+    case Qt::Key_Slash:
+    case Qt::Key_Question:
+      // The "/" key of the main keyboard shows the overview while held; the
+      // one of the numeric pad is an ordinary key.
+      if (!keypad) {
+        if (overviewKey_) overviewKey_();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  recomposePending_ = false;
+}
+
+void MainWindow::character(QChar c) {
+  const char16_t u = c.unicode();
+  MapBounds r;
+  if (u >= 0x80 || session_.history.count < 1 ||
+      !zoomView(session_.view, session_.history.entry(0), static_cast<char>(u), r)) {
+    recomposePending_ = false;
+    return;
+  }
+  const char ch = static_cast<char>(u);
+  if (beepsOnRefusal(ch)) {
+    // Nothing to zoom out to: the whole city is in view already.
+    const MapBounds city = session_.history.entry(0);
+    const ViewState& v = session_.view;
+    const bool wholeCityShown = v.viewXMin <= city.xMin && v.viewYMin <= city.yMin &&
+                                v.viewXMax >= city.xMax && v.viewYMax >= city.yMax;
+    if (wholeCityShown || pushView(session_.history, r.xMin, r.yMin, r.xMax, r.yMax) == 0) {
+      if (beep_) beep_();
+      return;
+    }
+    requestRecompose();
+    return;
+  }
+  pushAndRecompose(r);
+}
+
+void MainWindow::pushAndRecompose(const MapBounds& r) {
+  pushView(session_.history, r.xMin, r.yMin, r.xMax, r.yMax);
+  requestRecompose();
+}
+
+}  // namespace tikhomap

@@ -1,0 +1,117 @@
+// The main window: it owns the open map (MapSession), the menu bar, the map
+// widget with its frame, and the one command dispatcher. It runs the paint
+// cycle (compose only when asked, otherwise copy the frame), the view keys,
+// the view-mode command and the flash timer.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "app/main_menu.h"
+#include "app/map_session.h"
+#include "app/map_widget.h"
+
+class QAction;
+
+namespace tikhomap {
+
+class Canvas;
+
+class MainWindow final : public QMainWindow, private MapWidgetHost {
+  Q_OBJECT
+ public:
+  explicit MainWindow(std::filesystem::path dataDir, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The single dispatcher of menu items, keys F2..F5 and tool windows.
+  void command(int id);
+  // Runs command(id) later, from the event loop (for tool windows closing
+  // themselves and the like).
+  void postCommand(int id);
+  // Commands carried out by other parts of the program plug in here.
+  void setCommandHandler(int id, std::function<void()> handler);
+
+  // The next paint composes a new frame.
+  void requestRecompose();
+  bool recomposePending() const { return recomposePending_; }
+  void setRecomposePending(bool pending) { recomposePending_ = pending; }
+  int composeCount() const { return composeCount_; }
+
+  // Reads the map behind the progress window: the base map, then the title
+  // sheet is shown, then the buildings. Runs by itself at the first paint.
+  void loadMapData();
+
+  MapSession& session() { return session_; }
+  MapWidget& mapWidget() { return *mapWidget_; }
+  QAction* action(int id) const;
+  int viewMode() const { return session_.viewMode; }
+
+  // Hooks that tests and other parts replace.
+  void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
+  // Shown when the base map cannot be read; the default shows a message
+  // box and ends the program with status 1.
+  void setFatalHandler(std::function<void(const QString&)> handler) { fatal_ = std::move(handler); }
+  // Found buildings and the marked street, drawn after every paint.
+  void setFoundMarkersPainter(std::function<void(MapSession&, Canvas&)> painter) {
+    foundMarkers_ = std::move(painter);
+  }
+  // Name and district flashes, drawn over the composed frame until the
+  // flash timer ends them. The flags say which flashes were asked for.
+  using FlashPainter = std::function<void(MapSession&, Canvas&, bool name, bool district)>;
+  void setFlashPainter(FlashPainter painter) { flashPainter_ = std::move(painter); }
+  bool flashShown() const { return flashName_ || flashDistrict_; }
+  QTimer& flashTimer() { return flashTimer_; }
+  // Called when the key "/" of the main keyboard is pressed (the overview).
+  void setOverviewKeyHandler(std::function<void()> handler) { overviewKey_ = std::move(handler); }
+
+  // Physical width of the frame in millimetres.
+  float frameWidthMm() const;
+
+ signals:
+  // Home went back to the title sheet: open searches and measurements close.
+  void titleSheetRequested();
+  // The base map could not be read.
+  void baseMapFailed(const QString& message);
+
+ private:
+  // MapWidgetHost
+  void prepareFrame(QImage& frame) override;
+  void finishPaint() override;
+  void frameRemade() override;
+  void keyPressed(QKeyEvent& event) override;
+  void keyReleased(QKeyEvent& event) override;
+
+  void keyDown(QKeyEvent& event);
+  void character(QChar c);
+  void changeViewMode(int id);
+  void pushAndRecompose(const MapBounds& r);
+  void composeNow(QImage& frame);
+  void loadBuildings();
+  void flashEnded();
+  void drawAfterFrame(QPainter& painter);
+
+  MapSession session_;
+  MapWidget* mapWidget_ = nullptr;
+  MainMenu menu_;
+  std::map<int, std::function<void()>> handlers_;
+  bool recomposePending_ = true;
+  bool frameBlank_ = true;  // the frame was remade and holds no picture yet
+  int composeCount_ = 0;
+  bool loading_ = false;
+  bool loadQueued_ = false;
+  bool buildingsQueued_ = false;
+  bool failed_ = false;
+  QTimer flashTimer_;
+  bool flashName_ = false;
+  bool flashDistrict_ = false;
+  std::function<void()> beep_;
+  std::function<void(const QString&)> fatal_;
+  std::function<void(MapSession&, Canvas&)> foundMarkers_;
+  FlashPainter flashPainter_;
+  std::function<void()> overviewKey_;
+};
+
+}  // namespace tikhomap

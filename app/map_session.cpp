@@ -1,0 +1,80 @@
+#include "app/map_session.h"
+
+#include <QPainter>
+#include <chrono>
+#include <ctime>
+
+#include "app/qt_canvas.h"
+#include "mapdata/loader.h"
+#include "render/compose_frame.h"
+
+namespace tikhomap {
+
+Clock systemClock() {
+  return [] {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return ClockTime{local.tm_hour, local.tm_min};
+  };
+}
+
+Clock fixedClock(int hour, int minute) {
+  return [hour, minute] { return ClockTime{hour, minute}; };
+}
+
+MapSession::MapSession(std::filesystem::path dir) : dataDir(std::move(dir)) {
+  buildStyleSet(styles, viewMode);
+}
+
+bool MapSession::setViewMode(int mode) {
+  if (paletteForViewMode(mode) < 0) return false;
+  releaseStyleSet(styles, nullptr);
+  viewMode = mode;
+  buildStyleSet(styles, viewMode);
+  return true;
+}
+
+RenderContext MapSession::context(float screenWidthMm) {
+  return RenderContext{map,    view,     history, cache, layers,  marking,
+                       styles, viewMode, random,  clock, dataDir, screenWidthMm};
+}
+
+LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress) {
+  LoadResult result = loadBaseMap(session.dataDir, session.map, progress);
+  if (result.ok && !session.map.districtAreas.empty()) {
+    const MapBounds& city = session.map.cityExtent;
+    session.history.count = 0;
+    pushView(session.history, city.xMin, city.yMin, city.xMax, city.yMax);
+  } else {
+    result.ok = false;
+  }
+  return result;
+}
+
+LoadResult loadSessionBuildings(MapSession& session, const LoadProgress& progress) {
+  return loadBuildingsAndReferences(session.dataDir, session.map, progress);
+}
+
+void composeSessionFrame(MapSession& session, QImage& frame, float widthMm) {
+  QPainter painter(&frame);
+  QtCanvas canvas(painter, widthMm);
+  RenderContext ctx = session.context(widthMm);
+  composeFrame(ctx, canvas);
+}
+
+QString baseMapFailureText(const LoadResult& result, const std::filesystem::path& dir) {
+  const QString folder = QString::fromStdString(std::filesystem::absolute(dir).string());
+  if (!result.missingFile.empty()) {
+    return QStringLiteral(
+               "Не удалось прочитать файл карты «%1» в папке «%2». "
+               "Без него план города показать нельзя.")
+        .arg(QString::fromStdString(result.missingFile), folder);
+  }
+  return QStringLiteral(
+             "В папке «%1» нет карты города: файлы 3.tkm и 8.tkm не дают ни одного "
+             "района.")
+      .arg(folder);
+}
+
+}  // namespace tikhomap

@@ -1,0 +1,62 @@
+// Everything one open map holds: the map model, the view and its history, the
+// frame cache, the layer choices, the marks, the style set of the view mode,
+// the clock and the window-lighting generator. The main window and the
+// headless renderer each own one and compose frames from it the same way.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <filesystem>
+
+#include "mapdata/load_result.h"
+#include "mapdata/map_data.h"
+#include "render/frame_state.h"
+#include "render/style_set.h"
+#include "view/marking_state.h"
+#include "view/view_state.h"
+
+namespace tikhomap {
+
+// The local time of day.
+Clock systemClock();
+// A clock that always answers the given time.
+Clock fixedClock(int hour, int minute);
+
+struct MapSession {
+  std::filesystem::path dataDir;
+  MapData map;
+  ViewState view;
+  ViewHistory history;
+  FrameCache cache;
+  LayerChoices layers;
+  MarkingState marking;
+  StyleSet styles;
+  int viewMode = kViewClockWindows;
+  WindowRandom random;
+  Clock clock = systemClock();
+
+  explicit MapSession(std::filesystem::path dir);
+
+  bool baseMapLoaded() const { return !map.districtAreas.empty(); }
+  bool titleSheetShown() const { return history.count <= 1; }
+  // Sets the view mode and rebuilds the style set; false for an id that is
+  // not a view mode (nothing changes then).
+  bool setViewMode(int mode);
+  RenderContext context(float screenWidthMm);
+};
+
+// Reads the base map from the session's folder and makes the city extent
+// entry 0 of the view history (the title sheet).
+LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress);
+// Reads the buildings and the reference tables.
+LoadResult loadSessionBuildings(MapSession& session, const LoadProgress& progress);
+
+// Composes the current view into the frame image, which must be RGB32 and
+// not null. widthMm is the physical width of the image.
+void composeSessionFrame(MapSession& session, QImage& frame, float widthMm);
+
+// The message shown when the base map cannot be read, naming the file and
+// the folder.
+QString baseMapFailureText(const LoadResult& result, const std::filesystem::path& dir);
+
+}  // namespace tikhomap

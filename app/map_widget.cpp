@@ -1,0 +1,90 @@
+#include "app/map_widget.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "app/mouse_handler.h"
+#include "app/qt_canvas.h"
+
+namespace tikhomap {
+
+MapWidget::MapWidget(MapWidgetHost& host, QWidget* parent) : QWidget(parent), host_(host) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
+  setObjectName(QStringLiteral("mapWidget"));
+}
+
+int MapWidget::addOverlay(OverlayDrawer draw) {
+  const int id = nextOverlayId_++;
+  overlays_.push_back({id, std::move(draw)});
+  return id;
+}
+
+void MapWidget::removeOverlay(int id) {
+  std::erase_if(overlays_, [id](const Overlay& o) { return o.id == id; });
+}
+
+void MapWidget::paintEvent(QPaintEvent*) {
+  ++paintCount_;
+  if (frame_.size() != size() || frame_.isNull()) {
+    // A paint can come before the first resize event.
+    frame_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    frame_.fill(toQColor(kButtonFace));
+    host_.frameRemade();
+  }
+  host_.prepareFrame(frame_);
+  {
+    QPainter painter(this);
+    painter.drawImage(0, 0, frame_);
+    for (const Overlay& overlay : overlays_) {
+      painter.save();
+      overlay.draw(painter);
+      painter.restore();
+    }
+  }
+  host_.finishPaint();
+}
+
+void MapWidget::resizeEvent(QResizeEvent*) {
+  if (size().isEmpty()) return;
+  if (frame_.size() == size()) return;
+  frame_ = QImage(size(), QImage::Format_RGB32);
+  frame_.fill(toQColor(kButtonFace));
+  host_.frameRemade();
+  update();
+}
+
+void MapWidget::mousePressEvent(QMouseEvent* event) {
+  if (mouseHandler_ == nullptr || !mouseHandler_->mousePress(*event))
+    QWidget::mousePressEvent(event);
+}
+
+void MapWidget::mouseMoveEvent(QMouseEvent* event) {
+  if (mouseHandler_ == nullptr || !mouseHandler_->mouseMove(*event)) QWidget::mouseMoveEvent(event);
+}
+
+void MapWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (mouseHandler_ == nullptr || !mouseHandler_->mouseRelease(*event)) {
+    QWidget::mouseReleaseEvent(event);
+  }
+}
+
+void MapWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (mouseHandler_ == nullptr || !mouseHandler_->mouseDoubleClick(*event)) {
+    QWidget::mouseDoubleClickEvent(event);
+  }
+}
+
+void MapWidget::keyPressEvent(QKeyEvent* event) {
+  host_.keyPressed(*event);
+}
+
+void MapWidget::keyReleaseEvent(QKeyEvent* event) {
+  host_.keyReleased(*event);
+}
+
+}  // namespace tikhomap

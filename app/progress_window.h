@@ -1,0 +1,29 @@
+// The small borderless window that tells what the loader is reading while the
+// map is loaded at the first paint.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QPushButton;
+
+namespace tikhomap {
+
+class ProgressWindow final : public QDialog {
+  Q_OBJECT
+ public:
+  explicit ProgressWindow(QWidget* owner);
+
+  // Replaces the caption and shows it at once.
+  void setCaption(const QString& caption);
+  QString caption() const;
+
+ private:
+  QPushButton* caption_;
+};
+
+// Pixels of horizontal and vertical dialog units of a font, for laying out
+// windows whose sizes are given in dialog units.
+QSize dialogUnitsToPixels(const QFont& font, int unitsX, int unitsY);
+
+}  // namespace tikhomap

@@ -1,0 +1,283 @@
+#include "app/qt_canvas.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QScreen>
+#include <QString>
+#include <cmath>
+#include <map>
+
+#include "app/font_substitution.h"
+#include "mapdata/cp1251.h"
+
+namespace tikhomap {
+
+namespace {
+
+// Colours of the system's three-dimensional frame edges.
+const QColor kEdgeHighlight(255, 255, 255);
+const QColor kEdgeLight(227, 227, 227);
+const QColor kEdgeShadow(160, 160, 160);
+const QColor kEdgeDarkShadow(105, 105, 105);
+
+// Cell height (ascent + descent) per pixel of em size, per family.
+double cellRatio(const QString& family) {
+  static thread_local std::map<QString, double> ratios;
+  auto it = ratios.find(family);
+  if (it != ratios.end()) return it->second;
+  QFont probe(family);
+  probe.setPixelSize(100);
+  const QFontMetricsF fm(probe);
+  double ratio = (fm.ascent() + fm.descent()) / 100.0;
+  if (ratio <= 0.1) ratio = 1.0;
+  ratios.emplace(family, ratio);
+  return ratio;
+}
+
+}  // namespace
+
+QColor toQColor(Rgb color) {
+  return QColor(color.r, color.g, color.b);
+}
+
+QBrush toQBrush(const Brush& brush) {
+  switch (brush.style) {
+    case BrushStyle::Solid:
+      return QBrush(toQColor(brush.color));
+    case BrushStyle::HatchDiagCross:
+      return QBrush(toQColor(brush.color), Qt::DiagCrossPattern);
+    case BrushStyle::Null:
+      break;
+  }
+  return QBrush(Qt::NoBrush);
+}
+
+QFont makeCellFont(const Font& font) {
+  const QString family = substituteFontFace(font.face);
+  QFont q(family);
+  int pixels = 0;
+  if (font.height < 0) {
+    pixels = -font.height;
+  } else if (font.height > 0) {
+    pixels = static_cast<int>(std::lround(font.height / cellRatio(family)));
+  } else {
+    pixels = 12;
+  }
+  q.setPixelSize(std::max(1, pixels));
+  const int weight = font.weight <= 0 ? 400 : std::clamp(font.weight, 1, 1000);
+  q.setWeight(static_cast<QFont::Weight>(weight));
+  q.setItalic(font.italic);
+  q.setStyleStrategy(QFont::PreferAntialias);
+  return q;
+}
+
+float widthMmAt96Dpi(int widthPx) {
+  return static_cast<float>(widthPx) * 25.4f / 96.0f;
+}
+
+float physicalWidthMm(const QScreen* screen, int widthPx) {
+  if (screen != nullptr) {
+    const double mm = screen->physicalSize().width();
+    const int px = screen->geometry().width();
+    if (mm > 1.0 && px > 0) return static_cast<float>(mm * widthPx / px);
+  }
+  return widthMmAt96Dpi(widthPx);
+}
+
+QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
+  QPaintDevice* device = painter.device();
+  caps_.width = device->width();
+  caps_.height = device->height();
+  caps_.logPixelsX = device->logicalDpiX();
+  caps_.logPixelsY = device->logicalDpiY();
+  caps_.widthMm = widthMm > 0 ? widthMm : widthMmAt96Dpi(caps_.width);
+  caps_.heightMm =
+      caps_.width > 0 ? caps_.widthMm * static_cast<float>(caps_.height) / caps_.width : 0;
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  painter_.setBackground(QBrush(Qt::white));
+  painter_.setBackgroundMode(Qt::OpaqueMode);
+  painter_.setPen(Qt::NoPen);
+  painter_.setBrush(Qt::NoBrush);
+}
+
+void QtCanvas::selectPen(const Pen& pen) {
+  pen_ = pen;
+  applyPen();
+}
+
+void QtCanvas::applyPen() {
+  if (pen_.style == PenStyle::Null) {
+    painter_.setPen(Qt::NoPen);
+    return;
+  }
+  QPen q(toQColor(pen_.color));
+  if (pen_.width <= 1) {
+    // A thin pen is one device pixel at any transform; flat caps leave out
+    // the last pixel of a line, as the map's line rules expect.
+    q.setWidth(1);
+    q.setCosmetic(true);
+    q.setCapStyle(Qt::FlatCap);
+    q.setJoinStyle(Qt::MiterJoin);
+  } else {
+    q.setWidth(pen_.width);
+    q.setCapStyle(pen_.flatCaps ? Qt::FlatCap : Qt::RoundCap);
+    q.setJoinStyle(Qt::RoundJoin);
+  }
+  if (pen_.style == PenStyle::Dot) q.setStyle(Qt::DotLine);
+  painter_.setPen(q);
+}
+
+void QtCanvas::selectBrush(const Brush& brush) {
+  painter_.setBrush(toQBrush(brush));
+}
+
+void QtCanvas::selectFont(const Font& font) {
+  if (!(font == font_)) {
+    font_ = font;
+    fontDirty_ = true;
+  }
+}
+
+void QtCanvas::setTextColor(Rgb color) {
+  textColor_ = toQColor(color);
+}
+
+void QtCanvas::setBackgroundTransparent(bool transparent) {
+  painter_.setBackgroundMode(transparent ? Qt::TransparentMode : Qt::OpaqueMode);
+}
+
+void QtCanvas::setTextCharacterExtra(int pixels) {
+  if (pixels != characterExtra_) {
+    characterExtra_ = pixels;
+    fontDirty_ = true;
+  }
+}
+
+void QtCanvas::setRasterOp(RasterOp op) {
+  switch (op) {
+    case RasterOp::CopyPen:
+      painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+      break;
+    case RasterOp::MaskPen:
+      painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+      break;
+    case RasterOp::Not:
+      painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+      break;
+  }
+}
+
+void QtCanvas::setClipRect(const Rect& rect) {
+  painter_.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.right - rect.left),
+                             std::max(0, rect.bottom - rect.top)));
+}
+
+void QtCanvas::clearClip() {
+  painter_.setClipping(false);
+}
+
+QPolygon QtCanvas::toPolygon(std::span<const ScreenPoint> points) const {
+  QPolygon poly(static_cast<int>(points.size()));
+  for (size_t i = 0; i < points.size(); ++i) {
+    poly.setPoint(static_cast<int>(i), points[i].x, points[i].y);
+  }
+  return poly;
+}
+
+void QtCanvas::polygon(std::span<const ScreenPoint> points) {
+  if (points.size() < 2) return;
+  painter_.drawPolygon(toPolygon(points), Qt::OddEvenFill);
+}
+
+void QtCanvas::polyline(std::span<const ScreenPoint> points) {
+  if (points.size() < 2) return;
+  painter_.drawPolyline(toPolygon(points));
+}
+
+void QtCanvas::moveTo(int32_t x, int32_t y) {
+  current_ = QPoint(x, y);
+}
+
+void QtCanvas::lineTo(int32_t x, int32_t y) {
+  const QPoint to(x, y);
+  painter_.drawLine(current_, to);
+  current_ = to;
+}
+
+void QtCanvas::ellipse(const Rect& rect) {
+  // The figure lies inside left..right-1 and top..bottom-1.
+  painter_.drawEllipse(
+      QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
+}
+
+void QtCanvas::rectangle(const Rect& rect) {
+  painter_.drawRect(
+      QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
+}
+
+void QtCanvas::fillRect(const Rect& rect, const Brush& brush) {
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+  painter_.fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+                    toQBrush(brush));
+}
+
+void QtCanvas::drawEdge(const Rect& rect, EdgeKind kind) {
+  const int l = rect.left;
+  const int t = rect.top;
+  const int r = rect.right - 1;
+  const int b = rect.bottom - 1;
+  if (r - l < 1 || b - t < 1) return;
+  const bool sunken = kind == EdgeKind::Sunken;
+  const QColor outerTopLeft = sunken ? kEdgeShadow : kEdgeLight;
+  const QColor outerBottomRight = sunken ? kEdgeHighlight : kEdgeDarkShadow;
+  const QColor innerTopLeft = sunken ? kEdgeDarkShadow : kEdgeHighlight;
+  const QColor innerBottomRight = sunken ? kEdgeLight : kEdgeShadow;
+  painter_.save();
+  painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  auto hline = [&](int x0, int x1, int y, const QColor& c) {
+    if (x1 >= x0) painter_.fillRect(QRect(x0, y, x1 - x0 + 1, 1), c);
+  };
+  auto vline = [&](int x, int y0, int y1, const QColor& c) {
+    if (y1 >= y0) painter_.fillRect(QRect(x, y0, 1, y1 - y0 + 1), c);
+  };
+  // Outer ring, then the inner ring one pixel further in.
+  hline(l, r, b, outerBottomRight);
+  vline(r, t, b, outerBottomRight);
+  hline(l, r - 1, t, outerTopLeft);
+  vline(l, t, b - 1, outerTopLeft);
+  if (r - l >= 3 && b - t >= 3) {
+    hline(l + 1, r - 1, b - 1, innerBottomRight);
+    vline(r - 1, t + 1, b - 1, innerBottomRight);
+    hline(l + 1, r - 2, t + 1, innerTopLeft);
+    vline(l + 1, t + 1, b - 2, innerTopLeft);
+  }
+  painter_.restore();
+}
+
+void QtCanvas::applyFont() {
+  if (!fontDirty_) return;
+  qfont_ = makeCellFont(font_);
+  qfont_.setLetterSpacing(QFont::AbsoluteSpacing, characterExtra_);
+  fontDirty_ = false;
+}
+
+void QtCanvas::textOut(int32_t x, int32_t y, std::string_view cp1251) {
+  if (cp1251.empty()) return;
+  applyFont();
+  const std::u16string utf16 = cp1251ToUtf16(cp1251);
+  const QString text = QString::fromUtf16(utf16.data(), static_cast<qsizetype>(utf16.size()));
+  painter_.save();
+  painter_.setFont(qfont_);
+  painter_.setPen(textColor_);
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  const QFontMetricsF fm(qfont_);
+  painter_.translate(x, y);
+  if (font_.escapement != 0) painter_.rotate(-font_.escapement / 10.0);
+  // The map places text by the top-left of its cell; Qt draws from the
+  // baseline, which lies one ascent lower.
+  painter_.drawText(QPointF(0, fm.ascent()), text);
+  painter_.restore();
+}
+
+}  // namespace tikhomap

@@ -1,0 +1,77 @@
+// Canvas over a QPainter: the frame image, the window and the printer all
+// draw through it. Geometry is drawn without antialiasing so that the pixel
+// rules of the map routines hold: polygon fills leave out the right and
+// bottom edge, 1-pixel lines leave out their last pixel, and text is placed
+// by the top-left of its cell.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QPoint>
+#include <vector>
+
+#include "render/canvas.h"
+
+class QPaintDevice;
+class QScreen;
+
+namespace tikhomap {
+
+class QtCanvas final : public Canvas {
+ public:
+  // The painter must be active on its device for the canvas's lifetime.
+  // widthMm is the physical width of the whole device.
+  QtCanvas(QPainter& painter, float widthMm);
+
+  void selectPen(const Pen& pen) override;
+  void selectBrush(const Brush& brush) override;
+  void selectFont(const Font& font) override;
+  void setTextColor(Rgb color) override;
+  void setBackgroundTransparent(bool transparent) override;
+  void setTextCharacterExtra(int pixels) override;
+  void setRasterOp(RasterOp op) override;
+  void setClipRect(const Rect& rect) override;
+  void clearClip() override;
+
+  void polygon(std::span<const ScreenPoint> points) override;
+  void polyline(std::span<const ScreenPoint> points) override;
+  void moveTo(int32_t x, int32_t y) override;
+  void lineTo(int32_t x, int32_t y) override;
+  void ellipse(const Rect& rect) override;
+  void rectangle(const Rect& rect) override;
+  void fillRect(const Rect& rect, const Brush& brush) override;
+  void drawEdge(const Rect& rect, EdgeKind kind) override;
+  void textOut(int32_t x, int32_t y, std::string_view cp1251) override;
+
+  DeviceCaps deviceCaps() const override { return caps_; }
+
+ private:
+  void applyPen();
+  void applyFont();
+  QPolygon toPolygon(std::span<const ScreenPoint> points) const;
+
+  QPainter& painter_;
+  DeviceCaps caps_;
+  Pen pen_;
+  Font font_;
+  int characterExtra_ = 0;
+  QFont qfont_;
+  bool fontDirty_ = true;
+  QColor textColor_{0, 0, 0};
+  QPoint current_{0, 0};
+};
+
+QColor toQColor(Rgb color);
+QBrush toQBrush(const Brush& brush);
+
+// A QFont whose character cell (ascent + descent) is cellHeight pixels, as
+// the map's fonts are sized; negative heights give the em size instead.
+QFont makeCellFont(const Font& font);
+
+// Physical width in millimetres of widthPx pixels of the screen; 96 dots per
+// inch when the screen reports no physical size.
+float physicalWidthMm(const QScreen* screen, int widthPx);
+// The width at 96 dots per inch.
+float widthMmAt96Dpi(int widthPx);
+
+}  // namespace tikhomap

@@ -1,0 +1,34 @@
+// The command line of tikhomap-render, the headless renderer that writes one
+// composed frame of a map folder to a PNG file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mapdata/records.h"
+
+namespace tikhomap {
+
+struct RenderOptions {
+  std::string dataDir;
+  bool titleSheet = true;         // --title (the default) or --view
+  std::optional<MapBounds> view;  // asked-for rectangle, xMin,yMin,xMax,yMax
+  int width = 1920;
+  int height = 1080;
+  std::optional<float> widthMm;  // physical width of the drawing area
+  int viewMode = 32786;
+  std::optional<int> hour;  // --time HH:MM; the local time otherwise
+  int minute = 0;
+  int repeat = 0;  // 0 = compose once, no timing line
+  std::string output;
+  bool help = false;
+};
+
+// Parses argv[1..]; on a mistake returns nothing and sets error.
+std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
+                                                std::string& error);
+
+std::string renderUsage();
+
+}  // namespace tikhomap
