@@ -1,5 +1,6 @@
 // The physical scale of the drawing area, the fit of a map rectangle to it
 // and the conversions between map metres and device pixels.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -45,6 +46,14 @@ double quantisedDenominator(float k) {
 void measureViewport(ViewState& view, int clientWidth, int clientHeight, float widthMm) {
   view.viewLeft = 0;
   view.viewTop = 0;
+  // The drawing area is held in 16 bits; a larger client is cut, not
+  // wrapped, and its physical width cut with it so the density stays true.
+  constexpr int kLargest = std::numeric_limits<int16_t>::max();
+  if (clientWidth > kLargest) {
+    widthMm = widthMm * static_cast<float>(kLargest) / static_cast<float>(clientWidth);
+  }
+  clientWidth = std::clamp(clientWidth, 0, kLargest);
+  clientHeight = std::clamp(clientHeight, 0, kLargest);
   view.viewRight = static_cast<int16_t>(clientWidth);
   view.viewBottom = static_cast<int16_t>(clientHeight);
   view.screenWidthMm = widthMm;

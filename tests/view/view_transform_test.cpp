@@ -49,6 +49,15 @@ TEST(MeasureViewport, WindowWithoutWidthHasNoScaleAndFitKeepsTheView) {
   EXPECT_EQ(v.viewXMin, 7.0f);
 }
 
+TEST(MeasureViewport, ClientLargerThan16BitsIsCutNotWrapped) {
+  ViewState v;
+  measureViewport(v, 40000, 20000, 1000.0f);
+  EXPECT_EQ(v.viewRight, 32767);
+  EXPECT_EQ(v.viewBottom, 20000);
+  EXPECT_FLOAT_EQ(v.pixelsPerMmX, 40.0f);
+  EXPECT_FLOAT_EQ(v.pixelsPerMmY, 40.0f);
+}
+
 TEST(DetailLevel, ScaleBoundaries) {
   struct Row {
     int denominator;
