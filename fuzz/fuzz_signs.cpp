@@ -1,0 +1,16 @@
+// Fuzz target: the reader of sign.tkm.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "fuzz/fuzz_checks.h"
+#include "mapdata/map_readers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  tikhomap::MapData map;
+  std::vector<tikhomap::LoadProblem> problems;
+  tikhomap::parseSignFile(std::span<const uint8_t>(data, size), map, problems);
+  tikhomap::fuzz::checkMap(map);
+  return 0;
+}
