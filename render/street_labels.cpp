@@ -245,7 +245,10 @@ int labelAtPoint(RenderContext& ctx, Canvas& dc, int sx, int sy) {
   for (int i = std::max(0, ctx.cache.firstStreetLine); i < count; ++i) {
     const MapFeature& line = map.streetLines[i];
     const MapBounds& b = line.bounds;
-    if (pointInRect(px, py, b.xMin, b.yMin, b.xMax, b.yMax) &&
+    // The box is widened by the tolerance: a street running exactly north or
+    // east has a box of no width, and a click beside it must still find it.
+    if (pointInRect(px, py, b.xMin - tolerance, b.yMin - tolerance, b.xMax + tolerance,
+                    b.yMax + tolerance) &&
         pointNearPolyline(px, py, featurePoints(line), tolerance)) {
       street = &line;
       break;
