@@ -41,6 +41,14 @@ LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
                        const LoadProgress& progress) {
   LoadResult result;
   std::vector<uint8_t> bytes;
+  // A layer whose file is missing must come out empty, not keep old data.
+  for (auto* table : {&map.areaFeatures, &map.lineFeatures, &map.waterFeatures, &map.streetOutlines,
+                      &map.streetLines}) {
+    table->clear();
+  }
+  map.streetNames.clear();
+  map.streetCodeIndex.clear();
+  map.streetLabelPoints.clear();
 
   say(progress, "Загрузка: Гидрография");
   if (!readOrReport(dir, "8.tkm", bytes, result) ||

@@ -1,6 +1,12 @@
 // Writers for every map data file, used by the sample-city generator and by
 // the tests to build files in memory. Each produces exactly the bytes its
 // reader expects.
+//
+// Vertex arrays are taken from the `points` / `outline` vectors (their
+// pointCount is derived from them); tables are written up to 32767 records
+// and text fields up to their terminator. A street axis with code 0 and no
+// vertices would read as the 0/0 header that ends the axes of 5.tkm, so the
+// generator must not produce one. Text files use CR LF line ends.
 #pragma once
 
 #include <cstdint>
