@@ -165,6 +165,13 @@ TEST(FitView, HighEdgeWinsWhenTheCityIsNarrowerThanTheView) {
   EXPECT_FLOAT_EQ(v.viewYMin, -250.0f);
 }
 
+TEST(FitView, WithoutACityExtentNothingIsClamped) {
+  ViewState v = screen1000x800();
+  fitView(v, ViewHistory{}, 0, -5000, 1000, -4000);
+  EXPECT_EQ(v.scaleDenominator, 5000);
+  EXPECT_FLOAT_EQ(v.viewYMin, -4500.0f - 625.0f);
+}
+
 // 1 metre per pixel: 0.25 mm per metre at 4 pixels per millimetre.
 ViewState onePixelPerMetre() {
   ViewState v = screen1000x800();
