@@ -160,47 +160,52 @@ bool clockWindowLit(int hour, int16_t purpose, int r) {
   return dwelling ? !hit : hit;
 }
 
-void drawWalls(RenderContext& ctx, Canvas& dc, WallPass& pass, std::span<const ScreenPoint> outline,
-               const Building& building) {
+void orderWalls(std::span<const ScreenPoint> outline, int storeyHeight, WallOrder& walls) {
   const size_t n = outline.size();
+  walls.upper.resize(n);
+  walls.lower.resize(n);
+  walls.done.assign(n, 0);
+  walls.order.clear();
   if (n < 2) return;
-  pass.upper.resize(n);
-  pass.lower.resize(n);
-  pass.done.assign(n, 0);
   int topY = 0;
   for (size_t k = 0; k < n; ++k) {
     const ScreenPoint p = outline[k];
     const ScreenPoint q = outline[(k + 1) % n];
     const bool qUpper = q.y <= p.y;
-    pass.upper[k] = qUpper ? q : p;
-    pass.lower[k] = qUpper ? p : q;
-    if (k == 0 || pass.upper[k].y < topY) topY = pass.upper[k].y;
+    walls.upper[k] = qUpper ? q : p;
+    walls.lower[k] = qUpper ? p : q;
+    if (k == 0 || walls.upper[k].y < topY) topY = walls.upper[k].y;
   }
-  // A wall whose foot, one storey down, lies inside the outline at both ends
-  // is behind the building.
-  const int h = pass.storeyHeight;
   for (size_t k = 0; k < n; ++k) {
-    const ScreenPoint u = pass.upper[k];
-    const ScreenPoint d = pass.lower[k];
-    if (pointInPolygonPx(outline, u.x, u.y + h) && pointInPolygonPx(outline, d.x, d.y + h)) {
-      pass.done[k] = 1;
+    const ScreenPoint u = walls.upper[k];
+    const ScreenPoint d = walls.lower[k];
+    if (pointInPolygonPx(outline, u.x, u.y + storeyHeight) &&
+        pointInPolygonPx(outline, d.x, d.y + storeyHeight)) {
+      walls.done[k] = 1;
     }
   }
-
   for (;;) {
     size_t j = 0;
-    while (j < n && (pass.done[j] || pass.upper[j].y == topY)) ++j;
+    while (j < n && (walls.done[j] || walls.upper[j].y == topY)) ++j;
     if (j == n) break;
-    if (pass.upper[j].x == pass.lower[j].x) {
-      pass.done[j] = 1;
+    if (walls.upper[j].x == walls.lower[j].x) {
+      walls.done[j] = 1;
       continue;
     }
     size_t pick = j;
     for (size_t k = j + 1; k < n; ++k) {
-      if (!pass.done[k] && pass.upper[k].y < pass.upper[pick].y) pick = k;
+      if (!walls.done[k] && walls.upper[k].y < walls.upper[pick].y) pick = k;
     }
-    drawWall(ctx, dc, pass, pass.upper[pick], pass.lower[pick], building);
-    pass.done[pick] = 1;
+    walls.order.push_back(static_cast<int>(pick));
+    walls.done[pick] = 1;
+  }
+}
+
+void drawWalls(RenderContext& ctx, Canvas& dc, WallPass& pass, std::span<const ScreenPoint> outline,
+               const Building& building) {
+  orderWalls(outline, pass.storeyHeight, pass.walls);
+  for (const int k : pass.walls.order) {
+    drawWall(ctx, dc, pass, pass.walls.upper[k], pass.walls.lower[k], building);
   }
 }
 

@@ -12,17 +12,30 @@
 
 namespace tikhomap {
 
+// Wall k joins vertex k and vertex k+1 of a screen outline. Per wall its
+// upper end (smaller y; vertex k+1 when level) and lower end, and the walls
+// that show, in the order they are painted. Reused from building to building.
+struct WallOrder {
+  std::vector<ScreenPoint> upper;
+  std::vector<ScreenPoint> lower;
+  std::vector<uint8_t> done;
+  std::vector<int> order;
+};
+
+// Hides the walls whose foot, one storey down, lies inside the outline at
+// both ends and orders the rest from the top of the screen downward, so that
+// nearer walls paint over farther ones.
+void orderWalls(std::span<const ScreenPoint> outline, int storeyHeight, WallOrder& walls);
+
 // What the walls of one pass share: the pass's storey height, hour, view and
-// fills, and the scratch arrays of wall ends reused from building to building.
+// fills, and the wall scratch arrays.
 struct WallPass {
   int storeyHeight = 0;  // H, pixels
   int hour = 12;
   int viewMode = 0;
   int detailLevel = 1;
   Brush wallFill;
-  std::vector<ScreenPoint> upper;  // per wall, the end higher on the screen
-  std::vector<ScreenPoint> lower;
-  std::vector<uint8_t> done;
+  WallOrder walls;
 };
 
 // Draws the visible walls of a building standing on the screen outline, from

@@ -35,8 +35,7 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
 
 // Writes the name of the street under the screen point (sx, sy) along that
 // street, straight onto dc. Returns 1 when a name was written, 0 otherwise.
-// The frame's labelFontHeight is left as the last frame set it, so a later
-// print repeats that frame's labels.
+// The name is 3 mm of map high; the frame's labelFontHeight is left alone.
 int labelAtPoint(RenderContext& ctx, Canvas& dc, int sx, int sy);
 
 }  // namespace tikhomap

@@ -130,6 +130,20 @@ TEST(VolumetricWalls, ConcaveOutlineHidesBackWallsAndDrawsTopDown) {
   EXPECT_EQ(f.dc.state().rasterOp, RasterOp::CopyPen);
 }
 
+TEST(VolumetricWalls, OrderOfAConcaveOutline) {
+  const std::vector<ScreenPoint> chevron{{100, 120}, {150, 140}, {200, 100}, {210, 200}, {90, 200}};
+  WallOrder walls;
+  orderWalls(chevron, 5, walls);
+  // The notch walls are hidden; the left wall (top at 120) before the bottom.
+  EXPECT_EQ(walls.order, (std::vector<int>{4, 3}));
+  EXPECT_EQ(walls.upper[3], (ScreenPoint{90, 200}));  // level wall: its second vertex
+  EXPECT_EQ(walls.lower[3], (ScreenPoint{210, 200}));
+  // With a storey taller than the building, no foot stays inside: nothing is
+  // hidden, and from wall 0 on the walls reaching the top come first.
+  orderWalls(chevron, 100, walls);
+  EXPECT_EQ(walls.order, (std::vector<int>{1, 2, 0, 4, 3}));
+}
+
 TEST(VolumetricWindows, CountsPerStyle) {
   {  // Grid: 220 px wall holds 11 windows of a 20 px storey, the 100 px side 5.
     PassFixture f(kViewNewYear, 2, 4, 1);
