@@ -1,0 +1,151 @@
+#include "citygen/city_plan.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tikhomap::citygen {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The coast in the metre grid of the default city, land on the left of the
+// direction of travel: the mainland along the north and east edges, the
+// peninsula reaching south-west between the western bay (north-west) and the
+// eastern bay (south-east). `rough` = 0 keeps a stretch straight (the map
+// edge, the harbour quays).
+struct CoastPoint {
+  double x, y, rough;
+};
+const CoastPoint kCoast[] = {
+    {24400, 24400, 0},   {24400, 6900, 0.2},  {23000, 6300, 0.24}, {21700, 5300, 0.24},
+    {20300, 6200, 0.22}, {18900, 5500, 0.24}, {17400, 5900, 0.24}, {16100, 4700, 0.22},
+    {15000, 3200, 0.24}, {13700, 2700, 0.22}, {12500, 1900, 0.24}, {11100, 1300, 0.22},
+    {9800, 1900, 0.24},  {8500, 1200, 0.24},  {7100, 1700, 0.22},  {5700, 1100, 0.24},
+    {4300, 1900, 0.22},  {3100, 2900, 0.24},  {2500, 4400, 0.22},  {2200, 6000, 0.24},
+    {2600, 7700, 0.22},  {1900, 9300, 0.24},  {2400, 11000, 0.22}, {3100, 12400, 0.2},
+    {3300, 13100, 0.18}, {3700, 13700, 0},    {4500, 13700, 0},    {4500, 14000, 0},
+    {3950, 14000, 0},    {3950, 14100, 0},    {4500, 14100, 0},    {4500, 14500, 0},
+    {3750, 14500, 0.18}, {4200, 15700, 0.22}, {4900, 16800, 0.24}, {4300, 18200, 0.22},
+    {4800, 19600, 0.24}, {5700, 20800, 0.22}, {5200, 22400, 0.2},  {5900, 24400, 0},
+};
+
+void displace(Vec a, Vec b, double rough, double minLength, CityRandom& rng, Polyline& out) {
+  const double len = distance(a, b);
+  if (rough <= 0 || len < minLength) {
+    out.push_back(b);
+    return;
+  }
+  const Vec mid =
+      lerp(a, b, 0.5) + leftNormal(normalized(b - a)) * (rng.uniform(-1, 1) * rough * len);
+  displace(a, mid, rough * 1.02, minLength, rng, out);
+  displace(mid, b, rough * 1.02, minLength, rng, out);
+}
+
+Polyline halfPlaneClip(const Polyline& poly, Vec a, Vec b) {
+  // Keeps the side of the line through a, b where points are nearer to a.
+  const Vec mid = lerp(a, b, 0.5), dir = b - a;
+  Polyline out;
+  for (size_t i = 0; i < poly.size(); ++i) {
+    const Vec p = poly[i], q = poly[(i + 1) % poly.size()];
+    const double sp = -dot(p - mid, dir), sq = -dot(q - mid, dir);
+    if (sp >= 0) out.push_back(p);
+    if ((sp >= 0) != (sq >= 0)) out.push_back(lerp(p, q, sp / (sp - sq)));
+  }
+  return out;
+}
+
+}  // namespace
+
+CityPlan makePlan(const CityOptions& options) {
+  CityPlan plan;
+  plan.size = options.size;
+  plan.scale = options.size == CitySize::Tiny ? 0.25 : 1.0;
+  plan.density = options.size == CitySize::Large ? 1.45 : 1.0;
+  plan.extent = 24000 * plan.scale;
+  plan.centre = plan.at(12000, 11200);
+  plan.hill = plan.at(10600, 5200);
+  const double g = options.size == CitySize::Tiny ? 0.7 : 1.0;  // tighter blocks in the town
+  const double d = 1.0 / std::sqrt(plan.density);
+  // Seeds: the five districts, then the land outside the city.
+  struct SeedSpec {
+    double x, y;
+    int district;
+    StreetPattern pattern;
+  };
+  const SeedSpec specs[] = {
+      {18300, 12000, 1, {0.12, 230, 330, 25, false}},
+      {12000, 11200, 2, {0.05, 170, 240, 0, false}},
+      {6400, 9800, 3, {-0.30, 220, 320, 30, false}},
+      {11800, 19000, 4, {0.40, 240, 340, 35, false}},
+      {10600, 5200, 5, {0, 190, 0, 0, true}},
+      {22600, 20500, 0, {0, 0, 0, 0, false}},
+      {3300, 3600, 0, {0, 0, 0, 0, false}},
+  };
+  for (const SeedSpec& s : specs) {
+    plan.seeds.push_back({plan.at(s.x, s.y), s.district});
+    StreetPattern p = s.pattern;
+    p.spacingA *= plan.scale > 0.5 ? d : g;
+    p.spacingB *= plan.scale > 0.5 ? d : g;
+    p.warp *= plan.scale;
+    plan.patterns.push_back(p);
+  }
+  const double cell = 10;
+  plan.raster.init(plan.extent + 500 * plan.scale, plan.extent + 500 * plan.scale, cell);
+  (void)kPi;
+  return plan;
+}
+
+void buildCoast(CityPlan& plan, CityRandom rng) {
+  const size_t n = std::size(kCoast);
+  for (int attempt = 0; attempt < 12; ++attempt) {
+    CityRandom local = rng.fork(static_cast<uint64_t>(attempt) + 1);
+    const double damp = 1.0 - 0.06 * attempt;
+    Polyline coast;
+    for (size_t i = 0; i < n; ++i) {
+      const CoastPoint& a = kCoast[i];
+      const CoastPoint& b = kCoast[(i + 1) % n];
+      if (coast.empty()) coast.push_back(plan.at(a.x, a.y));
+      displace(plan.at(a.x, a.y), plan.at(b.x, b.y), a.rough * damp, 14.0, local, coast);
+    }
+    coast.pop_back();  // the walk ends where it started
+    // Whole metres, as the outline is stored; neighbours that merge go.
+    Polyline rounded;
+    for (const Vec& p : coast) {
+      const Vec q{std::round(std::clamp(p.x, 0.0, 65535.0)),
+                  std::round(std::clamp(p.y, 0.0, 65535.0))};
+      if (rounded.empty() || !(rounded.back() == q)) rounded.push_back(q);
+    }
+    if (rounded.front() == rounded.back()) rounded.pop_back();
+    if (polygonIsSimple(rounded) || attempt == 11) {
+      plan.coast = std::move(rounded);
+      break;
+    }
+  }
+  plan.raster.fillPolygon(plan.coast, kLand);
+}
+
+void buildZones(CityPlan& plan) {
+  const double big = plan.extent * 3;
+  for (size_t i = 0; i < plan.seeds.size(); ++i) {
+    Polyline cell = {{-big, -big}, {big, -big}, {big, big}, {-big, big}};
+    for (size_t j = 0; j < plan.seeds.size(); ++j)
+      if (j != i) cell = halfPlaneClip(cell, plan.seeds[i].at, plan.seeds[j].at);
+    plan.zoneCells.push_back(std::move(cell));
+  }
+  SiteRaster& r = plan.raster;
+  for (int row = 0; row < r.rows; ++row)
+    for (int col = 0; col < r.cols; ++col) {
+      const Vec p{(row + 0.5) * r.cell, (col + 0.5) * r.cell};
+      size_t best = 0;
+      double bestD = 1e300;
+      for (size_t i = 0; i < plan.seeds.size(); ++i) {
+        const Vec d = p - plan.seeds[i].at;
+        const double dd = dot(d, d);
+        if (dd < bestD) bestD = dd, best = i;
+      }
+      r.zone[r.index(row, col)] = static_cast<uint8_t>(best);
+    }
+}
+
+}  // namespace tikhomap::citygen

@@ -1,0 +1,22 @@
+// Turning the generator's features into map records: whole-metre and float
+// points, bounds, cp1251 text, and the north-to-south order of the tables.
+#pragma once
+
+#include <string>
+
+#include "citygen/geometry.h"
+#include "mapdata/map_data.h"
+
+namespace tikhomap::citygen {
+
+MapFeature makeFeature(int code, const Polyline& points);
+DistrictArea makeDistrictArea(int district, const Polyline& points);
+// Copies UTF-8 text as cp1251 into a fixed field, cut to fit its terminator.
+void copyText(char* field, size_t size, const std::string& utf8);
+std::string toCp1251(const std::string& utf8);
+// North to south: decreasing bounds.xMin (label points: decreasing x).
+void sortNorthToSouth(MapData& map);
+// Names ascending in folded cp1251 byte order, and the code index.
+void sortStreetNames(MapData& map);
+
+}  // namespace tikhomap::citygen
