@@ -118,7 +118,13 @@ InfoTarget infoTargetAt(const MapData& map, const ViewState& view, int32_t first
   for (size_t row = static_cast<size_t>(std::max(firstStreetLine, 0)); row < map.streetLines.size();
        ++row) {
     const MapFeature& line = map.streetLines[row];
-    if (!inBounds(line.bounds, mx, my) || !pointNearPolyline(mx, my, line.points, t)) continue;
+    // Widened like the street box of a right click: a street running exactly
+    // north or east has a box without width.
+    const MapBounds& b = line.bounds;
+    if (!inBounds({b.xMin - t, b.yMin - t, b.xMax + t, b.yMax + t}, mx, my) ||
+        !pointNearPolyline(mx, my, line.points, t)) {
+      continue;
+    }
     // A line without a street code (or with a code that names no street)
     // leaves the place to the district.
     if (line.code == 0 || map.streetByCode(line.code) == nullptr) break;

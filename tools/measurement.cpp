@@ -112,8 +112,10 @@ int32_t snapToStreet(const MeasureContext& context, MapPoint& point, int32_t& se
   for (size_t row = static_cast<size_t>(std::max(context.firstStreetLine, 0)); row < lines.size();
        ++row) {
     const MapFeature& line = lines[row];
+    // The box is widened by the tolerance: a street running exactly north or
+    // east has a box without width, which no click would ever hit.
     const MapBounds& b = line.bounds;
-    if (!(b.xMin <= qx && qx <= b.xMax && b.yMin <= qy && qy <= b.yMax)) continue;
+    if (!(b.xMin - t <= qx && qx <= b.xMax + t && b.yMin - t <= qy && qy <= b.yMax + t)) continue;
     if (!pointNearPolyline(qx, qy, line.points, t)) continue;
     // The first line near the point is the candidate, whatever follows.
     for (size_t i = 0; i + 1 < line.points.size(); ++i) {

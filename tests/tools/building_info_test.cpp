@@ -96,6 +96,10 @@ TEST_F(BuildingInfoFixture, AStreetIsNamedInYellowUpToItsSlash) {
   EXPECT_EQ(t.label.text, "Ленина");
   EXPECT_EQ(t.label.charCount, 6);
   EXPECT_EQ(t.label.background, kStreetLabelColour);
+  // The street runs exactly east, so its box has no height: a press beside it
+  // still finds it.
+  map.streetLines[0].bounds = {3000, 1000, 3000, 4000};
+  EXPECT_EQ(infoTargetAt(map, view, 0, 0, 3008, 2500).label.text, "Ленина");
   // 16 m away is beyond two screen millimetres at 1:2000.
   EXPECT_EQ(infoTargetAt(map, view, 0, 0, 3016, 2500).label.background, kDistrictLabelColour);
   // At detail level 0 the tolerance is that of level 1: 4 m.

@@ -125,10 +125,17 @@ TEST_F(MeasureFixture, SnapPullsThePointOntoTheFootOnTheFirstQualifyingSegment) 
   EXPECT_EQ(on.x, 5);
 }
 
-TEST_F(MeasureFixture, SnapNeedsThePointInsideTheLineBoundsAndStopsAtTheFirstCandidate) {
+TEST_F(MeasureFixture, SnapNeedsThePointNearTheLineBoxAndStopsAtTheFirstCandidate) {
   int32_t segment = 0;
-  MapPoint outside{-3, 50};  // near the line, but south of its bounds
+  MapPoint outside{-13, 50};  // south of the bounds by more than the tolerance
   EXPECT_EQ(snapToStreet(context, outside, segment), -1);
+  // A street running exactly east has a box without width; a click beside it
+  // still snaps.
+  map.streetLines.push_back(streetLine(11, {{500, 0}, {500, 400}}));
+  MapPoint beside{504, 200};
+  EXPECT_EQ(snapToStreet(context, beside, segment), 2);
+  EXPECT_EQ(beside, (MapPoint{500, 200}));
+  map.streetLines.pop_back();
 
   // A first line that passes near the point but whose foot falls beyond its
   // segment ends the search, although a later line runs through the point.
