@@ -65,11 +65,11 @@ struct Rect {
 };
 
 struct DeviceCaps {
-  int width = 0;          // drawing surface in pixels
+  int width = 0;  // drawing surface in pixels
   int height = 0;
-  float widthMm = 0;      // physical width of the surface
+  float widthMm = 0;  // physical width of the surface
   float heightMm = 0;
-  int logPixelsX = 96;    // pixels per inch
+  int logPixelsX = 96;  // pixels per inch
   int logPixelsY = 96;
 };
 

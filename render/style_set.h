@@ -9,14 +9,14 @@
 namespace tikhomap {
 
 // View modes: the menu ids of the eight views.
-inline constexpr int kViewGraphic = 32812;     // "Графический"
-inline constexpr int kViewFlat = 32775;        // "Плоский"
-inline constexpr int kViewNight = 32781;       // "Ночной"
+inline constexpr int kViewGraphic = 32812;       // "Графический"
+inline constexpr int kViewFlat = 32775;          // "Плоский"
+inline constexpr int kViewNight = 32781;         // "Ночной"
 inline constexpr int kViewClockWindows = 32786;  // "Окна по часам"
-inline constexpr int kViewNewYear = 32823;     // "Новогодняя ночь"
-inline constexpr int kViewPowerCut = 32824;    // "Тихэнерго бастует"
-inline constexpr int kViewWideWindows = 32825;  // "Широкие окна"
-inline constexpr int kViewFrame = 32826;       // "Каркас"
+inline constexpr int kViewNewYear = 32823;       // "Новогодняя ночь"
+inline constexpr int kViewPowerCut = 32824;      // "Тихэнерго бастует"
+inline constexpr int kViewWideWindows = 32825;   // "Широкие окна"
+inline constexpr int kViewFrame = 32826;         // "Каркас"
 
 // -1 for an id that is not a view mode.
 int paletteForViewMode(int viewMode);
@@ -45,8 +45,12 @@ struct StyleSet {
   Brush roof[kPurposeGroups];
   Brush litWindowBrush, darkWindowBrush;
 
-  const Pen& glowPen(int16_t purpose) const { return glow[static_cast<int>(purposeGroup(purpose))]; }
-  const Pen& edgePen(int16_t purpose) const { return edge[static_cast<int>(purposeGroup(purpose))]; }
+  const Pen& glowPen(int16_t purpose) const {
+    return glow[static_cast<int>(purposeGroup(purpose))];
+  }
+  const Pen& edgePen(int16_t purpose) const {
+    return edge[static_cast<int>(purposeGroup(purpose))];
+  }
   const Brush& bodyBrush(int16_t purpose) const {
     return body[static_cast<int>(purposeGroup(purpose))];
   }

@@ -34,6 +34,7 @@ struct ComposeWorld {
 
   explicit ComposeWorld(int mode = kViewFlat) {
     viewMode = mode;
+    ctx.dataDir = "/nonexistent/tikhomap-title-files";
     buildStyleSet(styles, mode);
     DeviceCaps caps = RecordingCanvas::defaultCaps();
     caps.width = 1000;
