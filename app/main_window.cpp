@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <cmath>
 
 #include "app/mouse_handler.h"
 #include "app/progress_window.h"
@@ -18,6 +19,13 @@ namespace tikhomap {
 namespace {
 
 constexpr int kFlashMilliseconds = 2000;
+
+// Two rectangles that differ by less than a metre on every side.
+bool sameView(const MapBounds& a, const MapBounds& b) {
+  constexpr float kMetre = 1.0f;
+  return std::abs(a.xMin - b.xMin) < kMetre && std::abs(a.yMin - b.yMin) < kMetre &&
+         std::abs(a.xMax - b.xMax) < kMetre && std::abs(a.yMax - b.yMax) < kMetre;
+}
 
 bool isViewModeCommand(int id) {
   return paletteForViewMode(id) >= 0;
@@ -281,12 +289,10 @@ void MainWindow::character(QChar c) {
   }
   const char ch = static_cast<char>(u);
   if (beepsOnRefusal(ch)) {
-    // Nothing to zoom out to: the whole city is in view already.
-    const MapBounds city = session_.history.entry(0);
-    const ViewState& v = session_.view;
-    const bool wholeCityShown = v.viewXMin <= city.xMin && v.viewYMin <= city.yMin &&
-                                v.viewXMax >= city.xMax && v.viewYMax >= city.yMax;
-    if (wholeCityShown || pushView(session_.history, r.xMin, r.yMin, r.xMax, r.yMax) == 0) {
+    // Zooming out at the whole city would only repeat the view asked for
+    // (the sides are clamped to the city): that is a refusal too.
+    if (sameView(r, session_.history.last()) ||
+        pushView(session_.history, r.xMin, r.yMin, r.xMax, r.yMax) == 0) {
       if (beep_) beep_();
       return;
     }
