@@ -1,0 +1,482 @@
+#include "app/mouse_controller.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cstdlib>
+
+#include "app/main_window.h"
+#include "app/qt_canvas.h"
+#include "render/street_labels.h"
+#include "resources/command_ids.h"
+
+namespace tikhomap {
+namespace {
+
+// Rubber rectangles smaller than this in either direction, and pans shorter
+// than this in both, change nothing.
+constexpr int kMinDragPixels = 5;
+// The free corner of the zoom rectangle sits this far right of and below
+// the pointer.
+constexpr int kRectangleCornerOffset = 6;
+
+Qt::KeyboardModifiers dragModifiers(const QMouseEvent& event) {
+  return event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+}
+
+// The button held alone with exactly this one of Shift and Ctrl.
+bool exactly(const QMouseEvent& event, Qt::MouseButton button, Qt::KeyboardModifier modifier) {
+  return event.buttons() == button && dragModifiers(event) == modifier;
+}
+
+bool paletteTool(int mode) {
+  return mode >= kToolZoomOut && mode <= kToolPan;
+}
+
+}  // namespace
+
+MouseController::MouseController(MainWindow& main) : QObject(&main), main_(main), measure_(main) {
+  beep_ = [] { QApplication::beep(); };
+  measure_.setBeep([this] { beep(); });
+  infoDialogRunner_ = [this](const BuildingInfoTexts& texts) {
+    const auto dialog = makeBuildingInfoDialog(texts, &main_);
+    dialog->exec();
+  };
+  overlayId_ = main_.mapWidget().addOverlay([this](QPainter& painter) { drawOverlays(painter); });
+  connect(&measure_, &MeasureTool::opened, this, [this] {
+    interactionState_ = kStateMeasuring;
+    setCursorShape(MapCursor::Measure);
+  });
+  connect(&measure_, &MeasureTool::closed, this, [this] {
+    interactionState_ = kStateIdle;
+    setCursorShape(MapCursor::Arrow);
+  });
+  // Back to the title sheet: the measurement ends.
+  connect(&main_, &MainWindow::titleSheetRequested, this, [this] { measure_.close(); });
+}
+
+MouseController::~MouseController() {
+  // The main window may be half destroyed already (the controller is its
+  // child): only the map widget, if it is still there, is touched.
+  if (map_ != nullptr) {
+    map_->removeOverlay(overlayId_);
+    if (map_->mouseHandler() == this) map_->setMouseHandler(nullptr);
+  }
+  delete coordinates_.data();
+}
+
+void MouseController::setBeep(std::function<void()> beep) {
+  beep_ = std::move(beep);
+}
+
+void MouseController::beep() {
+  if (beep_) beep_();
+}
+
+void MouseController::setToolMode(int mode) {
+  toolMode_ = mode;
+  setToolCursor();
+}
+
+void MouseController::setCursorShape(MapCursor shape) {
+  cursor_ = shape;
+  main_.mapWidget().setCursor(mapCursor(shape));
+}
+
+void MouseController::setToolCursor() {
+  switch (toolMode_) {
+    case kToolPan:
+      setCursorShape(MapCursor::Pan);
+      break;
+    case kToolZoomOut:
+      setCursorShape(MapCursor::ZoomOut);
+      break;
+    case kToolZoomRect:
+      setCursorShape(MapCursor::ZoomIn);
+      break;
+    default:
+      break;
+  }
+}
+
+void MouseController::overlayUpdate() {
+  overlayOnly_ = true;
+  main_.mapWidget().update();
+}
+
+// ---- keys ------------------------------------------------------------------
+
+bool MouseController::keyPress(QKeyEvent& event) {
+  if (paletteTool(toolMode_)) return false;
+  if (event.key() == Qt::Key_Shift) {
+    if (main_.session().history.count < 2) return false;
+    setCursorShape(MapCursor::Pan);
+    dragArmed_ = true;
+    return true;
+  }
+  if (event.key() == Qt::Key_Control) {
+    // Ctrl zooms from the title sheet too.
+    setCursorShape(MapCursor::ZoomIn);
+    dragArmed_ = true;
+    return true;
+  }
+  return false;
+}
+
+bool MouseController::keyRelease(QKeyEvent&) {
+  if (paletteTool(toolMode_)) return false;
+  if (overviewCloser_ && overviewCloser_()) return true;
+  const bool dragging = interactionState_ == kStateZoomRect || interactionState_ == kStatePan;
+  if (dragArmed_ && dragging) return true;  // the drag goes on
+  setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
+  dragArmed_ = false;
+  return true;
+}
+
+// ---- left and right presses ------------------------------------------------
+
+bool MouseController::mousePress(QMouseEvent& event) {
+  const QPoint at = event.position().toPoint();
+  MapSession& session = main_.session();
+
+  if (event.button() == Qt::RightButton) {
+    if (paletteTool(toolMode_)) return true;
+    if (exactly(event, Qt::RightButton, Qt::ControlModifier)) {
+      if (session.history.count > 2) {
+        viewBack(session.history);
+        main_.requestRecompose();
+      }
+    } else if (measure_.isOpen()) {
+      measure_.showPopup(at);
+    } else {
+      showStreetNameAt(at);
+    }
+    return true;
+  }
+  if (event.button() != Qt::LeftButton) return false;
+
+  if (!(session.history.count >= 2 || exactly(event, Qt::LeftButton, Qt::ControlModifier) ||
+        toolMode_ == kToolZoomRect)) {
+    return true;
+  }
+  if (!dragArmed_ && toolMode_ != kToolZoomRect && toolMode_ != kToolPan) {
+    if (toolMode_ == kToolZoomOut) return true;  // the zoom-out acts on release
+    if (interactionState_ == kStateMeasuring) {
+      if (measure_.state().measureCount() == 0) {
+        rubber_[0] = at;
+        rubber_[1] = at;
+      }
+    } else {
+      showBuildingInfo(at);
+    }
+    return true;
+  }
+  startDrag(event, at);
+  return true;
+}
+
+void MouseController::startDrag(QMouseEvent& event, QPoint at) {
+  MapSession& session = main_.session();
+  dragArmed_ = true;
+  if (session.titleSheetShown() && at.x() < session.cache.sheetSplitX) {
+    // Left of the split the title sheet shows the region, not the city.
+    setCursorShape(MapCursor::Arrow);
+    dragArmed_ = false;
+    return;
+  }
+  if (exactly(event, Qt::LeftButton, Qt::ShiftModifier) || toolMode_ == kToolPan) {
+    interactionState_ = kStatePan;
+  } else if (exactly(event, Qt::LeftButton, Qt::ControlModifier) || toolMode_ == kToolZoomRect) {
+    interactionState_ = kStateZoomRect;
+  } else {
+    return;  // Shift and Ctrl together start nothing
+  }
+  main_.mapWidget().grabMouse();
+  captured_ = true;
+  rubber_.fill(at);
+  overlayUpdate();
+}
+
+// ---- movement ----------------------------------------------------------------
+
+bool MouseController::mouseMove(QMouseEvent& event) {
+  const QPoint at = event.position().toPoint();
+  if (dragArmed_) {
+    if (interactionState_ == kStateZoomRect) {
+      rubber_[1].setX(at.x() + kRectangleCornerOffset);
+      rubber_[2] = QPoint(at.x() + kRectangleCornerOffset, at.y() + kRectangleCornerOffset);
+      rubber_[3].setY(at.y() + kRectangleCornerOffset);
+      overlayUpdate();
+    } else if (interactionState_ == kStatePan) {
+      rubber_[1] = at;
+      overlayUpdate();
+    }
+    return true;
+  }
+  if (coordinates_ == nullptr && interactionState_ != kStateMeasuring) return true;
+  float mx = 0;
+  float my = 0;
+  screenToMap(main_.session().view, at.x(), at.y(), mx, my);
+  if (coordinates_ != nullptr) coordinates_->showMapPoint(mx, my);
+  if (interactionState_ == kStateMeasuring && measure_.state().measureCount() > 0) {
+    measure_.showPointer(mx, my);
+    rubber_[1] = at;
+    overlayUpdate();
+  }
+  return true;
+}
+
+// ---- releases ----------------------------------------------------------------
+
+bool MouseController::mouseRelease(QMouseEvent& event) {
+  const QPoint at = event.position().toPoint();
+  MapSession& session = main_.session();
+
+  if (event.button() == Qt::RightButton) {
+    if (measure_.isOpen() || paletteTool(toolMode_)) return true;
+    if (!(themeSelected_ && themeSelected_())) showStreetNameAt(at);
+    return true;
+  }
+  if (event.button() != Qt::LeftButton) return false;
+
+  if (session.titleSheetShown() && interactionState_ != kStateZoomRect) return true;
+  if (toolMode_ == kToolZoomOut) {
+    if (zoomOutAt(at)) endDragAndRecompose();
+    return true;
+  }
+  switch (interactionState_) {
+    case kStateZoomRect:
+      zoomToRubberRectangle();
+      endDragAndRecompose();
+      break;
+    case kStatePan:
+      panTo(at);
+      endDragAndRecompose();
+      break;
+    case kStateMeasuring:
+      measure_.addPoint(rubber_[1]);
+      rubber_[0] = rubber_[1] = measure_.lastPointPixel();
+      break;
+    default:
+      if (restoreInfoLabel()) setCursorShape(MapCursor::Arrow);
+      break;
+  }
+  return true;
+}
+
+bool MouseController::zoomOutAt(QPoint at) {
+  MapSession& session = main_.session();
+  const ViewState& v = session.view;
+  const MapBounds city = session.history.entry(0);
+  float mx = 0;
+  float my = 0;
+  screenToMap(v, at.x(), at.y(), mx, my);
+  const float w = v.viewYMax - v.viewYMin;
+  const float h = v.viewXMax - v.viewXMin;
+  const float xMin = std::max(mx - 0.75f * h, city.xMin);
+  const float xMax = std::min(mx + 0.75f * h, city.xMax);
+  const float yMin = std::max(my - 0.75f * w, city.yMin);
+  const float yMax = std::min(my + 0.75f * w, city.yMax);
+  // Clamped to the city, the rectangle is never refused by the history; when
+  // the clamping leaves it no larger than the visible window in both
+  // directions, the zoom-out would go beyond the city: refused.
+  const bool grows = xMax - xMin > h * 1.001f || yMax - yMin > w * 1.001f;
+  if (!grows || pushView(session.history, xMin, yMin, xMax, yMax) == 0) {
+    beep();
+    return false;
+  }
+  return true;
+}
+
+void MouseController::zoomToRubberRectangle() {
+  const QPoint p1 = rubber_[1];
+  const QPoint p3 = rubber_[3];
+  if (std::abs(p3.x() - p1.x()) <= kMinDragPixels || std::abs(p3.y() - p1.y()) <= kMinDragPixels) {
+    return;
+  }
+  MapSession& session = main_.session();
+  float xMin = 0;
+  float yMin = 0;
+  float xMax = 0;
+  float yMax = 0;
+  // Lower left corner: south-west; upper right: north-east.
+  screenToMap(session.view, std::min(p1.x(), p3.x()), std::max(p1.y(), p3.y()), xMin, yMin);
+  screenToMap(session.view, std::max(p1.x(), p3.x()), std::min(p1.y(), p3.y()), xMax, yMax);
+  pushView(session.history, xMin, yMin, xMax, yMax);
+}
+
+void MouseController::panTo(QPoint at) {
+  const QPoint p0 = rubber_[0];
+  if (std::abs(at.x() - p0.x()) <= kMinDragPixels && std::abs(at.y() - p0.y()) <= kMinDragPixels) {
+    return;
+  }
+  MapSession& session = main_.session();
+  float ax = 0;
+  float ay = 0;
+  float bx = 0;
+  float by = 0;
+  screenToMap(session.view, p0.x(), p0.y(), ax, ay);
+  screenToMap(session.view, at.x(), at.y(), bx, by);
+  const float dx = ax - bx;
+  const float dy = ay - by;
+  const MapBounds last = session.history.last();
+  // The map follows the pointer.
+  pushView(session.history, last.xMin + dx, last.yMin + dy, last.xMax + dx, last.yMax + dy);
+}
+
+void MouseController::endDragAndRecompose() {
+  dragArmed_ = false;
+  if (captured_) {
+    main_.mapWidget().releaseMouse();
+    captured_ = false;
+  }
+  overlayOnly_ = false;
+  main_.requestRecompose();
+}
+
+// ---- building information and street names ------------------------------------
+
+void MouseController::showBuildingInfo(QPoint at) {
+  MapSession& session = main_.session();
+  float mx = 0;
+  float my = 0;
+  screenToMap(session.view, at.x(), at.y(), mx, my);
+  const InfoTarget target = infoTargetAt(session.map, session.view, session.cache.firstBuilding,
+                                         session.cache.firstStreetLine, mx, my);
+  if (target.kind == InfoTarget::Kind::building) {
+    openBuildingInfo(target.building);
+    return;
+  }
+  if (target.kind != InfoTarget::Kind::label) return;
+  setCursorShape(MapCursor::Info);
+  infoLabel_.shown = true;
+  infoLabel_.box = placeInfoLabel(at.x(), at.y(), target.label.charCount);
+  infoLabel_.text = QString::fromStdString(target.label.text);
+  infoLabel_.background = target.label.background;
+  overlayUpdate();
+}
+
+void MouseController::openBuildingInfo(int32_t building) {
+  MapSession& session = main_.session();
+  if (building < 0 || building >= static_cast<int32_t>(session.map.buildings.size())) return;
+  const BuildingInfoTexts texts =
+      buildingInfoTexts(session.map, session.map.buildings[static_cast<size_t>(building)]);
+  infoDialogOpen_ = true;
+  if (infoDialogRunner_) infoDialogRunner_(texts);
+  infoDialogOpen_ = false;
+}
+
+bool MouseController::restoreInfoLabel() {
+  if (!infoLabel_.shown) return false;
+  infoLabel_ = InfoLabelOverlay{};
+  overlayUpdate();
+  return true;
+}
+
+void MouseController::showStreetNameAt(QPoint at) {
+  // The title sheet is a picture, not the map under the view: no street
+  // lies under its pixels.
+  if (main_.session().titleSheetShown()) return;
+  streetNames_.push_back(at);
+  ++streetNamesRequested_;
+  overlayUpdate();
+}
+
+// ---- measurement and coordinates windows ----------------------------------------
+
+bool MouseController::openMeasurement(bool alongStreets) {
+  if (measure_.isOpen() || main_.session().history.count < 2 || paletteTool(toolMode_)) {
+    return false;
+  }
+  return measure_.open(alongStreets);
+}
+
+bool MouseController::openCoordinates() {
+  if (coordinates_ != nullptr || main_.session().history.count < 2) return false;
+  coordinates_ = new CoordinatesWindow(&main_.mapWidget());
+  connect(coordinates_, &CoordinatesWindow::closeRequested, this, [this] { closeCoordinates(); });
+  coordinates_->show();
+  return true;
+}
+
+void MouseController::closeCoordinates() {
+  if (coordinates_ == nullptr) return;
+  coordinates_->hide();
+  coordinates_->deleteLater();
+  coordinates_ = nullptr;
+  main_.setRecomposePending(false);
+  main_.mapWidget().update();
+}
+
+// ---- painting ----------------------------------------------------------------
+
+void MouseController::drawOverlays(QPainter& painter) {
+  const bool composed = main_.recomposePending();
+  if (!overlayOnly_ || composed) afterPaint();
+  overlayOnly_ = false;
+
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  if (measure_.isOpen()) {
+    painter.save();
+    measure_.drawPolyline(painter);
+    painter.restore();
+  }
+  // The rubber figures invert the pixels under them.
+  painter.save();
+  painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+  painter.setPen(QPen(Qt::black, 1));
+  painter.setBrush(Qt::NoBrush);
+  if (dragArmed_ && interactionState_ == kStateZoomRect) {
+    painter.drawPolyline(rubber_.data(), static_cast<int>(rubber_.size()));
+  } else if ((dragArmed_ && interactionState_ == kStatePan) ||
+             (interactionState_ == kStateMeasuring && measure_.state().measureCount() > 0 &&
+              rubber_[0] != rubber_[1])) {
+    painter.drawLine(rubber_[0], rubber_[1]);
+  }
+  painter.restore();
+
+  if (infoLabel_.shown) {
+    painter.save();
+    drawInfoLabel(painter, infoLabel_);
+    painter.restore();
+  }
+  if (!streetNames_.empty()) {
+    RenderContext context = main_.session().context(main_.frameWidthMm());
+    QtCanvas canvas(painter, main_.frameWidthMm());
+    for (const QPoint& at : streetNames_) {
+      painter.save();
+      streetNamesWritten_ += labelAtPoint(context, canvas, at.x(), at.y());
+      painter.restore();
+    }
+    // Written once: the next copy of the frame removes them.
+    streetNames_.clear();
+  }
+}
+
+void MouseController::afterPaint() {
+  const bool dragging =
+      dragArmed_ && (interactionState_ == kStateZoomRect || interactionState_ == kStatePan);
+  if (dragging) return;
+  if (measure_.isOpen()) {
+    if (measure_.state().measureCount() > 0) rubber_[0] = rubber_[1] = measure_.lastPointPixel();
+    interactionState_ = kStateMeasuring;
+    if (!infoLabel_.shown) setCursorShape(MapCursor::Measure);
+  } else {
+    interactionState_ = kStateIdle;
+    if (!infoLabel_.shown) setCursorShape(MapCursor::Arrow);
+  }
+  setToolCursor();
+}
+
+MouseController& installMouseController(MainWindow& main) {
+  auto* controller = new MouseController(main);
+  main.mapWidget().setMouseHandler(controller);
+  main.setCommandHandler(ids::kMeasure, [controller] { controller->openMeasurement(false); });
+  main.setCommandHandler(ids::kMeasureAlongStreets,
+                         [controller] { controller->openMeasurement(true); });
+  main.setCommandHandler(ids::kCoordinates, [controller] { controller->openCoordinates(); });
+  return *controller;
+}
+
+}  // namespace tikhomap

@@ -1,0 +1,138 @@
+// The mouse side of the main window: Shift-drag pans, Ctrl-drag zooms to a
+// rectangle, the palette's zoom-out, zoom-rectangle and pan tools, the
+// building information press, the street name of a right click, and the
+// pointer feedback of the measurement and coordinates windows. Rubber
+// figures, the information label and the street name are overlays over the
+// copied frame: the frame itself changes only when a drag ends and a new
+// frame is composed.
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "app/building_info_dialog.h"
+#include "app/coordinates_window.h"
+#include "app/map_widget.h"
+#include "app/measure_tool.h"
+#include "app/mouse_cursors.h"
+#include "app/mouse_handler.h"
+
+class QPainter;
+
+namespace tikhomap {
+
+class MainWindow;
+
+// toolMode: 0 palette closed, 1 zoom out by a click, 2 zoom rectangle,
+// 3 pan, 4 arrow.
+inline constexpr int kToolClosed = 0;
+inline constexpr int kToolZoomOut = 1;
+inline constexpr int kToolZoomRect = 2;
+inline constexpr int kToolPan = 3;
+inline constexpr int kToolArrow = 4;
+
+// interactionState
+inline constexpr int kStateIdle = 0;
+inline constexpr int kStateZoomRect = 2;
+inline constexpr int kStatePan = 4;
+inline constexpr int kStateMeasuring = 5;
+
+class MouseController final : public QObject, public MouseHandler {
+  Q_OBJECT
+ public:
+  explicit MouseController(MainWindow& main);
+  ~MouseController() override;
+
+  bool mousePress(QMouseEvent& event) override;
+  bool mouseMove(QMouseEvent& event) override;
+  bool mouseRelease(QMouseEvent& event) override;
+  bool keyPress(QKeyEvent& event) override;
+  bool keyRelease(QKeyEvent& event) override;
+
+  int toolMode() const { return toolMode_; }
+  // Set by the tools palette; 0 when the palette closes.
+  void setToolMode(int mode);
+  int interactionState() const { return interactionState_; }
+  bool dragArmed() const { return dragArmed_; }
+  bool mouseCaptured() const { return captured_; }
+  const std::array<QPoint, 5>& rubberPoints() const { return rubber_; }
+  MapCursor cursorShape() const { return cursor_; }
+
+  // "Измерения" (along streets or not) and "Координаты": false when the
+  // command does not apply now.
+  bool openMeasurement(bool alongStreets);
+  bool openCoordinates();
+  void closeCoordinates();
+  MeasureTool& measure() { return measure_; }
+  CoordinatesWindow* coordinatesWindow() const { return coordinates_; }
+
+  bool infoDialogOpen() const { return infoDialogOpen_; }
+  const InfoLabelOverlay& infoLabel() const { return infoLabel_; }
+  // Street names asked for by right clicks, written at the next paint.
+  int streetNamesRequested() const { return streetNamesRequested_; }
+  int streetNamesWritten() const { return streetNamesWritten_; }
+
+  // Replaceable hooks: the exclamation beep; how the building information
+  // dialog is run (the default runs it modally); whether a theme is selected
+  // in the object search; removing the overview inset on a key release
+  // (answers whether it was shown).
+  void setBeep(std::function<void()> beep);
+  void setInfoDialogRunner(std::function<void(const BuildingInfoTexts&)> runner) {
+    infoDialogRunner_ = std::move(runner);
+  }
+  void setThemeSelected(std::function<bool()> selected) { themeSelected_ = std::move(selected); }
+  void setOverviewCloser(std::function<bool()> closer) { overviewCloser_ = std::move(closer); }
+
+ private:
+  void drawOverlays(QPainter& painter);
+  void afterPaint();
+  void overlayUpdate();
+  void setCursorShape(MapCursor shape);
+  void setToolCursor();
+  void startDrag(QMouseEvent& event, QPoint at);
+  void endDragAndRecompose();
+  bool zoomOutAt(QPoint at);
+  void zoomToRubberRectangle();
+  void panTo(QPoint at);
+  void showBuildingInfo(QPoint at);
+  void openBuildingInfo(int32_t building);
+  bool restoreInfoLabel();
+  void showStreetNameAt(QPoint at);
+  void beep();
+
+  MainWindow& main_;
+  QPointer<MapWidget> map_;
+  MeasureTool measure_;
+  QPointer<CoordinatesWindow> coordinates_;
+  int overlayId_ = 0;
+
+  int toolMode_ = kToolArrow;
+  int interactionState_ = kStateIdle;
+  bool dragArmed_ = false;
+  bool captured_ = false;
+  std::array<QPoint, 5> rubber_{};
+  MapCursor cursor_ = MapCursor::Arrow;
+  bool overlayOnly_ = false;  // the pending paint only redraws overlays
+
+  InfoLabelOverlay infoLabel_;
+  bool infoDialogOpen_ = false;
+  std::vector<QPoint> streetNames_;
+  int streetNamesRequested_ = 0;
+  int streetNamesWritten_ = 0;
+
+  std::function<void()> beep_;
+  std::function<void(const BuildingInfoTexts&)> infoDialogRunner_;
+  std::function<bool()> themeSelected_;
+  std::function<bool()> overviewCloser_;
+};
+
+// Creates the controller for the main window, makes it the map's mouse
+// handler and connects the commands "Измерения" (32815), "Измерения (по
+// улицам)" (32828) and "Координаты" (32829). The window owns it.
+MouseController& installMouseController(MainWindow& main);
+
+}  // namespace tikhomap

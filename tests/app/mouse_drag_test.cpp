@@ -1,0 +1,244 @@
+// The drags and clicks of the map window: Shift pans, Ctrl zooms to the
+// drawn rectangle, the palette's tools, refusals and beeps, the right
+// button's step back.
+#include "app/mouse_cursors.h"
+#include "tests/app/mouse_test_fixture.h"
+
+namespace tikhomap {
+namespace {
+
+using testing::MouseWindowTest;
+
+bool sameBounds(const MapBounds& a, const MapBounds& b, float tolerance = 0.01f) {
+  return std::abs(a.xMin - b.xMin) <= tolerance && std::abs(a.yMin - b.yMin) <= tolerance &&
+         std::abs(a.xMax - b.xMax) <= tolerance && std::abs(a.yMax - b.yMax) <= tolerance;
+}
+
+TEST_F(MouseWindowTest, ShiftDragPansSoThatTheMapFollowsThePointer) {
+  showRect(600, 900, 1400, 2100);
+  const int count = session().history.count;
+  const MapBounds before = session().history.last();
+  const QImage frame = map().frame().copy();
+  const int composed = window_->composeCount();
+
+  keyDown(Qt::Key_Shift, Qt::ShiftModifier);
+  EXPECT_TRUE(mouse().dragArmed());
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
+  press({400, 300}, Qt::ShiftModifier);
+  EXPECT_EQ(mouse().interactionState(), kStatePan);
+  EXPECT_TRUE(mouse().mouseCaptured());
+  move({300, 360}, Qt::LeftButton, Qt::ShiftModifier);
+  EXPECT_EQ(mouse().rubberPoints()[0], QPoint(400, 300));
+  EXPECT_EQ(mouse().rubberPoints()[1], QPoint(300, 360));
+  paint();
+  // The pan line is an overlay: the frame is neither touched nor composed.
+  EXPECT_EQ(map().frame(), frame);
+  EXPECT_EQ(window_->composeCount(), composed);
+  // Releasing Shift during the drag does not end it.
+  keyUp(Qt::Key_Shift);
+  EXPECT_TRUE(mouse().dragArmed());
+
+  const MapPoint a = mapOf({400, 300});
+  const MapPoint b = mapOf({300, 360});
+  release({300, 360});
+  EXPECT_FALSE(mouse().mouseCaptured());
+  EXPECT_FALSE(mouse().dragArmed());
+  ASSERT_EQ(session().history.count, count + 1);
+  const float dx = a.x - b.x;
+  const float dy = a.y - b.y;
+  EXPECT_TRUE(sameBounds(session().history.last(),
+                         {before.xMin + dx, before.yMin + dy, before.xMax + dx, before.yMax + dy}));
+  EXPECT_TRUE(window_->recomposePending());
+  paint();
+  EXPECT_EQ(window_->composeCount(), composed + 1);
+  EXPECT_EQ(mouse().interactionState(), kStateIdle);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
+}
+
+TEST_F(MouseWindowTest, ShortPansAndSmallRectanglesChangeNothingButRecompose) {
+  showRect(600, 900, 1400, 2100);
+  const int count = session().history.count;
+  int composed = window_->composeCount();
+
+  keyDown(Qt::Key_Shift, Qt::ShiftModifier);
+  press({400, 300}, Qt::ShiftModifier);
+  move({405, 295}, Qt::LeftButton, Qt::ShiftModifier);
+  release({405, 295}, Qt::ShiftModifier);
+  EXPECT_EQ(session().history.count, count);
+  paint();
+  EXPECT_EQ(window_->composeCount(), ++composed);
+
+  keyDown(Qt::Key_Control, Qt::ControlModifier);
+  press({400, 300}, Qt::ControlModifier);
+  move({600, 299}, Qt::LeftButton, Qt::ControlModifier);  // 5 pixels high with the corner offset
+  release({600, 299}, Qt::ControlModifier);
+  EXPECT_EQ(session().history.count, count);
+  paint();
+  EXPECT_EQ(window_->composeCount(), ++composed);
+}
+
+TEST_F(MouseWindowTest, CtrlDragZoomsToTheDrawnRectangleNotToTheReleasePoint) {
+  showMap();
+  const QImage frame = map().frame().copy();
+  keyDown(Qt::Key_Control, Qt::ControlModifier);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::ZoomIn);
+  press({200, 150}, Qt::ControlModifier);
+  EXPECT_EQ(mouse().interactionState(), kStateZoomRect);
+  move({500, 400}, Qt::LeftButton, Qt::ControlModifier);
+  const auto& r = mouse().rubberPoints();
+  EXPECT_EQ(r[0], QPoint(200, 150));
+  EXPECT_EQ(r[1], QPoint(506, 150));
+  EXPECT_EQ(r[2], QPoint(506, 406));
+  EXPECT_EQ(r[3], QPoint(200, 406));
+  EXPECT_EQ(r[4], QPoint(200, 150));
+  // The rectangle shows on the window but never in the frame.
+  const QImage shown = map().grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(map().frame(), frame);
+  EXPECT_NE(shown.pixel(350, 150), frame.pixel(350, 150));
+  EXPECT_EQ(shown.pixel(350, 300), frame.pixel(350, 300));
+
+  const MapPoint southWest = mapOf({200, 406});
+  const MapPoint northEast = mapOf({506, 150});
+  release({700, 600}, Qt::ControlModifier);
+  ASSERT_EQ(session().history.count, 3);
+  EXPECT_TRUE(
+      sameBounds(session().history.last(), {southWest.x, southWest.y, northEast.x, northEast.y}));
+}
+
+TEST_F(MouseWindowTest, OnTheTitleSheetOnlyCtrlOrTheZoomToolStartADragRightOfTheSplit) {
+  ASSERT_EQ(session().history.count, 1);
+  const int split = session().cache.sheetSplitX;
+  ASSERT_GT(split, 0);
+  ASSERT_LT(split + 200, map().width());
+
+  // A plain press and release: nothing.
+  click({split + 100, 300});
+  EXPECT_EQ(session().history.count, 1);
+  EXPECT_FALSE(window_->recomposePending());
+
+  // Ctrl left of the split: refused, silently.
+  keyDown(Qt::Key_Control, Qt::ControlModifier);
+  press({split - 20, 300}, Qt::ControlModifier);
+  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_EQ(mouse().interactionState(), kStateIdle);
+  release({split - 20, 300}, Qt::ControlModifier);
+  keyUp(Qt::Key_Control);
+
+  // The zoom tool right of the split zooms into the map.
+  mouse().setToolMode(kToolZoomRect);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::ZoomIn);
+  press({split + 20, 200});
+  EXPECT_EQ(mouse().interactionState(), kStateZoomRect);
+  move({split + 150, 330});
+  release({split + 150, 330});
+  EXPECT_EQ(session().history.count, 2);
+  paint();
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::ZoomIn);  // the tool keeps its cursor
+}
+
+TEST_F(MouseWindowTest, ShiftAndCtrlTogetherStartNoDrag) {
+  showRect(600, 900, 1400, 2100);
+  keyDown(Qt::Key_Shift, Qt::ShiftModifier);
+  keyDown(Qt::Key_Control, Qt::ShiftModifier | Qt::ControlModifier);
+  press({300, 300}, Qt::ShiftModifier | Qt::ControlModifier);
+  EXPECT_EQ(mouse().interactionState(), kStateIdle);
+  EXPECT_FALSE(mouse().mouseCaptured());
+  const int count = session().history.count;
+  move({500, 500}, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier);
+  release({500, 500}, Qt::ShiftModifier | Qt::ControlModifier);
+  EXPECT_EQ(session().history.count, count);
+}
+
+TEST_F(MouseWindowTest, ShiftDoesNotArmOnTheTitleSheetAndKeyReleasesDisarm) {
+  keyDown(Qt::Key_Shift, Qt::ShiftModifier);
+  EXPECT_FALSE(mouse().dragArmed());
+  showMap();
+  keyDown(Qt::Key_Shift, Qt::ShiftModifier);
+  EXPECT_TRUE(mouse().dragArmed());
+  keyUp(Qt::Key_A);  // any key release
+  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
+}
+
+TEST_F(MouseWindowTest, PaletteToolsIgnoreModifierKeysAndKeyReleases) {
+  showMap();
+  mouse().setToolMode(kToolPan);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
+  keyDown(Qt::Key_Control, Qt::ControlModifier);
+  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
+  keyUp(Qt::Key_Control);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
+  // The pan tool drags without Shift.
+  press({300, 300});
+  EXPECT_EQ(mouse().interactionState(), kStatePan);
+  release({300, 300});
+}
+
+TEST_F(MouseWindowTest, ZoomOutClickBeepsAtTheWholeCityAndOtherwiseZoomsOutAroundTheClick) {
+  showMap();
+  mouse().setToolMode(kToolZoomOut);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::ZoomOut);
+  click({450, 350});
+  EXPECT_EQ(beeps_, 1);
+  EXPECT_EQ(session().history.count, 2);
+  EXPECT_FALSE(window_->recomposePending());
+
+  showRect(800, 1200, 1200, 1800);
+  const ViewState v = session().view;
+  const float w = v.viewYMax - v.viewYMin;
+  const float h = v.viewXMax - v.viewXMin;
+  const int count = session().history.count;
+  const QPoint at = pixelOf(1000, 1500);
+  const MapPoint m = mapOf(at);
+  click(at);
+  EXPECT_EQ(beeps_, 1);
+  ASSERT_EQ(session().history.count, count + 1);
+  EXPECT_TRUE(sameBounds(session().history.last(),
+                         {m.x - 0.75f * h, m.y - 0.75f * w, m.x + 0.75f * h, m.y + 0.75f * w},
+                         0.05f));
+  EXPECT_TRUE(window_->recomposePending());
+}
+
+TEST_F(MouseWindowTest, CtrlRightClickStepsBackButNotPastTheFirstMapView) {
+  showRect(600, 900, 1400, 2100);
+  ASSERT_EQ(session().history.count, 3);
+  press({300, 300}, Qt::ControlModifier, Qt::RightButton);
+  EXPECT_EQ(session().history.count, 2);
+  EXPECT_TRUE(window_->recomposePending());
+  release({300, 300}, Qt::ControlModifier, Qt::RightButton);
+  paint();
+  press({300, 300}, Qt::ControlModifier, Qt::RightButton);
+  EXPECT_EQ(session().history.count, 2);
+  release({300, 300}, Qt::ControlModifier, Qt::RightButton);
+}
+
+TEST_F(MouseWindowTest, WhileMeasuringAShiftDragPansAndTheMeasurementGoesOn) {
+  showRect(600, 900, 1400, 2100);
+  window_->command(32815);
+  ASSERT_TRUE(mouse().measure().isOpen());
+  paint();
+  EXPECT_EQ(mouse().interactionState(), kStateMeasuring);
+  click(pixelOf(1000, 1200));
+  move(pixelOf(1000, 1400), Qt::NoButton);
+  click(pixelOf(1000, 1400));
+  ASSERT_EQ(mouse().measure().state().measureCount(), 2);
+
+  keyDown(Qt::Key_Shift, Qt::ShiftModifier);
+  press({400, 300}, Qt::ShiftModifier);
+  EXPECT_EQ(mouse().interactionState(), kStatePan);
+  move({300, 300}, Qt::LeftButton, Qt::ShiftModifier);
+  release({300, 300}, Qt::ShiftModifier);
+  keyUp(Qt::Key_Shift);
+  paint();
+  EXPECT_EQ(mouse().interactionState(), kStateMeasuring);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Measure);
+  EXPECT_EQ(mouse().measure().state().measureCount(), 2);
+  // The rubber line starts again at the last point, at its new pixel.
+  const MapPoint last = mouse().measure().state().measurePoints.back();
+  EXPECT_EQ(mouse().rubberPoints()[0], pixelOf(last.x, last.y));
+  EXPECT_EQ(mouse().rubberPoints()[1], mouse().rubberPoints()[0]);
+}
+
+}  // namespace
+}  // namespace tikhomap

@@ -1,0 +1,108 @@
+// A shown main window with the tiny city loaded and the mouse controller
+// installed, with helpers that send synthesised mouse and key events to the
+// map and count the beeps.
+#pragma once
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTest>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/map_widget.h"
+#include "app/mouse_controller.h"
+#include "tests/app/app_fixture.h"
+
+namespace tikhomap::testing {
+
+class MouseWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = std::make_unique<MainWindow>(folder_.path());
+    window_->setFatalHandler([](const QString&) {});
+    controller_ = &installMouseController(*window_);
+    controller_->setBeep([this] { ++beeps_; });
+    controller_->setInfoDialogRunner([this](const BuildingInfoTexts& texts) {
+      infoOpenDuringDialog_ = controller_->infoDialogOpen();
+      dialogs_.push_back(texts);
+    });
+    window_->resize(900, 700);
+    window_->show();
+    ASSERT_TRUE(waitFor([this] {
+      return window_->session().baseMapLoaded() && !window_->session().map.buildings.empty() &&
+             window_->composeCount() >= 1 && !window_->recomposePending();
+    }));
+  }
+
+  MapWidget& map() { return window_->mapWidget(); }
+  MapSession& session() { return window_->session(); }
+  MouseController& mouse() { return *controller_; }
+  void paint() { map().repaint(); }
+
+  // Leaves the title sheet for a view of the given rectangle (history 2 for
+  // the whole city, more for any other).
+  void showMap() {
+    const MapBounds city = session().history.entry(0);
+    pushView(session().history, city.xMin, city.yMin, city.xMax, city.yMax);
+    window_->requestRecompose();
+    paint();
+  }
+  void showRect(float xMin, float yMin, float xMax, float yMax) {
+    if (session().history.count < 2) showMap();
+    pushView(session().history, xMin, yMin, xMax, yMax);
+    window_->requestRecompose();
+    paint();
+  }
+
+  QPoint pixelOf(float x, float y) {
+    int32_t sx = 0;
+    int32_t sy = 0;
+    mapToScreen(session().view, x, y, sx, sy);
+    return {sx, sy};
+  }
+  MapPoint mapOf(QPoint p) {
+    MapPoint m;
+    screenToMap(session().view, p.x(), p.y(), m.x, m.y);
+    return m;
+  }
+
+  void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
+            Qt::KeyboardModifiers mods) {
+    QMouseEvent event(type, QPointF(at), QPointF(map().mapToGlobal(at)), button, buttons, mods);
+    QCoreApplication::sendEvent(&map(), &event);
+  }
+  void press(QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier,
+             Qt::MouseButton button = Qt::LeftButton) {
+    send(QEvent::MouseButtonPress, at, button, button, mods);
+  }
+  void move(QPoint at, Qt::MouseButtons buttons = Qt::LeftButton,
+            Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    send(QEvent::MouseMove, at, Qt::NoButton, buttons, mods);
+  }
+  void release(QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier,
+               Qt::MouseButton button = Qt::LeftButton) {
+    send(QEvent::MouseButtonRelease, at, button, Qt::NoButton, mods);
+  }
+  void click(QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier,
+             Qt::MouseButton button = Qt::LeftButton) {
+    press(at, mods, button);
+    release(at, mods, button);
+  }
+  void keyDown(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyPress, key, mods);
+    QCoreApplication::sendEvent(&map(), &event);
+  }
+  void keyUp(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyRelease, key, mods);
+    QCoreApplication::sendEvent(&map(), &event);
+  }
+
+  TinyCityFolder folder_;
+  std::unique_ptr<MainWindow> window_;
+  MouseController* controller_ = nullptr;
+  int beeps_ = 0;
+  bool infoOpenDuringDialog_ = false;
+  std::vector<BuildingInfoTexts> dialogs_;
+};
+
+}  // namespace tikhomap::testing
