@@ -174,7 +174,7 @@ Design chooseDesign(double ring, bool industrial, CityRandom& rng, double scale,
   if (outer > 0.72 || (scale < 0.5 && outer > 0.6)) {
     // Private houses with a yard.
     d.front = rng.uniform(8, 13), d.depth = rng.uniform(8, 12), d.setback = rng.uniform(5, 10);
-    d.floors = rng.chance(0.7) ? 1 : 2, d.gap = rng.uniform(8, 16);
+    d.floors = rng.chance(0.7) ? 1 : 2, d.gap = rng.uniform(10, 24);
     d.shape = rng.chance(0.2) ? Shape::L : Shape::Rect;
     if (d.shape == Shape::L) d.depth += 5, d.front += 3;
     return d;
@@ -198,7 +198,7 @@ Design chooseDesign(double ring, bool industrial, CityRandom& rng, double scale,
   d.setback = rng.uniform(6, 14), d.gap = rng.uniform(8, 22);
   const double f = rng.unit();
   d.floors = f < 0.45 ? 5 : (f < 0.75 ? 9 : (f < 0.85 ? rng.range(2, 4) : rng.range(10, 16)));
-  d.backRow = d.shape == Shape::Rect && rng.chance(0.55);
+  d.backRow = d.shape == Shape::Rect && rng.chance(0.35);
   if (d.floors <= 4 && rng.chance(0.05)) d.description = "общежитие";
   return d;
 }
@@ -226,7 +226,7 @@ std::vector<PlacedBuilding> placeBuildings(CityPlan& plan, const std::vector<Str
   std::vector<PlacedBuilding> out;
   std::map<int, int> counters;
   std::set<std::pair<int, int>> addressPoints;
-  const double townRadius = 7400 * plan.scale * (plan.size == CitySize::Large ? 1.25 : 1.0);
+  const double townRadius = townReach(plan);
 
   auto groundOk = [&](Vec p, bool industrial) {
     const uint8_t u = r.useAt(p);
@@ -280,7 +280,14 @@ std::vector<PlacedBuilding> placeBuildings(CityPlan& plan, const std::vector<Str
     return true;
   };
 
-  for (size_t si = 0; si < streets.size() && out.size() < maxCount; ++si) {
+  // Streets in a shuffled order, so that a cap on the count thins the whole
+  // town evenly instead of leaving its last streets empty.
+  std::vector<size_t> order(streets.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  for (size_t i = order.size(); i > 1; --i)
+    std::swap(order[i - 1], order[static_cast<size_t>(rng.range(0, static_cast<int>(i) - 1))]);
+  for (size_t oi = 0; oi < order.size() && out.size() < maxCount; ++oi) {
+    const size_t si = order[oi];
     const Street& st = streets[si];
     if (st.style == StreetStyle::Highway) continue;
     for (const StreetPiece& piece : st.pieces) {
@@ -333,7 +340,7 @@ std::vector<PlacedBuilding> placeBuildings(CityPlan& plan, const std::vector<Str
             box2.centre =
                 box.centre + normal * (d.depth / 2 + rng.uniform(18, 30) + back.depth / 2);
             if (fits(box2, industrial)) commit(box2, back, si, side, a + d.front / 2, 1, local);
-          } else if (d.purpose == 411 && d.floors <= 2 && rng.chance(0.35)) {
+          } else if (d.purpose == 411 && d.floors <= 2 && rng.chance(0.2)) {
             // A shed or a garage in the yard of a private house.
             Design shed;
             shed.purpose = 413, shed.floors = 1;
@@ -354,6 +361,26 @@ std::vector<PlacedBuilding> placeBuildings(CityPlan& plan, const std::vector<Str
   return out;
 }
 
+void thinBuildings(std::vector<PlacedBuilding>& buildings, size_t limit, CityRandom rng) {
+  if (buildings.size() <= limit) return;
+  // Plain houses, sheds and garages give way first, spread over the town.
+  std::vector<size_t> plain;
+  for (size_t i = 0; i < buildings.size(); ++i)
+    if (buildings[i].purpose == 411 || buildings[i].purpose == 413) plain.push_back(i);
+  for (size_t i = plain.size(); i > 1; --i)
+    std::swap(plain[i - 1], plain[static_cast<size_t>(rng.range(0, static_cast<int>(i) - 1))]);
+  std::vector<char> drop(buildings.size(), 0);
+  const size_t excess = std::min(buildings.size() - limit, plain.size());
+  for (size_t k = 0; k < excess; ++k) drop[plain[k]] = 1;
+  size_t out = 0;
+  for (size_t i = 0; i < buildings.size(); ++i)
+    if (!drop[i] && out < limit) {
+      if (out != i) buildings[out] = std::move(buildings[i]);
+      ++out;
+    }
+  buildings.resize(out);
+}
+
 void numberBuildings(std::vector<PlacedBuilding>& buildings, size_t streetCount, CityRandom rng) {
   std::vector<std::vector<size_t>> bySide(streetCount * 2);
   for (size_t i = 0; i < buildings.size(); ++i)
@@ -370,21 +397,24 @@ void numberBuildings(std::vector<PlacedBuilding>& buildings, size_t streetCount,
     int letter = 0, corpus = 1;
     for (size_t k = 0; k < list.size(); ++k) {
       PlacedBuilding& b = buildings[list[k]];
-      if (b.rank == 1) {
-        // Behind the house in front: a second block of the same number.
+      if (b.rank == 1 && number > 0) {
+        // Behind the house in front: another block of the same number.
         ++corpus;
-        b.number = std::to_string(number) + (letter ? kLetters[letter - 1] : "") +
-                   (rng.chance(0.6) || letter ? "/" + std::to_string(corpus - 1)
-                                              : "к" + std::to_string(corpus));
-        if (letter) b.number = std::to_string(number) + "/" + std::to_string(corpus - 1);
+        const std::string base = std::to_string(number) + (letter ? kLetters[letter - 1] : "");
+        if (letter || !rng.chance(0.5))
+          b.number = base + "к" + std::to_string(corpus);
+        else
+          b.number = base + "/" + std::to_string(corpus - 1);
         continue;
       }
-      corpus = 1;
-      if (number > 0 && letter < 3 && rng.chance(0.05)) {
+      // A letter only after a house without blocks behind it, so that the
+      // numbers keep their order along the street.
+      if (number > 0 && letter < 3 && corpus == 1 && rng.chance(0.05)) {
         ++letter;
         b.number = std::to_string(number) + kLetters[letter - 1];
         continue;
       }
+      corpus = 1;
       letter = 0;
       number += rng.chance(0.08) ? 4 : 2;
       b.number = std::to_string(number);

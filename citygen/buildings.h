@@ -26,6 +26,8 @@ struct PlacedBuilding {
 
 std::vector<PlacedBuilding> placeBuildings(CityPlan& plan, const std::vector<Street>& streets,
                                            CityRandom rng, size_t maxCount);
+// Leaves at most limit buildings, taking plain ones evenly from everywhere.
+void thinBuildings(std::vector<PlacedBuilding>& buildings, size_t limit, CityRandom rng);
 void numberBuildings(std::vector<PlacedBuilding>& buildings, size_t streetCount, CityRandom rng);
 
 }  // namespace tikhomap::citygen

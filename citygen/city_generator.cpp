@@ -24,11 +24,11 @@ size_t buildingLimit(CitySize size) {
     case CitySize::Tiny:
       return 3000;
     case CitySize::Default:
-      return 26000;
+      return 30000;
     case CitySize::Large:
       return 32000;
   }
-  return 26000;
+  return 30000;
 }
 
 void addDistricts(const CityPlan& plan, CityLayers& layers, MapData& map) {
@@ -68,9 +68,10 @@ GeneratedCity generateCity(const CityOptions& options) {
 
   std::vector<Street> streets = buildStreets(plan, root.fork(5));
   nameStreets(plan, streets, root.fork(6));
+  buildRailway(plan, layers, root.fork(12));
 
-  std::vector<PlacedBuilding> placed =
-      placeBuildings(plan, streets, root.fork(7), buildingLimit(options.size));
+  std::vector<PlacedBuilding> placed = placeBuildings(plan, streets, root.fork(7), 200000);
+  thinBuildings(placed, buildingLimit(options.size), root.fork(13));
   numberBuildings(placed, streets.size(), root.fork(8));
 
   GeneratedCity city;

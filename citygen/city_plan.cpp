@@ -18,16 +18,15 @@ struct CoastPoint {
   double x, y, rough;
 };
 const CoastPoint kCoast[] = {
-    {24400, 24400, 0},   {24400, 6900, 0.2},  {23000, 6300, 0.24}, {21700, 5300, 0.24},
-    {20300, 6200, 0.22}, {18900, 5500, 0.24}, {17400, 5900, 0.24}, {16100, 4700, 0.22},
-    {15000, 3200, 0.24}, {13700, 2700, 0.22}, {12500, 1900, 0.24}, {11100, 1300, 0.22},
-    {9800, 1900, 0.24},  {8500, 1200, 0.24},  {7100, 1700, 0.22},  {5700, 1100, 0.24},
-    {4300, 1900, 0.22},  {3100, 2900, 0.24},  {2500, 4400, 0.22},  {2200, 6000, 0.24},
-    {2600, 7700, 0.22},  {1900, 9300, 0.24},  {2400, 11000, 0.22}, {3100, 12400, 0.2},
-    {3300, 13100, 0.18}, {3700, 13700, 0},    {4500, 13700, 0},    {4500, 14000, 0},
-    {3950, 14000, 0},    {3950, 14100, 0},    {4500, 14100, 0},    {4500, 14500, 0},
-    {3750, 14500, 0.18}, {4200, 15700, 0.22}, {4900, 16800, 0.24}, {4300, 18200, 0.22},
-    {4800, 19600, 0.24}, {5700, 20800, 0.22}, {5200, 22400, 0.2},  {5900, 24400, 0},
+    {24400, 24400, 0},    {24400, 11800, 0.2},  {23000, 11200, 0.24}, {21600, 10300, 0.24},
+    {20300, 10800, 0.22}, {19000, 9600, 0.24},  {17600, 9000, 0.24},  {16300, 7600, 0.22},
+    {15000, 7000, 0.24},  {13700, 6100, 0.22},  {12400, 5100, 0.24},  {11100, 4700, 0.22},
+    {9900, 3900, 0.24},   {8600, 3300, 0.24},   {7300, 3500, 0.22},   {6100, 2700, 0.24},
+    {4800, 2600, 0.22},   {3600, 3100, 0.24},   {2600, 4300, 0.22},   {2300, 5900, 0.24},
+    {2700, 7400, 0.22},   {3300, 8700, 0.2},    {4200, 9900, -1},     {5600, 11800, 0.2},
+    {6900, 13100, 0.24},  {7900, 14000, 0.22},  {9200, 15400, 0.24},  {10300, 16400, 0.22},
+    {11500, 17600, 0.24}, {12600, 18600, 0.22}, {13900, 20300, 0.24}, {14700, 22000, 0.2},
+    {15400, 24400, 0},
 };
 
 void displace(Vec a, Vec b, double rough, double minLength, CityRandom& rng, Polyline& out) {
@@ -63,10 +62,9 @@ CityPlan makePlan(const CityOptions& options) {
   plan.scale = options.size == CitySize::Tiny ? 0.25 : 1.0;
   plan.density = options.size == CitySize::Large ? 1.45 : 1.0;
   plan.extent = 24000 * plan.scale;
-  plan.centre = plan.at(12000, 11200);
-  plan.hill = plan.at(10600, 5200);
-  const double g = options.size == CitySize::Tiny ? 0.7 : 1.0;  // tighter blocks in the town
-  const double d = 1.0 / std::sqrt(plan.density);
+  plan.centre = plan.at(11800, 10700);
+  plan.hill = plan.at(9700, 6100);
+  const double d = 1.25 / std::sqrt(plan.density);
   // Seeds: the five districts, then the land outside the city.
   struct SeedSpec {
     double x, y;
@@ -74,19 +72,19 @@ CityPlan makePlan(const CityOptions& options) {
     StreetPattern pattern;
   };
   const SeedSpec specs[] = {
-      {18300, 12000, 1, {0.12, 230, 330, 25, false}},
-      {12000, 11200, 2, {0.05, 170, 240, 0, false}},
-      {6400, 9800, 3, {-0.30, 220, 320, 30, false}},
-      {11800, 19000, 4, {0.40, 240, 340, 35, false}},
-      {10600, 5200, 5, {0, 190, 0, 0, true}},
-      {22600, 20500, 0, {0, 0, 0, 0, false}},
-      {3300, 3600, 0, {0, 0, 0, 0, false}},
+      {16400, 12900, 1, {0.85, 230, 330, 25, false}},
+      {11800, 10700, 2, {0.70, 170, 240, 0, false}},
+      {6800, 8700, 3, {0.45, 220, 320, 30, false}},
+      {11300, 15700, 4, {0.95, 240, 340, 35, false}},
+      {9800, 6300, 5, {0, 190, 0, 0, true}},
+      {21500, 20500, 0, {0, 0, 0, 0, false}},
+      {3600, 4300, 0, {0, 0, 0, 0, false}},
   };
   for (const SeedSpec& s : specs) {
     plan.seeds.push_back({plan.at(s.x, s.y), s.district});
     StreetPattern p = s.pattern;
-    p.spacingA *= plan.scale > 0.5 ? d : g;
-    p.spacingB *= plan.scale > 0.5 ? d : g;
+    p.spacingA *= d;
+    p.spacingB *= d;
     p.warp *= plan.scale;
     plan.patterns.push_back(p);
   }
@@ -106,6 +104,27 @@ void buildCoast(CityPlan& plan, CityRandom rng) {
       const CoastPoint& a = kCoast[i];
       const CoastPoint& b = kCoast[(i + 1) % n];
       if (coast.empty()) coast.push_back(plan.at(a.x, a.y));
+      if (a.rough < 0) {
+        // The harbour: a basin cut square into the shore, a pier down its
+        // middle, quays without noise.
+        const Vec from = plan.at(a.x, a.y), to = plan.at(b.x, b.y);
+        const Vec along = normalized(to - from), inland = leftNormal(along);
+        const double w = 900 * plan.scale, d = 750 * plan.scale, pier = 45 * plan.scale;
+        const double s0 = distance(from, to) * 0.3;
+        const double basin[][2] = {{s0, 0},
+                                   {s0, d},
+                                   {s0 + w / 2 - pier, d},
+                                   {s0 + w / 2 - pier, d * 0.35},
+                                   {s0 + w / 2 + pier, d * 0.35},
+                                   {s0 + w / 2 + pier, d},
+                                   {s0 + w, d},
+                                   {s0 + w, 0}};
+        displace(from, from + along * s0, 0.2 * damp, 14.0, local, coast);
+        for (const auto& q : basin) coast.push_back(from + along * q[0] + inland * q[1]);
+        displace(coast.back(), to, 0.2 * damp, 14.0, local, coast);
+        plan.harbour = from + along * (s0 + w / 2) + inland * (d * 0.5);
+        continue;
+      }
       displace(plan.at(a.x, a.y), plan.at(b.x, b.y), a.rough * damp, 14.0, local, coast);
     }
     coast.pop_back();  // the walk ends where it started

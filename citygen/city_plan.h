@@ -38,6 +38,7 @@ struct CityPlan {
   Polyline coast;                       // land outline
   Polyline riverLine;                   // centre line of the river
   Vec hill;                             // the top of the hill district
+  Vec harbour;                          // the middle of the harbour basin
   SiteRaster raster;
 
   Vec at(double x, double y) const { return {x * scale, y * scale}; }

@@ -206,6 +206,10 @@ double Street::length() const {
   return sum;
 }
 
+double townReach(const CityPlan& plan) {
+  return 5000 * plan.scale * (plan.size == CitySize::Large ? 1.3 : 1.0);
+}
+
 bool urbanAt(const CityPlan& plan, Vec p) {
   const Vec d = p - plan.centre;
   const double a = std::atan2(d.y, d.x);
@@ -275,8 +279,8 @@ std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
     c.cls = StreetClass::Avenue;
     c.style = StreetStyle::Highway;
     c.district = 1;
-    c.line = wavyLine(plan.centre + Vec{600 * plan.scale, 2500 * plan.scale},
-                      Vec{plan.extent + 300 * plan.scale, plan.centre.y - 1500 * plan.scale}, 40,
+    c.line = wavyLine(plan.centre + Vec{600 * plan.scale, 1200 * plan.scale},
+                      Vec{plan.extent + 300 * plan.scale, plan.centre.y + 3500 * plan.scale}, 40,
                       120 * plan.scale, rng.uniform(0, 2 * kPi), 1800 * plan.scale);
     c.ok = highwayOk;
     cands.push_back(std::move(c));

@@ -42,6 +42,8 @@ struct Street {
 
 double streetWidth(StreetClass cls);
 std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng);
+// The built-up town: within a wavy ring of about townReach() of the centre.
+double townReach(const CityPlan& plan);
 bool urbanAt(const CityPlan& plan, Vec p);
 
 }  // namespace tikhomap::citygen
