@@ -72,9 +72,7 @@ TitleSheetFile makeRegionalPanel(const CityPlan& plan, CityRandom rng) {
   Polyline mainland = land;
   const Vec east = mainland.back();
   roughen(east, {east.x - 6000, kRegion}, 0.2, rng, mainland);
-  mainland.push_back({0, kRegion});
-  mainland.push_back({0, kRegion});
-  mainland.back() = {kRegion, kRegion};
+  mainland.push_back({kRegion, kRegion});
   const Vec west = land.front();
   Polyline northShore;
   roughen({kRegion, west.y - 9000}, {west.x + 3000, west.y - 4000}, 0.22, rng, northShore);
@@ -112,7 +110,7 @@ TitleSheetFile makeRegionalPanel(const CityPlan& plan, CityRandom rng) {
   file.texts.push_back(caption('e', {52000, 30000}, "Каменка"));
   file.texts.push_back(caption('e', {56000, 52000}, "Ольгинск"));
   file.texts.push_back(caption('e', {34000, 56000}, "Сосновка"));
-  file.texts.push_back(caption('e', {26000, 58000}, "Рыбачий"));
+  file.texts.push_back(caption('e', {40000, 60000}, "Рыбачий"));
   file.texts.push_back(caption('g', {22000, 6000}, "Тихоморский залив"));
   file.texts.push_back(caption('g', {4000, 22000}, "Студёное море"));
   file.texts.push_back(caption('g', {12000, 40000}, "пролив Узкий"));
