@@ -216,7 +216,9 @@ bool urbanAt(const CityPlan& plan, Vec p) {
   const double reach = plan.size == CitySize::Large ? 1.25 : 1.0;
   const double r =
       7400 * plan.scale * reach * (1 + 0.16 * std::sin(3 * a + 0.7) + 0.07 * std::sin(5 * a + 2.1));
-  return length(d) <= r;
+  // The port quarter by the harbour belongs to the town as well.
+  const Vec port = plan.harbour + (plan.centre - plan.harbour) * 0.12;
+  return length(d) <= r || distance(p, port) < 1900 * plan.scale;
 }
 
 std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
