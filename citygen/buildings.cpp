@@ -268,6 +268,18 @@ std::vector<PlacedBuilding> placeBuildings(CityPlan& plan, const std::vector<Str
     const Vec address = frontMid + v * std::min(3.0, box.halfWidth * 0.5);
     const std::pair<int, int> key{static_cast<int>(std::lround(address.x)),
                                   static_cast<int>(std::lround(address.y))};
+    // The address point must lie clearly inside one district's polygon.
+    const Vec ap{static_cast<double>(key.first), static_cast<double>(key.second)};
+    double d1 = 1e300, d2 = 1e300;
+    int nearest = 0;
+    for (const DistrictSeed& seed : plan.seeds) {
+      const double d = distance(ap, seed.at);
+      if (d < d1)
+        d2 = d1, d1 = d, nearest = seed.district;
+      else if (d < d2)
+        d2 = d;
+    }
+    if (nearest == 0 || d2 - d1 < 3 || !pointInPolygon(plan.coast, ap)) return false;
     if (!addressPoints.insert(key).second) return false;
     b.address = {static_cast<double>(key.first), static_cast<double>(key.second)};
     b.purpose = d.purpose, b.floors = d.floors, b.street = street, b.side = side, b.arc = arc;
@@ -395,13 +407,15 @@ void numberBuildings(std::vector<PlacedBuilding>& buildings, size_t streetCount,
     });
     int number = (s % 2 == 0) ? -1 : 0;
     int letter = 0, corpus = 1;
+    bool slashForm = false;
     for (size_t k = 0; k < list.size(); ++k) {
       PlacedBuilding& b = buildings[list[k]];
       if (b.rank == 1 && number > 0) {
-        // Behind the house in front: another block of the same number.
+        // Behind the house in front: another block of the same number, all
+        // of one form ("12к2", "12к3" or "12/1", "12/2").
         ++corpus;
         const std::string base = std::to_string(number) + (letter ? kLetters[letter - 1] : "");
-        if (letter || !rng.chance(0.5))
+        if (letter || !slashForm)
           b.number = base + "к" + std::to_string(corpus);
         else
           b.number = base + "/" + std::to_string(corpus - 1);
@@ -414,6 +428,7 @@ void numberBuildings(std::vector<PlacedBuilding>& buildings, size_t streetCount,
         b.number = std::to_string(number) + kLetters[letter - 1];
         continue;
       }
+      slashForm = rng.chance(0.5);
       corpus = 1;
       letter = 0;
       number += rng.chance(0.08) ? 4 : 2;
