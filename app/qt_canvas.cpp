@@ -20,6 +20,10 @@ const QColor kEdgeLight(227, 227, 227);
 const QColor kEdgeShadow(160, 160, 160);
 const QColor kEdgeDarkShadow(105, 105, 105);
 
+// Pens up to this width draw their joins and ends square (within a pixel of
+// round).
+constexpr int kSquareJoinWidth = 3;
+
 // Cell height (ascent + descent) per pixel of em size, per family.
 double cellRatio(const QString& family) {
   static thread_local std::map<QString, double> ratios;
@@ -102,7 +106,10 @@ QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
 }
 
 void QtCanvas::selectPen(const Pen& pen) {
+  // Buildings select their pen and brush one by one; most are the same.
+  if (pen == pen_ && penApplied_) return;
   pen_ = pen;
+  penApplied_ = true;
   applyPen();
 }
 
@@ -129,6 +136,9 @@ void QtCanvas::applyPen() {
 }
 
 void QtCanvas::selectBrush(const Brush& brush) {
+  if (brush == brush_ && brushApplied_) return;
+  brush_ = brush;
+  brushApplied_ = true;
   painter_.setBrush(toQBrush(brush));
 }
 
@@ -155,6 +165,7 @@ void QtCanvas::setTextCharacterExtra(int pixels) {
 }
 
 void QtCanvas::setRasterOp(RasterOp op) {
+  rasterOp_ = op;
   switch (op) {
     case RasterOp::CopyPen:
       painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -190,8 +201,53 @@ void QtCanvas::polygon(std::span<const ScreenPoint> points) {
   painter_.drawPolygon(toPolygon(points), Qt::OddEvenFill);
 }
 
+bool QtCanvas::strokesByPieces() const {
+  // Segments and discs may overlap; only raster operations that give the
+  // same pixel when applied twice may be drawn in pieces.
+  return pen_.style == PenStyle::Solid && pen_.width > 1 && rasterOp_ != RasterOp::Not;
+}
+
+void QtCanvas::wideStroke(std::span<const ScreenPoint> points) {
+  // A wide pen with round ends and joins covers the union of its segments
+  // drawn with flat ends and a disc of its width at every vertex (with flat
+  // ends: at every inner vertex). Drawn so, no join is constructed per
+  // vertex. Up to 3 pixels a disc is its square within a pixel: the segments
+  // then get square ends instead.
+  const QPen original = painter_.pen();
+  lines_.clear();
+  for (size_t i = 1; i < points.size(); ++i) {
+    if (points[i] == points[i - 1]) continue;
+    lines_.emplace_back(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+  }
+  const int w = pen_.width;
+  const bool discs = w > kSquareJoinWidth;
+  QPen segments = original;
+  segments.setCapStyle(pen_.flatCaps || discs ? Qt::FlatCap : Qt::SquareCap);
+  segments.setJoinStyle(Qt::BevelJoin);
+  painter_.setPen(segments);
+  if (!lines_.empty()) painter_.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+  if (discs) {
+    const QBrush originalBrush = painter_.brush();
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(original.color());
+    const size_t first = pen_.flatCaps ? 1 : 0;
+    const size_t end = pen_.flatCaps ? points.size() - 1 : points.size();
+    for (size_t i = first; i < end; ++i) {
+      if (i > 0 && points[i] == points[i - 1]) continue;
+      // An integer rectangle keeps the raster engine on its fast ellipse.
+      painter_.drawEllipse(QRect(points[i].x - w / 2, points[i].y - w / 2, w, w));
+    }
+    painter_.setBrush(originalBrush);
+  }
+  painter_.setPen(original);
+}
+
 void QtCanvas::polyline(std::span<const ScreenPoint> points) {
   if (points.size() < 2) return;
+  if (strokesByPieces()) {
+    wideStroke(points);
+    return;
+  }
   painter_.drawPolyline(toPolygon(points));
 }
 
@@ -200,9 +256,13 @@ void QtCanvas::moveTo(int32_t x, int32_t y) {
 }
 
 void QtCanvas::lineTo(int32_t x, int32_t y) {
-  const QPoint to(x, y);
-  painter_.drawLine(current_, to);
-  current_ = to;
+  if (strokesByPieces()) {
+    const ScreenPoint pts[] = {{current_.x(), current_.y()}, {x, y}};
+    wideStroke(pts);
+  } else {
+    painter_.drawLine(current_, QPoint(x, y));
+  }
+  current_ = QPoint(x, y);
 }
 
 void QtCanvas::ellipse(const Rect& rect) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QFont>
+#include <QLine>
 #include <QPainter>
 #include <QPoint>
 #include <vector>
@@ -49,16 +50,23 @@ class QtCanvas final : public Canvas {
   void applyPen();
   void applyFont();
   QPolygon toPolygon(std::span<const ScreenPoint> points) const;
+  bool strokesByPieces() const;
+  void wideStroke(std::span<const ScreenPoint> points);
 
   QPainter& painter_;
   DeviceCaps caps_;
   Pen pen_;
+  bool penApplied_ = false;
+  Brush brush_;
+  bool brushApplied_ = false;
   Font font_;
   int characterExtra_ = 0;
   QFont qfont_;
   bool fontDirty_ = true;
   QColor textColor_{0, 0, 0};
   QPoint current_{0, 0};
+  RasterOp rasterOp_ = RasterOp::CopyPen;
+  std::vector<QLine> lines_;
 };
 
 QColor toQColor(Rgb color);

@@ -90,6 +90,42 @@ TEST(QtCanvasTest, ThinLinesLeaveOutTheirLastPixel) {
   EXPECT_EQ(img.pixel(6, 14), kWhite);
 }
 
+TEST(QtCanvasTest, WidePensHaveRoundEndsAndJoinsWithinAPixel) {
+  QImage img = whiteImage(60, 60);
+  {
+    QPainter painter(&img);
+    QtCanvas dc(painter, 100);
+    dc.selectPen(Pen{PenStyle::Solid, 7, {0, 0, 0}, false});
+    const ScreenPoint corner[] = {{10, 10}, {40, 10}, {40, 40}};
+    dc.polyline(corner);
+  }
+  const Painted p = painted(img);
+  // The band is 7 pixels wide around the axis; the round ends reach 3
+  // pixels past the first and last point.
+  EXPECT_NEAR(p.box.left(), 7, 1);
+  EXPECT_NEAR(p.box.top(), 7, 1);
+  EXPECT_NEAR(p.box.right(), 43, 1);
+  EXPECT_NEAR(p.box.bottom(), 43, 1);
+  EXPECT_EQ(img.pixel(25, 10), qRgb(0, 0, 0));
+  EXPECT_EQ(img.pixel(25, 14), kWhite);
+  EXPECT_EQ(img.pixel(40, 25), qRgb(0, 0, 0));
+  // The outer corner is rounded, not square.
+  EXPECT_EQ(img.pixel(43, 7), kWhite);
+  // Flat ends stop at the end points.
+  QImage flat = whiteImage(60, 60);
+  {
+    QPainter painter(&flat);
+    QtCanvas dc(painter, 100);
+    dc.selectPen(Pen{PenStyle::Solid, 20, {0, 0, 0}, true});
+    const ScreenPoint band[] = {{10, 30}, {50, 30}};
+    dc.polyline(band);
+  }
+  const Painted f = painted(flat);
+  EXPECT_NEAR(f.box.left(), 10, 1);
+  EXPECT_NEAR(f.box.right(), 49, 1);
+  EXPECT_NEAR(f.box.height(), 20, 1);
+}
+
 TEST(QtCanvasTest, FillRectCoversExactlyTheRectangle) {
   QImage img = whiteImage();
   {
