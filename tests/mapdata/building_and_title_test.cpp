@@ -35,7 +35,7 @@ TEST(BuildingFiles, ProgressEvery200Buildings) {
 TEST(BuildingFiles, ShortGeometryKeepsTheCompletedBuildings) {
   const MapData in = housesOnly(3, 4);
   std::vector<uint8_t> geometry = writeBuildingGeometryFile(in);
-  geometry.resize(geometry.size() - 1);  // the third outline loses a byte
+  geometry.pop_back();  // the third outline loses a byte
   MapData out;
   std::vector<LoadProblem> problems;
   parseBuildingFiles(writeBuildingAttributeFile(in), geometry, out, problems);
