@@ -1,6 +1,7 @@
 // tikhomap: the address plan of the city, read from the map files in the
 // working directory.
 #include <QApplication>
+#include <QScreen>
 #include <filesystem>
 
 #include "app/main_window.h"
@@ -11,6 +12,11 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("tikhomap"));
   tikhomap::MainWindow window(std::filesystem::current_path());
   tikhomap::installMouseController(window);
+  // Without a window manager "maximised" means nothing: the window takes the
+  // screen's free area itself.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    window.setGeometry(screen->availableGeometry());
+  }
   window.showMaximized();
   return QApplication::exec();
 }
