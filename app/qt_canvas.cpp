@@ -8,6 +8,7 @@
 #include <map>
 
 #include "app/font_substitution.h"
+#include "app/mask_stamps.h"
 #include "mapdata/cp1251.h"
 
 namespace tikhomap {
@@ -180,11 +181,13 @@ void QtCanvas::setRasterOp(RasterOp op) {
 }
 
 void QtCanvas::setClipRect(const Rect& rect) {
-  painter_.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.right - rect.left),
-                             std::max(0, rect.bottom - rect.top)));
+  clip_ = QRect(rect.left, rect.top, std::max(0, rect.right - rect.left),
+                std::max(0, rect.bottom - rect.top));
+  painter_.setClipRect(*clip_);
 }
 
 void QtCanvas::clearClip() {
+  clip_.reset();
   painter_.setClipping(false);
 }
 
@@ -194,6 +197,25 @@ QPolygon QtCanvas::toPolygon(std::span<const ScreenPoint> points) const {
     poly.setPoint(static_cast<int>(i), points[i].x, points[i].y);
   }
   return poly;
+}
+
+void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
+                             std::span<const ScreenPoint> offsets) {
+  // Mask-mode fills without an outline merge on the frame image itself; any
+  // other combination (a printer, a pen, another raster mode) is filled copy
+  // by copy.
+  auto* image = dynamic_cast<QImage*>(painter_.device());
+  const bool mergeable = image != nullptr && rasterOp_ == RasterOp::MaskPen &&
+                         pen_.style == PenStyle::Null && brush_.style == BrushStyle::Solid &&
+                         painter_.worldTransform().isIdentity() &&
+                         (image->format() == QImage::Format_RGB32 ||
+                          image->format() == QImage::Format_ARGB32_Premultiplied);
+  if (!mergeable) {
+    Canvas::polygonStamps(points, offsets);
+    return;
+  }
+  maskPolygonStamps(*image, clip_.value_or(image->rect()), toQColor(brush_.color).rgb(), points,
+                    offsets);
 }
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {

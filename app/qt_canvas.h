@@ -9,6 +9,7 @@
 #include <QLine>
 #include <QPainter>
 #include <QPoint>
+#include <optional>
 #include <vector>
 
 #include "render/canvas.h"
@@ -36,6 +37,8 @@ class QtCanvas final : public Canvas {
 
   void polygon(std::span<const ScreenPoint> points) override;
   void polyline(std::span<const ScreenPoint> points) override;
+  void polygonStamps(std::span<const ScreenPoint> points,
+                     std::span<const ScreenPoint> offsets) override;
   void moveTo(int32_t x, int32_t y) override;
   void lineTo(int32_t x, int32_t y) override;
   void ellipse(const Rect& rect) override;
@@ -66,6 +69,7 @@ class QtCanvas final : public Canvas {
   QColor textColor_{0, 0, 0};
   QPoint current_{0, 0};
   RasterOp rasterOp_ = RasterOp::CopyPen;
+  std::optional<QRect> clip_;
   std::vector<QLine> lines_;
 };
 

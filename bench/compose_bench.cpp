@@ -17,6 +17,7 @@
 #include "app/qt_canvas.h"
 #include "citygen/city_generator.h"
 #include "mapdata/tkm_writer.h"
+#include "view/visibility.h"
 
 namespace tikhomap {
 namespace {
@@ -40,13 +41,13 @@ std::filesystem::path cityFolder() {
 
 std::unique_ptr<MapSession> loadedSession() {
   auto session = std::make_unique<MapSession>(cityFolder());
-  session->clock = fixedClock(14, 30);
+  session->clock = fixedClock(14, 0);
   loadSessionBaseMap(*session, LoadProgress{});
   loadSessionBuildings(*session, LoadProgress{});
   return session;
 }
 
-enum class Scene { WholeCity, District, Street };
+enum class Scene { WholeCity, District, Quarter, Street };
 
 // Pushes the scene's rectangle after the whole-city entry.
 bool askScene(MapSession& s, Scene scene) {
@@ -67,6 +68,12 @@ bool askScene(MapSession& s, Scene scene) {
         y1 = std::max<float>(y1, p.y);
       }
       return pushView(s.history, x0, y0, x1, y1) != 0;
+    }
+    case Scene::Quarter: {
+      // 0.8 km by 1.4 km in the centre: about 1:2800, detail level 2.
+      const float cx = (city.xMin + city.xMax) / 2;
+      const float cy = (city.yMin + city.yMax) / 2;
+      return pushView(s.history, cx - 400, cy - 700, cx + 400, cy + 700) != 0;
     }
     case Scene::Street: {
       // 250 m around the street label anchor nearest the middle of the city.
@@ -103,7 +110,9 @@ void composeScene(benchmark::State& state, Scene scene, int mode) {
     benchmark::DoNotOptimize(frame.constBits());
   }
   state.counters["detailLevel"] = session->view.detailLevel;
-  state.counters["buildings"] = static_cast<double>(session->map.buildings.size());
+  int inView = 0;
+  for (const Building& b : session->map.buildings) inView += boundsInView(session->view, b.bounds);
+  state.counters["buildingsInView"] = inView;
 }
 
 void BM_ComposeWholeCity(benchmark::State& state) {
@@ -112,6 +121,9 @@ void BM_ComposeWholeCity(benchmark::State& state) {
 void BM_ComposeDistrict(benchmark::State& state) {
   composeScene(state, Scene::District, static_cast<int>(state.range(0)));
 }
+void BM_ComposeQuarterLevel2(benchmark::State& state) {
+  composeScene(state, Scene::Quarter, static_cast<int>(state.range(0)));
+}
 void BM_ComposeStreetLevel4(benchmark::State& state) {
   composeScene(state, Scene::Street, static_cast<int>(state.range(0)));
 }
@@ -119,6 +131,11 @@ void BM_ComposeStreetLevel4(benchmark::State& state) {
 // The view modes: flat, night and the clock-lit volumetric view.
 BENCHMARK(BM_ComposeWholeCity)->Arg(32775)->Arg(32781)->Arg(32786)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComposeDistrict)->Arg(32775)->Arg(32781)->Arg(32786)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeQuarterLevel2)
+    ->Arg(32775)
+    ->Arg(32781)
+    ->Arg(32786)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComposeStreetLevel4)
     ->Arg(32775)
     ->Arg(32781)

@@ -93,6 +93,11 @@ class Canvas {
   // Filled with the brush and outlined with the pen, closed implicitly.
   virtual void polygon(std::span<const ScreenPoint> points) = 0;
   virtual void polyline(std::span<const ScreenPoint> points) = 0;
+  // Fills the polygon once at each offset, with the selected pen and brush.
+  // In mask mode a pixel covered by several copies darkens once, so a surface
+  // may merge the copies before it touches its pixels.
+  virtual void polygonStamps(std::span<const ScreenPoint> points,
+                             std::span<const ScreenPoint> offsets);
   virtual void moveTo(int32_t x, int32_t y) = 0;
   virtual void lineTo(int32_t x, int32_t y) = 0;
   virtual void ellipse(const Rect& rect) = 0;

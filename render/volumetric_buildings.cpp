@@ -47,20 +47,14 @@ void shadowOffset(const SunShadow& sun, int floors, int& dx, int& dy) {
 }
 
 void drawShadow(Canvas& dc, std::span<const ScreenPoint> outline, int dx, int dy,
-                std::vector<ScreenPoint>& scratch) {
+                std::vector<ScreenPoint>& offsets) {
   const int steps = std::max(std::abs(dx), std::abs(dy));
+  offsets.clear();
   if (steps <= 1) return;
-  scratch.resize(outline.size());
   // Stamps of the outline along the shadow; in mask mode overlaps darken once,
   // so together they fill the swept area.
-  for (int i = 1; i < steps; ++i) {
-    const int ox = i * dx / steps;
-    const int oy = i * dy / steps;
-    for (size_t v = 0; v < outline.size(); ++v) {
-      scratch[v] = {outline[v].x + ox, outline[v].y + oy};
-    }
-    dc.polygon(scratch);
-  }
+  for (int i = 1; i < steps; ++i) offsets.push_back({i * dx / steps, i * dy / steps});
+  dc.polygonStamps(outline, offsets);
 }
 
 void volumetricPass(RenderContext& ctx, Canvas& dc) {

@@ -28,6 +28,6 @@ void shadowOffset(const SunShadow& sun, int floors, int& dx, int& dy);
 // Fills the outline stamped at every step strictly between no offset and the
 // full offset (dx, dy); nothing when the larger component is 0 or 1 pixel.
 void drawShadow(Canvas& dc, std::span<const ScreenPoint> outline, int dx, int dy,
-                std::vector<ScreenPoint>& scratch);
+                std::vector<ScreenPoint>& offsets);
 
 }  // namespace tikhomap

@@ -1,0 +1,121 @@
+// Shadows are hundreds of mask-mode copies of a building outline. On the
+// frame image QtCanvas merges the copies and darkens each pixel once; that
+// must darken exactly the pixels that filling the copies one by one darkens,
+// for the outline shapes and sun positions of a day, with and without a clip.
+#include <QImage>
+#include <QPainter>
+#include <vector>
+
+#include "app/qt_canvas.h"
+#include "render/style_set.h"
+#include "render/volumetric_sun.h"
+#include "tests/app/app_fixture.h"
+
+namespace tikhomap {
+namespace {
+
+// Fills every copy through Canvas's own one-by-one stamping.
+class CopyByCopy : public Canvas {
+ public:
+  explicit CopyByCopy(QtCanvas& inner) : inner_(inner) {}
+  void selectPen(const Pen& pen) override { inner_.selectPen(pen); }
+  void selectBrush(const Brush& brush) override { inner_.selectBrush(brush); }
+  void selectFont(const Font& font) override { inner_.selectFont(font); }
+  void setTextColor(Rgb color) override { inner_.setTextColor(color); }
+  void setBackgroundTransparent(bool t) override { inner_.setBackgroundTransparent(t); }
+  void setTextCharacterExtra(int pixels) override { inner_.setTextCharacterExtra(pixels); }
+  void setRasterOp(RasterOp op) override { inner_.setRasterOp(op); }
+  void setClipRect(const Rect& rect) override { inner_.setClipRect(rect); }
+  void clearClip() override { inner_.clearClip(); }
+  void polygon(std::span<const ScreenPoint> points) override { inner_.polygon(points); }
+  void polyline(std::span<const ScreenPoint> points) override { inner_.polyline(points); }
+  void moveTo(int32_t x, int32_t y) override { inner_.moveTo(x, y); }
+  void lineTo(int32_t x, int32_t y) override { inner_.lineTo(x, y); }
+  void ellipse(const Rect& rect) override { inner_.ellipse(rect); }
+  void rectangle(const Rect& rect) override { inner_.rectangle(rect); }
+  void fillRect(const Rect& rect, const Brush& brush) override { inner_.fillRect(rect, brush); }
+  void drawEdge(const Rect& rect, EdgeKind kind) override { inner_.drawEdge(rect, kind); }
+  void textOut(int32_t x, int32_t y, std::string_view text) override { inner_.textOut(x, y, text); }
+  DeviceCaps deviceCaps() const override { return inner_.deviceCaps(); }
+
+ private:
+  QtCanvas& inner_;
+};
+
+QImage drawWith(bool merged, const std::vector<ScreenPoint>& outline, int dx, int dy,
+                const Rect* clip = nullptr) {
+  QImage img(400, 400, QImage::Format_RGB32);
+  img.fill(QColor(208, 217, 186));
+  QPainter painter(&img);
+  QtCanvas qt(painter, 100);
+  CopyByCopy copies(qt);
+  Canvas& dc = merged ? static_cast<Canvas&>(qt) : copies;
+  if (clip != nullptr) dc.setClipRect(*clip);
+  dc.setRasterOp(RasterOp::MaskPen);
+  dc.selectPen(fixed::nullPen);
+  dc.selectBrush(fixed::grey195Brush);
+  std::vector<ScreenPoint> offsets;
+  drawShadow(dc, outline, dx, dy, offsets);
+  painter.end();
+  return img;
+}
+
+int differingPixels(const QImage& a, const QImage& b) {
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+  }
+  return n;
+}
+
+int darkenedPixels(const QImage& img) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y) {
+    for (int x = 0; x < img.width(); ++x) n += img.pixel(x, y) != qRgb(208, 217, 186);
+  }
+  return n;
+}
+
+TEST(ShadowPixels, MergedCopiesDarkenExactlyThePixelsOfTheSingleFills) {
+  const std::vector<std::vector<ScreenPoint>> outlines{
+      {{180, 180}, {240, 180}, {240, 220}, {180, 220}},  // block along the screen
+      {{200, 150}, {250, 200}, {220, 230}, {170, 180}},  // turned 45 degrees
+      {{170, 170}, {230, 170}, {230, 190}, {190, 190}, {190, 240}, {170, 240}},  // L-shape
+      {{180, 180}, {260, 190}, {255, 225}, {185, 212}},  // skewed, no edge on an axis
+  };
+  // Sun positions through a day at a street view (9 storeys).
+  for (const ClockTime t : {ClockTime{6, 0}, ClockTime{8, 30}, ClockTime{11, 15}, ClockTime{14, 0},
+                            ClockTime{17, 40}, ClockTime{20, 0}}) {
+    const SunShadow sun = sunShadowAt(t, 0.8);
+    int dx = 0;
+    int dy = 0;
+    shadowOffset(sun, 9, dx, dy);
+    for (const auto& outline : outlines) {
+      const QImage stamped = drawWith(false, outline, dx, dy);
+      const QImage swept = drawWith(true, outline, dx, dy);
+      SCOPED_TRACE(::testing::Message() << t.hour << ":" << t.minute << " offset " << dx << ","
+                                        << dy << " outline of " << outline.size());
+      EXPECT_GT(darkenedPixels(stamped), 0);
+      EXPECT_EQ(differingPixels(stamped, swept), 0);
+      // The frame's clip, and copies reaching beyond the image.
+      const Rect clip{150, 120, 260, 230};
+      EXPECT_EQ(differingPixels(drawWith(false, outline, dx, dy, &clip),
+                                drawWith(true, outline, dx, dy, &clip)),
+                0);
+      EXPECT_EQ(differingPixels(drawWith(false, outline, 4 * dx, 4 * dy),
+                                drawWith(true, outline, 4 * dx, 4 * dy)),
+                0);
+    }
+  }
+}
+
+TEST(ShadowPixels, ShortShadowsAreNotDrawnEitherWay) {
+  const std::vector<ScreenPoint> square{{10, 10}, {30, 10}, {30, 30}, {10, 30}};
+  for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{1, -1}, std::pair{-1, 0}}) {
+    EXPECT_EQ(darkenedPixels(drawWith(true, square, dx, dy)), 0);
+  }
+  EXPECT_GT(darkenedPixels(drawWith(true, square, 2, 0)), 0);
+}
+
+}  // namespace
+}  // namespace tikhomap
