@@ -26,6 +26,14 @@ inline bool buildingVisible(const RenderContext& ctx, const Building& b, bool ap
            buildingTooSmall(ctx.view, b));
 }
 
+// Storeys a building is drawn with. A damaged record may claim tens of
+// thousands (or a negative count); the tallest towers have about 160, so the
+// count is kept within 0..200 and no frame spends minutes on one block.
+inline constexpr int kMaxDrawnStoreys = 200;
+inline int drawnStoreys(const Building& b) {
+  return std::clamp<int>(b.floors, 0, kMaxDrawnStoreys);
+}
+
 inline bool hasHouseNumber(const Building& b) {
   return b.houseNumber[0] != '\0';
 }

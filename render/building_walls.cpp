@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "render/building_filter.h"
 #include "render/style_set.h"
 #include "view/geometry.h"
 
@@ -116,7 +117,7 @@ void gridWindows(RenderContext& ctx, Canvas& dc, const WallPass& pass, const Wal
 
 void drawWall(RenderContext& ctx, Canvas& dc, const WallPass& pass, ScreenPoint a, ScreenPoint b,
               const Building& building) {
-  WallGeometry w{a, b, building.floors, pass.storeyHeight};
+  WallGeometry w{a, b, drawnStoreys(building), pass.storeyHeight};
   const int16_t purpose = building.purpose;
   if (onOpenGround(purpose)) {
     w.a.y -= w.height;

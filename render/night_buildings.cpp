@@ -31,7 +31,7 @@ void simpleNightPass(RenderContext& ctx, Canvas& dc, size_t first) {
     if (b.purpose >= 657 && b.purpose <= 659) continue;
     if (!buildingVisible(ctx, b, false)) continue;
     std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
-    if (b.floors < 2) {
+    if (drawnStoreys(b) < 2) {
       selectGlowPen(st, dc, b.purpose);
       selectBodyBrush(st, dc, b.purpose);
       dc.polygon(pts);
@@ -43,7 +43,7 @@ void simpleNightPass(RenderContext& ctx, Canvas& dc, size_t first) {
     selectBodyBrush(st, dc, b.purpose);
     dc.polygon(pts);
     selectGlowPen(st, dc, b.purpose);
-    for (int f = 0; f < b.floors; ++f) {
+    for (int f = 0; f < drawnStoreys(b); ++f) {
       raise(pts, 3);
       dc.polygon(pts);
     }
@@ -77,15 +77,15 @@ void nightBuildingPass(RenderContext& ctx, Canvas& dc) {
   for (size_t i = first; i < ctx.map.buildings.size(); ++i) {
     const Building& b = ctx.map.buildings[i];
     if (!buildingVisible(ctx, b, false)) continue;
-    if (b.floors > 1) {
+    if (drawnStoreys(b) > 1) {
       tall.push_back(&b);
       // Open-ground and public codes start at their second storey, so they
       // count for the storey range too.
-      maxFloors = std::max<int>(maxFloors, b.floors);
+      maxFloors = std::max<int>(maxFloors, drawnStoreys(b));
     }
     if (openGroundOrPublic(b.purpose)) continue;
     std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
-    if (b.floors >= 2) {
+    if (drawnStoreys(b) >= 2) {
       selectEdgePen(st, dc, b.purpose);
       selectBodyBrush(st, dc, b.purpose);
       dc.polygon(pts);
@@ -126,7 +126,7 @@ void nightBuildingPass(RenderContext& ctx, Canvas& dc) {
   int d = static_cast<int>(level * level + 1.5 * level);
   for (int storey = 2; storey <= maxFloors; ++storey) {
     for (const Building* b : tall) {
-      if (b->floors < storey) continue;
+      if (drawnStoreys(*b) < storey) continue;
       std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(*b));
       raise(pts, d);
       selectGlowPen(st, dc, b->purpose);
@@ -135,7 +135,7 @@ void nightBuildingPass(RenderContext& ctx, Canvas& dc) {
         if (f > 0) raise(pts, level);
         dc.polygon(pts);
       }
-      if (storey == b->floors) {
+      if (storey == drawnStoreys(*b)) {
         selectEdgePen(st, dc, b->purpose);
         dc.polygon(pts);
         if (numberWanted(ctx, *b)) houseNumberLabel(ctx, dc, *b, d + level * (level - 1));

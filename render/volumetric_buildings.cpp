@@ -85,7 +85,7 @@ void volumetricPass(RenderContext& ctx, Canvas& dc) {
       dc.selectBrush(fixed::grey195Brush);
       int dx = 0;
       int dy = 0;
-      shadowOffset(sun, b.floors, dx, dy);
+      shadowOffset(sun, drawnStoreys(b), dx, dy);
       const std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
       drawShadow(dc, pts, dx, dy, scratch);
       dc.setRasterOp(RasterOp::CopyPen);
@@ -105,7 +105,7 @@ void volumetricPass(RenderContext& ctx, Canvas& dc) {
     dc.selectBrush(wallFill);
     drawWalls(ctx, dc, pass, outline, b);
 
-    const int height = b.floors * storeyHeight;
+    const int height = drawnStoreys(b) * storeyHeight;
     for (ScreenPoint& p : outline) p.y -= height;
     dc.selectPen(fixed::greyPen);
     dc.selectBrush(roofFill);

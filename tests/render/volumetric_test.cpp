@@ -346,3 +346,41 @@ TEST(VolumetricBuildings, LargeOutlinesNeedNoVertexLimit) {
 
 }  // namespace
 }  // namespace tikhomap
+
+namespace tikhomap {
+namespace {
+
+// A damaged record's storey count is drawn within 0..200 storeys: the roof of
+// a 32767-storey block stands 200 storeys up, and the night view paints 200
+// storeys, not 32767; a negative count draws a block of no height.
+TEST(DamagedStoreys, AreDrawnWithinTwoHundredStoreys) {
+  const auto square = rectOutline(400, 400, 440, 430);
+  {
+    PassFixture f(kViewFrame, 2, 4, 1);
+    f.time = {23, 0};
+    f.addBuilding(square, 411, 32767);
+    volumetricPass(f.ctx, f.dc);
+    EXPECT_EQ(f.polygons().back().points, shifted(square, 0, -200 * f.cache.storeyHeight));
+  }
+  {
+    PassFixture f(kViewFrame, 2, 4, 1);
+    f.time = {14, 0};
+    f.addBuilding(square, 411, -5);
+    volumetricPass(f.ctx, f.dc);
+    EXPECT_TRUE(withOp(f.polygons(), RasterOp::MaskPen).empty());
+    EXPECT_EQ(f.polygons().back().points, square);
+  }
+  {
+    PassFixture tall(kViewNight, 2, 4, 1);
+    tall.addBuilding(square, 411, 32767);
+    nightBuildingPass(tall.ctx, tall.dc);
+    PassFixture limit(kViewNight, 2, 4, 1);
+    limit.addBuilding(square, 411, 200);
+    nightBuildingPass(limit.ctx, limit.dc);
+    EXPECT_EQ(tall.polygons().size(), limit.polygons().size());
+    EXPECT_LT(tall.polygons().size(), 1000u);
+  }
+}
+
+}  // namespace
+}  // namespace tikhomap
