@@ -191,12 +191,12 @@ void QtCanvas::clearClip() {
   painter_.setClipping(false);
 }
 
-QPolygon QtCanvas::toPolygon(std::span<const ScreenPoint> points) const {
-  QPolygon poly(static_cast<int>(points.size()));
-  for (size_t i = 0; i < points.size(); ++i) {
-    poly.setPoint(static_cast<int>(i), points[i].x, points[i].y);
-  }
-  return poly;
+const QPoint* QtCanvas::toPoints(std::span<const ScreenPoint> points) {
+  // One buffer for every call: the map draws tens of thousands of small
+  // polygons per frame.
+  points_.resize(points.size());
+  for (size_t i = 0; i < points.size(); ++i) points_[i] = QPoint(points[i].x, points[i].y);
+  return points_.data();
 }
 
 void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
@@ -220,7 +220,7 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {
   if (points.size() < 2) return;
-  painter_.drawPolygon(toPolygon(points), Qt::OddEvenFill);
+  painter_.drawPolygon(toPoints(points), static_cast<int>(points.size()), Qt::OddEvenFill);
 }
 
 bool QtCanvas::strokesByPieces() const {
@@ -270,7 +270,7 @@ void QtCanvas::polyline(std::span<const ScreenPoint> points) {
     wideStroke(points);
     return;
   }
-  painter_.drawPolyline(toPolygon(points));
+  painter_.drawPolyline(toPoints(points), static_cast<int>(points.size()));
 }
 
 void QtCanvas::moveTo(int32_t x, int32_t y) {

@@ -52,7 +52,7 @@ class QtCanvas final : public Canvas {
  private:
   void applyPen();
   void applyFont();
-  QPolygon toPolygon(std::span<const ScreenPoint> points) const;
+  const QPoint* toPoints(std::span<const ScreenPoint> points);
   bool strokesByPieces() const;
   void wideStroke(std::span<const ScreenPoint> points);
 
@@ -71,6 +71,7 @@ class QtCanvas final : public Canvas {
   RasterOp rasterOp_ = RasterOp::CopyPen;
   std::optional<QRect> clip_;
   std::vector<QLine> lines_;
+  std::vector<QPoint> points_;
 };
 
 QColor toQColor(Rgb color);
