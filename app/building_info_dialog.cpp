@@ -8,17 +8,11 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/dialog_units.h"
 #include "app/font_substitution.h"
-#include "app/progress_window.h"
 
 namespace tikhomap {
 namespace {
-
-QRect unitsRect(const QFont& font, int x, int y, int w, int h) {
-  const QSize origin = dialogUnitsToPixels(font, x, y);
-  const QSize size = dialogUnitsToPixels(font, w, h);
-  return QRect(QPoint(origin.width(), origin.height()), size);
-}
 
 QLabel* centredText(QDialog& dialog, int id, const QString& text, const QRect& rect) {
   auto* label = new QLabel(text, &dialog);
@@ -46,15 +40,15 @@ std::unique_ptr<QDialog> makeBuildingInfoDialog(const BuildingInfoTexts& texts, 
 
   const int width = withObjects ? 207 : 181;
   centredText(d, kInfoDistrictControl, QString::fromStdString(texts.district),
-              unitsRect(font, 3, 4, width, 8));
+              dialogUnitsRect(font, 3, 4, width, 8));
   centredText(d, kInfoKindControl, QString::fromStdString(texts.kind),
-              unitsRect(font, 3, 15, width, 8));
+              dialogUnitsRect(font, 3, 15, width, 8));
   centredText(d, kInfoDescriptionControl, QString::fromStdString(texts.description),
-              unitsRect(font, 3, 26, width, 8));
+              dialogUnitsRect(font, 3, 26, width, 8));
   if (withObjects) {
     auto* list = new QListWidget(&d);
     list->setObjectName(QString::number(kInfoObjectList));
-    list->setGeometry(unitsRect(font, 3, 39, 207, 37));
+    list->setGeometry(dialogUnitsRect(font, 3, 39, 207, 37));
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     for (const std::string& name : texts.objectNames) {
       list->addItem(QString::fromStdString(name));
@@ -62,8 +56,8 @@ std::unique_ptr<QDialog> makeBuildingInfoDialog(const BuildingInfoTexts& texts, 
   }
   auto* close = new QPushButton(QStringLiteral("Закрыть"), &d);
   close->setObjectName(QString::number(kInfoCloseButton));
-  close->setGeometry(withObjects ? unitsRect(font, 79, 81, 55, 12)
-                                 : unitsRect(font, 64, 41, 55, 12));
+  close->setGeometry(withObjects ? dialogUnitsRect(font, 79, 81, 55, 12)
+                                 : dialogUnitsRect(font, 64, 41, 55, 12));
   close->setDefault(true);
   QObject::connect(close, &QPushButton::clicked, &d, &QDialog::accept);
 

@@ -4,21 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "app/dialog_units.h"
 #include "app/font_substitution.h"
-#include "app/progress_window.h"
 #include "tools/coordinates.h"
 
 namespace tikhomap {
-namespace {
-
-QRect unitsRect(const QFont& font, int x, int y, int w, int h) {
-  const QSize origin = dialogUnitsToPixels(font, x, y);
-  const QSize size = dialogUnitsToPixels(font, w, h);
-  return QRect(QPoint(origin.width(), origin.height()), size);
-}
-
-}  // namespace
-
 CoordinatesWindow::CoordinatesWindow(QWidget* owner)
     : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                          Qt::CustomizeWindowHint) {
@@ -31,15 +21,15 @@ CoordinatesWindow::CoordinatesWindow(QWidget* owner)
   setFont(font);
 
   auto* latitudeLabel = new QLabel(QStringLiteral("широта"), this);
-  latitudeLabel->setGeometry(unitsRect(font, 2, 3, 26, 8));
+  latitudeLabel->setGeometry(dialogUnitsRect(font, 2, 3, 26, 8));
   latitude_ = new QLineEdit(this);
   latitude_->setObjectName(QString::number(kLatitudeField));
-  latitude_->setGeometry(unitsRect(font, 30, 2, 42, 12));
+  latitude_->setGeometry(dialogUnitsRect(font, 30, 2, 42, 12));
   auto* longitudeLabel = new QLabel(QStringLiteral("долгота"), this);
-  longitudeLabel->setGeometry(unitsRect(font, 77, 3, 28, 8));
+  longitudeLabel->setGeometry(dialogUnitsRect(font, 77, 3, 28, 8));
   longitude_ = new QLineEdit(this);
   longitude_->setObjectName(QString::number(kLongitudeField));
-  longitude_->setGeometry(unitsRect(font, 107, 2, 46, 12));
+  longitude_->setGeometry(dialogUnitsRect(font, 107, 2, 46, 12));
   for (QLineEdit* field : {latitude_, longitude_}) {
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::NoFocus);

@@ -5,20 +5,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/dialog_units.h"
 #include "app/font_substitution.h"
-#include "app/progress_window.h"
 
 namespace tikhomap {
-namespace {
-
-QRect unitsRect(const QFont& font, int x, int y, int w, int h) {
-  const QSize origin = dialogUnitsToPixels(font, x, y);
-  const QSize size = dialogUnitsToPixels(font, w, h);
-  return QRect(QPoint(origin.width(), origin.height()), size);
-}
-
-}  // namespace
-
 MeasureWindow::MeasureWindow(QWidget* owner)
     : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                          Qt::CustomizeWindowHint) {
@@ -41,15 +31,15 @@ MeasureWindow::MeasureWindow(QWidget* owner)
                       {kMeasureAreaField, "площадь", 57, &area_}};
   for (const Row& row : rows) {
     auto* label = new QLabel(QString::fromUtf8(row.label), this);
-    label->setGeometry(unitsRect(font, 4, row.y + 2, 76, 8));
+    label->setGeometry(dialogUnitsRect(font, 4, row.y + 2, 76, 8));
     // "площадь" stands under "длина", right-aligned like it.
     if (row.id == kMeasureAreaField || row.id == kMeasureLengthField) {
       label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      label->setGeometry(unitsRect(font, 4, row.y + 2, 74, 8));
+      label->setGeometry(dialogUnitsRect(font, 4, row.y + 2, 74, 8));
     }
     auto* field = new QLineEdit(this);
     field->setObjectName(QString::number(row.id));
-    field->setGeometry(unitsRect(font, 80, row.y, 53, 12));
+    field->setGeometry(dialogUnitsRect(font, 80, row.y, 53, 12));
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::NoFocus);
     *row.field = field;
@@ -57,7 +47,7 @@ MeasureWindow::MeasureWindow(QWidget* owner)
   // The hidden button takes what focus there is; pressing it ends the tool.
   auto* hidden = new QPushButton(this);
   hidden->setObjectName(QString::number(kMeasureHiddenButton));
-  hidden->setGeometry(unitsRect(font, 7, 58, 31, 12));
+  hidden->setGeometry(dialogUnitsRect(font, 7, 58, 31, 12));
   hidden->hide();
   connect(hidden, &QPushButton::clicked, this, [this] { emit closeRequested(); });
 

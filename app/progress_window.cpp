@@ -1,5 +1,7 @@
 #include "app/progress_window.h"
 
+#include "app/dialog_units.h"
+
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPushButton>
@@ -14,17 +16,6 @@ namespace {
 constexpr int kWidthUnits = 130;
 constexpr int kHeightUnits = 30;
 }  // namespace
-
-QSize dialogUnitsToPixels(const QFont& font, int unitsX, int unitsY) {
-  const QFontMetrics fm(font);
-  // The average width of the 52 Latin letters and the line height are one
-  // quarter and one eighth of a dialog unit's base.
-  const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-  const double baseX = fm.horizontalAdvance(letters) / 52.0;
-  const double baseY = fm.height();
-  return QSize(static_cast<int>(std::lround(unitsX * baseX / 4.0)),
-               static_cast<int>(std::lround(unitsY * baseY / 8.0)));
-}
 
 ProgressWindow::ProgressWindow(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {

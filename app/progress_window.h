@@ -22,8 +22,4 @@ class ProgressWindow final : public QDialog {
   QPushButton* caption_;
 };
 
-// Pixels of horizontal and vertical dialog units of a font, for laying out
-// windows whose sizes are given in dialog units.
-QSize dialogUnitsToPixels(const QFont& font, int unitsX, int unitsY);
-
 }  // namespace tikhomap
