@@ -132,9 +132,12 @@ void mapToScreen(const ViewState& view, float x, float y, int32_t& sx, int32_t& 
 }
 
 void screenToMap(const ViewState& view, int32_t sx, int32_t sy, float& x, float& y) {
-  x = static_cast<float>((view.viewBottom - sy) / view.pixelsPerMmY / view.mmPerMetre +
+  // The pixel differences are taken in 64 bits: any int32 pixel may come in.
+  const int64_t up = int64_t{view.viewBottom} - sy;
+  const int64_t right = int64_t{sx} - view.viewLeft;
+  x = static_cast<float>(static_cast<float>(up) / view.pixelsPerMmY / view.mmPerMetre +
                          view.viewXMin);
-  y = static_cast<float>((sx - view.viewLeft) / view.pixelsPerMmX / view.mmPerMetre +
+  y = static_cast<float>(static_cast<float>(right) / view.pixelsPerMmX / view.mmPerMetre +
                          view.viewYMin);
 }
 

@@ -239,6 +239,16 @@ TEST(ScreenToMap, InvertsTheConversion) {
   EXPECT_FLOAT_EQ(y, 2000.0f);
 }
 
+TEST(ScreenToMap, ExtremePixelsDoNotOverflow) {
+  ViewState v = onePixelPerMetre();
+  v.viewLeft = 10;  // a printed page's drawing area need not start at 0
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  float x = 0, y = 0;
+  screenToMap(v, kMin, kMin, x, y);
+  EXPECT_GT(x, 2.0e9f);
+  EXPECT_LT(y, -2.0e9f);
+}
+
 TEST(ProjectPoints, DropsOnlyConsecutiveDuplicatePixels) {
   const ViewState v = onePixelPerMetre();
   const std::vector<MapPoint> pts = {
