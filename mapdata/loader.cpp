@@ -49,6 +49,8 @@ LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
   map.streetNames.clear();
   map.streetCodeIndex.clear();
   map.streetLabelPoints.clear();
+  map.microdistricts.clear();
+  map.districtAreas.clear();
 
   say(progress, "Загрузка: Гидрография");
   if (!readOrReport(dir, "8.tkm", bytes, result) ||
@@ -87,6 +89,13 @@ LoadResult loadBuildingsAndReferences(const std::filesystem::path& dir, MapData&
   std::vector<uint8_t> attributes;
   std::vector<uint8_t> geometry;
   map.buildings.clear();
+  // A reference file that is not read leaves its table empty, as at start.
+  map.themeNodes.clear();
+  map.themeHead = -1;
+  map.userObjects.clear();
+  map.userObjectsDeclared = 0;
+  map.signRecords.clear();
+  map.signRecordsDeclared = 0;
   if (!readOrReport(dir, "7.tkm", attributes, result)) {
     result.missingFile = "7.tkm";
     return result;

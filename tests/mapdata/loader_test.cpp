@@ -93,6 +93,30 @@ TEST_F(LoaderTest, MissingTopoAndStreetFilesLeaveTheirLayersEmpty) {
   EXPECT_GE(m.screenPoints.size(), 5u);
 }
 
+TEST_F(LoaderTest, ReloadWithoutMicrodistrictFileKeepsNoOldTables) {
+  MapData m;
+  ASSERT_TRUE(loadBaseMap(dir_, m, {}).ok);
+  ASSERT_FALSE(m.microdistricts.empty());
+  remove("8.tkm");
+  EXPECT_FALSE(loadBaseMap(dir_, m, {}).ok);
+  EXPECT_TRUE(m.microdistricts.empty());
+  EXPECT_TRUE(m.districtAreas.empty());
+}
+
+TEST_F(LoaderTest, ReloadWithoutAFileKeepsNoOldReferenceTables) {
+  MapData m;
+  ASSERT_TRUE(loadBuildingsAndReferences(dir_, m, {}).ok);
+  ASSERT_FALSE(m.userObjects.empty());
+  remove("tema.tkm");
+  EXPECT_TRUE(loadBuildingsAndReferences(dir_, m, {}).ok);
+  EXPECT_EQ(m.themeHead, -1);
+  EXPECT_TRUE(m.themeNodes.empty());
+  EXPECT_TRUE(m.userObjects.empty());
+  EXPECT_EQ(m.userObjectsDeclared, 0);
+  EXPECT_TRUE(m.signRecords.empty());
+  EXPECT_EQ(m.signRecordsDeclared, 0);
+}
+
 TEST_F(LoaderTest, MissingBuildingFileSkipsTheReferenceTables) {
   remove("6.tkm");
   MapData m;
