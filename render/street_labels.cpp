@@ -182,7 +182,10 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
     const MapPoint p0 = path[segStart];
     const MapPoint p1 = path[segStart + 1];
     MapPoint q = along(p0, p1, std::min(at - segOffset, segLength), segLength);
-    const float phi = heading(p0, p1);
+    // A damaged vertex (not a number) gives no direction: such a letter
+    // stands upright rather than at an undefined angle.
+    float phi = heading(p0, p1);
+    if (!std::isfinite(phi)) phi = 0;
     int angle = static_cast<int>(phi * 573.0f + 0.5f);
     if (angle < 0) angle += 3600;
     out.angle[c] = angle;

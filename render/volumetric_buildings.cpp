@@ -3,6 +3,7 @@
 // building's height and the house number on the roof.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <span>
 #include <vector>
@@ -53,7 +54,12 @@ void drawShadow(Canvas& dc, std::span<const ScreenPoint> outline, int dx, int dy
   if (steps <= 1) return;
   // Stamps of the outline along the shadow; in mask mode overlaps darken once,
   // so together they fill the swept area.
-  for (int i = 1; i < steps; ++i) offsets.push_back({i * dx / steps, i * dy / steps});
+  // A tower's shadow at the finest scale runs to tens of thousands of pixels,
+  // so the step products are taken in 64 bits.
+  const int64_t n = steps;
+  for (int64_t i = 1; i < n; ++i) {
+    offsets.push_back({static_cast<int32_t>(i * dx / n), static_cast<int32_t>(i * dy / n)});
+  }
   dc.polygonStamps(outline, offsets);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 #include "building_pass_fixture.h"
 #include "mapdata/cp1251.h"
@@ -95,6 +96,19 @@ TEST_F(Placement, AnchorMustBeWithinThreeMetresOfASegment) {
   EXPECT_EQ(place(s, {504, 500}), 0);
   EXPECT_EQ(place(s, {503, 500}), 1);
   EXPECT_EQ(place(street(1, {{500, 100}}), {500, 100}), 0);
+}
+
+// A damaged street vertex (not a number) must not turn into a wild angle:
+// every character still gets an angle of 0..3599.
+TEST_F(Placement, DamagedVertexGivesNoWildAngle) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const MapFeature s = street(1, {{nan, nan}, {500, 100}, {500, 900}});
+  ASSERT_EQ(place(s, {500, 120}), 1);
+  ASSERT_EQ(out.angle.size(), 5u);
+  for (const int a : out.angle) {
+    EXPECT_GE(a, 0);
+    EXPECT_LT(a, 3600);
+  }
 }
 
 TEST_F(Placement, LongNamesGetOneCellPerCharacter) {

@@ -4,6 +4,7 @@
 #include "mapdata/cp1251.h"
 #include "render/building_walls.h"
 #include "render/layer_passes.h"
+#include "render/volumetric_sun.h"
 
 namespace tikhomap {
 namespace {
@@ -76,6 +77,27 @@ TEST(VolumetricShadow, FollowsTheClock) {
     volumetricPass(f.ctx, f.dc);
     EXPECT_TRUE(withOp(f.polygons(), RasterOp::MaskPen).empty()) << hour;
   }
+}
+
+// Keeps the stamp offsets a surface is given instead of filling copies.
+struct StampCanvas : RecordingCanvas {
+  std::vector<ScreenPoint> offsets;
+  void polygonStamps(std::span<const ScreenPoint>, std::span<const ScreenPoint> o) override {
+    offsets.assign(o.begin(), o.end());
+  }
+};
+
+// A tall tower at the finest scale early in the morning casts a shadow of
+// tens of thousands of pixels; its stamps still run evenly to the full length.
+TEST(VolumetricShadow, VeryLongShadowStepsEvenly) {
+  StampCanvas dc;
+  std::vector<ScreenPoint> scratch;
+  const auto square = rectOutline(400, 400, 440, 430);
+  drawShadow(dc, square, -60000, 30000, scratch);
+  ASSERT_EQ(dc.offsets.size(), 59999u);
+  EXPECT_EQ(dc.offsets.front(), (ScreenPoint{-1, 0}));
+  EXPECT_EQ(dc.offsets[1], (ScreenPoint{-2, 1}));
+  EXPECT_EQ(dc.offsets.back(), (ScreenPoint{-59999, 29999}));
 }
 
 TEST(VolumetricShadow, NoShadowWhenSwitchedOffOrTooShort) {
