@@ -227,6 +227,9 @@ void MainWindow::keyPressed(QKeyEvent& event) {
 }
 
 void MainWindow::keyReleased(QKeyEvent& event) {
+  // A held key repeats as release and press pairs on some platforms; only
+  // the real release ends what the key showed (an armed drag, the overview).
+  if (event.isAutoRepeat()) return;
   if (MouseHandler* handler = mapWidget_->mouseHandler()) handler->keyRelease(event);
 }
 

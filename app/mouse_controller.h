@@ -50,6 +50,9 @@ class MouseController final : public QObject, public MouseHandler {
   bool mousePress(QMouseEvent& event) override;
   bool mouseMove(QMouseEvent& event) override;
   bool mouseRelease(QMouseEvent& event) override;
+  // The second press of a double click is dropped: the map answers single
+  // presses and every release, nothing else.
+  bool mouseDoubleClick(QMouseEvent&) override { return true; }
   bool keyPress(QKeyEvent& event) override;
   bool keyRelease(QKeyEvent& event) override;
 

@@ -74,12 +74,20 @@ int32_t nearestMicrodistrict(const MapData& map, float mx, float my, float* dist
   return nearest;
 }
 
-std::string districtText(const MapData& map, float mx, float my, float radius) {
-  std::string text;
+namespace {
+
+// "<name> район" of the district polygon holding the point, else empty.
+std::string districtNameText(const MapData& map, float mx, float my) {
   const int32_t area = findDistrictAt(map, mx, my);
-  if (area < 0) return text;
-  text = std::string(districtNameCp1251(map.districtAreas[static_cast<size_t>(area)].district));
+  if (area < 0) return {};
+  std::string text(districtNameCp1251(map.districtAreas[static_cast<size_t>(area)].district));
   text += utf8ToCp1251(" район");
+  return text;
+}
+
+// Appends "  (<microdistrict>)" when the nearest one is closer than `radius`.
+void appendNearbyMicrodistrict(const MapData& map, float mx, float my, float radius,
+                               std::string& text) {
   float distance = 0;
   const int32_t micro = nearestMicrodistrict(map, mx, my, &distance);
   if (micro >= 0 && distance < radius) {
@@ -87,6 +95,13 @@ std::string districtText(const MapData& map, float mx, float my, float radius) {
     text += fieldText(map.microdistricts[static_cast<size_t>(micro)].name);
     text += ")";
   }
+}
+
+}  // namespace
+
+std::string districtText(const MapData& map, float mx, float my, float radius) {
+  std::string text = districtNameText(map, mx, my);
+  if (!text.empty()) appendNearbyMicrodistrict(map, mx, my, radius, text);
   return text;
 }
 
@@ -183,9 +198,13 @@ BuildingInfoTexts buildingInfoTexts(const MapData& map, const Building& building
   texts.address = cp1251ToUtf8(address);
   texts.description = cp1251ToUtf8(fieldText(building.description));
   texts.kind = buildingKindText(building.floors, building.purpose);
-  texts.district =
-      cp1251ToUtf8(districtText(map, static_cast<float>(building.x), static_cast<float>(building.y),
-                                kDialogMicrodistrictRadius));
+  // The dialog names a nearby microdistrict even where no district polygon
+  // holds the address point (the district part then stays empty).
+  const float ax = static_cast<float>(building.x);
+  const float ay = static_cast<float>(building.y);
+  std::string district = districtNameText(map, ax, ay);
+  appendNearbyMicrodistrict(map, ax, ay, kDialogMicrodistrictRadius, district);
+  texts.district = cp1251ToUtf8(district);
   // Every object at the address point, however many there are. The object
   // coordinates are read as int16; compare the same 16 bits as the
   // building's unsigned ones.

@@ -160,6 +160,35 @@ TEST_F(MouseWindowTest, ShiftDoesNotArmOnTheTitleSheetAndKeyReleasesDisarm) {
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
 }
 
+TEST_F(MouseWindowTest, AutoRepeatedKeyReleasesKeepTheArmedDrag) {
+  showMap();
+  keyDown(Qt::Key_Shift, Qt::ShiftModifier);
+  ASSERT_TRUE(mouse().dragArmed());
+  // A held key repeats as release and press pairs: not a real release.
+  QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Right, Qt::ShiftModifier, QString(), true);
+  QCoreApplication::sendEvent(&map(), &repeated);
+  EXPECT_TRUE(mouse().dragArmed());
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
+  keyUp(Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_FALSE(mouse().dragArmed());
+}
+
+TEST_F(MouseWindowTest, TheSecondPressOfADoubleClickIsDropped) {
+  showRect(1400, 1300, 1800, 1800);
+  const QPoint house = pixelOf(1610, 1535);
+  click(house);
+  ASSERT_EQ(dialogs_.size(), 1u);
+  send(QEvent::MouseButtonDblClick, house, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  release(house);
+  EXPECT_EQ(dialogs_.size(), 1u);
+  // Nor does it start a drag while Shift is held.
+  paint();
+  keyDown(Qt::Key_Shift, Qt::ShiftModifier);
+  send(QEvent::MouseButtonDblClick, {300, 300}, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+  EXPECT_NE(mouse().interactionState(), kStatePan);
+  EXPECT_FALSE(mouse().mouseCaptured());
+}
+
 TEST_F(MouseWindowTest, PaletteToolsIgnoreModifierKeysAndKeyReleases) {
   showMap();
   mouse().setToolMode(kToolPan);

@@ -186,6 +186,19 @@ TEST_F(BuildingInfoFixture, AddressWithoutStreetOrNumberAndOutsideDistricts) {
   EXPECT_EQ(buildingInfoTexts(map, b).description, "");
 }
 
+TEST_F(BuildingInfoFixture, TheDialogNamesANearbyMicrodistrictEvenOutsideEveryDistrict) {
+  Building b = squareBuilding(15000, 15000, 10);  // address point (15005, 15005)
+  Microdistrict m;
+  m.x = 15100;
+  m.y = 15005;
+  setText(m.name, "Маяк");
+  map.microdistricts.push_back(m);
+  EXPECT_EQ(buildingInfoTexts(map, b).district, "  (Маяк)");
+  // The hover label there shows nothing at all.
+  map.buildings.clear();
+  EXPECT_EQ(infoTargetAt(map, view, 0, 0, 15005, 15005).kind, InfoTarget::Kind::nothing);
+}
+
 TEST_F(BuildingInfoFixture, EveryObjectAtTheAddressPointIsListed) {
   for (int i = 0; i < 130; ++i) {
     UserObject o;
