@@ -293,8 +293,9 @@ void MainWindow::character(QChar c) {
   const char ch = static_cast<char>(u);
   if (beepsOnRefusal(ch)) {
     // Zooming out at the whole city would only repeat the view asked for
-    // (the sides are clamped to the city): that is a refusal too.
-    if (sameView(r, session_.history.last()) ||
+    // (the sides are clamped to the city): that is a refusal too. From the
+    // title sheet the same rectangle opens the map of the whole city.
+    if ((!session_.titleSheetShown() && sameView(r, session_.history.last())) ||
         pushView(session_.history, r.xMin, r.yMin, r.xMax, r.yMax) == 0) {
       if (beep_) beep_();
       return;

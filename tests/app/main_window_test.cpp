@@ -228,6 +228,19 @@ TEST_F(LoadedWindowTest, ZoomingOutBeyondTheWholeCityBeepsAndChangesNothing) {
   EXPECT_EQ(beeps_, 2);
 }
 
+TEST_F(LoadedWindowTest, ZoomingOutOnTheTitleSheetOpensTheWholeCityMap) {
+  for (char c : {'-', '/'}) {
+    key(Qt::Key_Home);
+    paint();
+    ASSERT_EQ(session().history.count, 1);
+    character(c);
+    EXPECT_EQ(beeps_, 0) << c;
+    EXPECT_EQ(session().history.count, 2) << c;
+    EXPECT_TRUE(window_->recomposePending()) << c;
+    paint();
+  }
+}
+
 TEST_F(LoadedWindowTest, ArrowsPanByHalfTheViewAndStayInsideTheCity) {
   openWholeCityMap();
   character('*');
