@@ -152,6 +152,26 @@ TEST_F(MeasureFixture, SnapNeedsThePointNearTheLineBoxAndStopsAtTheFirstCandidat
   EXPECT_EQ(snapToStreet(context, beyond2, segment), 3);
 }
 
+TEST_F(MeasureFixture, StreetsRunningExactlyNorthOrEastSnapWhereverTheyLie) {
+  // Far from the origin the foot on such a street is a rounding step off
+  // its line unless it is worked out carefully.
+  const struct {
+    MapPoint a, b, click, foot;
+  } rows[] = {
+      {{1000, 0}, {1000, 8599}, {1004, 4299.5f}, {1000, 4299.5f}},
+      {{1000, 0}, {1000, 14065}, {996, 7032.5f}, {1000, 7032.5f}},
+      {{0, 1000}, {8599, 1000}, {4299.5f, 1004}, {4299.5f, 1000}},
+  };
+  for (const auto& row : rows) {
+    map.streetLines = {streetLine(12, {row.a, row.b})};
+    MapPoint q = row.click;
+    int32_t segment = -1;
+    EXPECT_EQ(snapToStreet(context, q, segment), 0) << row.b.y;
+    EXPECT_EQ(segment, 0);
+    EXPECT_EQ(q, row.foot) << row.b.y;
+  }
+}
+
 TEST_F(MeasureFixture, AlongAStreetThePathTakesEveryVertexInTheDirectionOfTravel) {
   startMeasurement(state, true);
   EXPECT_FALSE(addMeasurePoint(state, context, {5, 50}).beep);
