@@ -34,8 +34,8 @@ CoordinatesWindow::CoordinatesWindow(QWidget* owner)
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::NoFocus);
   }
-  // Room for the longer of the two fields at the right edge.
-  setFixedSize(dialogUnitsToPixels(font, 155, 16));
+  // The longitude field ends at the window's right edge.
+  setFixedSize(dialogUnitsToPixels(font, 153, 15));
 
   if (owner != nullptr) {
     const QSize at = dialogUnitsToPixels(font, 20, 20);

@@ -9,6 +9,7 @@
 
 #include "app/building_info_dialog.h"
 #include "app/coordinates_window.h"
+#include "app/dialog_units.h"
 #include "app/measure_window.h"
 #include "tests/app/app_fixture.h"
 
@@ -58,6 +59,7 @@ TEST(ToolWindowsTest, CoordinatesWindowShowsTheDegreesOfTheMapPoint) {
   EXPECT_EQ(w.objectName(), QStringLiteral("256"));
   EXPECT_EQ(w.windowTitle(), QStringLiteral("Координаты"));
   EXPECT_TRUE(w.testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_EQ(w.size(), dialogUnitsToPixels(w.font(), 153, 15));
   EXPECT_EQ(labelTexts(w), (QStringList{QStringLiteral("широта"), QStringLiteral("долгота")}));
   for (int id : {1158, 1159}) {
     auto* field = w.findChild<QLineEdit*>(QString::number(id));
