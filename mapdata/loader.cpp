@@ -53,11 +53,12 @@ LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
   map.districtAreas.clear();
 
   say(progress, "Загрузка: Гидрография");
-  if (!readOrReport(dir, "8.tkm", bytes, result) ||
-      !parseMicrodistrictFile(bytes, map, result.problems)) {
+  if (!readOrReport(dir, "8.tkm", bytes, result)) {
     result.missingFile = "8.tkm";
     return result;
   }
+  // A file too short for its count only leaves the table empty.
+  parseMicrodistrictFile(bytes, map, result.problems);
 
   say(progress, "Загрузка:  Береговая");
   map.maxPointCount = 0;

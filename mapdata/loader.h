@@ -10,8 +10,8 @@
 namespace tikhomap {
 
 // Reads 8.tkm, 3.tkm, 4.tkm and 5.tkm and sizes screenPoints. ok is false
-// when 8.tkm or 3.tkm cannot be read or 3.tkm gives no district areas; a
-// missing 4.tkm or 5.tkm only leaves its layers empty.
+// when 8.tkm or 3.tkm cannot be opened or 3.tkm gives no district areas; a
+// short 8.tkm, or a missing 4.tkm or 5.tkm, only leaves its tables empty.
 LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
                        const LoadProgress& progress);
 

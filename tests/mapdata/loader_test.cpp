@@ -93,6 +93,19 @@ TEST_F(LoaderTest, MissingTopoAndStreetFilesLeaveTheirLayersEmpty) {
   EXPECT_GE(m.screenPoints.size(), 5u);
 }
 
+TEST_F(LoaderTest, ShortMicrodistrictFileOnlyLeavesNoMicrodistricts) {
+  // Only a missing file stops the base map; a short one ends its own table.
+  std::ofstream(dir_ / "8.tkm", std::ios::binary | std::ios::trunc).put('\x01');
+  MapData m;
+  const LoadResult r = loadBaseMap(dir_, m, {});
+  EXPECT_TRUE(r.ok);
+  EXPECT_TRUE(r.missingFile.empty());
+  EXPECT_TRUE(m.microdistricts.empty());
+  EXPECT_FALSE(m.districtAreas.empty());
+  ASSERT_EQ(r.problems.size(), 1u);
+  EXPECT_EQ(r.problems[0].file, "8.tkm");
+}
+
 TEST_F(LoaderTest, ReloadWithoutMicrodistrictFileKeepsNoOldTables) {
   MapData m;
   ASSERT_TRUE(loadBaseMap(dir_, m, {}).ok);
