@@ -11,6 +11,9 @@ namespace {
 
 constexpr double kRegion = 64000;      // the panel's square, metres
 constexpr double kCityOffset = 20000;  // where the city grid sits in it
+constexpr double kPanelWest = 8000;    // easting range of the panel's extent
+constexpr double kPanelEast = 52000;
+constexpr double kFarNorth = 65535;  // the mainland runs on to the edge of the grid
 
 void roughen(Vec a, Vec b, double rough, CityRandom& rng, Polyline& out) {
   const double len = distance(a, b);
@@ -51,8 +54,12 @@ TitleText caption(char kind, Vec at, const char* utf8) {
 TitleSheetFile makeRegionalPanel(const CityPlan& plan, CityRandom rng) {
   TitleSheetFile file;
   file.hasHeader = true;
-  file.extent[0] = 0, file.extent[1] = 0;
-  file.extent[2] = static_cast<uint16_t>(kRegion), file.extent[3] = static_cast<uint16_t>(kRegion);
+  // The panel beside the city is about 0.7 times as wide as it is high on
+  // wide screens: an extent of that shape fills it without a band of empty
+  // sea beyond the mainland's edges.
+  file.extent[0] = 0, file.extent[1] = static_cast<uint16_t>(kPanelWest);
+  file.extent[2] = static_cast<uint16_t>(kRegion),
+  file.extent[3] = static_cast<uint16_t>(kPanelEast);
   // In panel metres, the city grid scaled to the default city's size.
   const double k = 1.0 / plan.scale;
   auto panel = [&](Vec p) { return Vec{p.x * k + kCityOffset, p.y * k + kCityOffset}; };
@@ -72,12 +79,12 @@ TitleSheetFile makeRegionalPanel(const CityPlan& plan, CityRandom rng) {
   Polyline mainland = land;
   const Vec east = mainland.back();
   roughen(east, {east.x - 6000, kRegion}, 0.2, rng, mainland);
-  mainland.push_back({kRegion, kRegion});
+  mainland.push_back({kFarNorth, kRegion});
   const Vec west = land.front();
   Polyline northShore;
   roughen({kRegion, west.y - 9000}, {west.x + 3000, west.y - 4000}, 0.22, rng, northShore);
   roughen({west.x + 3000, west.y - 4000}, west, 0.22, rng, northShore);
-  mainland.push_back({kRegion, west.y - 9000});
+  mainland.push_back({kFarNorth, west.y - 9000});
   mainland.insert(mainland.end(), northShore.begin(), northShore.end() - 1);
   file.shapes.push_back(toShape(mainland, false));
   // Islands in the open sea to the south and west.
@@ -108,10 +115,10 @@ TitleSheetFile makeRegionalPanel(const CityPlan& plan, CityRandom rng) {
   const Vec city = panel(plan.centre);
   file.texts.push_back(caption('e', city, "Тихоморск"));
   file.texts.push_back(caption('e', {52000, 30000}, "Каменка"));
-  file.texts.push_back(caption('e', {56000, 52000}, "Ольгинск"));
-  file.texts.push_back(caption('e', {34000, 56000}, "Сосновка"));
-  file.texts.push_back(caption('e', {40000, 60000}, "Рыбачий"));
-  file.texts.push_back(caption('g', {22000, 6000}, "Тихоморский залив"));
+  file.texts.push_back(caption('e', {58000, 43000}, "Ольгинск"));
+  file.texts.push_back(caption('e', {45000, 47000}, "Сосновка"));
+  file.texts.push_back(caption('e', {34000, 45000}, "Рыбачий"));
+  file.texts.push_back(caption('g', {22000, 9500}, "Тихоморский залив"));
   file.texts.push_back(caption('g', {4000, 22000}, "Студёное море"));
   file.texts.push_back(caption('g', {12000, 40000}, "пролив Узкий"));
   return file;

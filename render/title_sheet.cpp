@@ -125,6 +125,10 @@ void drawSheetTexts(RenderContext& ctx, Canvas& dc, const std::vector<TitleText>
   dc.selectFont(fixed::defaultFont);
 }
 
+Rect regionalPanelInside(int w, int h) {
+  return Rect{8, 4, w - 2, h - 3};  // within the two-pixel raised edge
+}
+
 void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
   const std::optional<TitleSheetFile> file = readTitleFile(ctx.dataDir / "1.tkm", true);
   if (!file) return;
@@ -158,7 +162,10 @@ void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
     v.viewXMax = static_cast<float>(v.viewXMin + span);
   }
 
-  // Land masses standing on a shadow two pixels to the lower right.
+  // Land masses standing on a shadow two pixels to the lower right. Land that
+  // runs on beyond the panel's extent, and captions near its edge, are kept
+  // inside the panel's frame instead of spilling over the sheet.
+  dc.setClipRect(regionalPanelInside(w, h));
   dc.selectPen(fixed::nullPen);
   for (const TitleShape& shape : file->shapes) {
     const std::span<ScreenPoint> points = convertPoints16(ctx, shape.points);
@@ -172,6 +179,7 @@ void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
     dc.polygon(points);
   }
   drawSheetTexts(ctx, dc, file->texts, {'e', 'f', 'g'}, caps.height);
+  dc.clearClip();
 }
 
 struct Caption {

@@ -214,6 +214,16 @@ TEST_F(TitleSheet, LandOnAShadowAndHydrography) {
   EXPECT_EQ(polygons[0].state.brush, plan.dropShadow);
   EXPECT_EQ(polygons[0].state.pen, fixed::nullPen);
   EXPECT_EQ(polygons[1].state.brush, plan.area6614);
+  // Regional land and captions stay inside the panel's raised edge; the clip
+  // is gone again before the city panel.
+  const auto edges = w.dc.callsOf(CallKind::DrawEdge);
+  ASSERT_FALSE(edges.empty());
+  const Rect regional = edges[0].rect;
+  ASSERT_TRUE(polygons[0].state.clip.has_value());
+  EXPECT_EQ(*polygons[0].state.clip,
+            (Rect{regional.left + 2, regional.top + 2, regional.right - 2, regional.bottom - 2}));
+  ASSERT_FALSE(textsNamed(w.dc, "Etext").empty());
+  EXPECT_EQ(textsNamed(w.dc, "Etext")[0].state.clip, polygons[0].state.clip);
   ASSERT_EQ(polygons[1].points.size(), polygons[0].points.size());
   for (size_t i = 0; i < polygons[0].points.size(); ++i) {
     EXPECT_EQ(polygons[1].points[i].x, polygons[0].points[i].x - 2);
@@ -241,7 +251,6 @@ TEST_F(TitleSheet, LandOnAShadowAndHydrography) {
   EXPECT_EQ(boundaries, 1u);
   EXPECT_EQ(black, 1u);
   // The city panel is clipped while drawn and framed by a raised edge after.
-  const auto edges = w.dc.callsOf(CallKind::DrawEdge);
   ASSERT_EQ(edges.size(), 2u);
   EXPECT_EQ(edges[0].edge, EdgeKind::Raised);
   EXPECT_EQ(edges[1].edge, EdgeKind::Raised);
