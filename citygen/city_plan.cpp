@@ -66,12 +66,12 @@ CityPlan makePlan(const CityOptions& options) {
   plan.hill = plan.at(9700, 6100);
   const double d = 1.25 / std::sqrt(plan.density);
   // Seeds: the five districts, then the land outside the city.
-  struct SeedSpec {
+  struct DistrictSeed {
     double x, y;
     int district;
     StreetPattern pattern;
   };
-  const SeedSpec specs[] = {
+  const DistrictSeed seeds[] = {
       {16400, 12900, 1, {0.85, 230, 330, 25, false}},
       {11800, 10700, 2, {0.70, 170, 240, 0, false}},
       {6800, 8700, 3, {0.45, 220, 320, 30, false}},
@@ -80,7 +80,7 @@ CityPlan makePlan(const CityOptions& options) {
       {21500, 20500, 0, {0, 0, 0, 0, false}},
       {3600, 4300, 0, {0, 0, 0, 0, false}},
   };
-  for (const SeedSpec& s : specs) {
+  for (const DistrictSeed& s : seeds) {
     plan.seeds.push_back({plan.at(s.x, s.y), s.district});
     StreetPattern p = s.pattern;
     p.spacingA *= d;

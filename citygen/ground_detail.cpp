@@ -22,12 +22,12 @@ Polyline rectangle(Vec centre, Vec axis, double halfLength, double halfWidth) {
 
 void buildIndustry(CityPlan& plan, CityLayers& layers, CityRandom rng) {
   SiteRaster& r = plan.raster;
-  struct Spec {
+  struct Site {
     double x, y, radius;
   };
-  const Spec specs[] = {
+  const Site sites[] = {
       {5300, 13300, 650}, {19800, 17600, 800}, {5200, 7300, 450}, {14600, 20600, 500}};
-  for (const Spec& s : specs) {
+  for (const Site& s : sites) {
     const double radius = s.radius * plan.scale;
     if (radius < 100) continue;
     Polyline blob = makeBlob(plan.at(s.x, s.y), radius, rng, [&](Vec p) {

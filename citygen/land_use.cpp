@@ -216,12 +216,12 @@ void buildGreen(CityPlan& plan, CityLayers& layers, CityRandom rng) {
     layers.areas.push_back({code, closed(blob)});
   };
   // Forests around the city and woods in its outer parts.
-  struct Spec {
+  struct Patch {
     double x, y, radius;
     int code;
     double clearance;
   };
-  const Spec specs[] = {
+  const Patch patches[] = {
       {21000, 16000, 1300, 750, 40}, {22700, 21800, 1200, 750, 40}, {18700, 21300, 900, 750, 40},
       {22600, 13800, 700, 750, 40},  {4000, 4700, 900, 750, 30},    {5600, 3900, 500, 750, 30},
       {16700, 9900, 450, 750, 80},   {8700, 14100, 380, 750, 80},   {16900, 17000, 450, 750, 80},
@@ -229,7 +229,7 @@ void buildGreen(CityPlan& plan, CityLayers& layers, CityRandom rng) {
       {6900, 8300, 320, 718, 90},    {12600, 14600, 280, 718, 90},  {9000, 6600, 280, 718, 90},
       {13900, 10600, 220, 718, 90},  {5900, 9900, 240, 718, 90},    {17600, 14600, 330, 718, 90},
   };
-  for (const Spec& s : specs) {
+  for (const Patch& s : patches) {
     const double radius = s.radius * plan.scale;
     if (radius < 80) continue;
     addArea(s.code, makeBlob(plan.at(s.x, s.y), radius, rng, free(s.clearance * plan.scale)),
