@@ -47,40 +47,28 @@ bool stepForward(int64_t& p) {
 
 enum class RayResult { kOutside, kInside, kThroughVertex };
 
-// Ray along +x from the point; gives up when the line y = py meets a vertex.
-template <typename Vertex, typename Coord>
-RayResult northRay(std::span<const Vertex> pts, Coord px, Coord py) {
+// Ray from the point along +x (north) or, with the roles of x and y
+// exchanged, along +y (east); gives up when the line across the ray through
+// the point meets a vertex.
+template <bool kNorth, typename Vertex, typename Coord>
+RayResult castRay(std::span<const Vertex> pts, Coord px, Coord py) {
   bool inside = false;
   const size_t n = pts.size();
   for (size_t i = 0; i < n; ++i) {
     const Vertex& a = pts[i];
     const Vertex& b = pts[i + 1 < n ? i + 1 : 0];
-    const float dx1 = offset(a.x, px);
-    const float dy1 = offset(a.y, py);
-    const float dx2 = offset(b.x, px);
-    const float dy2 = offset(b.y, py);
-    if (dy1 == 0.0f || dy2 == 0.0f) return RayResult::kThroughVertex;
-    if ((dx1 < 0.0f && dx2 < 0.0f) || !(dy1 * dy2 < 0.0f)) continue;
-    if ((dx2 * dy1 - dy2 * dx1) * (dy1 - dy2) >= 0.0f) inside = !inside;
-  }
-  return inside ? RayResult::kInside : RayResult::kOutside;
-}
-
-// Ray along +y; gives up when the line x = px meets a vertex.
-template <typename Vertex, typename Coord>
-RayResult eastRay(std::span<const Vertex> pts, Coord px, Coord py) {
-  bool inside = false;
-  const size_t n = pts.size();
-  for (size_t i = 0; i < n; ++i) {
-    const Vertex& a = pts[i];
-    const Vertex& b = pts[i + 1 < n ? i + 1 : 0];
-    const float dx1 = offset(a.x, px);
-    const float dy1 = offset(a.y, py);
-    const float dx2 = offset(b.x, px);
-    const float dy2 = offset(b.y, py);
-    if (dx1 == 0.0f || dx2 == 0.0f) return RayResult::kThroughVertex;
-    if ((dy1 < 0.0f && dy2 < 0.0f) || !(dx1 * dx2 < 0.0f)) continue;
-    if ((dy2 * dx1 - dx2 * dy1) * (dx1 - dx2) >= 0.0f) inside = !inside;
+    const float ax = offset(a.x, px);
+    const float ay = offset(a.y, py);
+    const float bx = offset(b.x, px);
+    const float by = offset(b.y, py);
+    // u runs along the ray, w across it.
+    const float u1 = kNorth ? ax : ay;
+    const float w1 = kNorth ? ay : ax;
+    const float u2 = kNorth ? bx : by;
+    const float w2 = kNorth ? by : bx;
+    if (w1 == 0.0f || w2 == 0.0f) return RayResult::kThroughVertex;
+    if ((u1 < 0.0f && u2 < 0.0f) || !(w1 * w2 < 0.0f)) continue;
+    if ((u2 * w1 - w2 * u1) * (w1 - w2) >= 0.0f) inside = !inside;
   }
   return inside ? RayResult::kInside : RayResult::kOutside;
 }
@@ -88,12 +76,12 @@ RayResult eastRay(std::span<const Vertex> pts, Coord px, Coord py) {
 template <typename Vertex, typename Coord>
 bool evenOdd(std::span<const Vertex> pts, Coord px, Coord py) {
   if (pts.size() >= 2 && repeatsFirst(pts.back(), pts.front())) pts = pts.first(pts.size() - 1);
-  const RayResult north = northRay(pts, px, py);
+  const RayResult north = castRay<true>(pts, px, py);
   if (north != RayResult::kThroughVertex) return north == RayResult::kInside;
   // The n vertices block at most n distinct lines x = px, so n + 1 distinct
   // positions always include a free one.
   for (size_t shifts = 0; shifts <= pts.size(); ++shifts) {
-    const RayResult east = eastRay(pts, px, py);
+    const RayResult east = castRay<false>(pts, px, py);
     if (east != RayResult::kThroughVertex) return east == RayResult::kInside;
     if (!stepForward(px)) break;
   }
