@@ -3,21 +3,63 @@
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
-#include <vector>
 
 namespace tikhomap {
 
 namespace {
 
-struct Run {
-  int x0;  // first covered column
-  int x1;  // one past the last
-};
+using Run = MaskStampScratch::Run;
+
+// Above this many pixel marks (outline pixels times copies) the copies are
+// merged as runs instead.
+constexpr int64_t kMarkPixelLimit = 8'000'000;
+
+// The polygon filled once, by the same painter rules as the target, moved by
+// whole pixels into the window's mask; its covered pixels as runs per row.
+void shapeRuns(std::span<const ScreenPoint> points, const QRect& window, MaskStampScratch& s) {
+  if (s.mask.width() < window.width() || s.mask.height() < window.height()) {
+    s.mask =
+        QImage(std::max(window.width(), s.mask.width()), std::max(window.height(), s.mask.height()),
+               QImage::Format_ARGB32_Premultiplied);
+  }
+  const QRect area(0, 0, window.width(), window.height());
+  {
+    QPolygon moved(static_cast<int>(points.size()));
+    for (size_t i = 0; i < points.size(); ++i) {
+      moved.setPoint(static_cast<int>(i), points[i].x - window.left(), points[i].y - window.top());
+    }
+    QPainter painter(&s.mask);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(area, Qt::transparent);
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawPolygon(moved, Qt::OddEvenFill);
+  }
+  s.shape.clear();
+  s.rowAt.assign(static_cast<size_t>(window.height()) + 1, 0);
+  for (int y = 0; y < window.height(); ++y) {
+    s.rowAt[static_cast<size_t>(y)] = s.shape.size();
+    const auto* line = reinterpret_cast<const QRgb*>(s.mask.constScanLine(y));
+    for (int x = 0; x < window.width();) {
+      if (qAlpha(line[x]) == 0) {
+        ++x;
+        continue;
+      }
+      const int start = x;
+      while (x < window.width() && qAlpha(line[x]) != 0) ++x;
+      s.shape.push_back({y + window.top(), start + window.left(), x + window.left()});
+    }
+  }
+  s.rowAt[static_cast<size_t>(window.height())] = s.shape.size();
+}
 
 }  // namespace
 
 void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
-                       std::span<const ScreenPoint> points, std::span<const ScreenPoint> offsets) {
+                       std::span<const ScreenPoint> points, std::span<const ScreenPoint> offsets,
+                       MaskStampScratch& scratch) {
   const QRect visible = clip.intersected(target.rect());
   if (points.size() < 2 || offsets.empty() || visible.isEmpty()) return;
 
@@ -28,7 +70,6 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
     minOy = std::min(minOy, o.y);
     maxOy = std::max(maxOy, o.y);
   }
-  // Only the part of the polygon that some copy brings into view is filled.
   int minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
   for (const ScreenPoint p : points) {
     minX = std::min(minX, p.x);
@@ -36,66 +77,81 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
     minY = std::min(minY, p.y);
     maxY = std::max(maxY, p.y);
   }
+  // Only the part of the polygon that some copy brings into view is filled.
   const QRect box(QPoint(minX, minY), QPoint(maxX, maxY));
   const QRect reach(QPoint(visible.left() - maxOx, visible.top() - maxOy),
                     QPoint(visible.right() - minOx, visible.bottom() - minOy));
   const QRect window = box.intersected(reach);
   if (window.isEmpty()) return;
+  shapeRuns(points, window, scratch);
 
-  // The polygon filled once, by the same painter rules as the target, moved
-  // by whole pixels into a mask of the window.
-  QImage mask(window.size(), QImage::Format_ARGB32_Premultiplied);
-  mask.fill(0);
-  {
-    QPolygon moved(static_cast<int>(points.size()));
-    for (size_t i = 0; i < points.size(); ++i) {
-      moved.setPoint(static_cast<int>(i), points[i].x - window.left(), points[i].y - window.top());
-    }
-    QPainter painter(&mask);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
-    painter.drawPolygon(moved, Qt::OddEvenFill);
-  }
-  std::vector<std::vector<Run>> rows(static_cast<size_t>(window.height()));
-  for (int y = 0; y < window.height(); ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-    for (int x = 0; x < window.width();) {
-      if (qAlpha(line[x]) == 0) {
-        ++x;
-        continue;
+  const QRgb keep = colour | 0xff000000u;
+  // Short shadows of small outlines are marked pixel by pixel in a mask of
+  // the area they can reach; long ones of large outlines are merged as runs,
+  // which costs per run instead of per pixel.
+  int64_t shapePixels = 0;
+  for (const Run& r : scratch.shape) shapePixels += r.x1 - r.x0;
+  const QRect reachable = QRect(QPoint(window.left() + minOx, window.top() + minOy),
+                                QPoint(window.right() + maxOx, window.bottom() + maxOy))
+                              .intersected(visible);
+  if (shapePixels * static_cast<int64_t>(offsets.size()) <= kMarkPixelLimit) {
+    auto& marks = scratch.marks;
+    marks.assign(static_cast<size_t>(reachable.width()) * static_cast<size_t>(reachable.height()),
+                 0);
+    for (const ScreenPoint o : offsets) {
+      for (const Run& r : scratch.shape) {
+        const int row = r.row + o.y;
+        if (row < reachable.top() || row > reachable.bottom()) continue;
+        const int from = std::max(r.x0 + o.x, reachable.left());
+        const int to = std::min(r.x1 + o.x, reachable.right() + 1);
+        if (from >= to) continue;
+        std::fill_n(
+            marks.begin() + static_cast<ptrdiff_t>(static_cast<size_t>(row - reachable.top()) *
+                                                       static_cast<size_t>(reachable.width()) +
+                                                   static_cast<size_t>(from - reachable.left())),
+            to - from, uint8_t{1});
       }
-      const int start = x;
-      while (x < window.width() && qAlpha(line[x]) != 0) ++x;
-      rows[static_cast<size_t>(y)].push_back({start + window.left(), x + window.left()});
     }
+    for (int y = 0; y < reachable.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(target.scanLine(y + reachable.top())) + reachable.left();
+      const uint8_t* mark = marks.data() + static_cast<size_t>(y) * reachable.width();
+      for (int x = 0; x < reachable.width(); ++x) {
+        if (mark[x] != 0) line[x] &= keep;
+      }
+    }
+    return;
   }
 
-  // Runs of every copy gathered by target row, merged, then darkened once.
-  std::vector<std::vector<Run>> covered(static_cast<size_t>(visible.height()));
+  // Runs of every copy in target rows, merged per row, then darkened once.
+  auto& covered = scratch.covered;
+  covered.clear();
   for (const ScreenPoint o : offsets) {
     const int first = std::max(window.top(), visible.top() - o.y);
     const int last = std::min(window.bottom(), visible.bottom() - o.y);
-    for (int y = first; y <= last; ++y) {
-      auto& out = covered[static_cast<size_t>(y + o.y - visible.top())];
-      for (const Run r : rows[static_cast<size_t>(y - window.top())]) {
-        out.push_back({r.x0 + o.x, r.x1 + o.x});
-      }
+    if (first > last) continue;
+    const size_t from = scratch.rowAt[static_cast<size_t>(first - window.top())];
+    const size_t to = scratch.rowAt[static_cast<size_t>(last - window.top()) + 1];
+    for (size_t i = from; i < to; ++i) {
+      const Run r = scratch.shape[i];
+      covered.push_back({r.row + o.y, r.x0 + o.x, r.x1 + o.x});
     }
   }
-  const QRgb keep = colour | 0xff000000u;
-  for (int row = 0; row < visible.height(); ++row) {
-    auto& runs = covered[static_cast<size_t>(row)];
-    if (runs.empty()) continue;
-    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.x0 < b.x0; });
-    auto* line = reinterpret_cast<QRgb*>(target.scanLine(row + visible.top()));
-    int done = visible.left();
-    for (const Run r : runs) {
-      const int from = std::max({r.x0, done, visible.left()});
-      const int to = std::min(r.x1, visible.right() + 1);
-      for (int x = from; x < to; ++x) line[x] &= keep;
-      done = std::max(done, to);
+  std::sort(covered.begin(), covered.end(), [](const Run& a, const Run& b) {
+    return a.row != b.row ? a.row < b.row : a.x0 < b.x0;
+  });
+  int row = -1;
+  int done = 0;
+  QRgb* line = nullptr;
+  for (const Run r : covered) {
+    if (r.row != row) {
+      row = r.row;
+      done = visible.left();
+      line = reinterpret_cast<QRgb*>(target.scanLine(row));
     }
+    const int from = std::max(r.x0, done);
+    const int to = std::min(r.x1, visible.right() + 1);
+    for (int x = from; x < to; ++x) line[x] &= keep;
+    done = std::max(done, to);
   }
 }
 

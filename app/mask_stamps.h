@@ -6,16 +6,34 @@
 
 #include <QImage>
 #include <QRect>
+#include <cstdint>
 #include <span>
+#include <vector>
 
 #include "mapdata/records.h"
 
 namespace tikhomap {
 
+// Working storage kept between calls, so that a frame's hundreds of shadows
+// do not allocate each time.
+struct MaskStampScratch {
+  struct Run {
+    int32_t row;
+    int32_t x0;  // first covered column
+    int32_t x1;  // one past the last
+  };
+  QImage mask;
+  std::vector<Run> shape;      // the polygon's runs, by row
+  std::vector<size_t> rowAt;   // index of each mask row's first run in shape
+  std::vector<Run> covered;    // runs of every copy in target rows
+  std::vector<uint8_t> marks;  // covered pixels of the area the copies reach
+};
+
 // Darkens, inside clip, every pixel of target that a fill of the polygon
 // (odd-even, no antialiasing) at one of the offsets would cover. target must
 // be a 32-bit RGB image.
 void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
-                       std::span<const ScreenPoint> points, std::span<const ScreenPoint> offsets);
+                       std::span<const ScreenPoint> points, std::span<const ScreenPoint> offsets,
+                       MaskStampScratch& scratch);
 
 }  // namespace tikhomap

@@ -215,7 +215,7 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
     return;
   }
   maskPolygonStamps(*image, clip_.value_or(image->rect()), toQColor(brush_.color).rgb(), points,
-                    offsets);
+                    offsets, stampScratch_);
 }
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/mask_stamps.h"
 #include "render/canvas.h"
 
 class QPaintDevice;
@@ -70,6 +71,7 @@ class QtCanvas final : public Canvas {
   QPoint current_{0, 0};
   RasterOp rasterOp_ = RasterOp::CopyPen;
   std::optional<QRect> clip_;
+  MaskStampScratch stampScratch_;
   std::vector<QLine> lines_;
   std::vector<QPoint> points_;
 };

@@ -109,6 +109,19 @@ TEST(ShadowPixels, MergedCopiesDarkenExactlyThePixelsOfTheSingleFills) {
   }
 }
 
+// A large outline with a long shadow is merged run by run instead of pixel
+// by pixel; the pixels must be the same.
+TEST(ShadowPixels, LargeOutlinesWithLongShadowsMergeToTheSamePixels) {
+  const std::vector<ScreenPoint> block{{60, 40}, {390, 70}, {370, 380}, {40, 360}};
+  for (const auto& [dx, dy] : {std::pair{-300, -120}, std::pair{0, -350}, std::pair{280, -260}}) {
+    const Rect clip{10, 10, 395, 390};
+    EXPECT_EQ(differingPixels(drawWith(false, block, dx, dy, &clip),
+                              drawWith(true, block, dx, dy, &clip)),
+              0)
+        << dx << "," << dy;
+  }
+}
+
 TEST(ShadowPixels, ShortShadowsAreNotDrawnEitherWay) {
   const std::vector<ScreenPoint> square{{10, 10}, {30, 10}, {30, 30}, {10, 30}};
   for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{1, -1}, std::pair{-1, 0}}) {
