@@ -70,10 +70,11 @@ bool askScene(MapSession& s, Scene scene) {
       return pushView(s.history, x0, y0, x1, y1) != 0;
     }
     case Scene::Quarter: {
-      // 0.8 km by 1.4 km in the centre: about 1:2800, detail level 2.
+      // 1 km by 2 km of dense blocks south-west of the centre: 1:3940,
+      // detail level 2.
       const float cx = (city.xMin + city.xMax) / 2;
       const float cy = (city.yMin + city.yMax) / 2;
-      return pushView(s.history, cx - 400, cy - 700, cx + 400, cy + 700) != 0;
+      return pushView(s.history, cx - 1000, cy - 1000, cx, cy + 1000) != 0;
     }
     case Scene::Street: {
       // 250 m around the street label anchor nearest the middle of the city.

@@ -1,6 +1,7 @@
 // Walls of a volumetric building and the windows in them.
 #include "render/building_walls.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -30,6 +31,17 @@ bool describesGarage(const Building& b) {
 void quad(Canvas& dc, ScreenPoint a, ScreenPoint b, ScreenPoint c, ScreenPoint d) {
   const std::array<ScreenPoint, 4> pts{a, b, c, d};
   dc.polygon(pts);
+}
+
+// Whether the window from p1 to p2, raised by rise pixels, lies wholly
+// outside the area the frame's clip lets through.
+bool outsideView(const ViewState& v, ScreenPoint p1, ScreenPoint p2, int rise) {
+  const int32_t left = std::min(p1.x, p2.x);
+  const int32_t right = std::max(p1.x, p2.x);
+  const int32_t top = std::min(p1.y, p2.y) - std::max(rise, 0);
+  const int32_t bottom = std::max(p1.y, p2.y);
+  return right < v.viewLeft || left > v.viewRight + 2 || bottom < v.viewTop ||
+         top > v.viewBottom + 1;
 }
 
 struct WallGeometry {
@@ -108,6 +120,9 @@ void gridWindows(RenderContext& ctx, Canvas& dc, const WallPass& pass, const Wal
       const ScreenPoint p2{static_cast<int32_t>(w.a.x + s2 * ux),
                            static_cast<int32_t>(yb + s2 * uy)};
       const bool lit = gridWindowLit(ctx, pass, purpose);
+      // A window wholly outside the drawing area would leave no pixel; its
+      // number is still drawn above, so the lighting of the others is the same.
+      if (outsideView(ctx.view, p1, p2, halfStorey)) continue;
       dc.selectBrush(lit ? ctx.styles.litWindowBrush : ctx.styles.darkWindowBrush);
       quad(dc, p1, p2, {p2.x, p2.y - halfStorey}, {p1.x, p1.y - halfStorey});
     }

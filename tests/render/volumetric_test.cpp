@@ -406,3 +406,50 @@ TEST(DamagedStoreys, AreDrawnWithinTwoHundredStoreys) {
 
 }  // namespace
 }  // namespace tikhomap
+
+namespace tikhomap {
+namespace {
+
+// Windows beyond the right edge of the drawing area are not filled, but each
+// still draws its number, so the windows in view light up exactly as they
+// would if the whole wall were in view.
+TEST(VolumetricWindows, WindowsBeyondTheViewAreSkippedButKeepTheSequence) {
+  const std::vector<ScreenPoint> across{{800, 600}, {1400, 600}, {1400, 700}, {800, 700}};
+  PassFixture edge(kViewClockWindows, 2, 4, 1);
+  edge.time = {20, 0};
+  edge.layers.showShadows = 0;
+  edge.addBuilding(across, 411, 3);
+  volumetricPass(edge.ctx, edge.dc);
+
+  PassFixture wide(kViewClockWindows, 2, 4, 1);
+  wide.time = {20, 0};
+  wide.layers.showShadows = 0;
+  wide.view.viewRight = 2000;
+  wide.addBuilding(across, 411, 3);
+  volumetricPass(wide.ctx, wide.dc);
+
+  auto windows = [](const PassFixture& f) {
+    std::vector<RecordedCall> out;
+    for (const RecordedCall& c : f.polygons()) {
+      if (c.state.pen == fixed::nullPen) out.push_back(c);
+    }
+    return out;
+  };
+  const auto inView = windows(edge);
+  const auto all = windows(wide);
+  ASSERT_LT(inView.size(), all.size());
+  EXPECT_EQ(edge.random.state(), wide.random.state());
+  // The windows that are drawn are the same, lit or dark alike.
+  size_t matched = 0;
+  for (const RecordedCall& w : all) {
+    if (w.points[0].x > 1002) continue;
+    ASSERT_LT(matched, inView.size());
+    EXPECT_EQ(inView[matched].points, w.points);
+    EXPECT_EQ(inView[matched].state.brush, w.state.brush);
+    ++matched;
+  }
+  EXPECT_EQ(matched, inView.size());
+}
+
+}  // namespace
+}  // namespace tikhomap
