@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <cmath>
+#include <utility>
 
 #include "app/mouse_handler.h"
 #include "app/progress_window.h"
@@ -72,6 +73,10 @@ QAction* MainWindow::action(int id) const {
   return it == menu_.actions.end() ? nullptr : it->second;
 }
 
+void MainWindow::beep() {
+  if (beep_) beep_();
+}
+
 void MainWindow::setCommandHandler(int id, std::function<void()> handler) {
   handlers_[id] = std::move(handler);
 }
@@ -129,17 +134,17 @@ void MainWindow::prepareFrame(QImage& frame) {
 }
 
 void MainWindow::composeNow(QImage& frame) {
-  flashName_ = false;
-  flashDistrict_ = false;
+  MarkingState& marking = session_.marking;
+  // A new frame ends the flash of the old one; a pending flash is shown over
+  // the new frame and stays, across plain repaints, for the timer's pause.
+  marking.nameFlash.reset();
+  marking.districtFlash.reset();
   composeSessionFrame(session_, frame, frameWidthMm());
   ++composeCount_;
   frameBlank_ = false;
-  MarkingState& marking = session_.marking;
   if (marking.pendingNameFlash || marking.pendingDistrictFlash) {
-    flashName_ = marking.pendingNameFlash;
-    flashDistrict_ = marking.pendingDistrictFlash;
-    marking.pendingNameFlash = false;
-    marking.pendingDistrictFlash = false;
+    marking.nameFlash = std::exchange(marking.pendingNameFlash, std::nullopt);
+    marking.districtFlash = std::exchange(marking.pendingDistrictFlash, std::nullopt);
     flashTimer_.start();  // a new flash restarts the pause
   }
   // Without buildings every title sheet tries to read them again.
@@ -152,11 +157,11 @@ void MainWindow::composeNow(QImage& frame) {
 }
 
 void MainWindow::drawAfterFrame(QPainter& painter) {
-  const bool marks = session_.marking.chosenCount != 0 || session_.marking.markedStreet >= 0;
+  const bool marks = session_.marking.hasMarks();
   if (!(marks && foundMarkers_) && !(flashShown() && flashPainter_)) return;
   QtCanvas canvas(painter, frameWidthMm());
   canvas.setBackgroundTransparent(true);
-  if (flashShown() && flashPainter_) flashPainter_(session_, canvas, flashName_, flashDistrict_);
+  if (flashShown() && flashPainter_) flashPainter_(session_, canvas);
   if (marks && foundMarkers_) foundMarkers_(session_, canvas);
 }
 
@@ -170,8 +175,8 @@ void MainWindow::frameRemade() {
 }
 
 void MainWindow::flashEnded() {
-  flashName_ = false;
-  flashDistrict_ = false;
+  session_.marking.nameFlash.reset();
+  session_.marking.districtFlash.reset();
   // The clean frame is copied over the flash; nothing is composed.
   mapWidget_->update();
 }
@@ -297,7 +302,7 @@ void MainWindow::character(QChar c) {
     // title sheet the same rectangle opens the map of the whole city.
     if ((!session_.titleSheetShown() && sameView(r, session_.history.last())) ||
         pushView(session_.history, r.xMin, r.yMin, r.xMax, r.yMax) == 0) {
-      if (beep_) beep_();
+      beep();
       return;
     }
     requestRecompose();

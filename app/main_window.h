@@ -49,7 +49,9 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   QAction* action(int id) const;
   int viewMode() const { return session_.viewMode; }
 
-  // Hooks that tests and other parts replace.
+  // The exclamation beep of every refusal in every window of the program;
+  // tests replace it to count them.
+  void beep();
   void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
   // Shown when the base map cannot be read; the default shows a message
   // box and ends the program with status 1.
@@ -58,11 +60,11 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   void setFoundMarkersPainter(std::function<void(MapSession&, Canvas&)> painter) {
     foundMarkers_ = std::move(painter);
   }
-  // Name and district flashes, drawn over the composed frame until the
-  // flash timer ends them. The flags say which flashes were asked for.
-  using FlashPainter = std::function<void(MapSession&, Canvas&, bool name, bool district)>;
+  // Name and district flashes (the marking state's nameFlash and
+  // districtFlash), drawn over the frame until the flash timer ends them.
+  using FlashPainter = std::function<void(MapSession&, Canvas&)>;
   void setFlashPainter(FlashPainter painter) { flashPainter_ = std::move(painter); }
-  bool flashShown() const { return flashName_ || flashDistrict_; }
+  bool flashShown() const { return session_.marking.flashShown(); }
   QTimer& flashTimer() { return flashTimer_; }
   // Called when the key "/" of the main keyboard is pressed (the overview).
   void setOverviewKeyHandler(std::function<void()> handler) { overviewKey_ = std::move(handler); }
@@ -105,8 +107,6 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   bool buildingsQueued_ = false;
   bool failed_ = false;
   QTimer flashTimer_;
-  bool flashName_ = false;
-  bool flashDistrict_ = false;
   std::function<void()> beep_;
   std::function<void(const QString&)> fatal_;
   std::function<void(MapSession&, Canvas&)> foundMarkers_;

@@ -10,7 +10,6 @@
 namespace tikhomap {
 
 MeasureTool::MeasureTool(MainWindow& main, QObject* parent) : QObject(parent), main_(main) {
-  beep_ = [] { QApplication::beep(); };
   chooser_ = [this](QPoint global) { return runPopup(global); };
 }
 
@@ -59,7 +58,7 @@ void MeasureTool::addPoint(QPoint pixel) {
   screenToMap(main_.session().view, pixel.x(), pixel.y(), q.x, q.y);
   const AddPointResult result = addMeasurePoint(state_, context(), q);
   applyReadings(result.readings);
-  if (result.beep && beep_) beep_();
+  if (result.beep) main_.beep();
   main_.mapWidget().update();
 }
 

@@ -47,9 +47,8 @@ class MeasureTool final : public QObject {
   // with an inverting pen so that it shows over any map colour.
   void drawPolyline(QPainter& painter) const;
 
-  // Replaceable for tests: the beep, and the popup menu (answers the chosen
-  // command id, 0 when dismissed).
-  void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
+  // Replaceable for tests: the popup menu (answers the chosen command id, 0
+  // when dismissed). Refusals sound the main window's beep.
   void setPopupChooser(std::function<int(QPoint global)> chooser) { chooser_ = std::move(chooser); }
 
  signals:
@@ -64,7 +63,6 @@ class MeasureTool final : public QObject {
   MainWindow& main_;
   MeasureState state_;
   QPointer<MeasureWindow> window_;
-  std::function<void()> beep_;
   std::function<int(QPoint)> chooser_;
 };
 

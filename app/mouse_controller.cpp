@@ -37,8 +37,6 @@ bool paletteTool(int mode) {
 }  // namespace
 
 MouseController::MouseController(MainWindow& main) : QObject(&main), main_(main), measure_(main) {
-  beep_ = [] { QApplication::beep(); };
-  measure_.setBeep([this] { beep(); });
   infoDialogRunner_ = [this](const BuildingInfoTexts& texts) {
     const auto dialog = makeBuildingInfoDialog(texts, &main_);
     dialog->exec();
@@ -66,12 +64,8 @@ MouseController::~MouseController() {
   delete coordinates_.data();
 }
 
-void MouseController::setBeep(std::function<void()> beep) {
-  beep_ = std::move(beep);
-}
-
 void MouseController::beep() {
-  if (beep_) beep_();
+  main_.beep();
 }
 
 void MouseController::setToolMode(int mode) {

@@ -79,11 +79,10 @@ class MouseController final : public QObject, public MouseHandler {
   int streetNamesRequested() const { return streetNamesRequested_; }
   int streetNamesWritten() const { return streetNamesWritten_; }
 
-  // Replaceable hooks: the exclamation beep; how the building information
-  // dialog is run (the default runs it modally); whether a theme is selected
-  // in the object search; removing the overview inset on a key release
-  // (answers whether it was shown).
-  void setBeep(std::function<void()> beep);
+  // Replaceable hooks: how the building information dialog is run (the
+  // default runs it modally); whether a theme is selected in the object
+  // search; removing the overview inset on a key release (answers whether it
+  // was shown). The beep is the main window's.
   void setInfoDialogRunner(std::function<void(const BuildingInfoTexts&)> runner) {
     infoDialogRunner_ = std::move(runner);
   }
@@ -127,7 +126,6 @@ class MouseController final : public QObject, public MouseHandler {
   int streetNamesRequested_ = 0;
   int streetNamesWritten_ = 0;
 
-  std::function<void()> beep_;
   std::function<void(const BuildingInfoTexts&)> infoDialogRunner_;
   std::function<bool()> themeSelected_;
   std::function<bool()> overviewCloser_;

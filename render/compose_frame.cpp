@@ -153,7 +153,7 @@ void drawDistrictBoundaries(RenderContext& ctx, Canvas& dc) {
 // The street found by a search, unless buildings of a search are listed.
 void drawMarkedStreet(RenderContext& ctx, Canvas& dc) {
   const MarkingState& m = ctx.marking;
-  if (m.markedStreet < 0 || m.chosenCount != 0) return;
+  if (m.markedStreet < 0 || m.chosenCount() != 0) return;
   dc.selectPen(ctx.view.detailLevel < 2 ? ctx.styles.marker : ctx.styles.markedStreet);
   for (const MapFeature& f : ctx.map.streetLines) {
     if (f.code == m.markedStreet) drawFeaturePolyline(ctx, dc, f);

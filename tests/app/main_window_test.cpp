@@ -330,13 +330,13 @@ TEST_F(LoadedWindowTest, ResizingRemakesTheFrameAndComposesItEvenAfterACancellin
 TEST_F(LoadedWindowTest, AFlashStaysTwoSecondsAndGoesWithoutAComposition) {
   openWholeCityMap();
   int flashes = 0;
-  window_->setFlashPainter([&flashes](MapSession&, Canvas& dc, bool name, bool district) {
-    EXPECT_TRUE(name);
-    EXPECT_FALSE(district);
+  window_->setFlashPainter([&flashes](MapSession& session, Canvas& dc) {
+    EXPECT_EQ(session.marking.nameFlash, (NameFlash{NameFlash::Source::Microdistrict, 0}));
+    EXPECT_FALSE(session.marking.districtFlash);
     ++flashes;
     dc.fillRect({0, 0, 10, 10}, Brush{BrushStyle::Solid, {255, 0, 0}});
   });
-  session().marking.pendingNameFlash = true;
+  session().marking.pendingNameFlash = NameFlash{NameFlash::Source::Microdistrict, 0};
   window_->requestRecompose();
   paint();
   EXPECT_TRUE(window_->flashShown());

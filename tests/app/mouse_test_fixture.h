@@ -21,7 +21,7 @@ class MouseWindowTest : public ::testing::Test {
     window_ = std::make_unique<MainWindow>(folder_.path());
     window_->setFatalHandler([](const QString&) {});
     controller_ = &installMouseController(*window_);
-    controller_->setBeep([this] { ++beeps_; });
+    window_->setBeep([this] { ++beeps_; });
     controller_->setInfoDialogRunner([this](const BuildingInfoTexts& texts) {
       infoOpenDuringDialog_ = controller_->infoDialogOpen();
       dialogs_.push_back(texts);

@@ -245,7 +245,7 @@ TEST(ComposeFrame, MarkedStreetUnlessBuildingsAreChosen) {
       const MapFeature marked = ComposeWorld::feature(7, {{4990, 4990}, {5010, 5010}});
       w.map.streetLines = {marked, ComposeWorld::feature(8, {{4990, 5010}, {5010, 4990}})};
       w.marking.markedStreet = 7;
-      w.marking.chosenCount = chosen;
+      w.marking.chosenBuildings.assign(static_cast<size_t>(chosen), 0);
       w.ask(5000, 5000, side);
       composeFrame(w.ctx, w.dc);
       const auto calls = w.callsAt(CallKind::Polyline, w.screen(marked.points));
