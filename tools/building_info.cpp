@@ -9,9 +9,6 @@
 namespace tikhomap {
 namespace {
 
-constexpr std::string_view kDistrictNames[] = {"Северный", "Центральный", "Южный", "Заречный",
-                                               "Нагорный"};
-
 // A NUL-terminated field of a fixed-size record, never read past its end.
 template <size_t N>
 std::string_view fieldText(const char (&field)[N]) {
@@ -23,16 +20,6 @@ bool inBounds(const MapBounds& b, float x, float y) {
 }
 
 }  // namespace
-
-std::string_view districtNameCp1251(int district) {
-  static const auto names = [] {
-    std::vector<std::string> converted;
-    for (std::string_view name : kDistrictNames) converted.push_back(utf8ToCp1251(name));
-    return converted;
-  }();
-  if (district < 1 || district > static_cast<int>(names.size())) return {};
-  return names[static_cast<size_t>(district - 1)];
-}
 
 std::string streetNameCut(const MapData& map, int code) {
   const StreetName* street = map.streetByCode(code);

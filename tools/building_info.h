@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "mapdata/district_names.h"
 #include "mapdata/map_data.h"
 #include "view/view_state.h"
 
@@ -31,10 +32,6 @@ struct LabelColour {
 inline constexpr LabelColour kStreetLabelColour{255, 255, 0};
 inline constexpr LabelColour kDistrictLabelColour{150, 255, 255};
 inline constexpr LabelColour kInfoLabelTextColour{255, 0, 0};
-
-// Built-in names of districts 1..5 (cp1251); district 0 and any other
-// number have the empty name.
-std::string_view districtNameCp1251(int district);
 
 // Name of a street code cut at its first "/" (cp1251); empty when no street
 // has the code.

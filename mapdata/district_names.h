@@ -1,0 +1,15 @@
+// The built-in names of the city's five districts. District numbers in the
+// map files are 1..5; the names are not in any file.
+#pragma once
+
+#include <string_view>
+
+namespace tikhomap {
+
+inline constexpr int kDistrictCount = 5;
+
+// Name of district 1..5 (cp1251); district 0 and any other number have the
+// empty name.
+std::string_view districtNameCp1251(int district);
+
+}  // namespace tikhomap
