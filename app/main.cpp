@@ -6,12 +6,14 @@
 
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
+#include "app/search_commands.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tikhomap"));
   tikhomap::MainWindow window(std::filesystem::current_path());
   tikhomap::installMouseController(window);
+  tikhomap::installSearches(window);
   // Without a window manager "maximised" means nothing: the window takes the
   // screen's free area itself.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -106,6 +106,7 @@ MapData tinyCity() {
   m.streetLines.push_back(feature(1, {{1880, 1500}, {120, 1500}}));
   m.streetLines.push_back(feature(2, {{1000, 120}, {1000, 2880}}));
   StreetName s;
+  s.kind = 1;  // streets with house lists
   s.streetCode = 1;
   setText(s.name, "Морская ул.");
   m.streetNames.push_back(s);
