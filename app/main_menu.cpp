@@ -75,7 +75,9 @@ MainMenu buildMainMenu(QMenuBar& bar, QWidget& window, const std::function<void(
            {{ids::kStreetSearch, u8"Улица,  дом        F2", false},
             {ids::kDistrictChoice, u8"Район                  F3", false},
             {ids::kMicrodistrictChoice, u8"Микрорайон       F4", false},
-            {ids::kObjectSearch, u8"Объект               F5", false}},
+            {ids::kObjectSearch, u8"Объект               F5", false},
+            {0, nullptr, false},
+            {ids::kQuickSearch, u8"Быстрый поиск    Ctrl+F", false}},
            command, out);
 
   QMenu* print = bar.addMenu(QStringLiteral("Печать"));
@@ -96,10 +98,12 @@ MainMenu buildMainMenu(QMenuBar& bar, QWidget& window, const std::function<void(
            out);
 
   // The keys of the search commands, bound on the window itself.
-  const std::pair<Qt::Key, int> keys[] = {{Qt::Key_F2, ids::kStreetSearch},
-                                          {Qt::Key_F3, ids::kDistrictChoice},
-                                          {Qt::Key_F4, ids::kMicrodistrictChoice},
-                                          {Qt::Key_F5, ids::kObjectSearch}};
+  const std::pair<QKeyCombination, int> keys[] = {
+      {QKeyCombination(Qt::Key_F2), ids::kStreetSearch},
+      {QKeyCombination(Qt::Key_F3), ids::kDistrictChoice},
+      {QKeyCombination(Qt::Key_F4), ids::kMicrodistrictChoice},
+      {QKeyCombination(Qt::Key_F5), ids::kObjectSearch},
+      {QKeyCombination(Qt::ControlModifier, Qt::Key_F), ids::kQuickSearch}};
   for (const auto& [key, id] : keys) {
     auto* shortcut = new QShortcut(QKeySequence(key), &window);
     shortcut->setObjectName(QStringLiteral("key%1").arg(id));

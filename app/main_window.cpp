@@ -167,7 +167,13 @@ void MainWindow::drawAfterFrame(QPainter& painter) {
 
 void MainWindow::finishPaint() {
   recomposePending_ = false;
-  if (isActiveWindow() && !mapWidget_->hasFocus()) mapWidget_->setFocus(Qt::OtherFocusReason);
+  // The map takes the keys back from tool windows, but not from a field
+  // inside the map area itself (the quick search line).
+  const QWidget* focus = QApplication::focusWidget();
+  const bool insideMap = focus != nullptr && mapWidget_->isAncestorOf(focus);
+  if (isActiveWindow() && !mapWidget_->hasFocus() && !insideMap) {
+    mapWidget_->setFocus(Qt::OtherFocusReason);
+  }
 }
 
 void MainWindow::frameRemade() {

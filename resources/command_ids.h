@@ -24,6 +24,8 @@ inline constexpr int kStreetSearch = 32774;
 inline constexpr int kDistrictChoice = 32800;
 inline constexpr int kMicrodistrictChoice = 32773;
 inline constexpr int kObjectSearch = 32799;
+// The quick search line over the map (Ctrl+F).
+inline constexpr int kQuickSearch = 32901;
 
 // Menu "Печать".
 inline constexpr int kPrintBlackWhite = 32817;

@@ -56,7 +56,8 @@ TEST(MainMenuTest, ItemsTextsIdsAndSeparatorsAreThoseOfTheProgram) {
                            "32825=Широкие окна;32826=Каркас;32781=Ночной"));
   EXPECT_EQ(actionTexts(*menus[1]),
             QStringLiteral("32774=Улица,  дом        F2;32800=Район                  F3;"
-                           "32773=Микрорайон       F4;32799=Объект               F5"));
+                           "32773=Микрорайон       F4;32799=Объект               F5;"
+                           "|;32901=Быстрый поиск    Ctrl+F"));
   EXPECT_EQ(actionTexts(*menus[2]), QStringLiteral("32817=Черно-белая;32818=Цветная"));
   EXPECT_EQ(actionTexts(*menus[3]),
             QStringLiteral("32829=Координаты;32815=Измерения;32828=Измерения (по улицам)"));
