@@ -308,15 +308,25 @@ QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8) {
   QuickSearchResult result;
   ParsedQuery q = parseQuickQuery(utf8ToCp1251(cutUtf8(queryUtf8, kMaxUtf8Bytes)));
 
-  std::vector<int32_t> candidates = streetCandidates(map, q.street, q.streetType);
-  if (candidates.empty() && !q.house.empty()) {
-    // The number may belong to the name ("8 Марта"): read it as a street.
+  // A number may belong to the name ("8 Марта"): a leading number is read
+  // as part of the street when some name begins that way; a trailing one
+  // only when the street part alone names no street.
+  const auto wholeText = [&q] {
     std::string whole = q.houseFirst ? q.house : q.street;
     const std::string& rest = q.houseFirst ? q.street : q.house;
     if (!whole.empty() && !rest.empty()) whole.push_back(' ');
-    whole += rest;
-    candidates = streetCandidates(map, whole, q.streetType);
+    return whole + rest;
+  };
+  std::vector<int32_t> candidates;
+  if (q.houseFirst) candidates = streetCandidates(map, wholeText(), q.streetType);
+  if (!candidates.empty()) {
     q.house.clear();
+  } else {
+    candidates = streetCandidates(map, q.street, q.streetType);
+    if (candidates.empty() && !q.house.empty()) {
+      candidates = streetCandidates(map, wholeText(), q.streetType);
+      q.house.clear();
+    }
   }
   if (candidates.empty()) return result;
 
