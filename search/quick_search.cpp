@@ -182,17 +182,37 @@ struct House {
   std::string folded;
 };
 
+// Rows of the building table by street code, gathered in one pass so that
+// trying many candidate streets costs one scan of the buildings.
+class BuildingsByStreet {
+ public:
+  explicit BuildingsByStreet(const MapData& map) {
+    for (std::size_t r = 0; r < map.buildings.size(); ++r) {
+      const int code = map.buildings[r].streetCode;
+      if (code < 0) continue;
+      if (rows_.size() <= static_cast<std::size_t>(code)) rows_.resize(code + 1);
+      rows_[code].push_back(static_cast<int32_t>(r));
+    }
+  }
+  std::span<const int32_t> rowsOf(int code) const {
+    if (code < 0 || static_cast<std::size_t>(code) >= rows_.size()) return {};
+    return rows_[code];
+  }
+
+ private:
+  std::vector<std::vector<int32_t>> rows_;
+};
+
 // The numbered buildings of a street in house order; none for a street
 // without a house list (kind 0).
-std::vector<House> housesOf(const MapData& map, const StreetName& street) {
+std::vector<House> housesOf(const MapData& map, const BuildingsByStreet& index,
+                            const StreetName& street) {
   std::vector<House> houses;
   if (street.kind == 0) return houses;
-  for (std::size_t r = 0; r < map.buildings.size(); ++r) {
-    const Building& b = map.buildings[r];
-    if (b.streetCode != street.streetCode) continue;
-    const std::string_view number = trimmedNumber(b);
+  for (const int32_t r : index.rowsOf(street.streetCode)) {
+    const std::string_view number = trimmedNumber(map.buildings[r]);
     if (number.empty()) continue;
-    houses.push_back({static_cast<int32_t>(r), number, quickFold(number)});
+    houses.push_back({r, number, quickFold(number)});
   }
   std::stable_sort(houses.begin(), houses.end(), [](const House& a, const House& b) {
     return compareHouseNumbers(a.folded, b.folded) < 0;
@@ -329,11 +349,12 @@ QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8) {
     }
   }
   if (candidates.empty()) return result;
+  const BuildingsByStreet index(map);
 
   if (q.house.empty()) {
     offerStreets(map, candidates, result);
     for (const int32_t row : candidates) {
-      const std::vector<House> houses = housesOf(map, map.streetNames[row]);
+      const std::vector<House> houses = housesOf(map, index, map.streetNames[row]);
       if (houses.empty()) continue;
       offerHouses(map, row, houses, "", result);
       break;
@@ -346,7 +367,7 @@ QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8) {
   int32_t best = -1;
   std::vector<House> bestHouses;
   for (const int32_t row : candidates) {
-    std::vector<House> houses = housesOf(map, map.streetNames[row]);
+    std::vector<House> houses = housesOf(map, index, map.streetNames[row]);
     if (houses.empty()) continue;
     const bool matches = std::any_of(houses.begin(), houses.end(),
                                      [&](const House& h) { return h.folded.starts_with(q.house); });
