@@ -1,6 +1,8 @@
 // Entry points of the layer passes that the frame composition calls.
 #pragma once
 
+#include <string_view>
+
 #include "mapdata/records.h"
 #include "render/canvas.h"
 #include "render/frame_state.h"
@@ -18,5 +20,8 @@ void volumetricPass(RenderContext& ctx, Canvas& dc);
 // Writes a building's house number centred above its address point, raised
 // by offset pixels, with the font and colour selected in dc.
 void houseNumberLabel(RenderContext& ctx, Canvas& dc, const Building& building, int offset);
+// A building's house number as it is written on the map: leading spaces and
+// trailing spaces, tabs, CR and LF removed. Points into the record.
+std::string_view houseNumberText(const Building& building);
 
 }  // namespace tikhomap

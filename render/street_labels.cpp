@@ -275,18 +275,23 @@ int labelAtPoint(RenderContext& ctx, Canvas& dc, int sx, int sy) {
   return 1;
 }
 
-void houseNumberLabel(RenderContext& ctx, Canvas& dc, const Building& building, int offset) {
-  if (ctx.layers.houseNumberChoice == 2) {
-    const MapBounds& b = building.bounds;
-    const float span = static_cast<float>(ctx.cache.houseNumberMinSpan);
-    if (b.xMax - b.xMin < span && b.yMax - b.yMin < span) return;
-  }
+std::string_view houseNumberText(const Building& building) {
   std::string_view number(building.houseNumber,
                           strnlen(building.houseNumber, sizeof building.houseNumber));
   while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
   while (!number.empty() && std::strchr(" \t\r\n", number.back()) != nullptr) {
     number.remove_suffix(1);
   }
+  return number;
+}
+
+void houseNumberLabel(RenderContext& ctx, Canvas& dc, const Building& building, int offset) {
+  if (ctx.layers.houseNumberChoice == 2) {
+    const MapBounds& b = building.bounds;
+    const float span = static_cast<float>(ctx.cache.houseNumberMinSpan);
+    if (b.xMax - b.xMin < span && b.yMax - b.yMin < span) return;
+  }
+  const std::string_view number = houseNumberText(building);
   if (number.empty()) return;
   int32_t sx = 0;
   int32_t sy = 0;

@@ -1,0 +1,90 @@
+// The quick search line: one line of text such as "Заречная 7",
+// "ул. Заречная, 7", "заречн 7к2" or "7 Заречная" that offers, as the user
+// types, the streets it names and the houses of the best of them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mapdata/map_data.h"
+
+namespace tikhomap {
+
+inline constexpr int kQuickMatchLimit = 10;
+// Bytes of a query that are read; the rest of a pasted line is ignored.
+// Street names have at most 29 characters, so this leaves room for a street
+// type, a house number and separators.
+inline constexpr std::size_t kQuickQueryMaxBytes = 63;
+
+// A query split into its street and house parts. All texts are cp1251,
+// folded to small letters, with ё read as е (people often type one for the
+// other).
+struct ParsedQuery {
+  std::string street;       // words separated by single spaces; "" for none
+  std::string streetType;   // short form of a street type typed with the name
+                            // ("ул.", "просп.", ...), dropped from `street`
+  std::string house;        // the house number, "" for none
+  bool houseFirst = false;  // the number stood before the street
+};
+
+// Splits a cp1251 query. Commas, semicolons and control characters separate
+// words like spaces, and so does a full stop directly followed by a letter
+// ("ул.Заречная"). A word that begins with a digit is the house number when
+// it ends the query, or else when it begins it; "д.", "д" or "дом" before a
+// final number is dropped. One street-type word at the start or at the end
+// of the street part is dropped and reported in streetType, unless it is
+// the only word. Only the first kQuickQueryMaxBytes bytes are read.
+ParsedQuery parseQuickQuery(std::string_view queryCp1251);
+
+struct QuickMatch {
+  enum Kind { Street, House };
+  Kind kind = Street;
+  int32_t streetRow = -1;  // row of MapData::streetNames
+  int32_t building = -1;   // row of MapData::buildings; -1 for a street
+  // cp1251: the street name as stored ("Заречная ул."), or for a house the
+  // name, ", " and the house number ("Заречная ул., 7").
+  std::string label;
+};
+
+// The typed house number is not on the street: its nearest neighbours in
+// house order on the same side of the street (odd or even by the number's
+// leading integer), as stored in the building table.
+struct QuickMiss {
+  int32_t streetRow = -1;
+  std::string number;  // as parsed (folded)
+  std::optional<std::string> below;
+  std::optional<std::string> above;
+};
+
+struct QuickSearchResult {
+  std::vector<QuickMatch> matches;  // at most kQuickMatchLimit
+  std::optional<QuickMiss> miss;
+};
+
+// Matches for a query typed by the user (UTF-8). Characters without a
+// cp1251 byte are read as '?', which no name holds.
+//
+// Street candidates are the streets whose folded name begins with the
+// street part, then those with a word beginning with it (a word starts after
+// a space, a hyphen or a full stop, before any "/" qualifier), each group in
+// table order; a typed street type puts the streets of that type first
+// within each group. Never the street that merely sorts nearest.
+//
+// Without a house part: the candidates that can be shown alone (not of kind
+// 100, with at least one street line), then the houses of the first
+// candidate that has any, in house order. With a house part: the houses of
+// the first candidate with a house whose number begins with the typed one,
+// in house order; when no house has exactly the typed number, `miss` names
+// its neighbours. Streets of kind 0 have no houses; when no candidate has
+// houses, the showable candidates are offered instead.
+QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8);
+
+// "нет дома 9; рядом: 7, 11" (cp1251); the neighbours part only lists the
+// neighbours that exist.
+std::string quickMissText(const QuickMiss& miss);
+
+}  // namespace tikhomap
