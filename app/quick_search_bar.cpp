@@ -7,6 +7,7 @@
 
 #include "app/main_window.h"
 #include "app/text_convert.h"
+#include "search/name_matching.h"
 #include "search/street_search.h"
 
 namespace tikhomap {
@@ -14,6 +15,27 @@ namespace {
 
 constexpr int kBarWidth = 420;
 constexpr int kTopMargin = 6;
+
+// The houses of the street that carry the neighbouring numbers of a miss.
+std::vector<QuickMatch> neighbourMatches(const MapData& map, const QuickMiss& miss,
+                                         const StreetName& street) {
+  std::vector<QuickMatch> out;
+  for (const auto& number : {miss.below, miss.above}) {
+    if (!number) continue;
+    for (size_t row = 0; row < map.buildings.size(); ++row) {
+      const Building& b = map.buildings[row];
+      if (b.streetCode != street.streetCode || fieldText(b.houseNumber) != *number) continue;
+      QuickMatch match;
+      match.kind = QuickMatch::House;
+      match.streetRow = miss.streetRow;
+      match.building = static_cast<int32_t>(row);
+      match.label = std::string(fieldText(street.name)) + ", " + *number;
+      out.push_back(std::move(match));
+      break;
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -73,8 +95,17 @@ void QuickSearchBar::typed(const QString& text) {
   list_->clear();
   firstMatchItem_ = 0;
   if (result_.miss) {
-    auto* note = new QListWidgetItem(fromCp1251(quickMissText(*result_.miss)), list_);
-    note->setFlags(Qt::NoItemFlags);
+    const MapData& map = main_.session().map;
+    const QuickMiss& miss = *result_.miss;
+    QString note = fromCp1251(quickMissText(miss));
+    if (miss.streetRow >= 0 && miss.streetRow < static_cast<int32_t>(map.streetNames.size())) {
+      const StreetName& street = map.streetNames[static_cast<size_t>(miss.streetRow)];
+      note = fromCp1251(fieldText(street.name)) + QStringLiteral(": ") + note;
+      // The neighbours on the same side are offered first, ready for Enter.
+      if (result_.matches.empty()) result_.matches = neighbourMatches(map, miss, street);
+    }
+    auto* item = new QListWidgetItem(note, list_);
+    item->setFlags(Qt::NoItemFlags);
     firstMatchItem_ = 1;
   }
   for (const QuickMatch& match : result_.matches) list_->addItem(fromCp1251(match.label));
@@ -104,8 +135,9 @@ void QuickSearchBar::activate(int item) {
   // A new result replaces the marks of the one before, as a new search does.
   const MarkingState before = s.marking;
   s.marking.clearMarks();
-  const bool shown = match.kind == QuickMatch::House ? (showBuilding(ctx, match.building, code), true)
-                                                     : showStreetCode(ctx, code);
+  const bool shown = match.kind == QuickMatch::House
+                         ? (showBuilding(ctx, match.building, code), true)
+                         : showStreetCode(ctx, code);
   if (!shown) {
     s.marking = before;
     main_.beep();

@@ -118,7 +118,9 @@ SearchOutcome houseFocusGained(StreetSearchState& state, const StreetSearchConte
 void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
   state.houseList.clear();
   const StreetName* street = selectedStreet(state, ctx);
-  if (street == nullptr || street->kind == kKindNoHouses || street->kind == kKindNotAlone) return;
+  // A street of kind 100 cannot be shown by itself, but its houses can: it
+  // keeps its house list.
+  if (street == nullptr || street->kind == kKindNoHouses) return;
   const auto& buildings = ctx.map.buildings;
   for (size_t row = 0; row < buildings.size(); ++row) {
     const Building& b = buildings[row];

@@ -14,9 +14,11 @@
 
 #include "app/main_window.h"
 #include "app/place_dialogs.h"
+#include "app/quick_search_bar.h"
 #include "app/search_commands.h"
 #include "app/street_search_dialog.h"
 #include "resources/command_ids.h"
+#include "search/place_choice.h"
 #include "tests/app/app_fixture.h"
 
 namespace tikhomap::testing {
@@ -298,6 +300,112 @@ TEST_F(SearchDialogsTest, EscapeLeavesThePlaceDialogsWithoutAChange) {
   EXPECT_EQ(session().history.count, count);
   EXPECT_FALSE(session().marking.pendingNameFlash);
   EXPECT_FALSE(session().marking.pendingDistrictFlash);
+}
+
+}  // namespace
+}  // namespace tikhomap::testing
+
+namespace tikhomap::testing {
+namespace {
+
+class QuickSearchTest : public SearchDialogsTest {
+ protected:
+  QuickSearchBar& bar() { return *window_->mapWidget().findChild<QuickSearchBar*>(); }
+  void activateMain() {
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  }
+};
+
+TEST_F(QuickSearchTest, CtrlFOpensTheLineAndAPaintLeavesItTheFocus) {
+  activateMain();
+  QTest::keyClick(&window_->mapWidget(), Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(bar().isOpen());
+  EXPECT_TRUE(bar().text().hasFocus());
+  window_->requestRecompose();
+  window_->mapWidget().repaint();
+  EXPECT_TRUE(bar().text().hasFocus());
+  QTest::keyClick(&bar().text(), Qt::Key_Escape);
+  EXPECT_FALSE(bar().isOpen());
+  EXPECT_TRUE(window_->mapWidget().hasFocus());
+}
+
+TEST_F(QuickSearchTest, EnterShowsTheHouseWithTheSearchMarks) {
+  activateMain();
+  window_->command(ids::kQuickSearch);
+  session().marking.chosenBuildings = {4, 3};
+  typeText(&bar().text(), QStringLiteral("ул. Морская, 2"));
+  ASSERT_GE(bar().suggestions().count(), 1);
+  EXPECT_EQ(bar().suggestions().item(0)->text(), QStringLiteral("Морская ул., 2"));
+  QTest::keyClick(&bar().text(), Qt::Key_Return);
+  EXPECT_FALSE(bar().isOpen());
+  EXPECT_EQ(session().marking.chosenBuildings, std::vector<int32_t>{1});
+  EXPECT_EQ(session().marking.markedStreet, 1);
+  EXPECT_EQ(session().history.count, 2);
+  EXPECT_TRUE(window_->recomposePending());
+}
+
+TEST_F(QuickSearchTest, AMissingNumberOffersItsNeighboursOnTheSameSide) {
+  activateMain();
+  window_->command(ids::kQuickSearch);
+  typeText(&bar().text(), QStringLiteral("морская 3"));
+  const QListWidget& list = bar().suggestions();
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_EQ(list.item(0)->text(), QStringLiteral("Морская ул.: нет дома 3; рядом: 1, 5"));
+  EXPECT_EQ(list.item(0)->flags(), Qt::NoItemFlags);
+  EXPECT_EQ(list.item(1)->text(), QStringLiteral("Морская ул., 1"));
+  EXPECT_EQ(list.item(2)->text(), QStringLiteral("Морская ул., 5"));
+  QTest::keyClick(&bar().text(), Qt::Key_Down);
+  QTest::keyClick(&bar().text(), Qt::Key_Return);
+  EXPECT_EQ(session().marking.chosenBuildings, std::vector<int32_t>{4});
+  // Nothing found: Enter beeps and the line stays.
+  window_->command(ids::kQuickSearch);
+  bar().text().clear();
+  typeText(&bar().text(), QStringLiteral("Ёжиков 😀"));
+  EXPECT_EQ(bar().suggestions().count(), 0);
+  QTest::keyClick(&bar().text(), Qt::Key_Return);
+  EXPECT_EQ(beeps_, 1);
+  EXPECT_TRUE(bar().isOpen());
+}
+
+// Counts the pixels of one colour in the map area as the window shows it.
+int pixelsOf(QWidget& widget, QRgb colour) {
+  const QImage image = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x)
+      n += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
+  }
+  return n;
+}
+
+TEST_F(QuickSearchTest, FlagsAndTheNameFlashAreDrawnOverTheFrameNotIntoIt) {
+  MapSession& s = session();
+  ASSERT_TRUE(chooseMicrodistrict(s.map, s.marking, s.history, 0));
+  s.marking.chosenBuildings = {2};  // inside the microdistrict's square
+  window_->requestRecompose();
+  window_->mapWidget().repaint();
+  ASSERT_TRUE(s.marking.nameFlash.has_value());
+  const QRgb flashPink = qRgb(240, 160, 160);
+  const QRgb flagYellow = qRgb(255, 255, 0);
+  EXPECT_GT(pixelsOf(window_->mapWidget(), flashPink), 50);
+  EXPECT_GT(pixelsOf(window_->mapWidget(), flagYellow), 20);
+  // A plain repaint within the two seconds keeps the flash.
+  window_->mapWidget().repaint();
+  EXPECT_GT(pixelsOf(window_->mapWidget(), flashPink), 50);
+  // The frame itself never carries them.
+  const QImage& frame = window_->mapWidget().frame();
+  int framePink = 0;
+  for (int y = 0; y < frame.height(); ++y) {
+    for (int x = 0; x < frame.width(); ++x)
+      framePink += (frame.pixel(x, y) & 0xffffff) == (flashPink & 0xffffff);
+  }
+  EXPECT_EQ(framePink, 0);
+  // The timer's end takes the flash; the flags stay.
+  ASSERT_TRUE(waitFor([this] { return !window_->flashShown(); }, 5000));
+  window_->mapWidget().repaint();
+  EXPECT_EQ(pixelsOf(window_->mapWidget(), flashPink), 0);
+  EXPECT_GT(pixelsOf(window_->mapWidget(), flagYellow), 20);
 }
 
 }  // namespace
