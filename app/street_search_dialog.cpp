@@ -29,12 +29,10 @@ W* control(QWidget& parent, int id, const QFont& font, int x, int y, int w, int 
   return widget;
 }
 
-// The system moves the focus back into a window that is activated again;
-// only a move of the user's (a click, Tab, a shortcut) or of the program's
-// counts as the focus arriving at a field.
-bool userFocus(const QEvent* event) {
+// The system moves the focus back into a window that is activated again.
+bool returningFocus(const QEvent* event) {
   const auto reason = static_cast<const QFocusEvent*>(event)->reason();
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+  return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 }  // namespace
@@ -54,7 +52,10 @@ ChosenListWindow::ChosenListWindow(QWidget* owner, QPoint topLeftGlobal)
     : QDialog(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QString::number(kChosenListDialog));
   setWindowTitle(QStringLiteral("Выбраны для просмотра"));
+  // It never takes the activation, not even when clicked: the typing stays
+  // in the search dialog.
   setAttribute(Qt::WA_ShowWithoutActivating);
+  setWindowFlag(Qt::WindowDoesNotAcceptFocus);
   const QFont font = dialogFont("Arial");
   setFont(font);
   list_ = control<QListWidget>(*this, kChosenListBox, font, 10, 10, 105, 130);
@@ -195,8 +196,13 @@ void StreetSearchDialog::openChosenList() {
   // Owned by this dialog, so that it takes double clicks while the dialog is
   // modal; placed at (400, 100) dialog units from the main window's corner.
   const QSize at = dialogUnitsToPixels(dialogFont("Arial"), 400, 100);
-  const QPoint corner = main_.mapToGlobal(QPoint(0, 0));
-  chosen_ = new ChosenListWindow(this, corner + QPoint(at.width(), at.height()));
+  QPoint place = main_.mapToGlobal(QPoint(0, 0)) + QPoint(at.width(), at.height());
+  // Where that would cover the dialog's fields it stands beside the dialog.
+  const QSize size = dialogUnitsToPixels(dialogFont("Arial"), 124, 151);
+  if (QRect(place, size).intersects(frameGeometry())) {
+    place = QPoint(frameGeometry().right() + 8, frameGeometry().top());
+  }
+  chosen_ = new ChosenListWindow(this, place);
   connect(chosen_, &ChosenListWindow::lineDoubleClicked, this, [this](int line) {
     StreetSearchContext ctx = context();
     apply(deleteChosenLine(state_, ctx, line));
@@ -261,7 +267,15 @@ void StreetSearchDialog::apply(const SearchOutcome& out) {
 
 bool StreetSearchDialog::eventFilter(QObject* watched, QEvent* event) {
   if (finished_) return QDialog::eventFilter(watched, event);
-  if (event->type() == QEvent::FocusIn && userFocus(event)) {
+  // Only a move of the user's (a click, Tab) or of the program's counts as
+  // the focus arriving at a field; the activation of the window returning
+  // it to the field that had it does not. A click into a field of the
+  // inactive window moves the focus there first and activates afterwards:
+  // that arrival counts.
+  const bool arrival =
+      event->type() == QEvent::FocusIn && (!returningFocus(event) || watched != focusField_.data());
+  if (event->type() == QEvent::FocusIn) focusField_ = qobject_cast<QWidget*>(watched);
+  if (arrival) {
     if (watched == streetText_ || watched == streetList_) {
       apply(streetFocusGained(state_));
       // Clearing the texts is a change of them: the street is unselected.

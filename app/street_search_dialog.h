@@ -92,7 +92,8 @@ class StreetSearchDialog final : public QDialog {
   QPushButton* show_;
   QPushButton* cancel_;
   QPointer<ChosenListWindow> chosen_;
-  bool syncing_ = false;  // the lists are being changed by the dialog itself
+  QPointer<QWidget> focusField_;  // the field that last received the focus
+  bool syncing_ = false;          // the lists are being changed by the dialog itself
   bool finished_ = false;
 };
 

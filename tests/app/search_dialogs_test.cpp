@@ -160,6 +160,35 @@ TEST_F(SearchDialogsTest, RefusalsBeepAndMoveTheFocus) {
   EXPECT_EQ(beeps_, 2);
 }
 
+TEST_F(SearchDialogsTest, AClickIntoTheStreetTextOfTheInactiveDialogStillClearsIt) {
+  auto dialog = openStreetDialog();
+  auto* streetText = byId<QLineEdit>(*dialog, kStreetTextField);
+  auto* houseText = byId<QLineEdit>(*dialog, kHouseTextField);
+  typeText(streetText, QStringLiteral("мор"));
+  QTest::keyClick(streetText, Qt::Key_Return);
+  ASSERT_TRUE(houseText->hasFocus());
+  // Another window takes the activation; coming back to the house text
+  // keeps the street and its house list.
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+  EXPECT_EQ(dialog->state().streetRow, 0);
+  EXPECT_EQ(byId<QListWidget>(*dialog, kHouseListBox)->count(), 3);
+  // A click into the street text while the dialog is inactive: the focus
+  // moves there first, the activation follows, and the field is cleared.
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  streetText->setFocus(Qt::MouseFocusReason);
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+  EXPECT_TRUE(streetText->text().isEmpty());
+  EXPECT_EQ(dialog->state().streetRow, -1);
+  EXPECT_EQ(byId<QListWidget>(*dialog, kHouseListBox)->count(), 0);
+}
+
 TEST_F(SearchDialogsTest, EscapeIsCancelAndTakesTheMarksAndTheChosenList) {
   auto dialog = openStreetDialog();
   typeText(byId<QLineEdit>(*dialog, kStreetTextField), QStringLiteral("мор"));
