@@ -97,9 +97,9 @@ SunPosition sunPosition(double utcSeconds, double latitude, double longitude) {
 
   const double phi = latitude * kRad;
   const double ha = hourAngle * kRad;
-  const double cosZenith = std::clamp(std::sin(phi) * std::sin(declination) +
-                                          std::cos(phi) * std::cos(declination) * std::cos(ha),
-                                      -1.0, 1.0);
+  const double cosZenith = std::clamp(
+      std::sin(phi) * std::sin(declination) + std::cos(phi) * std::cos(declination) * std::cos(ha),
+      -1.0, 1.0);
   const double zenith = std::acos(cosZenith);
 
   SunPosition p;

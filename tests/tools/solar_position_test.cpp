@@ -48,7 +48,8 @@ TEST(SolarPosition, AgreesWithAnIndependentEphemerisFrom1950To2100) {
     EXPECT_NEAR(p.trueElevation, el, 0.05) << line;
     // Near the zenith the azimuth is ill-defined.
     if (el < 85) {
-      worstAzimuth = std::max(worstAzimuth, angleBetween(p.azimuth, az) * std::cos(el * M_PI / 180));
+      worstAzimuth =
+          std::max(worstAzimuth, angleBetween(p.azimuth, az) * std::cos(el * M_PI / 180));
       EXPECT_LT(angleBetween(p.azimuth, az) * std::cos(el * M_PI / 180), 0.05) << line;
     }
     // The two refraction models agree well above the horizon.
