@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
 #include "app/search_commands.h"
+#include "app/sun_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   tikhomap::MainWindow window(std::filesystem::current_path());
   tikhomap::installMouseController(window);
   tikhomap::installSearches(window);
+  tikhomap::installSunTool(window);
   // Without a window manager "maximised" means nothing: the window takes the
   // screen's free area itself.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

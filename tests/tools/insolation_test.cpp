@@ -184,3 +184,26 @@ TEST(Insolation, SkylineSeenFromAFacade) {
 
 }  // namespace
 }  // namespace tikhomap
+
+#include "tools/sun_place.h"
+
+namespace tikhomap {
+namespace {
+
+TEST(SunPlace, TheBuiltInCityAndItsTexts) {
+  const SunPlace p = builtInSunPlace(12000, 12000);
+  EXPECT_NEAR(p.latitude, 43, 1.5);
+  EXPECT_NEAR(p.longitude, 132, 1.5);
+  EXPECT_LT(std::abs(p.gridConvergence), 1.0);
+  EXPECT_EQ(p.zone.offsetAt(0), kBuiltInUtcOffset);
+  EXPECT_EQ(formatSunMinutes(340), "5 ч 40 мин");
+  EXPECT_EQ(formatSunMinutes(45), "45 мин");
+  EXPECT_EQ(formatClock(7 * 60 + 5), "07:05");
+  EXPECT_EQ(formatClock(-1), "—");
+  EXPECT_EQ(formatFacing(180), "Ю (180°)");
+  EXPECT_EQ(formatFacing(359.7), "С (0°)");
+  EXPECT_EQ(formatFacing(-45), "СЗ (315°)");
+}
+
+}  // namespace
+}  // namespace tikhomap
