@@ -35,11 +35,15 @@ std::optional<double> number(std::string_view text, double limit) {
 }
 
 // Text for a fixed cp1251 field: control characters dropped, at most 60 bytes.
+// Blanks around it are trimmed after the control characters are gone, so
+// that the text reads back the same once written.
 std::string cp1251Text(std::string_view utf8) {
   std::string out;
   for (char c : utf8ToCp1251(utf8))
     if (static_cast<unsigned char>(c) >= 0x20 && out.size() < 60) out.push_back(c);
-  return out;
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  const size_t first = out.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : out.substr(first);
 }
 
 bool validZoneName(std::string_view s) {

@@ -105,6 +105,8 @@ TEST(CityInfo, WhatIsWrittenReadsBackTheSame) {
   EXPECT_TRUE(again.coast);
   EXPECT_EQ(again.districtNames[2], info.districtNames[2]);
   EXPECT_EQ(again.districtNames[3], "bad name");  // one line stays one line
+  // Control characters dropped on reading leave no blank at the edges.
+  EXPECT_EQ(parse(std::string("district.1 = \x01\x02 = Vaduz \x03\n")).districtNames[0], "= Vaduz");
   EXPECT_FALSE(again.builtInCaptions);
   EXPECT_EQ(again.credit, info.credit);
 }
