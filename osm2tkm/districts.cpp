@@ -298,7 +298,8 @@ void buildTitleSheet(BuildContext& ctx) {
     return s;
   };
   // The regional panel: the area with its margin, all land (an inland
-  // town), the outline standing on its shadow, the towns and villages named.
+  // town), the outline standing on its shadow, the towns and villages named
+  // in the style every screen shows; the area's name large, on large screens.
   TitleSheetFile& regional = ctx.out.regional;
   regional.hasHeader = true;
   const double xMax = e.xMax + kGridMargin, yMax = e.yMax + kGridMargin;
@@ -313,7 +314,7 @@ void buildTitleSheet(BuildContext& ctx) {
     if (p.kind != "city" && p.kind != "town" && p.kind != "village") continue;
     if (p.name.empty() || p.name.size() > 127) continue;
     const MapPoint16 at = point16(p.at);
-    regional.texts.push_back({p.kind == "village" ? 'f' : 'e', at.x, at.y, p.name});
+    regional.texts.push_back({'e', at.x, at.y, p.name});
   }
   if (!ctx.title.empty())
     regional.texts.push_back({'g', point16({xMax - kGridMargin / 3, 0}).x,

@@ -155,6 +155,7 @@ void buildStreets(BuildContext& ctx) {
     StreetGroup& g = groups[i];
     g.code = static_cast<int16_t>(std::min<size_t>(i + 1, kUnnamedRoadCode - 1));
     ctx.streetsByName[g.baseName].push_back(i);
+    std::vector<Vec2> placed;
     for (size_t k = 0; k < g.axes.size(); ++k) {
       const Path& axis = g.axes[k];
       map.streetLines.push_back(makeFeature(g.code, axis));
@@ -168,6 +169,13 @@ void buildStreets(BuildContext& ctx) {
       const double step = len / count;
       for (int a = 0; a < count; ++a) {
         const Vec2 p = pointAlong(axis, step * (a + 0.5));
+        // A street of many short ways would be named at every joint: an
+        // anchor keeps the spacing clear of the street's others.
+        const bool crowded = std::any_of(placed.begin(), placed.end(), [&](Vec2 q) {
+          return std::hypot(q.x - p.x, q.y - p.y) < kLabelSpacing;
+        });
+        if (crowded) continue;
+        placed.push_back(p);
         StreetLabelPoint anchor;
         anchor.x = static_cast<uint16_t>(std::lround(p.x));
         anchor.y = static_cast<uint16_t>(std::lround(p.y));
