@@ -28,6 +28,7 @@ constexpr size_t kMicrodistrictField = 29;
 constexpr double kOutlineTolerance = 3;  // metres of simplification
 constexpr double kLayerTolerance = 1;
 constexpr double kTitleTolerance = 8;
+constexpr double kRegionalShift = 16000;  // metres; the regional panel's own origin
 
 struct Boundary {
   int level = 0;
@@ -300,25 +301,29 @@ void buildTitleSheet(BuildContext& ctx) {
   // The regional panel: the area with its margin, all land (an inland
   // town), the outline standing on its shadow, the towns and villages named
   // in the style every screen shows; the area's name large, on large screens.
+  // The panel is a picture of its own: its coordinates are the grid's moved
+  // by kRegionalShift, so that the land can run on past the area on every
+  // side of a panel wider or taller than the area.
   TitleSheetFile& regional = ctx.out.regional;
   regional.hasHeader = true;
-  const double xMax = e.xMax + kGridMargin, yMax = e.yMax + kGridMargin;
-  regional.extent[0] = 0, regional.extent[1] = 0;
-  regional.extent[2] = point16({xMax, 0}).x, regional.extent[3] = point16({0, yMax}).y;
-  regional.shapes.push_back(shape({{0, 0}, {xMax, 0}, {xMax, yMax}, {0, yMax}, {0, 0}}));
+  auto moved = [](Vec2 p) { return Vec2{p.x + kRegionalShift, p.y + kRegionalShift}; };
+  const MapPoint16 low = point16(moved({e.xMin - kGridMargin, e.yMin - kGridMargin}));
+  const MapPoint16 high = point16(moved({e.xMax + kGridMargin, e.yMax + kGridMargin}));
+  regional.extent[0] = low.x, regional.extent[1] = low.y;
+  regional.extent[2] = high.x, regional.extent[3] = high.y;
+  regional.shapes.push_back(shape({{0, 0}, {65535, 0}, {65535, 65535}, {0, 65535}, {0, 0}}));
   const DistrictArea& land = ctx.out.map.districtAreas.front();
-  TitleShape outline;
-  outline.points = land.points;
-  regional.shapes.push_back(outline);
+  Path outline;
+  for (const MapPoint16& p : land.points) outline.push_back(moved({double(p.x), double(p.y)}));
+  regional.shapes.push_back(shape(outline));
   for (const NamedPlace& p : ctx.places) {
     if (p.kind != "city" && p.kind != "town" && p.kind != "village") continue;
     if (p.name.empty() || p.name.size() > 127) continue;
-    const MapPoint16 at = point16(p.at);
+    const MapPoint16 at = point16(moved(p.at));
     regional.texts.push_back({'e', at.x, at.y, p.name});
   }
   if (!ctx.title.empty())
-    regional.texts.push_back({'g', point16({xMax - kGridMargin / 3, 0}).x,
-                              point16({0, kGridMargin / 2}).y, cutName(ctx.title, 127)});
+    regional.texts.push_back({'g', high.x, point16(moved({0, e.yMin})).y, cutName(ctx.title, 127)});
 
   // The city panel's hydrography: lakes filled, rivers as lines.
   TitleSheetFile& water = ctx.out.cityWater;
