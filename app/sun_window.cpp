@@ -161,7 +161,7 @@ SunWindow::SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blo
   const BuildingInfoTexts texts = buildingInfoTexts(map, b);
   setWindowTitle(texts.address.empty() ? QStringLiteral("Солнце")
                                        : QStringLiteral("Солнце: ") + utf8(texts.address));
-  place_ = builtInSunPlace(b.x, b.y);
+  place_ = sunPlaceAt(map, b.x, b.y);
 
   auto* layout = new QVBoxLayout(this);
   auto* dates = new QHBoxLayout;

@@ -246,7 +246,7 @@ ObjectAddress objectAddress(const MapData& map, int32_t object) {
   for (std::size_t i = 1; i < map.districtAreas.size(); ++i) {
     const DistrictArea& d = map.districtAreas[i];
     if (pointInPolygon16(d.points, b.x, b.y)) {
-      a.district = std::string(districtNameCp1251(d.district));
+      a.district = std::string(districtNameCp1251(map, d.district));
       break;
     }
   }

@@ -22,6 +22,22 @@ SunPlace builtInSunPlace(float x, float y) {
   return place;
 }
 
+SunPlace sunPlaceAt(const MapData& map, float x, float y) {
+  SunPlace place = builtInSunPlace(x, y);
+  if (map.city.grid) {
+    const GridProjection& grid = *map.city.grid;
+    const GeoPoint geo = gridToGeo(grid, x, y);
+    place.latitude = geo.latitude;
+    place.longitude = geo.longitude;
+    place.gridConvergence =
+        (geo.longitude - grid.centralMeridian) * std::sin(geo.latitude * std::numbers::pi / 180.0);
+  }
+  if (!map.city.timeZone.empty()) {
+    if (auto zone = TimeZone::load(map.city.timeZone)) place.zone = std::move(*zone);
+  }
+  return place;
+}
+
 std::string formatSunMinutes(int minutes) {
   char text[48];
   if (minutes >= 60) {

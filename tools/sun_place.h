@@ -3,6 +3,7 @@
 // city's time zone.
 #pragma once
 
+#include "mapdata/map_data.h"
 #include "tools/insolation.h"
 
 namespace tikhomap {
@@ -10,6 +11,10 @@ namespace tikhomap {
 // The built-in city: its Gauss–Krüger grid and Vladivostok time (UTC+10
 // when the system has no time-zone database).
 SunPlace builtInSunPlace(float x, float y);
+// A map point of the loaded city: the grid and time zone of its city.txt
+// where it gives them, the built-in ones otherwise. A zone the system does
+// not know falls back to the built-in one.
+SunPlace sunPlaceAt(const MapData& map, float x, float y);
 
 // Minutes as "5 ч 40 мин" (UTF-8); "0 мин" for none.
 std::string formatSunMinutes(int minutes);

@@ -207,3 +207,25 @@ TEST(SunPlace, TheBuiltInCityAndItsTexts) {
 
 }  // namespace
 }  // namespace tikhomap
+
+namespace tikhomap {
+namespace {
+
+TEST(SunPlace, AnImportedCityTakesItsGridAndZoneFromItsFile) {
+  MapData map;
+  map.city.present = true;
+  map.city.grid = GridProjection{9.5, 5200000, -20000};
+  map.city.timeZone = "Europe/Vaduz";
+  const SunPlace p = sunPlaceAt(map, 20000, 20000);
+  EXPECT_NEAR(p.longitude, 9.5, 0.01);  // on the central meridian
+  EXPECT_NEAR(p.latitude, 47.1, 0.3);
+  EXPECT_NEAR(p.gridConvergence, 0, 0.01);
+  EXPECT_EQ(p.zone.name(), "Europe/Vaduz");
+  EXPECT_EQ(p.zone.offsetAt(daysFromCivil({2024, 7, 1}) * 86400), 7200);
+  // An unknown zone keeps the built-in one.
+  map.city.timeZone = "Mars/Olympus";
+  EXPECT_EQ(sunPlaceAt(map, 0, 0).zone.offsetAt(0), kBuiltInUtcOffset);
+}
+
+}  // namespace
+}  // namespace tikhomap
