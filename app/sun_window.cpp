@@ -216,18 +216,27 @@ SunWindow::SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blo
   connect(date_, &QDateEdit::dateChanged, this, [this] { recompute(); });
   connect(table_, &QTableWidget::currentCellChanged, this,
           [this](int row) { facadeSelected(row); });
-  overlayId_ = main_.mapWidget().addOverlay([this](QPainter& p) { drawFacade(p); });
+  map_ = &main_.mapWidget();
+  overlayId_ = map_->addOverlay([this](QPainter& p) { drawFacade(p); });
   resize(760, 560);
   recompute();
 }
 
 SunWindow::~SunWindow() {
-  main_.mapWidget().removeOverlay(overlayId_);
-  main_.mapWidget().update();
+  // The main window may be half destroyed (the window is its child): only
+  // the map widget, if it is still there, is touched.
+  if (map_ != nullptr) {
+    map_->removeOverlay(overlayId_);
+    map_->update();
+  }
 }
 
 void SunWindow::setDate(const CivilDate& date) {
   date_->setDate(QDate(date.year, date.month, date.day));
+}
+
+QDate SunWindow::date() const {
+  return date_->date();
 }
 
 void SunWindow::recompute() {

@@ -4,11 +4,13 @@
 // from the selected facade, which is also marked on the map.
 #pragma once
 
+#include <QDate>
 #include <QDialog>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 
+#include "app/map_widget.h"
 #include "tools/insolation.h"
 
 class QDateEdit;
@@ -18,8 +20,6 @@ class QTableWidget;
 namespace tikhomap {
 
 class MainWindow;
-
-inline constexpr int kSunWindowObject = 0x5017;
 
 // The sun's track over the day and the skyline seen from one facade.
 class SunChart final : public QWidget {
@@ -56,6 +56,7 @@ class SunWindow final : public QDialog {
   int32_t building() const { return building_; }
   const Insolation& result() const { return result_; }
   void setDate(const CivilDate& date);
+  QDate date() const;
   QTableWidget& table() { return *table_; }
   // The facade (row of result().facades) marked on the map, -1 for none.
   int selectedFacade() const { return selected_; }
@@ -75,6 +76,7 @@ class SunWindow final : public QDialog {
   QTableWidget* table_;
   SunChart* chart_;
   int selected_ = -1;
+  QPointer<MapWidget> map_;
   int overlayId_ = 0;
 };
 

@@ -1,0 +1,119 @@
+// The tool "Солнце": a click on a building opens its facades for a date; the
+// chosen facade is marked over the map; the tool leaves other clicks alone.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "app/mouse_controller.h"
+#include "app/sun_window.h"
+#include "resources/command_ids.h"
+#include "tests/app/app_fixture.h"
+
+namespace tikhomap::testing {
+namespace {
+
+class SunWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = std::make_unique<MainWindow>(folder_.path());
+    window_->setBeep([this] { ++beeps_; });
+    window_->setFatalHandler([](const QString&) {});
+    mouse_ = &installMouseController(*window_);
+    installSunTool(*window_);
+    mouse_->setInfoDialogRunner([this](const BuildingInfoTexts&) { ++infoDialogs_; });
+    window_->resize(900, 700);
+    window_->show();
+    ASSERT_TRUE(waitFor([this] {
+      return window_->session().baseMapLoaded() && !window_->session().map.buildings.empty() &&
+             window_->composeCount() >= 1 && !window_->recomposePending();
+    }));
+    MapSession& s = window_->session();
+    pushView(s.history, 1400, 1300, 1800, 1800);
+    window_->requestRecompose();
+    window_->mapWidget().repaint();
+  }
+
+  void clickAt(float x, float y) {
+    int32_t sx = 0, sy = 0;
+    mapToScreen(window_->session().view, x, y, sx, sy);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent e(type, QPointF(sx, sy),
+                    QPointF(window_->mapWidget().mapToGlobal(QPoint(sx, sy))), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                    Qt::NoModifier);
+      QApplication::sendEvent(&window_->mapWidget(), &e);
+    }
+  }
+  SunWindow* sunWindow() { return window_->findChild<SunWindow*>(); }
+
+  TinyCityFolder folder_;
+  std::unique_ptr<MainWindow> window_;
+  MouseController* mouse_ = nullptr;
+  int beeps_ = 0;
+  int infoDialogs_ = 0;
+};
+
+TEST_F(SunWindowTest, AClickOnABuildingOpensItsFacades) {
+  // Without the tool a click opens the building information.
+  clickAt(1610, 1535);
+  EXPECT_EQ(infoDialogs_, 1);
+  window_->command(ids::kSunTool);
+  EXPECT_TRUE(window_->action(ids::kSunTool)->isChecked());
+  clickAt(1610, 1535);
+  EXPECT_EQ(infoDialogs_, 1);  // the tool took the click
+  SunWindow* w = sunWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Солнце: Морская ул., 1"));
+  w->setDate({2024, 12, 21});
+  // The house is a 20 x 30 m block: four facades, the north one never lit
+  // at midwinter, the south one for hours.
+  ASSERT_EQ(w->table().rowCount(), 4);
+  const Insolation& r = w->result();
+  int north = -1, south = -1;
+  for (int i = 0; i < 4; ++i) {
+    const double f = r.facades[static_cast<size_t>(i)].facing;
+    if (std::abs(f - 0) < 1 || std::abs(f - 360) < 1) north = i;
+    if (std::abs(f - 180) < 1) south = i;
+  }
+  ASSERT_GE(north, 0);
+  ASSERT_GE(south, 0);
+  EXPECT_EQ(r.facades[static_cast<size_t>(north)].ground.minutes, 0);
+  EXPECT_GT(r.facades[static_cast<size_t>(south)].ground.minutes, 6 * 60);
+  EXPECT_EQ(w->table().item(north, 2)->text(), QStringLiteral("0 мин"));
+  // The chosen facade is drawn over the frame, never into it.
+  const QImage before = window_->mapWidget().frame().copy();
+  w->table().setCurrentCell(south, 0);
+  EXPECT_EQ(w->selectedFacade(), south);
+  window_->mapWidget().repaint();
+  EXPECT_EQ(window_->mapWidget().frame(), before);
+  const QImage shown = window_->mapWidget().grab().toImage().convertToFormat(QImage::Format_RGB32);
+  int orange = 0;
+  for (int y = 0; y < shown.height(); ++y) {
+    for (int x = 0; x < shown.width(); ++x) orange += (shown.pixel(x, y) & 0xffffff) == 0xff8c00;
+  }
+  EXPECT_GT(orange, 10);
+  // A date out of range is said so, with no rows.
+  w->setDate({2150, 1, 1});
+  EXPECT_EQ(w->date().year(), 2100);  // the field keeps to the years it can compute
+}
+
+TEST_F(SunWindowTest, APressBesideTheBuildingsBeepsAndEscEndsTheTool) {
+  window_->command(ids::kSunTool);
+  clickAt(1000, 2600);  // open ground
+  EXPECT_EQ(beeps_, 1);
+  EXPECT_EQ(sunWindow(), nullptr);
+  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&window_->mapWidget(), &esc);
+  EXPECT_FALSE(window_->action(ids::kSunTool)->isChecked());
+  clickAt(1610, 1535);
+  EXPECT_EQ(infoDialogs_, 1);
+}
+
+}  // namespace
+}  // namespace tikhomap::testing
