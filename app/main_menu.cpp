@@ -64,6 +64,7 @@ MainMenu buildMainMenu(QMenuBar& bar, QWidget& window, const std::function<void(
   addItems(*view,
            {{0, nullptr, false},
             {ids::kLayerDialog, u8"Состав схемы ...", false},
+            {ids::kRealShadows, u8"Тени по настоящему солнцу", true},
             {ids::kToolsPalette, u8"Инструменты      F7", true},
             {ids::kRefresh, u8"Освежить            F9", false},
             {0, nullptr, false},

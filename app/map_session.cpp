@@ -7,6 +7,7 @@
 #include "app/qt_canvas.h"
 #include "mapdata/loader.h"
 #include "render/compose_frame.h"
+#include "tools/sun_place.h"
 
 namespace tikhomap {
 
@@ -36,8 +37,24 @@ bool MapSession::setViewMode(int mode) {
 }
 
 RenderContext MapSession::context(float screenWidthMm) {
-  return RenderContext{map,    view,     history, cache, layers,  marking,
-                       styles, viewMode, random,  clock, dataDir, screenWidthMm};
+  RenderContext ctx{map,    view,     history, cache, layers,  marking,
+                    styles, viewMode, random,  clock, dataDir, screenWidthMm};
+  if (realShadows) ctx.realSun = realSunNow(*this);
+  return ctx;
+}
+
+RealSun realSunNow(const MapSession& session) {
+  const MapBounds& city = session.map.cityExtent;
+  const SunPlace place =
+      sunPlaceAt(session.map, (city.xMin + city.xMax) / 2, (city.yMin + city.yMax) / 2);
+  // Today's date where the city is, and the clock's time of day there.
+  const int64_t utcNow = static_cast<int64_t>(std::time(nullptr));
+  const int64_t localNow = utcNow + place.zone.offsetAt(utcNow);
+  const int64_t day = localNow / 86400 - (localNow % 86400 < 0 ? 1 : 0);
+  const ClockTime t = session.clock ? session.clock() : ClockTime{};
+  const int64_t utc = place.zone.utcFromLocal(day * 86400 + t.hour * 3600 + t.minute * 60);
+  const SunPosition sun = sunPosition(static_cast<double>(utc), place.latitude, place.longitude);
+  return RealSun{sun.azimuth - place.gridConvergence, sun.elevation};
 }
 
 LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress) {

@@ -34,6 +34,8 @@ struct MapSession {
   int viewMode = kViewClockWindows;
   WindowRandom random;
   Clock clock = systemClock();
+  // Shadows by the real sun of today's date at the clock's time.
+  bool realShadows = false;
 
   explicit MapSession(std::filesystem::path dir);
 
@@ -44,6 +46,10 @@ struct MapSession {
   bool setViewMode(int mode);
   RenderContext context(float screenWidthMm);
 };
+
+// The real sun over the middle of the city for today's date at the clock's
+// time, in grid directions.
+RealSun realSunNow(const MapSession& session);
 
 // Reads the base map from the session's folder and makes the city extent
 // entry 0 of the view history (the title sheet).

@@ -389,6 +389,13 @@ class SunTool final : public QObject {
 }  // namespace
 
 void installSunTool(MainWindow& main) {
+  MainWindow* w = &main;
+  main.setCommandHandler(ids::kRealShadows, [w] {
+    MapSession& s = w->session();
+    s.realShadows = !s.realShadows;
+    if (QAction* action = w->action(ids::kRealShadows)) action->setChecked(s.realShadows);
+    if (!s.titleSheetShown()) w->requestRecompose();
+  });
   auto* tool = new SunTool(main);
   main.setCommandHandler(ids::kSunTool, [tool] { tool->setActive(!tool->active()); });
   // Back to the title sheet: the tool ends, its window stays open.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "mapdata/map_data.h"
 #include "render/canvas.h"
@@ -60,6 +61,13 @@ class WindowRandom {
   uint32_t state_ = 1;
 };
 
+// The real sun over the city for the shadows of the volumetric views, in
+// grid directions (degrees from north, clockwise) and degrees of elevation.
+struct RealSun {
+  double azimuth = 180;
+  double elevation = 45;
+};
+
 // Everything one composition reads and writes. The shell owns each piece.
 struct RenderContext {
   MapData& map;
@@ -74,6 +82,8 @@ struct RenderContext {
   Clock clock;
   std::filesystem::path dataDir;  // where 1.tkm and 2.tkm are read from
   float screenWidthMm = 0;        // physical width of the drawing area
+  // Shadows by the real sun ("Тени по настоящему солнцу"); none: by the clock.
+  std::optional<RealSun> realSun = std::nullopt;
 };
 
 }  // namespace tikhomap

@@ -19,6 +19,7 @@ namespace tikhomap {
 namespace {
 
 constexpr int16_t kGlassPurpose = 464;
+constexpr double kPi = 3.14159265358979323846;
 
 // Translucent buildings are drawn in mask mode: a light bluish glass tints
 // what lies beneath instead of covering it.
@@ -39,6 +40,19 @@ SunShadow sunShadowAt(ClockTime time, double mmPerMetre) {
   sun.lengthPerStorey = static_cast<float>(mmPerMetre * factor * 10);
   sun.daylight = h >= 6 && h <= 21;
   return sun;
+}
+
+SunShadow realSunShadow(const RealSun& sun, double storeyPixels) {
+  SunShadow shadow;
+  shadow.daylight = sun.elevation >= kRealShadowMinElevation;
+  if (!shadow.daylight) return shadow;
+  const double az = sun.azimuth * kPi / 180.0;
+  // Away from the sun: east is +x on the screen, north is -y.
+  shadow.cosTheta = static_cast<float>(-std::sin(az));
+  shadow.minusSinTheta = static_cast<float>(std::cos(az));
+  const double el = std::max(sun.elevation, kRealShadowCapElevation) * kPi / 180.0;
+  shadow.lengthPerStorey = static_cast<float>(storeyPixels / std::tan(el));
+  return shadow;
 }
 
 void shadowOffset(const SunShadow& sun, int floors, int& dx, int& dy) {
@@ -63,13 +77,68 @@ void drawShadow(Canvas& dc, std::span<const ScreenPoint> outline, int dx, int dy
   dc.polygonStamps(outline, offsets);
 }
 
+namespace {
+
+// The map rectangle a building's shadow covers, its footprint included.
+MapBounds shadowBounds(const ViewState& view, const Building& b, int dx, int dy) {
+  // Pixels back to metres: the view's scale is the same on both axes.
+  const double metresPerPixel = view.pixelsPerMmX > 0 && view.mmPerMetre > 0
+                                    ? 1.0 / (view.pixelsPerMmX * view.mmPerMetre)
+                                    : 0;
+  const float east = static_cast<float>(dx * metresPerPixel);
+  const float north = static_cast<float>(-dy * metresPerPixel);
+  MapBounds r = b.bounds;
+  r.xMin = std::min(r.xMin, b.bounds.xMin + north);
+  r.xMax = std::max(r.xMax, b.bounds.xMax + north);
+  r.yMin = std::min(r.yMin, b.bounds.yMin + east);
+  r.yMax = std::max(r.yMax, b.bounds.yMax + east);
+  return r;
+}
+
+void drawOneShadow(RenderContext& ctx, Canvas& dc, const Building& b, int dx, int dy,
+                   std::vector<ScreenPoint>& scratch) {
+  dc.setRasterOp(RasterOp::MaskPen);
+  dc.selectPen(fixed::nullPen);
+  dc.selectBrush(fixed::grey195Brush);
+  const std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
+  drawShadow(dc, pts, dx, dy, scratch);
+  dc.setRasterOp(RasterOp::CopyPen);
+}
+
+void drawShadowsReachingIn(RenderContext& ctx, Canvas& dc, const SunShadow& sun) {
+  const ViewState& view = ctx.view;
+  std::vector<ScreenPoint> scratch;
+  const auto& buildings = ctx.map.buildings;
+  const size_t first = static_cast<size_t>(std::max(0, ctx.cache.firstBuilding));
+  // North of the view (the table runs north to south) the shadows matter
+  // only when they fall southwards.
+  const size_t from = sun.minusSinTheta > 0 ? 0 : first;
+  for (size_t i = from; i < buildings.size(); ++i) {
+    const Building& b = buildings[i];
+    if (boundsInView(view, b.bounds)) continue;  // drawn with its building
+    int dx = 0;
+    int dy = 0;
+    shadowOffset(sun, drawnStoreys(b), dx, dy);
+    if (!boundsInView(view, shadowBounds(view, b, dx, dy))) continue;
+    drawOneShadow(ctx, dc, b, dx, dy, scratch);
+  }
+}
+
+}  // namespace
+
 void volumetricPass(RenderContext& ctx, Canvas& dc) {
   const ViewState& view = ctx.view;
   const int storeyHeight = static_cast<int>(view.pixelsPerMmX * view.mmPerMetre * 5.0);
   ctx.cache.storeyHeight = storeyHeight;
   const ClockTime now = ctx.clock ? ctx.clock() : ClockTime{};
-  const SunShadow sun = sunShadowAt(now, view.mmPerMetre);
+  const SunShadow sun =
+      ctx.realSun ? realSunShadow(*ctx.realSun, storeyHeight) : sunShadowAt(now, view.mmPerMetre);
   const bool shadows = ctx.layers.showShadows != 0 && sun.daylight;
+  // The real sun also casts shadows southwards and sideways: buildings
+  // outside the view whose shadows reach into it cast them there first.
+  if (shadows && ctx.realSun) {
+    drawShadowsReachingIn(ctx, dc, sun);
+  }
   const bool coloured = ctx.layers.colouredHouses != 0;
 
   WallPass pass;
@@ -86,15 +155,10 @@ void volumetricPass(RenderContext& ctx, Canvas& dc) {
     if (!boundsInView(view, b.bounds)) continue;
 
     if (shadows) {
-      dc.setRasterOp(RasterOp::MaskPen);
-      dc.selectPen(fixed::nullPen);
-      dc.selectBrush(fixed::grey195Brush);
       int dx = 0;
       int dy = 0;
       shadowOffset(sun, drawnStoreys(b), dx, dy);
-      const std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
-      drawShadow(dc, pts, dx, dy, scratch);
-      dc.setRasterOp(RasterOp::CopyPen);
+      drawOneShadow(ctx, dc, b, dx, dy, scratch);
     }
     if (ctx.layers.buildingChoice == kChoiceSelected && buildingTooSmall(view, b)) continue;
 

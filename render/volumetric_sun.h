@@ -22,6 +22,15 @@ struct SunShadow {
 // the morning and evening.
 SunShadow sunShadowAt(ClockTime time, double mmPerMetre);
 
+// Below this elevation the real sun casts no shadows; below the second
+// one they are drawn as long as at it (they would grow without bound).
+inline constexpr double kRealShadowMinElevation = 2.0;
+inline constexpr double kRealShadowCapElevation = 7.0;
+
+// Shadows by the real sun: away from it, as long as a drawn storey
+// (storeyPixels high) casts at its elevation.
+SunShadow realSunShadow(const RealSun& sun, double storeyPixels);
+
 // Pixel offset of the shadow of a building of `floors` storeys.
 void shadowOffset(const SunShadow& sun, int floors, int& dx, int& dy);
 

@@ -15,6 +15,8 @@ inline constexpr int kViewWideWindows = 32825;
 inline constexpr int kViewFrame = 32826;
 inline constexpr int kViewNight = 32781;
 inline constexpr int kLayerDialog = 32822;
+// "Тени по настоящему солнцу": shadows of the volumetric views by the real sun.
+inline constexpr int kRealShadows = 32903;
 inline constexpr int kToolsPalette = 32816;
 inline constexpr int kRefresh = 32820;
 inline constexpr int kExit = 105;
@@ -34,7 +36,7 @@ inline constexpr int kPrintColour = 32818;
 // Menu "Геодезия".
 inline constexpr int kCoordinates = 32829;
 // "Солнце": hours of sun on the facades of a clicked building.
-inline constexpr int kSunTool = 32902;
+inline constexpr int kSunTool = 32904;
 inline constexpr int kMeasure = 32815;
 inline constexpr int kMeasureAlongStreets = 32828;
 

@@ -117,3 +117,28 @@ TEST_F(SunWindowTest, APressBesideTheBuildingsBeepsAndEscEndsTheTool) {
 
 }  // namespace
 }  // namespace tikhomap::testing
+
+namespace tikhomap::testing {
+namespace {
+
+TEST_F(SunWindowTest, RealShadowsAreAViewChoiceOffByDefault) {
+  MapSession& s = window_->session();
+  EXPECT_FALSE(s.context(100).realSun.has_value());  // off: the clock's shadows
+  s.clock = fixedClock(13, 0);
+  window_->command(ids::kRealShadows);
+  EXPECT_TRUE(window_->action(ids::kRealShadows)->isChecked());
+  EXPECT_TRUE(window_->recomposePending());
+  const auto sun = s.context(100).realSun;
+  ASSERT_TRUE(sun.has_value());
+  // At 13:00 Vladivostok time the sun stands near the south, above the
+  // horizon in every season at 43° north.
+  EXPECT_GT(sun->elevation, 20);
+  EXPECT_NEAR(sun->azimuth, 180, 25);
+  s.clock = fixedClock(2, 0);
+  EXPECT_LT(s.context(100).realSun->elevation, 0);
+  window_->command(ids::kRealShadows);
+  EXPECT_FALSE(s.context(100).realSun.has_value());
+}
+
+}  // namespace
+}  // namespace tikhomap::testing

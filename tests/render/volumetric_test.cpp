@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "building_pass_fixture.h"
 #include "mapdata/cp1251.h"
 #include "render/building_walls.h"
@@ -453,3 +455,65 @@ TEST(VolumetricWindows, WindowsBeyondTheViewAreSkippedButKeepTheSequence) {
 
 }  // namespace
 }  // namespace tikhomap
+
+namespace tikhomap::testing {
+namespace {
+
+TEST(RealSunShadow, AwayFromTheSunAsLongAsADrawnStoreyCasts) {
+  const auto square = rectOutline(400, 400, 440, 430);
+  {  // Sun in the south at 45°: the shadow runs north (up), a storey long.
+    PassFixture f(kViewFrame, 2, 4, 1);  // 20 pixels a storey
+    f.ctx.realSun = RealSun{180, 45};
+    f.addBuilding(square, 411, 3);
+    volumetricPass(f.ctx, f.dc);
+    const auto stamps = withOp(f.polygons(), RasterOp::MaskPen);
+    ASSERT_GE(stamps.size(), 57u);
+    EXPECT_LE(stamps.size(), 59u);
+    EXPECT_EQ(stamps.back().points[0].x, square[0].x);
+    EXPECT_LT(stamps.back().points[0].y, square[0].y - 55);
+  }
+  {  // A summer morning sun in the north-east: the shadow falls south-west,
+     // which the clock never makes.
+    PassFixture f(kViewFrame, 2, 4, 1);
+    f.ctx.realSun = RealSun{45, 30};
+    f.addBuilding(square, 411, 2);
+    volumetricPass(f.ctx, f.dc);
+    const auto stamps = withOp(f.polygons(), RasterOp::MaskPen);
+    ASSERT_FALSE(stamps.empty());
+    EXPECT_LT(stamps.back().points[0].x, square[0].x - 20);
+    EXPECT_GT(stamps.back().points[0].y, square[0].y + 20);
+  }
+  // Near the horizon: none below 2°, and no longer than at 7° above it.
+  const SunShadow low = realSunShadow({90, 1.5}, 20);
+  EXPECT_FALSE(low.daylight);
+  const SunShadow capped = realSunShadow({90, 3}, 20);
+  EXPECT_TRUE(capped.daylight);
+  EXPECT_NEAR(capped.lengthPerStorey, 20 / std::tan(7 * 3.14159265 / 180), 0.01);
+  EXPECT_LT(capped.cosTheta, -0.99);  // sun in the east: the shadow falls west
+}
+
+TEST(RealSunShadow, ABuildingNorthOfTheViewCastsItsShadowIntoIt) {
+  // A 10-storey tower 100 pixels above the view's top edge, the sun in the
+  // north at 30°: its shadow, 346 pixels long, reaches down into the view.
+  const auto tower = rectOutline(500, -100, 540, -60);
+  for (const bool real : {false, true}) {
+    PassFixture f(kViewFrame, 2, 4, 1);
+    f.time = {14, 0};
+    if (real) f.ctx.realSun = RealSun{0, 30};
+    f.addBuilding(tower, 411, 10);
+    f.cache.firstBuilding = 1;  // the tower lies north of the first visible row
+    volumetricPass(f.ctx, f.dc);
+    const auto stamps = withOp(f.polygons(), RasterOp::MaskPen);
+    if (!real) {
+      EXPECT_TRUE(stamps.empty());
+      continue;
+    }
+    ASSERT_FALSE(stamps.empty());
+    EXPECT_GT(stamps.back().points[0].y, 200);
+    // Only the shadow: the tower itself is not drawn.
+    EXPECT_EQ(withOp(f.polygons(), RasterOp::CopyPen).size(), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace tikhomap::testing
