@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
+#include "app/print_job.h"
 #include "app/search_commands.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   tikhomap::MainWindow window(std::filesystem::current_path());
   tikhomap::installMouseController(window);
   tikhomap::installSearches(window);
+  tikhomap::installPrinting(window);
   // Without a window manager "maximised" means nothing: the window takes the
   // screen's free area itself.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
