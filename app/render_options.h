@@ -21,7 +21,7 @@ struct RenderOptions {
   int viewMode = 32786;
   std::optional<int> hour;  // --time HH:MM; the local time otherwise
   int minute = 0;
-  int repeat = 0;  // 0 = compose once, no timing line
+  int repeat = 0;      // 0 = compose once, no timing line
   std::string output;  // the PNG; optional when a PDF is asked for
   // --pdf: the page as the printer makes it, after the frame is composed.
   std::string pdf;

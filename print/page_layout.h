@@ -11,8 +11,8 @@ namespace tikhomap {
 
 // What the printer reports about the printable area of one page.
 struct PrinterMetrics {
-  int horzRes = 0;  // printable width in printer pixels
-  int vertRes = 0;  // printable height in printer pixels
+  int horzRes = 0;     // printable width in printer pixels
+  int vertRes = 0;     // printable height in printer pixels
   int logPixelsX = 0;  // printer pixels per inch
   int logPixelsY = 0;
   float horzSizeMm = 0;  // printable width in millimetres

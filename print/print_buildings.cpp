@@ -55,8 +55,8 @@ void forEachPrintedBuilding(const PrintScene& scene, const PageState& page, Visi
 
 // The number stands centred over the address point, raised by `raise`
 // pixels; under "отбор" only buildings of 5 mm on paper carry it.
-void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc,
-                      const Building& b, int raise) {
+void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc, const Building& b,
+                      int raise) {
   if (scene.layers.houseNumberChoice == kChoiceSelected) {
     const float minSize = static_cast<float>(page.labelMinSize);
     if (b.bounds.xMax - b.bounds.xMin < minSize && b.bounds.yMax - b.bounds.yMin < minSize) return;
@@ -203,9 +203,8 @@ void printWall(WallPrint& w, ScreenPoint a, ScreenPoint b, const Building& build
   quad(w.dc, a, b, bTop, aTop);
 
   const int level = w.page.view.detailLevel;
-  const bool windows =
-      level >= 1 && w.scene.viewMode != kViewFrame &&
-      (purpose != kOutbuildingPurpose || (k > 1 && !describesGarage(building)));
+  const bool windows = level >= 1 && w.scene.viewMode != kViewFrame &&
+                       (purpose != kOutbuildingPurpose || (k > 1 && !describesGarage(building)));
   if (!windows) return;
   if (level == 1) {
     lineWindows(w, a, b, k);
@@ -291,9 +290,8 @@ void volumetricPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
       w.wallBrush = fixed::grey240Brush;
       roof = fixed::grey200Brush;
     } else {
-      const int g = static_cast<int>(scene.layers.colouredHouses != 0
-                                         ? printPurposeGroup(b.purpose)
-                                         : PurposeGroup::Public);
+      const int g = static_cast<int>(scene.layers.colouredHouses != 0 ? printPurposeGroup(b.purpose)
+                                                                      : PurposeGroup::Public);
       w.wallBrush = s.body[g];
       roof = s.roof[g];
     }

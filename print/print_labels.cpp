@@ -31,8 +31,7 @@ const MapFeature* streetOfAnchor(const MapData& map, const StreetLabelPoint& anc
 void printStreetLabels(const PrintScene& scene, PageState& page, Canvas& dc) {
   const ViewState& v = page.view;
   if (100.0 * v.mmPerMetre < 10) return;
-  const int fontHeight =
-      std::max(4, static_cast<int>(v.detailLevel * v.pixelsPerMmX * 2.0));
+  const int fontHeight = std::max(4, static_cast<int>(v.detailLevel * v.pixelsPerMmX * 2.0));
   const int weight = v.detailLevel == 1 || v.detailLevel == 2 ? 100 : 700;
   dc.setTextColor(v.detailLevel > 3 ? kFineLabelColour : kLabelColour);
 

@@ -158,8 +158,7 @@ bool preparePage(const PrintScene& scene, const PrinterMetrics& printer, const M
 
 void printPolyline(PageState& page, Canvas& dc, const MapFeature& feature) {
   if (feature.pointCount < 1 || !boundsInView(page.view, feature.bounds)) return;
-  cutLineToPage(page.view, featurePoints(feature), page.box, page.cut, page.points,
-                page.runStarts);
+  cutLineToPage(page.view, featurePoints(feature), page.box, page.cut, page.points, page.runStarts);
   drawPieces(page, dc);
 }
 

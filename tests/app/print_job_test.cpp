@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <cstring>
@@ -14,6 +17,7 @@
 
 #include "app/main_window.h"
 #include "app/print_job.h"
+#include "app/print_page.h"
 #include "resources/command_ids.h"
 #include "tests/app/app_fixture.h"
 
@@ -169,6 +173,30 @@ TEST_F(PrintJobTest, ThePreviewDrawsThePageAndLeavesTheScreenAsItWas) {
   EXPECT_TRUE(shown);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(screen() == before);
+}
+
+// A printer finer than 16-bit pixels can hold (A3 at 2400 dpi is 28000 x
+// 39700 pixels) is drawn at half its resolution, at the same size in
+// millimetres.
+TEST(PrintPageMetricsTest, AVeryFinePrinterIsDrawnAtAWholeFractionOfItsResolution) {
+  const auto file = std::filesystem::temp_directory_path() / "tikhomap_print_metrics.pdf";
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(file.string()));
+  printer.setResolution(2400);
+  printer.setPageSize(QPageSize(QPageSize::A3));
+  QPainter painter;
+  ASSERT_TRUE(painter.begin(&printer));
+  int scale = 0;
+  const PrinterMetrics m = printerMetrics(painter, scale);
+  painter.end();
+  std::filesystem::remove(file);
+  EXPECT_EQ(scale, 2);
+  EXPECT_EQ(m.logPixelsX, 1200);
+  EXPECT_LE(m.vertRes, 32767);
+  EXPECT_GT(m.vertRes, 18000);
+  const double paintedMm = printer.pageLayout().paintRect(QPageLayout::Millimeter).height();
+  EXPECT_NEAR(m.vertSizeMm, paintedMm, 0.5);  // within the rounding of the page to pixels
 }
 
 }  // namespace

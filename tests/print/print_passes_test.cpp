@@ -47,7 +47,7 @@ TEST(PrintPassesTest, BlackAndWhiteDrawsInGreysAndKeepsTheSeaBrushForWater) {
   ASSERT_EQ(fills.size(), 5u);
   EXPECT_EQ(fills[0], fixed::grey240Brush);  // both areas one light grey
   EXPECT_EQ(fills[1], fixed::grey240Brush);
-  EXPECT_EQ(fills[2], w.styles.sea);          // water keeps the palette's sea
+  EXPECT_EQ(fills[2], w.styles.sea);         // water keeps the palette's sea
   EXPECT_EQ(fills[3], fixed::grey180Brush);  // 413 darker
   EXPECT_EQ(fills[4], fixed::grey200Brush);
 
@@ -72,12 +72,10 @@ TEST(PrintPassesTest, BlackAndWhiteDrawsInGreysAndKeepsTheSeaBrushForWater) {
 
 TEST(PrintPassesTest, ColourAreasChangeTheirFillOnlyWhereTheCodeHasAPrintFill) {
   PrintWorld w(kViewFlat);
-  w.map.areaFeatures = {ComposeWorld::box(2830, 8100, 8100, 10),
-                        ComposeWorld::box(718, 8150, 8100, 10),
-                        ComposeWorld::box(1010, 8200, 8100, 10),
-                        ComposeWorld::box(6614, 8250, 8100, 10),
-                        ComposeWorld::box(750, 8300, 8100, 10),
-                        ComposeWorld::box(1014, 8350, 8100, 10)};
+  w.map.areaFeatures = {
+      ComposeWorld::box(2830, 8100, 8100, 10), ComposeWorld::box(718, 8150, 8100, 10),
+      ComposeWorld::box(1010, 8200, 8100, 10), ComposeWorld::box(6614, 8250, 8100, 10),
+      ComposeWorld::box(750, 8300, 8100, 10),  ComposeWorld::box(1014, 8350, 8100, 10)};
   ASSERT_TRUE(w.print(kLevel2));
   const std::vector<Brush> fills = polygonBrushes(w.paper);
   ASSERT_EQ(fills.size(), 6u);
