@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <chrono>
 
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+
+#include "app/print_page.h"
 #include "app/qt_canvas.h"
 #include "mapdata/cp1251.h"
 
@@ -44,6 +49,21 @@ void composeHeadless(MapSession& session, const RenderOptions& options, QImage& 
       timesMs->push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
   }
+}
+
+bool printHeadlessPdf(const MapSession& session, const RenderOptions& options, std::string& error) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(options.pdf));
+  printer.setResolution(options.dpi);
+  printer.setPageSize(QPageSize(options.paperA3 ? QPageSize::A3 : QPageSize::A4));
+  printer.setPageOrientation(options.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  QString message;
+  if (!printSessionPage(printer, session, !options.printBlackWhite, session.random, message)) {
+    error = message.toStdString();
+    return false;
+  }
+  return true;
 }
 
 TimingSummary summarizeTimes(std::vector<double> timesMs) {

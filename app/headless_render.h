@@ -21,6 +21,11 @@ bool prepareHeadlessSession(MapSession& session, const RenderOptions& options, s
 void composeHeadless(MapSession& session, const RenderOptions& options, QImage& frame,
                      std::vector<double>* timesMs);
 
+// Prints the session's view (as composed last) on one page into the PDF
+// file the options name, at their paper, orientation and resolution, as the
+// print command does. False with a message when the file is not written.
+bool printHeadlessPdf(const MapSession& session, const RenderOptions& options, std::string& error);
+
 struct TimingSummary {
   double median = 0;
   double min = 0;

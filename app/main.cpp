@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
+#include "app/print_job.h"
 #include "app/search_commands.h"
 #include "app/sun_window.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   tikhomap::installMouseController(window);
   tikhomap::installSearches(window);
   tikhomap::installSunTool(window);
+  tikhomap::installPrinting(window);
   // Without a window manager "maximised" means nothing: the window takes the
   // screen's free area itself.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

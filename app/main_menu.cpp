@@ -82,10 +82,11 @@ MainMenu buildMainMenu(QMenuBar& bar, QWidget& window, const std::function<void(
            command, out);
 
   QMenu* print = bar.addMenu(QStringLiteral("Печать"));
-  addItems(
-      *print,
-      {{ids::kPrintBlackWhite, u8"Черно-белая", false}, {ids::kPrintColour, u8"Цветная", false}},
-      command, out);
+  addItems(*print,
+           {{ids::kPrintBlackWhite, u8"Черно-белая", false},
+            {ids::kPrintColour, u8"Цветная", false},
+            {ids::kPrintPreview, u8"Предварительный просмотр", false}},
+           command, out);
 
   QMenu* geodesy = bar.addMenu(QStringLiteral("Геодезия"));
   addItems(*geodesy,

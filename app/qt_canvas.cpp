@@ -98,6 +98,9 @@ QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
   caps_.widthMm = widthMm > 0 ? widthMm : widthMmAt96Dpi(caps_.width);
   caps_.heightMm =
       caps_.width > 0 ? caps_.widthMm * static_cast<float>(caps_.height) / caps_.width : 0;
+  // A printer (or a PDF file) takes whole paths: a wide line goes to it as one
+  // stroke, which keeps the spooled page small.
+  nativeStrokes_ = device->devType() == QInternal::Printer;
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   painter_.setBackground(QBrush(Qt::white));
@@ -226,7 +229,8 @@ void QtCanvas::polygon(std::span<const ScreenPoint> points) {
 bool QtCanvas::strokesByPieces() const {
   // Segments and discs may overlap; only raster operations that give the
   // same pixel when applied twice may be drawn in pieces.
-  return pen_.style == PenStyle::Solid && pen_.width > 1 && rasterOp_ != RasterOp::Not;
+  return !nativeStrokes_ && pen_.style == PenStyle::Solid && pen_.width > 1 &&
+         rasterOp_ != RasterOp::Not;
 }
 
 void QtCanvas::wideStroke(std::span<const ScreenPoint> points) {

@@ -70,6 +70,7 @@ class QtCanvas final : public Canvas {
   QColor textColor_{0, 0, 0};
   QPoint current_{0, 0};
   RasterOp rasterOp_ = RasterOp::CopyPen;
+  bool nativeStrokes_ = false;
   std::optional<QRect> clip_;
   MaskStampScratch stampScratch_;
   std::vector<QLine> lines_;

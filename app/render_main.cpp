@@ -1,5 +1,5 @@
 // tikhomap-render: writes one composed frame of a map folder to a PNG file,
-// without a display.
+// without a display, and the printed page of its view to a PDF file.
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
@@ -33,8 +33,13 @@ int main(int argc, char** argv) {
   QImage frame;
   std::vector<double> times;
   tikhomap::composeHeadless(session, *options, frame, &times);
-  if (!frame.save(QString::fromStdString(options->output), "PNG")) {
+  if (!options->output.empty() && !frame.save(QString::fromStdString(options->output), "PNG")) {
     std::fprintf(stderr, "tikhomap-render: cannot write %s\n", options->output.c_str());
+    return 1;
+  }
+  // The page is printed after the frame: its street names are the frame's.
+  if (!options->pdf.empty() && !tikhomap::printHeadlessPdf(session, *options, error)) {
+    std::fprintf(stderr, "tikhomap-render: %s\n", error.c_str());
     return 1;
   }
   if (options->repeat > 0) {

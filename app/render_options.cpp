@@ -42,10 +42,13 @@ std::vector<std::string> split(const std::string& text, char sep) {
 std::string renderUsage() {
   return "Usage: tikhomap-render --data DIR [--title | --view XMIN,YMIN,XMAX,YMAX]\n"
          "                       [--size WIDTHxHEIGHT] [--width-mm MM] [--mode VIEWMODEID]\n"
-         "                       [--time HH:MM] [--repeat N] -o OUT.png\n"
+         "                       [--time HH:MM] [--repeat N] [-o OUT.png]\n"
+         "                       [--pdf OUT.pdf [--print-bw] [--paper A4|A3] [--landscape]\n"
+         "                        [--dpi N]]\n"
          "\n"
          "Loads the map folder DIR and writes one frame, composed as the program's\n"
-         "window shows it (map, scale caption and frame edge), to OUT.png.\n"
+         "window shows it (map, scale caption and frame edge), to OUT.png; with --pdf\n"
+         "it also prints that view on one page into OUT.pdf, as the print command does.\n"
          "\n"
          "  --data DIR        folder holding 1.tkm ... 8.tkm, tema.tkm, user.tkm, sign.tkm\n"
          "  --title           the title sheet (the default)\n"
@@ -61,7 +64,12 @@ std::string renderUsage() {
          "  --time HH:MM      clock for shadows and lit windows (default: local time)\n"
          "  --repeat N        compose N times and print as the last line\n"
          "                    compose_ms median=M min=A max=B\n"
-         "  -o, --output FILE the PNG file to write\n"
+         "  -o, --output FILE the PNG file to write (optional with --pdf)\n"
+         "  --pdf FILE        the printed page of the view, in colour\n"
+         "  --print-bw        print in black and white\n"
+         "  --paper A4|A3     paper size (default A4)\n"
+         "  --landscape       landscape paper (default portrait)\n"
+         "  --dpi N           printer resolution, 72 to 1200 (default 600)\n"
          "  -h, --help        this text\n";
 }
 
@@ -146,6 +154,25 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
       }
     } else if (a == "-o" || a == "--output") {
       if (!value(o.output)) return std::nullopt;
+    } else if (a == "--pdf") {
+      if (!value(o.pdf)) return std::nullopt;
+    } else if (a == "--print-bw") {
+      o.printBlackWhite = true;
+    } else if (a == "--landscape") {
+      o.landscape = true;
+    } else if (a == "--paper") {
+      if (!value(v)) return std::nullopt;
+      if (v != "A4" && v != "A3") {
+        error = "--paper takes A4 or A3";
+        return std::nullopt;
+      }
+      o.paperA3 = v == "A3";
+    } else if (a == "--dpi") {
+      if (!value(v)) return std::nullopt;
+      if (!parseInt(v, o.dpi) || o.dpi < 72 || o.dpi > 1200) {
+        error = "--dpi takes a resolution of 72 to 1200";
+        return std::nullopt;
+      }
     } else {
       error = "unknown argument: " + a;
       return std::nullopt;
@@ -160,8 +187,8 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
     error = "--data DIR is required";
     return std::nullopt;
   }
-  if (o.output.empty()) {
-    error = "-o OUT.png is required";
+  if (o.output.empty() && o.pdf.empty()) {
+    error = "-o OUT.png or --pdf OUT.pdf is required";
     return std::nullopt;
   }
   return o;

@@ -1,5 +1,6 @@
 // The command line of tikhomap-render, the headless renderer that writes one
-// composed frame of a map folder to a PNG file.
+// composed frame of a map folder to a PNG file, and the printed page of its
+// view to a PDF file.
 #pragma once
 
 #include <optional>
@@ -20,8 +21,14 @@ struct RenderOptions {
   int viewMode = 32786;
   std::optional<int> hour;  // --time HH:MM; the local time otherwise
   int minute = 0;
-  int repeat = 0;  // 0 = compose once, no timing line
-  std::string output;
+  int repeat = 0;      // 0 = compose once, no timing line
+  std::string output;  // the PNG; optional when a PDF is asked for
+  // --pdf: the page as the printer makes it, after the frame is composed.
+  std::string pdf;
+  bool printBlackWhite = false;  // --print-bw; colour otherwise
+  bool paperA3 = false;          // --paper A3; A4 otherwise
+  bool landscape = false;
+  int dpi = 600;
   bool help = false;
 };
 

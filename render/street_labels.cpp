@@ -199,13 +199,15 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
 void streetLabelPass(RenderContext& ctx, Canvas& dc) {
   const ViewState& view = ctx.view;
   MapData& map = ctx.map;
-  const double k = 100.0 * view.mmPerMetre;
-  if (k < 10) return;
-  ctx.cache.labelFontHeight = std::max(12, static_cast<int>(0.5 * k));
-
+  // The marks say what this frame labelled, so they are cleared before a
+  // scale too small for names returns: a print must not name the streets of
+  // an older frame.
   for (StreetLabelPoint& anchor : map.streetLabelPoints) {
     if (anchor.level < 0) anchor.level = static_cast<int16_t>(-anchor.level);
   }
+  const double k = 100.0 * view.mmPerMetre;
+  if (k < 10) return;
+  ctx.cache.labelFontHeight = std::max(12, static_cast<int>(0.5 * k));
 
   const bool bold = view.detailLevel >= 3;
   LabelPlacement placed;

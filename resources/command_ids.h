@@ -32,6 +32,8 @@ inline constexpr int kQuickSearch = 32901;
 // Menu "Печать".
 inline constexpr int kPrintBlackWhite = 32817;
 inline constexpr int kPrintColour = 32818;
+// The page that printing would produce, before it is printed.
+inline constexpr int kPrintPreview = 32902;
 
 // Menu "Геодезия".
 inline constexpr int kCoordinates = 32829;

@@ -59,7 +59,8 @@ TEST(MainMenuTest, ItemsTextsIdsAndSeparatorsAreThoseOfTheProgram) {
             QStringLiteral("32774=Улица,  дом        F2;32800=Район                  F3;"
                            "32773=Микрорайон       F4;32799=Объект               F5;"
                            "|;32901=Быстрый поиск    Ctrl+F"));
-  EXPECT_EQ(actionTexts(*menus[2]), QStringLiteral("32817=Черно-белая;32818=Цветная"));
+  EXPECT_EQ(actionTexts(*menus[2]),
+            QStringLiteral("32817=Черно-белая;32818=Цветная;32902=Предварительный просмотр"));
   EXPECT_EQ(actionTexts(*menus[3]),
             QStringLiteral("32829=Координаты;32904=Солнце;32815=Измерения;32828=Измерения (по улицам)"));
   EXPECT_EQ(actionTexts(*menus[4]), QStringLiteral("32794=Справка;104=About ..."));

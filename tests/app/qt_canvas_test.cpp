@@ -256,5 +256,18 @@ TEST(FontSubstitutionTest, ArialCyrIsLiberationSansAndCellHeightIsKept) {
   EXPECT_NEAR(fm.ascent() + fm.descent(), 24, 1);
 }
 
+// A negative height asks for the characters (the em) and a positive one for
+// the whole cell, so that paper shows 3 mm numbers and 4 mm titles.
+TEST(FontSubstitutionTest, NegativeHeightsAreCharacterHeightsPositiveOnesCellHeights) {
+  const QFont character = makeCellFont(Font{"Arial Cyr", -40, 400, false, 0});
+  EXPECT_EQ(character.pixelSize(), 40);
+  const QFontMetrics fc(character);
+  EXPECT_GT(fc.ascent() + fc.descent(), 42);  // the cell holds more than the characters
+  const QFont cell = makeCellFont(Font{"Arial Cyr", 40, 400, false, 0});
+  const QFontMetrics fm(cell);
+  EXPECT_NEAR(fm.ascent() + fm.descent(), 40, 1);
+  EXPECT_LT(cell.pixelSize(), 38);
+}
+
 }  // namespace
 }  // namespace tikhomap

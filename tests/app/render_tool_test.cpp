@@ -1,6 +1,8 @@
 // The headless renderer: its command line and one composed frame of a map
 // folder, the same as the window's.
 #include <QImage>
+#include <cstring>
+#include <filesystem>
 
 #include "app/headless_render.h"
 #include "app/render_options.h"
@@ -41,6 +43,54 @@ TEST(RenderOptionsTest, ReadsEveryOption) {
   EXPECT_EQ(d->height, 1080);
   EXPECT_FALSE(d->hour);
   EXPECT_TRUE(parse({"--help"})->help);
+}
+
+TEST(RenderOptionsTest, ReadsThePrintOptionsAndNeedsNoPictureWithAPdf) {
+  const auto o = parse({"--data", "c", "--pdf", "page.pdf", "--print-bw", "--paper", "A3",
+                        "--landscape", "--dpi", "300"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->pdf, "page.pdf");
+  EXPECT_TRUE(o->output.empty());
+  EXPECT_TRUE(o->printBlackWhite);
+  EXPECT_TRUE(o->paperA3);
+  EXPECT_TRUE(o->landscape);
+  EXPECT_EQ(o->dpi, 300);
+  const auto d = parse({"--data", "c", "--pdf", "page.pdf"});
+  ASSERT_TRUE(d);
+  EXPECT_FALSE(d->printBlackWhite);
+  EXPECT_FALSE(d->paperA3);
+  EXPECT_FALSE(d->landscape);
+  EXPECT_EQ(d->dpi, 600);
+  for (const auto& bad :
+       std::vector<std::vector<std::string>>{{"--data", "c", "--pdf", "p.pdf", "--paper", "A5"},
+                                             {"--data", "c", "--pdf", "p.pdf", "--dpi", "2400"},
+                                             {"--data", "c", "--pdf"}}) {
+    EXPECT_FALSE(parse(bad)) << bad.back();
+  }
+}
+
+TEST(HeadlessRenderTest, PrintsTheComposedViewIntoAPdf) {
+  testing::TinyCityFolder folder;
+  RenderOptions o;
+  o.dataDir = folder.path().string();
+  o.titleSheet = false;
+  o.view = MapBounds{700, 1200, 1300, 1800};
+  o.width = 640;
+  o.height = 480;
+  o.pdf = (folder.path() / "page.pdf").string();
+  o.dpi = 150;
+  MapSession session(o.dataDir);
+  std::string error;
+  ASSERT_TRUE(prepareHeadlessSession(session, o, error)) << error;
+  QImage frame;
+  composeHeadless(session, o, frame, nullptr);
+  const ViewState screen = session.view;
+  ASSERT_TRUE(printHeadlessPdf(session, o, error)) << error;
+  EXPECT_GT(std::filesystem::file_size(o.pdf), 1000u);
+  EXPECT_EQ(std::memcmp(&screen, &session.view, sizeof screen), 0);
+  o.pdf = (folder.path() / "missing" / "page.pdf").string();
+  EXPECT_FALSE(printHeadlessPdf(session, o, error));
+  EXPECT_NE(error.find("page.pdf"), std::string::npos) << error;
 }
 
 TEST(RenderOptionsTest, RefusesMistakesWithAReason) {

@@ -1,0 +1,331 @@
+// Buildings on paper: the flat pass of the plan views, the volumetric pass of
+// every other view with its walls and windows, house numbers and the flags
+// of the found buildings.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <span>
+
+#include "print/print_map.h"
+#include "render/building_filter.h"
+#include "render/building_walls.h"
+#include "render/feature_draw.h"
+#include "render/layer_passes.h"
+#include "view/geometry.h"
+#include "view/visibility.h"
+
+namespace tikhomap {
+
+namespace {
+
+constexpr int16_t kOutbuildingPurpose = 413;
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWindowGrey{180, 180, 180};
+
+int truncated(double v) {
+  return static_cast<int>(v);
+}
+
+Pen solid(int width, Rgb colour) {
+  return Pen{PenStyle::Solid, width, colour, false};
+}
+
+Pen printOutlinePen(const ViewState& v) {
+  return solid(std::max(1, truncated(v.pixelsPerMmX * 0.2)), kBlack);
+}
+
+bool isFlatView(int viewMode) {
+  return viewMode == kViewFlat || viewMode == kViewGraphic;
+}
+
+// Under "отбор" buildings under 2 mm on paper are left out.
+bool printedBuilding(const PrintScene& scene, const PageState& page, const Building& b) {
+  if (!boundsInView(page.view, b.bounds)) return false;
+  return !(scene.layers.buildingChoice == kChoiceSelected && buildingTooSmall(page.view, b));
+}
+
+template <typename Visit>
+void forEachPrintedBuilding(const PrintScene& scene, const PageState& page, Visit visit) {
+  const auto& buildings = scene.map.buildings;
+  for (size_t i = static_cast<size_t>(std::max(page.cache.firstBuilding, 0)); i < buildings.size();
+       ++i) {
+    if (printedBuilding(scene, page, buildings[i])) visit(buildings[i]);
+  }
+}
+
+// The number stands centred over the address point, raised by `raise`
+// pixels; under "отбор" only buildings of 5 mm on paper carry it.
+void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc, const Building& b,
+                      int raise) {
+  if (scene.layers.houseNumberChoice == kChoiceSelected) {
+    const float minSize = static_cast<float>(page.labelMinSize);
+    if (b.bounds.xMax - b.bounds.xMin < minSize && b.bounds.yMax - b.bounds.yMin < minSize) return;
+  }
+  const std::string_view number = houseNumberText(b);
+  if (number.empty()) return;
+  const ScreenPoint p = pagePixel(page.view, b.x, b.y);
+  const int n = static_cast<int>(number.size());
+  const int hf = std::abs(houseNumberFont(page.view).height);
+  dc.textOut(truncated(p.x - n * hf * 0.3), p.y - raise - hf / 2, number);
+}
+
+bool wantsHouseNumber(const PrintScene& scene, const PageState& page, const Building& b) {
+  return page.view.detailLevel != 0 && hasHouseNumber(b) &&
+         scene.layers.houseNumberChoice != kChoiceNone;
+}
+
+bool onOpenGround(int16_t purpose) {
+  return purpose >= 657 && purpose <= 661;
+}
+
+// "га" in cp1251: garages and the like get no windows.
+bool describesGarage(const Building& b) {
+  return static_cast<uint8_t>(b.description[0]) == 0xE3 &&
+         static_cast<uint8_t>(b.description[1]) == 0xE0;
+}
+
+struct WallPrint {
+  const PrintScene& scene;
+  PageState& page;
+  Canvas& dc;
+  Pen outlinePen;
+  Pen windowPen;
+  Brush wallBrush;
+  int storeyHeight = 0;  // H
+  WallOrder walls;
+};
+
+void quad(Canvas& dc, ScreenPoint a, ScreenPoint b, ScreenPoint c, ScreenPoint d) {
+  const std::array<ScreenPoint, 4> pts{a, b, c, d};
+  dc.polygon(pts);
+}
+
+// A window wholly off the paper leaves no mark.
+bool offPage(const ViewState& v, ScreenPoint p1, ScreenPoint p2, int rise) {
+  const int32_t left = std::min(p1.x, p2.x);
+  const int32_t right = std::max(p1.x, p2.x);
+  const int32_t top = std::min(p1.y, p2.y) - std::max(rise, 0);
+  const int32_t bottom = std::max(p1.y, p2.y);
+  return right < v.viewLeft || left > v.viewRight || bottom < v.viewTop || top > v.viewBottom;
+}
+
+void lineWindows(WallPrint& w, ScreenPoint a, ScreenPoint b, int storeys) {
+  w.dc.selectPen(w.windowPen);
+  const int ax = b.x < a.x ? a.x - 1 : a.x + 1;
+  const int bx = b.x < a.x ? b.x + 1 : b.x - 1;
+  const int top = storeys * w.storeyHeight;
+  if (top <= 2) return;
+  for (int d = 2; d < top; d += 4) {
+    w.dc.moveTo(ax, a.y - d);
+    w.dc.lineTo(bx, b.y - d);
+    w.dc.moveTo(ax, a.y - d - 1);
+    w.dc.lineTo(bx, b.y - d - 1);
+  }
+}
+
+void bandWindows(WallPrint& w, ScreenPoint a, ScreenPoint b, int storeys) {
+  const float len = pointDistance(static_cast<float>(a.x), static_cast<float>(a.y),
+                                  static_cast<float>(b.x), static_cast<float>(b.y));
+  if (len <= 0) return;
+  w.dc.selectPen(fixed::nullPen);
+  w.dc.selectBrush(w.scene.colour ? w.scene.styles.litWindowBrush : fixed::grey180Brush);
+  const float ux = static_cast<float>(b.x - a.x) / len;
+  const float uy = static_cast<float>(b.y - a.y) / len;
+  const int h = w.storeyHeight;
+  const float q = static_cast<float>(h / 4);
+  const ScreenPoint e1{truncated(a.x + q * ux), truncated(a.y + q * uy - q)};
+  const ScreenPoint e2{truncated(b.x - q * ux), truncated(b.y - q * uy - q)};
+  for (int l = 0; l < storeys; ++l) {
+    const int lift = l * h;
+    quad(w.dc, {e1.x, e1.y - lift}, {e2.x, e2.y - lift}, {e2.x, e2.y - h / 2 - lift},
+         {e1.x, e1.y - h / 2 - lift});
+  }
+}
+
+// Paper knows no time of day: in "Окна по часам" each window is lit or dark
+// by one number of the page's generator; the night view's windows are lit.
+const Brush& gridWindowBrush(WallPrint& w) {
+  const StyleSet& s = w.scene.styles;
+  if (!w.scene.colour) return fixed::grey180Brush;
+  switch (w.scene.viewMode) {
+    case kViewPowerCut:
+      return s.darkWindowBrush;
+    case kViewClockWindows:
+      return w.page.random.next() % 2 == 0 ? s.litWindowBrush : s.darkWindowBrush;
+    default:
+      return s.litWindowBrush;
+  }
+}
+
+void gridWindows(WallPrint& w, ScreenPoint a, ScreenPoint b, int storeys) {
+  const int h = w.storeyHeight;
+  if (h <= 0) return;
+  const float len = pointDistance(static_cast<float>(a.x), static_cast<float>(a.y),
+                                  static_cast<float>(b.x), static_cast<float>(b.y));
+  const int columns = static_cast<int>(len / static_cast<float>(h));
+  if (columns <= 0) return;
+  w.dc.selectPen(fixed::nullPen);
+  const float hf = static_cast<float>(h);
+  const float ux = static_cast<float>(b.x - a.x) / len;
+  const float uy = static_cast<float>(b.y - a.y) / len;
+  const float s0 = (len - static_cast<float>(columns) * hf) * 0.5f + hf * 0.2f;
+  int yb = a.y - h / 4;
+  for (int row = 0; row < storeys; ++row) {
+    for (int c = 0; c < columns; ++c) {
+      const float s = s0 + static_cast<float>(c) * hf;
+      const float s2 = s + 0.6f * hf;
+      const ScreenPoint p1{truncated(a.x + s * ux), truncated(yb + s * uy)};
+      const ScreenPoint p2{truncated(a.x + s2 * ux), truncated(yb + s2 * uy)};
+      // The number is drawn for a window off the paper too, so the pattern
+      // of the others does not depend on where the paper ends.
+      const Brush& fill = gridWindowBrush(w);
+      if (offPage(w.page.view, p1, p2, h / 2)) continue;
+      w.dc.selectBrush(fill);
+      quad(w.dc, p1, p2, {p2.x, p2.y - h / 2}, {p1.x, p1.y - h / 2});
+    }
+    yb -= h;
+  }
+}
+
+void printWall(WallPrint& w, ScreenPoint a, ScreenPoint b, const Building& building) {
+  const int h = w.storeyHeight;
+  int k = drawnStoreys(building);
+  const int16_t purpose = building.purpose;
+  if (onOpenGround(purpose)) {
+    a.y -= h;
+    b.y -= h;
+    k -= 1;
+  }
+  const ScreenPoint bTop{b.x, b.y - k * h};
+  const ScreenPoint aTop{a.x, a.y - k * h};
+  w.dc.selectPen(w.outlinePen);
+  w.dc.selectBrush(w.wallBrush);
+  quad(w.dc, a, b, bTop, aTop);
+
+  const int level = w.page.view.detailLevel;
+  const bool windows = level >= 1 && w.scene.viewMode != kViewFrame &&
+                       (purpose != kOutbuildingPurpose || (k > 1 && !describesGarage(building)));
+  if (!windows) return;
+  if (level == 1) {
+    lineWindows(w, a, b, k);
+  } else if (w.scene.viewMode == kViewWideWindows) {
+    bandWindows(w, a, b, k);
+  } else {
+    gridWindows(w, a, b, k);
+  }
+  w.dc.selectPen(w.outlinePen);
+  w.dc.selectBrush(w.wallBrush);
+  const std::array<ScreenPoint, 4> edge{a, b, bTop, aTop};
+  w.dc.polyline(edge);
+}
+
+// First vertex with the largest northing; nullptr without an outline.
+const MapPoint* northernmostVertex(const Building& b) {
+  const MapPoint* best = nullptr;
+  for (const MapPoint& p : outlinePoints(b)) {
+    if (best == nullptr || p.x > best->x) best = &p;
+  }
+  return best;
+}
+
+// A flag on a stem, 2 mm high, at the northernmost corner; on the roof where
+// the page stands buildings up, at the outline on the flat plans.
+void printMarker(const PrintScene& scene, const PageState& page, Canvas& dc, const Building& b) {
+  const MapPoint* top = northernmostVertex(b);
+  if (top == nullptr) return;
+  ScreenPoint m = pagePixel(page.view, top->x, top->y);
+  if (!isFlatView(scene.viewMode)) m.y -= drawnStoreys(b) * page.printStoreyHeight;
+  const double e = page.view.pixelsPerMmX * 2.0;
+  const Rect flag{m.x, truncated(m.y - 2 * e), truncated(m.x + 2 * e), truncated(m.y - e)};
+  const ViewState& v = page.view;
+  if (flag.right < v.viewLeft || flag.left > v.viewRight || m.y < v.viewTop ||
+      flag.top > v.viewBottom) {
+    return;
+  }
+  dc.moveTo(m.x, m.y);
+  dc.lineTo(m.x, truncated(m.y - e));
+  dc.rectangle(flag);
+}
+
+}  // namespace
+
+void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
+  const bool graphic = scene.viewMode == kViewGraphic;
+  dc.selectPen(printOutlinePen(page.view));
+  dc.setTextColor(kBlack);
+  std::vector<ScreenPoint>& outline = page.points;
+  forEachPrintedBuilding(scene, page, [&](const Building& b) {
+    projectOnPage(page.view, outlinePoints(b), outline);
+    if (graphic) {
+      if (outline.size() >= 2) {
+        outline.push_back(outline.front());
+        dc.polyline(outline);
+      }
+    } else if (outline.size() >= 2) {
+      if (scene.colour) {
+        dc.selectBrush(scene.styles.body[static_cast<int>(printPurposeGroup(b.purpose))]);
+      } else {
+        dc.selectBrush(b.purpose == kOutbuildingPurpose ? fixed::grey180Brush
+                                                        : fixed::grey200Brush);
+      }
+      dc.polygon(outline);
+    }
+    if (wantsHouseNumber(scene, page, b)) printHouseNumber(scene, page, dc, b, 0);
+  });
+  dc.selectPen(fixed::blackPen);
+}
+
+void volumetricPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
+  const ViewState& v = page.view;
+  WallPrint w{scene, page, dc, printOutlinePen(v), {}, {}, page.printStoreyHeight, {}};
+  if (v.detailLevel <= 1) {
+    w.windowPen = solid(std::max(1, truncated(page.printStoreyHeight * 0.5)), kWindowGrey);
+  }
+  dc.setTextColor(kBlack);
+  const StyleSet& s = scene.styles;
+  std::vector<ScreenPoint> outline;
+  forEachPrintedBuilding(scene, page, [&](const Building& b) {
+    Brush roof;
+    if (!scene.colour) {
+      w.wallBrush = fixed::grey240Brush;
+      roof = fixed::grey200Brush;
+    } else {
+      const int g = static_cast<int>(scene.layers.colouredHouses != 0 ? printPurposeGroup(b.purpose)
+                                                                      : PurposeGroup::Public);
+      w.wallBrush = s.body[g];
+      roof = s.roof[g];
+    }
+    projectOnPage(v, outlinePoints(b), outline);
+    orderWalls(outline, page.printWallDrop, w.walls);
+    for (const int k : w.walls.order) printWall(w, w.walls.upper[k], w.walls.lower[k], b);
+
+    const int raise = drawnStoreys(b) * page.printStoreyHeight;
+    for (ScreenPoint& p : outline) p.y -= raise;
+    dc.selectPen(w.outlinePen);
+    dc.selectBrush(roof);
+    if (outline.size() >= 2) dc.polygon(outline);
+    if (wantsHouseNumber(scene, page, b)) printHouseNumber(scene, page, dc, b, raise);
+  });
+  dc.selectPen(fixed::blackPen);
+}
+
+void printMarkers(const PrintScene& scene, PageState& page, Canvas& dc) {
+  const MarkingState& m = scene.marking;
+  if (!m.hasMarks()) return;
+  dc.selectPen(solid(truncated(page.view.pixelsPerMmX * 0.25), kBlack));
+  dc.selectBrush(fixed::grey240Brush);
+  const auto& buildings = scene.map.buildings;
+  const auto count = static_cast<int32_t>(buildings.size());
+  if (!m.chosenBuildings.empty()) {
+    for (const int32_t row : m.chosenBuildings) {
+      if (row >= 0 && row < count) printMarker(scene, page, dc, buildings[row]);
+    }
+  } else {
+    for (const Building& b : buildings) {
+      if (b.streetCode == m.markedStreet) printMarker(scene, page, dc, b);
+    }
+  }
+  dc.selectPen(fixed::blackPen);
+}
+
+}  // namespace tikhomap

@@ -1,0 +1,215 @@
+// The layers of a page bottom to top, the page frame and the title.
+#include "print/print_map.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "mapdata/cp1251.h"
+#include "render/feature_draw.h"
+#include "render/start_indexes.h"
+#include "view/visibility.h"
+
+namespace tikhomap {
+
+namespace {
+
+constexpr int16_t kWaterBody1 = 4912;
+constexpr int16_t kWaterBody2 = 4925;
+constexpr int16_t kDistrictBoundary = 9005;
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kOutlineColour{0, 0, 200};
+constexpr Rgb kStreetCasing{200, 150, 120};
+constexpr Rgb kStreetCasingGrey{40, 40, 40};
+constexpr Rgb kStreetFill{200, 200, 170};
+constexpr Rgb kLineColour{75, 75, 75};
+constexpr Rgb kWaterLineColour{0, 0, 150};
+
+Pen solid(int width, Rgb colour) {
+  return Pen{PenStyle::Solid, width, colour, false};
+}
+
+int truncated(double v) {
+  return static_cast<int>(v);
+}
+
+// In colour the brush follows the code only where the code changes and has
+// a print fill of its own; other codes keep what is in use. In black and
+// white every area is one light grey.
+void printAreas(const PrintScene& scene, PageState& page, Canvas& dc) {
+  dc.selectPen(fixed::nullPen);
+  dc.selectBrush(scene.colour ? fixed::whiteBrush : fixed::grey240Brush);
+  int16_t previous = 0;
+  for (const MapFeature& area : scene.map.areaFeatures) {
+    if (scene.colour && area.code != previous) {
+      previous = area.code;
+      switch (area.code) {
+        case 718:
+          dc.selectBrush(scene.styles.printGreen);
+          break;
+        case 750:
+          dc.selectBrush(scene.styles.area750);
+          break;
+        case 1014:
+          dc.selectBrush(scene.styles.area1014);
+          break;
+        case 6614:
+          dc.selectBrush(scene.styles.area718);
+          break;
+        default:
+          break;
+      }
+    }
+    if (!boundsInView(page.view, area.bounds)) continue;
+    cutAreaToPage(page.view, featurePoints(area), page.box, page.cut, page.points);
+    if (page.points.size() >= 3) dc.polygon(page.points);
+  }
+}
+
+void drawPieces(PageState& page, Canvas& dc) {
+  for (const auto piece : linePieces(page.points, page.runStarts)) dc.polyline(piece);
+}
+
+void printCityOutline(const PrintScene& scene, PageState& page, Canvas& dc) {
+  if (scene.map.districtAreas.empty()) return;
+  const int width = std::max(1, truncated(page.view.pixelsPerMmX * 0.25));
+  dc.selectPen(solid(width, scene.colour ? kOutlineColour : kBlack));
+  cutLineToPage(page.view, areaPoints(scene.map.districtAreas[0]), page.box, page.cut, page.points,
+                page.runStarts);
+  drawPieces(page, dc);
+}
+
+void printStreets(const PrintScene& scene, PageState& page, Canvas& dc) {
+  const ViewState& v = page.view;
+  const Rgb casing = scene.colour ? kStreetCasing : kStreetCasingGrey;
+  if (v.detailLevel >= 3) {
+    dc.selectPen(solid(std::max(3, truncated(v.pixelsPerMmX * 0.3)), casing));
+    for (const MapFeature& f : scene.map.streetOutlines) printPolyline(page, dc, f);
+    return;
+  }
+  // Casings first, then the fills over them, so crossings stay open.
+  const double b = v.detailLevel * static_cast<double>(v.pixelsPerMmX);
+  int c = truncated(1.5 * b);
+  int f = 1;
+  if (c > 2) {
+    f = truncated(1.2 * b);
+    if (c - f < 4) f = c - 4;
+    f = std::max(f, 1);
+  } else {
+    c = 3;
+  }
+  dc.selectPen(solid(c, casing));
+  for (const MapFeature& s : scene.map.streetLines) printPolyline(page, dc, s);
+  dc.selectPen(solid(f, scene.colour ? kStreetFill : kWhite));
+  for (const MapFeature& s : scene.map.streetLines) printPolyline(page, dc, s);
+}
+
+// District boundaries are a screen aid and never reach the paper.
+void printLineFeatures(const PrintScene& scene, PageState& page, Canvas& dc) {
+  const ViewState& v = page.view;
+  dc.selectPen(solid(std::max(3, truncated(v.detailLevel * v.pixelsPerMmX * 0.4)), kLineColour));
+  for (const MapFeature& f : scene.map.lineFeatures) {
+    if (f.code != kDistrictBoundary) printPolyline(page, dc, f);
+  }
+}
+
+void printWater(const PrintScene& scene, PageState& page, Canvas& dc) {
+  const ViewState& v = page.view;
+  dc.selectBrush(scene.styles.sea);
+  dc.selectPen(fixed::nullPen);
+  for (const MapFeature& f : scene.map.waterFeatures) {
+    if ((f.code != kWaterBody1 && f.code != kWaterBody2) || !boundsInView(v, f.bounds)) continue;
+    cutAreaToPage(v, featurePoints(f), page.box, page.cut, page.points);
+    if (page.points.size() >= 3) dc.polygon(page.points);
+  }
+  dc.selectPen(solid(std::max(3, truncated(v.detailLevel * v.pixelsPerMmX * 0.2)),
+                     scene.colour ? kWaterLineColour : kBlack));
+  for (const MapFeature& f : scene.map.waterFeatures) printPolyline(page, dc, f);
+}
+
+}  // namespace
+
+PurposeGroup printPurposeGroup(int16_t purpose) {
+  return purpose == 888 ? PurposeGroup::Other : purposeGroup(purpose);
+}
+
+std::string printTitle() {
+  return utf8ToCp1251("Тихоморск. Адресный план города");
+}
+
+Font houseNumberFont(const ViewState& page) {
+  return Font{"Arial Cyr", truncated(page.pixelsPerMmX * -3.0), 400, false, 0};
+}
+
+bool preparePage(const PrintScene& scene, const PrinterMetrics& printer, const MapBounds& asked,
+                 const WindowRandom& random, PageState& page) {
+  if (!layoutPage(printer, asked, page.view)) return false;
+  const ViewState& v = page.view;
+  page.cache = FrameCache{};
+  updateStartIndexes(scene.map, v.viewXMax, page.cache);
+  page.labelMinSize = labelMinSize(v);
+  page.printStoreyHeight = truncated(v.pixelsPerMmX * v.mmPerMetre * 4);
+  page.printWallDrop = truncated(v.pixelsPerMmX * v.mmPerMetre * 2);
+  page.random = random;
+  page.box = cuttingBox(v);
+  return true;
+}
+
+void printPolyline(PageState& page, Canvas& dc, const MapFeature& feature) {
+  if (feature.pointCount < 1 || !boundsInView(page.view, feature.bounds)) return;
+  cutLineToPage(page.view, featurePoints(feature), page.box, page.cut, page.points, page.runStarts);
+  drawPieces(page, dc);
+}
+
+void printMap(const PrintScene& scene, PageState& page, Canvas& dc) {
+  printAreas(scene, page, dc);
+  printCityOutline(scene, page, dc);
+  printStreets(scene, page, dc);
+  printLineFeatures(scene, page, dc);
+  printWater(scene, page, dc);
+  if (!scene.map.streetNames.empty() && !scene.map.streetLabelPoints.empty()) {
+    printStreetLabels(scene, page, dc);
+  }
+  if (scene.layers.buildingChoice == 0) return;
+
+  dc.selectFont(houseNumberFont(page.view));
+  if (scene.viewMode == kViewFlat || scene.viewMode == kViewGraphic) {
+    flatPrintPass(scene, page, dc);
+  } else {
+    volumetricPrintPass(scene, page, dc);
+  }
+  printMarkers(scene, page, dc);
+  dc.selectFont(fixed::defaultFont);
+}
+
+bool printPage(const PrintScene& scene, const PrinterMetrics& printer, const MapBounds& asked,
+               const WindowRandom& random, Canvas& dc) {
+  PageState page;
+  if (!preparePage(scene, printer, asked, random, page)) return false;
+  const ViewState& v = page.view;
+  const int right = v.viewRight;
+  const int bottom = v.viewBottom;
+  dc.setBackgroundTransparent(true);
+  const int f = pageFrameWidth(v);
+  const Rect inside{f, f, right - f, bottom - f};
+  dc.setClipRect(inside);
+  printMap(scene, page, dc);
+  dc.clearClip();
+
+  dc.selectPen(solid(f, kBlack));
+  dc.selectBrush(fixed::hollowBrush);
+  dc.rectangle(inside);
+  dc.selectPen(fixed::nullPen);
+
+  // The title stands on a white ground over whatever map lies beneath.
+  dc.setBackgroundTransparent(false);
+  const int h = std::abs(truncated(v.pixelsPerMmX * -4.0));
+  dc.selectFont(Font{"Arial Cyr", -h, 400, true, 0});
+  dc.setTextColor(kBlack);
+  dc.textOut(h / 2, h / 2, printTitle());
+  dc.selectFont(fixed::defaultFont);
+  return true;
+}
+
+}  // namespace tikhomap
