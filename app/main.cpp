@@ -1,19 +1,45 @@
-// tikhomap: the address plan of the city, read from the map files in the
-// working directory.
+// tikhomap [DIR]: the address plan of the city, read from the map files in
+// DIR or, without it, in the working directory.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QScreen>
 #include <filesystem>
 
+#include "app/app_pictures.h"
+#include "app/data_folder.h"
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
 #include "app/search_commands.h"
+#include "app/shell_commands.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tikhomap"));
-  tikhomap::MainWindow window(std::filesystem::current_path());
-  tikhomap::installMouseController(window);
+  QApplication::setApplicationDisplayName(QStringLiteral("Тихоморск"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("tikhomap"));
+  QApplication::setWindowIcon(tikhomap::programIcon());
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Тихоморск. Адресный план города"));
+  parser.addHelpOption();
+  parser.addPositionalArgument(QStringLiteral("DIR"),
+                               QStringLiteral("папка с файлами карты (по умолчанию текущая)"));
+  parser.process(app);
+  const QStringList args = parser.positionalArguments();
+  if (args.size() > 1) parser.showHelp(2);
+  std::optional<std::filesystem::path> given;
+  if (!args.isEmpty()) given = std::filesystem::path(args.front().toStdString());
+  const std::filesystem::path dataDir = tikhomap::chooseDataFolder(
+      given, std::filesystem::current_path(),
+      tikhomap::installedSampleCity(QCoreApplication::applicationDirPath().toStdString()));
+
+  tikhomap::MainWindow window(dataDir);
+  tikhomap::MouseController& mouse = tikhomap::installMouseController(window);
   tikhomap::installSearches(window);
+  tikhomap::installShellCommands(window, mouse);
+  // The program ends with its main window, whatever else is open.
+  QObject::connect(&window, &tikhomap::MainWindow::closed, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
   // Without a window manager "maximised" means nothing: the window takes the
   // screen's free area itself.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

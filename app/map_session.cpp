@@ -36,8 +36,8 @@ bool MapSession::setViewMode(int mode) {
 }
 
 RenderContext MapSession::context(float screenWidthMm) {
-  return RenderContext{map,    view,     history, cache, layers,  marking,
-                       styles, viewMode, random,  clock, dataDir, screenWidthMm};
+  return RenderContext{map,      view,   history, cache,   layers,        marking,     styles,
+                       viewMode, random, clock,   dataDir, screenWidthMm, screenHeight};
 }
 
 LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress) {

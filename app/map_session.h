@@ -34,6 +34,7 @@ struct MapSession {
   int viewMode = kViewClockWindows;
   WindowRandom random;
   Clock clock = systemClock();
+  int screenHeight = 0;  // pixels of the screen the frames are shown on
 
   explicit MapSession(std::filesystem::path dir);
 

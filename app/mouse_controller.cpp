@@ -70,6 +70,8 @@ void MouseController::beep() {
 
 void MouseController::setToolMode(int mode) {
   toolMode_ = mode;
+  // The arrow tool and no tool at all both show the plain pointer.
+  if (mode == kToolArrow || mode == kToolClosed) setCursorShape(MapCursor::Arrow);
   setToolCursor();
 }
 
@@ -119,8 +121,10 @@ bool MouseController::keyPress(QKeyEvent& event) {
 }
 
 bool MouseController::keyRelease(QKeyEvent&) {
-  if (paletteTool(toolMode_)) return false;
+  // The overview goes with the key in every tool mode; with a palette tool
+  // chosen nothing else is done on a release, so the tool's cursor stays.
   if (overviewCloser_ && overviewCloser_()) return true;
+  if (paletteTool(toolMode_)) return false;
   const bool dragging = interactionState_ == kStateZoomRect || interactionState_ == kStatePan;
   if (dragArmed_ && dragging) return true;  // the drag goes on
   setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
