@@ -15,7 +15,6 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tikhomap"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Тихоморск"));
   QGuiApplication::setDesktopFileName(QStringLiteral("tikhomap"));
   QApplication::setWindowIcon(tikhomap::programIcon());
 
