@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
+#include <cstdio>
 #include <regex>
 
 #include "app/about_dialog.h"
@@ -433,6 +434,60 @@ TEST_F(OverviewTest, TheKeyIsKnownByItsPlaceNotByItsCharacter) {
   EXPECT_FALSE(inset().shown());
 }
 #endif
+
+// ---- clicking what you see ------------------------------------------------------
+
+class DrawnClickTest : public MouseWindowTest {
+ protected:
+  static Building block(float xMin, float yMin, float xMax, float yMax, int16_t floors,
+                        const char* number) {
+    Building b;
+    b.floors = floors;
+    b.purpose = 411;
+    b.x = static_cast<uint16_t>((xMin + xMax) / 2);
+    b.y = static_cast<uint16_t>((yMin + yMax) / 2);
+    std::snprintf(b.houseNumber, sizeof b.houseNumber, "%s", number);
+    b.outline = {{xMin, yMin}, {xMax, yMin}, {xMax, yMax}, {xMin, yMax}, {xMin, yMin}};
+    b.pointCount = static_cast<int16_t>(b.outline.size());
+    b.bounds = {xMin, yMin, xMax, yMax};
+    return b;
+  }
+  // A low house and, south of it, a 16-storey block whose lifted roof lies
+  // over the house's footprint.
+  void SetUp() override {
+    MouseWindowTest::SetUp();
+    if (HasFatalFailure()) return;
+    session().map.buildings = {block(1530, 1470, 1545, 1530, 1, "1"),
+                               block(1500, 1495, 1525, 1535, 16, "2")};
+    showRect(1450, 1420, 1600, 1610);
+  }
+  std::string opened(QPoint at) {
+    dialogs_.clear();
+    click(at);
+    return dialogs_.empty() ? std::string() : dialogs_.back().address;
+  }
+};
+
+TEST_F(DrawnClickTest, StandingViewsOpenTheBlockInFrontFlatViewsTheFootprint) {
+  const QPoint onHouse = pixelOf(1538, 1515);
+  window_->command(ids::kViewFlat);
+  paint();
+  EXPECT_EQ(opened(onHouse), ", 1");
+  for (int mode : {ids::kViewClockWindows, ids::kViewFrame}) {
+    window_->command(mode);
+    paint();
+    ASSERT_GT(session().cache.storeyHeight, 0);
+    // 16 storeys stand far above the house: the roof is what is seen there.
+    EXPECT_EQ(opened(onHouse), ", 2") << mode;
+    // Beside the block the house is seen.
+    EXPECT_EQ(opened(pixelOf(1538, 1480)), ", 1") << mode;
+  }
+  // With no buildings drawn the footprint rule holds again.
+  session().layers.buildingChoice = 0;
+  window_->requestRecompose();
+  paint();
+  EXPECT_EQ(opened(onHouse), ", 1");
+}
 
 // ---- About, help and the way out ------------------------------------------------
 
