@@ -141,7 +141,7 @@ void MainWindow::requestRecompose() {
 }
 
 float MainWindow::frameWidthMm() const {
-  return physicalWidthMm(screen(), mapWidget_->frame().width());
+  return physicalWidthMm(screen(), mapWidget_->width());
 }
 
 void MainWindow::prepareFrame(QImage& frame) {

@@ -156,13 +156,16 @@ QImage renderOverviewPicture(const MapData& map, const MapBounds& city, QSize si
   return image;
 }
 
-OverviewInset::OverviewInset(MainWindow& main) : QObject(&main), main_(main) {
-  overlayId_ = main_.mapWidget().addOverlay([this](QPainter& painter) { draw(painter); });
+OverviewInset::OverviewInset(MainWindow& main)
+    : QObject(&main), main_(main), map_(&main.mapWidget()) {
+  overlayId_ = map_->addOverlay([this](QPainter& painter) { draw(painter); });
   connect(&main_, &MainWindow::baseMapReady, this, [this] { preparePicture(); });
 }
 
 OverviewInset::~OverviewInset() {
-  main_.mapWidget().removeOverlay(overlayId_);
+  // The main window may be half destroyed already (the inset is its child):
+  // only the map widget, if it is still there, is touched.
+  if (map_ != nullptr) map_->removeOverlay(overlayId_);
 }
 
 void OverviewInset::preparePicture() {

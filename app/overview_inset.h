@@ -8,8 +8,10 @@
 #include <QImage>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QSize>
 
+#include "app/map_widget.h"
 #include "mapdata/map_data.h"
 
 class QKeyEvent;
@@ -70,6 +72,7 @@ class OverviewInset final : public QObject {
   void draw(QPainter& painter);
 
   MainWindow& main_;
+  QPointer<MapWidget> map_;
   int overlayId_ = 0;
   bool shown_ = false;
   QImage picture_;

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextBrowser>
@@ -15,7 +16,6 @@
 #include <QToolButton>
 #include <QWindow>
 #include <cstdio>
-#include <regex>
 
 #include "app/about_dialog.h"
 #include "app/help_window.h"
@@ -519,12 +519,10 @@ TEST_F(ShellTest, HelpOpensOnceWithItsTitleAndEveryContentsLinkLeadsSomewhere) {
   QTextBrowser& browser = help->browser();
   const QString html = browser.document()->toHtml();
   ASSERT_TRUE(html.contains(QStringLiteral("Содержание")));
-  const std::string text = html.toStdString();
-  const std::regex link(R"(href="#([a-z]+)\")");
   int links = 0;
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), link); it != std::sregex_iterator();
-       ++it) {
-    const QString name = QString::fromStdString((*it)[1].str());
+  const QRegularExpression link(QStringLiteral("href=\"#([a-z]+)\""));
+  for (auto it = link.globalMatch(html); it.hasNext();) {
+    const QString name = it.next().captured(1);
     EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1\"").arg(name))) << name.toStdString();
     ++links;
   }
