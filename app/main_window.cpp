@@ -85,8 +85,14 @@ void MainWindow::setCommandHandler(int id, std::function<void()> handler) {
 }
 
 void MainWindow::postCommand(int id) {
+  // A command posted by a window that closed with the main one is dropped:
+  // the program is ending.
   QMetaObject::invokeMethod(
-      this, [this, id] { command(id); }, Qt::QueuedConnection);
+      this,
+      [this, id] {
+        if (!closed_) command(id);
+      },
+      Qt::QueuedConnection);
 }
 
 void MainWindow::command(int id) {
@@ -111,6 +117,7 @@ void MainWindow::command(int id) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
   if (!event->isAccepted()) return;
+  closed_ = true;
   // Tool windows, the palette and the help are windows of their own: each
   // is closed (a measurement is cancelled as by its close box), so that no
   // window of the program outlives the main one.

@@ -114,6 +114,7 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   bool loadQueued_ = false;
   bool buildingsQueued_ = false;
   bool failed_ = false;
+  bool closed_ = false;  // closed by the user: the program is ending
   QTimer flashTimer_;
   std::function<void()> beep_;
   std::function<void(const QString&)> fatal_;

@@ -559,6 +559,12 @@ TEST_F(ShellTest, ExitClosesEveryWindowOfTheProgram) {
   for (QWidget* top : QApplication::topLevelWidgets()) {
     EXPECT_FALSE(top->isVisible()) << top->objectName().toStdString();
   }
+  // What the closing windows posted does not open anything again.
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    EXPECT_FALSE(top->isVisible()) << top->objectName().toStdString();
+  }
 }
 
 }  // namespace
