@@ -49,6 +49,12 @@ void CoordinatesWindow::showMapPoint(float x, float y) {
   longitude_->setText(QString::fromStdString(texts.longitude));
 }
 
+void CoordinatesWindow::showMapPoint(const MapData& map, float x, float y) {
+  const LatLongTexts texts = latLongAtMapPoint(map, x, y);
+  latitude_->setText(QString::fromStdString(texts.latitude));
+  longitude_->setText(QString::fromStdString(texts.longitude));
+}
+
 QString CoordinatesWindow::latitudeText() const {
   return latitude_->text();
 }

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <functional>
 
+#include "mapdata/map_data.h"
+
 class QLineEdit;
 
 namespace tikhomap {
@@ -23,6 +25,8 @@ class CoordinatesWindow final : public QDialog {
 
   // The pointer is over the map point (x northing, y easting).
   void showMapPoint(float x, float y);
+  // By the grid of the loaded map's city description when it has one.
+  void showMapPoint(const MapData& map, float x, float y);
   QString latitudeText() const;
   QString longitudeText() const;
 

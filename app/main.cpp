@@ -11,6 +11,7 @@
 #include "app/mouse_controller.h"
 #include "app/search_commands.h"
 #include "app/shell_commands.h"
+#include "app/sun_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
   // The program ends with its main window, whatever else is open.
   QObject::connect(&window, &tikhomap::MainWindow::closed, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  tikhomap::installSunTool(window);
   // Without a window manager "maximised" means nothing: the window takes the
   // screen's free area itself.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -99,6 +99,7 @@ MainMenu buildMainMenu(QMenuBar& bar, QWidget& window, const std::function<void(
   QMenu* geodesy = bar.addMenu(QStringLiteral("Геодезия"));
   addItems(*geodesy,
            {{ids::kCoordinates, u8"Координаты", false},
+            {ids::kSunTool, u8"Солнце", true},
             {ids::kMeasure, u8"Измерения", false},
             {ids::kMeasureAlongStreets, u8"Измерения (по улицам)", false}},
            command, out);

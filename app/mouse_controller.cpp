@@ -218,7 +218,7 @@ bool MouseController::mouseMove(QMouseEvent& event) {
   float mx = 0;
   float my = 0;
   screenToMap(main_.session().view, at.x(), at.y(), mx, my);
-  if (coordinates_ != nullptr) coordinates_->showMapPoint(mx, my);
+  if (coordinates_ != nullptr) coordinates_->showMapPoint(main_.session().map, mx, my);
   if (interactionState_ == kStateMeasuring && measure_.state().measureCount() > 0) {
     measure_.showPointer(mx, my);
     rubber_[1] = at;

@@ -91,7 +91,9 @@ QImage renderOverviewPicture(const MapData& map, const MapBounds& city, QSize si
                              qreal pixelRatio) {
   QImage image(size * pixelRatio, QImage::Format_RGB32);
   image.setDevicePixelRatio(pixelRatio);
-  image.fill(kSea);
+  // An inland city lies in land: no sea around it and no coastline.
+  const bool coast = map.city.coast;
+  image.fill(coast ? kSea : kLand);
   if (size.isEmpty()) return image;
   const double sy = (double(city.yMax) - city.yMin - kWestOffset) / size.width();
   const double sx = (double(city.xMax) - city.xMin) / size.height();
@@ -142,9 +144,7 @@ QImage renderOverviewPicture(const MapData& map, const MapBounds& city, QSize si
       painter.strokePath(path(points, false), painter.pen());
     }
   }
-  painter.setPen(QPen(kCoast, 1.0));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawPath(outline);
+  if (coast) painter.strokePath(outline, QPen(kCoast, 1.0));
   const QPen street(kStreet, 0.7);
   for (const MapFeature& line : map.streetLines) {
     painter.strokePath(path(featurePoints(line), false), street);

@@ -1,6 +1,7 @@
 #include "app/search_commands.h"
 
 #include "app/main_window.h"
+#include "app/object_search_window.h"
 #include "app/place_dialogs.h"
 #include "app/quick_search_bar.h"
 #include "app/street_search_dialog.h"
@@ -14,6 +15,7 @@ void installSearches(MainWindow& main) {
   main.setCommandHandler(ids::kStreetSearch, [window] { runStreetSearch(*window); });
   main.setCommandHandler(ids::kDistrictChoice, [window] { runDistrictChoice(*window); });
   main.setCommandHandler(ids::kMicrodistrictChoice, [window] { runMicrodistrictChoice(*window); });
+  installObjectSearch(main);
   auto* bar = new QuickSearchBar(main);
   main.setCommandHandler(ids::kQuickSearch, [bar] { bar->open(); });
 

@@ -1,5 +1,6 @@
 // Writes the seed corpus of every fuzz target with the map writers:
 // fuzz_seeds OUT_DIR makes OUT_DIR/<reader>/seed_<n>.
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "mapdata/city_info.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/tkm_writer.h"
 
@@ -162,6 +164,25 @@ int main(int argc, char** argv) {
   }
   ok &= write(dir, "title", 0, withPrefix({1}, writeTitleFile(seedTitle(true))));
   ok &= write(dir, "title", 1, withPrefix({0}, writeTitleFile(seedTitle(false))));
+  CityInfo info;
+  info.grid = GridProjection{9.55, 5209646, -9274};
+  info.timeZone = "Europe/Vaduz";
+  info.coast = false;
+  info.districtNames[0] = utf8ToCp1251("Schaan, Vaduz");
+  info.builtInCaptions = false;
+  info.credit = std::array<std::string, 2>{"Liechtenstein", utf8ToCp1251("© OpenStreetMap")};
+  const std::string infoText = writeCityInfo(info);
+  ok &= write(dir, "city_info", 0, {infoText.begin(), infoText.end()});
+  const std::string tags[] = {
+      "building=house\nbuilding:levels=3\nroof:levels=1\naddr:housenumber=12a\n"
+      "addr:street=St\xC3\xA4\x64tle\nname=Rathaus",
+      "amenity=pharmacy\nname=Apotheke\nbuilding:levels=-3",
+      "highway=residential\nname=\xD0\xA3\xD0\xBB\xD0\xB8\xD1\x86\xD0\xB0\nshop=bakery",
+      "boundary=administrative\nadmin_level=8\nname=Vaduz\nplace=village",
+      "landuse=forest\nwaterway=river\nbuilding:levels=200000\nlevels=five",
+  };
+  int k = 0;
+  for (const std::string& t : tags) ok &= write(dir, "osm_tags", k++, {t.begin(), t.end()});
   if (!ok) std::fprintf(stderr, "fuzz_seeds: cannot write into %s\n", argv[1]);
   return ok ? 0 : 1;
 }

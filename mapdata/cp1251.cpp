@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "mapdata/transliteration.h"
+
 namespace tikhomap {
 namespace {
 
@@ -101,7 +103,7 @@ std::u16string cp1251ToUtf16(std::string_view cp1251) {
   return out;
 }
 
-std::string utf8ToCp1251(std::string_view utf8) {
+std::string utf8ToCp1251(std::string_view utf8, int* transliterated) {
   std::string out;
   out.reserve(utf8.size());
   size_t i = 0;
@@ -109,7 +111,20 @@ std::string utf8ToCp1251(std::string_view utf8) {
     char32_t c = 0;
     bool ok = true;
     i += decodeUtf8(utf8, i, c, ok);
-    out.push_back(ok ? encodeChar(c) : '?');
+    if (!ok) {
+      out.push_back('?');
+      continue;
+    }
+    const char byte = encodeChar(c);
+    if (byte == '?' && c != U'?') {
+      const std::string_view latin = latinTransliteration(c);
+      if (!latin.empty()) {
+        out += latin;
+        if (transliterated) ++*transliterated;
+        continue;
+      }
+    }
+    out.push_back(byte);
   }
   return out;
 }

@@ -13,7 +13,11 @@ namespace tikhomap {
 std::string cp1251ToUtf8(std::string_view cp1251);
 std::u16string cp1251ToUtf16(std::string_view cp1251);
 
-// Characters without a cp1251 byte, and malformed UTF-8, become '?'.
-std::string utf8ToCp1251(std::string_view utf8);
+// Latin letters without a cp1251 byte are written by the transliteration
+// table (mapdata/transliteration.h: "ä" -> "a", "ß" -> "ss"), so that a name
+// and what a person types for it meet in the same bytes. Other characters
+// without a cp1251 byte, and malformed UTF-8, become '?'. transliterated,
+// when given, is raised by one for every character the table replaced.
+std::string utf8ToCp1251(std::string_view utf8, int* transliterated = nullptr);
 
 }  // namespace tikhomap

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "mapdata/cp1251.h"
+#include "mapdata/map_data.h"
 
 namespace tikhomap {
 namespace {
@@ -21,6 +22,14 @@ std::string_view districtNameCp1251(int district) {
   }();
   if (district < 1 || district > static_cast<int>(names.size())) return {};
   return names[static_cast<size_t>(district - 1)];
+}
+
+std::string_view districtNameCp1251(const MapData& map, int district) {
+  if (district >= 1 && district <= kDistrictCount) {
+    const std::string& own = map.city.districtNames[static_cast<size_t>(district - 1)];
+    if (!own.empty()) return own;
+  }
+  return districtNameCp1251(district);
 }
 
 }  // namespace tikhomap

@@ -12,4 +12,9 @@ inline constexpr int kDistrictCount = 5;
 // empty name.
 std::string_view districtNameCp1251(int district);
 
+struct MapData;
+// The name the loaded map gives district 1..5: its city description's name
+// when it has one, else the built-in name.
+std::string_view districtNameCp1251(const MapData& map, int district);
+
 }  // namespace tikhomap

@@ -4,10 +4,13 @@
 #include <fstream>
 #include <string>
 
+#include "mapdata/city_info.h"
 #include "mapdata/map_readers.h"
 
 namespace tikhomap {
 namespace {
+
+constexpr uintmax_t kMaxCityInfoBytes = 64 * 1024;
 
 void say(const LoadProgress& progress, const std::string& caption) {
   if (progress) progress(caption);
@@ -18,6 +21,22 @@ bool readOrReport(const std::filesystem::path& dir, const char* name, std::vecto
   if (readWholeFile(dir / name, bytes)) return true;
   result.problems.push_back({name, 0, "cannot be read"});
   return false;
+}
+
+// city.txt is optional: without it the built-in values hold and nothing is
+// reported. A file far larger than any description is not read at all.
+void readCityInfo(const std::filesystem::path& dir, MapData& map, LoadResult& result) {
+  map.city = CityInfo{};
+  const std::filesystem::path path = dir / kCityInfoFile;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return;
+  const auto size = std::filesystem::file_size(path, ec);
+  std::vector<uint8_t> bytes;
+  if (ec || size > kMaxCityInfoBytes || !readWholeFile(path, bytes)) {
+    result.problems.push_back({kCityInfoFile, 0, "cannot be read or too large, ignored"});
+    return;
+  }
+  map.city = parseCityInfo(bytes, &result.problems);
 }
 
 }  // namespace
@@ -51,6 +70,7 @@ LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
   map.streetLabelPoints.clear();
   map.microdistricts.clear();
   map.districtAreas.clear();
+  readCityInfo(dir, map, result);
 
   say(progress, "Загрузка: Гидрография");
   if (!readOrReport(dir, "8.tkm", bytes, result)) {

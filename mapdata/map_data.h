@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "mapdata/city_info.h"
 #include "mapdata/records.h"
 
 namespace tikhomap {
@@ -32,6 +33,9 @@ struct MapData {
   int32_t userObjectsDeclared = 0;
   std::vector<SignRecord> signRecords;
   int32_t signRecordsDeclared = 0;
+
+  // city.txt beside the files; its defaults when there is none.
+  CityInfo city;
 
   // Largest vertex count of the base-map tables (building outlines excluded).
   int32_t maxPointCount = 0;

@@ -87,7 +87,7 @@ void drawAreas(RenderContext& ctx, Canvas& dc) {
 }
 
 void drawCoastline(RenderContext& ctx, Canvas& dc) {
-  if (ctx.map.districtAreas.empty()) return;
+  if (ctx.map.districtAreas.empty() || !ctx.map.city.coast) return;
   dc.selectPen(ctx.styles.coastline);
   dc.polyline(convertPoints16(ctx, areaPoints(ctx.map.districtAreas[0])));
 }

@@ -140,7 +140,7 @@ void drawDistrictFlash(const RenderContext& ctx, Canvas& dc, int32_t districtRow
     dc.polyline(std::span<const ScreenPoint>(screen.data(), static_cast<size_t>(drawn)));
   }
 
-  const std::string_view name = districtNameCp1251(area.district);
+  const std::string_view name = districtNameCp1251(ctx.map, area.district);
   if (name.empty()) return;
   const int n = static_cast<int>(name.size());
   const int cx = (area.boundsLow[0] + area.boundsLow[2]) / 2;

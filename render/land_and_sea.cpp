@@ -54,6 +54,8 @@ bool outlineCrosses(std::span<const MapPoint16> outline, const MapBounds& r) {
 }  // namespace
 
 bool viewIsInland(const MapData& map, const ViewState& view, const MapBounds& city) {
+  // The outline of an inland city is no coast: there is land on both sides.
+  if (!map.city.coast) return true;
   if (map.districtAreas.empty()) return false;
   const std::span<const MapPoint16> outline = areaPoints(map.districtAreas[0]);
   if (outline.size() < 3) return false;

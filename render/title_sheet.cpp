@@ -207,6 +207,9 @@ const Caption kCaptions[] = {
 };
 
 void drawCaptions(RenderContext& ctx, Canvas& dc, int frameHeight) {
+  // The bays and the peninsula are the built-in city's; a city description
+  // may take them away.
+  if (!ctx.map.city.builtInCaptions) return;
   dc.setTextCharacterExtra(8);
   for (const Caption& c : kCaptions) {
     Font font;
@@ -227,14 +230,14 @@ void drawCaptions(RenderContext& ctx, Canvas& dc, int frameHeight) {
   dc.setTextCharacterExtra(0);
 }
 
-void drawCredit(Canvas& dc, int panelLeft, int frameHeight) {
+void drawCredit(const MapData& map, Canvas& dc, int panelLeft, int frameHeight) {
   Font font;
   font.height = smallScreen(frameHeight) ? 14 : 22;
   font.weight = 100;
   dc.selectFont(font);
   const int x = panelLeft + 22;
-  const std::string first = creditLine(0);
-  const std::string second = creditLine(1);
+  const std::string first = creditLine(map, 0);
+  const std::string second = creditLine(map, 1);
   dc.setTextColor({250, 250, 0});
   dc.textOut(x + 1, 15, first);
   dc.textOut(x + 1, 30, second);
@@ -279,12 +282,16 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
 
   dc.setClipRect(Rect{left - 1, top, right - 2, bottom});
   const Rect panel{left, top, right - 1, bottom - 1};
-  dc.fillRect(panel, s.sea);
+  // An inland city lies in land, not in sea: no shallow band, no coastline.
+  const bool coast = ctx.map.city.coast;
+  dc.fillRect(panel, coast ? s.sea : s.land);
 
   if (!ctx.map.districtAreas.empty()) {
     const std::span<const MapPoint16> outline = areaPoints(ctx.map.districtAreas[0]);
-    dc.selectPen(Pen{PenStyle::Solid, 20, kShallowWater, true});
-    dc.polyline(convertPoints16(ctx, outline));
+    if (coast) {
+      dc.selectPen(Pen{PenStyle::Solid, 20, kShallowWater, true});
+      dc.polyline(convertPoints16(ctx, outline));
+    }
     dc.selectPen(fixed::nullPen);
     dc.selectBrush(s.land);
     dc.polygon(convertPoints16(ctx, outline));
@@ -306,7 +313,7 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
     if (boundsInView(v, area.bounds)) dc.polygon(convertPoints(ctx, featurePoints(area)));
   }
 
-  if (!ctx.map.districtAreas.empty()) {
+  if (coast && !ctx.map.districtAreas.empty()) {
     dc.selectPen(s.coastline);
     dc.polyline(convertPoints16(ctx, areaPoints(ctx.map.districtAreas[0])));
   }
@@ -341,7 +348,7 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
   }
 
   drawCaptions(ctx, dc, caps.height);
-  drawCredit(dc, left, caps.height);
+  drawCredit(ctx.map, dc, left, caps.height);
   if (water) drawSheetTexts(ctx, dc, water->texts, {'o', 'p', 'q'}, caps.height);
   dc.selectFont(fixed::defaultFont);
 
@@ -385,6 +392,11 @@ bool sheetTextSkipped(char kind, int screenHeight) {
 std::string creditLine(int line) {
   return utf8ToCp1251(line == 0 ? "Тихоморское картографическое бюро"
                                 : "Составлено и издано в 2024 г.");
+}
+
+std::string creditLine(const MapData& map, int line) {
+  if (!map.city.credit) return creditLine(line);
+  return (*map.city.credit)[line == 0 ? 0 : 1];
 }
 
 void drawTitleSheet(RenderContext& ctx, Canvas& dc) {

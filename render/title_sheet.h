@@ -29,5 +29,8 @@ bool sheetTextSkipped(char kind, int screenHeight);
 
 // The two lines of the credit caption, cp1251.
 std::string creditLine(int line);
+// The credit line of the loaded map: its city description's when it has
+// one, else the built-in line.
+std::string creditLine(const MapData& map, int line);
 
 }  // namespace tikhomap

@@ -33,6 +33,8 @@ inline constexpr int kPrintColour = 32818;
 
 // Menu "Геодезия".
 inline constexpr int kCoordinates = 32829;
+// "Солнце": hours of sun on the facades of a clicked building.
+inline constexpr int kSunTool = 32902;
 inline constexpr int kMeasure = 32815;
 inline constexpr int kMeasureAlongStreets = 32828;
 

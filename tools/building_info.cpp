@@ -67,7 +67,7 @@ namespace {
 std::string districtNameText(const MapData& map, float mx, float my) {
   const int32_t area = findDistrictAt(map, mx, my);
   if (area < 0) return {};
-  std::string text(districtNameCp1251(map.districtAreas[static_cast<size_t>(area)].district));
+  std::string text(districtNameCp1251(map, map.districtAreas[static_cast<size_t>(area)].district));
   text += utf8ToCp1251(" район");
   return text;
 }

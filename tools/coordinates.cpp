@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "mapdata/grid_projection.h"
+
 namespace tikhomap {
 namespace {
 
@@ -37,7 +39,9 @@ GeoPosition gridToGeo(float a, float b) {
   return {lat * kDegreesPerRadian, l * kDegreesPerRadian + kCentralMeridian};
 }
 
-std::string formatDegrees(double value) {
+std::string formatDegrees(double signedValue) {
+  const bool negative = signedValue < 0;
+  const double value = std::fabs(signedValue);
   int degrees = static_cast<int>(value);
   const double m1 = (value - degrees) * 60;
   int minutes = static_cast<int>(m1);
@@ -53,7 +57,10 @@ std::string formatDegrees(double value) {
     }
   }
   char text[48];
-  std::snprintf(text, sizeof text, " %d\u00b0%02d'%02d\"", degrees, minutes, seconds);
+  // Rounded to nothing, a negative value has no sign left to show.
+  const bool minus = negative && (degrees | minutes | seconds) != 0;
+  std::snprintf(text, sizeof text, " %s%d\u00b0%02d'%02d\"", minus ? "-" : "", degrees, minutes,
+                seconds);
   return text;
 }
 
@@ -64,6 +71,12 @@ LatLongTexts formatLatLong(float a, float b) {
 
 LatLongTexts latLongAtMapPoint(float x, float y) {
   return formatLatLong(x + kCoordNorthShift, y + kCoordEastShift);
+}
+
+LatLongTexts latLongAtMapPoint(const MapData& map, float x, float y) {
+  if (!map.city.grid) return latLongAtMapPoint(x, y);
+  const GeoPoint geo = gridToGeo(*map.city.grid, x, y);
+  return {formatDegrees(geo.latitude), formatDegrees(geo.longitude)};
 }
 
 }  // namespace tikhomap

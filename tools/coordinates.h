@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "mapdata/map_data.h"
+
 namespace tikhomap {
 
 // Added to the map point by the pointer code before formatLatLong.
@@ -27,6 +29,8 @@ struct GeoPosition {
 GeoPosition gridToGeo(float a, float b);
 
 // " %d°%02d'%02d\"": degrees, minutes and seconds in steps of ten seconds.
+// A southern latitude or a western longitude is written with a minus sign
+// before the degrees (" -33°52'10\""), its magnitude rounded the same way.
 std::string formatDegrees(double degrees);
 
 struct LatLongTexts {
@@ -38,5 +42,8 @@ struct LatLongTexts {
 LatLongTexts formatLatLong(float a, float b);
 // The same for a map point, shift included.
 LatLongTexts latLongAtMapPoint(float x, float y);
+// The texts for a map point of the loaded map: by the grid of its city
+// description when it has one, else by the built-in grid above.
+LatLongTexts latLongAtMapPoint(const MapData& map, float x, float y);
 
 }  // namespace tikhomap

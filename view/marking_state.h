@@ -26,6 +26,9 @@ struct MarkingState {
   // kMaxChosenBuildings rows.
   std::vector<int32_t> chosenBuildings;
   int32_t markedStreet = -1;  // street code, -1 = none
+  // Objects of the last object search (their foundMark is 1); kept while the
+  // search window is closed by showing them.
+  int32_t objectResultCount = 0;
 
   // Asked for by a search; the next composed frame shows them.
   std::optional<NameFlash> pendingNameFlash;

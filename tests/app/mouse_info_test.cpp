@@ -1,11 +1,16 @@
 // Plain presses and right clicks on the map: the building information
 // dialog, the street and district label, the street name written along the
 // street; the pointer feedback of the measurement and coordinates windows.
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "app/coordinates_window.h"
 #include "app/measure_window.h"
 #include "app/mouse_cursors.h"
+#include "app/object_search_window.h"
+#include "app/search_commands.h"
+#include "resources/command_ids.h"
 #include "tests/app/mouse_test_fixture.h"
 #include "tools/coordinates.h"
 
@@ -208,6 +213,38 @@ TEST_F(MouseWindowTest, TheCoordinatesWindowFollowsThePointer) {
   w->reject();
   EXPECT_EQ(mouse().coordinatesWindow(), nullptr);
   EXPECT_FALSE(window_->recomposePending());
+}
+
+}  // namespace
+}  // namespace tikhomap
+
+namespace tikhomap {
+namespace {
+
+using testing::MouseWindowTest;
+
+TEST_F(MouseWindowTest, TheObjectSearchRefusesEveryCommandWhileTheInformationIsOpen) {
+  installSearches(*window_);
+  window_->command(ids::kObjectSearch);
+  auto* search = window_->findChild<ObjectSearchWindow*>();
+  ASSERT_NE(search, nullptr);
+  auto* list = search->findChild<QPushButton*>(QString::number(ids::kIdOk));
+  int beepsInside = -1;
+  mouse().setInfoDialogRunner([&](const BuildingInfoTexts&) {
+    const int before = beeps_;
+    list->click();
+    beepsInside = beeps_ - before;
+  });
+  showRect(1400, 1300, 1800, 1800);
+  click(pixelOf(1610, 1535));
+  EXPECT_EQ(beepsInside, 1);
+  // Afterwards the same command runs (the tiny city has no objects: a beep
+  // for the empty result, and no refusal).
+  const int before = beeps_;
+  list->click();
+  EXPECT_EQ(beeps_ - before, 1);
+  EXPECT_EQ(search->findChild<QLabel*>(QString::number(kObjectCountText))->text(),
+            QStringLiteral("Всего:"));
 }
 
 }  // namespace

@@ -325,6 +325,17 @@ TEST(OverviewMarksTest, PictureFollowsTheCitysShape) {
   EXPECT_EQ(empty.size(), QSize(160, 480));
 }
 
+TEST(OverviewMarksTest, AnInlandCityLiesInLandNotInSea) {
+  MapData coastal;
+  const MapBounds city{0, 0, 6000, 6400};
+  EXPECT_EQ(renderOverviewPicture(coastal, city, QSize(240, 240), 1).pixel(0, 0),
+            qRgb(150, 230, 255));
+  MapData inland;
+  inland.city.coast = false;
+  EXPECT_EQ(renderOverviewPicture(inland, city, QSize(240, 240), 1).pixel(0, 0),
+            qRgb(208, 217, 186));
+}
+
 class OverviewTest : public ShellTest {
  protected:
   OverviewInset& inset() { return *window_->findChild<OverviewInset*>(); }

@@ -314,3 +314,45 @@ TEST_F(TitleSheet, TextStyleTable) {
 
 }  // namespace
 }  // namespace tikhomap
+
+namespace tikhomap {
+namespace {
+
+using testing::ComposeWorld;
+
+// An imported inland town: its city description removes the built-in
+// captions, replaces the credit and says that the outline is no coast.
+TEST(InlandCityDescription, TitleSheetHasNoSeaNoBaysAndItsOwnCredit) {
+  ComposeWorld w;
+  w.map.city.present = true;
+  w.map.city.coast = false;
+  w.map.city.builtInCaptions = false;
+  w.map.city.credit = std::array<std::string, 2>{"Vaduz", "OSM"};
+  composeFrame(w.ctx, w.dc);
+  bool vaduz = false;
+  for (const RecordedCall& c : w.dc.callsOf(CallKind::TextOut)) {
+    EXPECT_NE(c.text, utf8ToCp1251("Западный залив"));
+    EXPECT_NE(c.text, creditLine(0));
+    vaduz |= c.text == "Vaduz";
+  }
+  EXPECT_TRUE(vaduz);
+  for (const RecordedCall& c : w.dc.callsOf(CallKind::FillRect))
+    EXPECT_NE(c.fillBrush, w.styles.sea) << "an inland town's panel is land";
+  for (const RecordedCall& c : w.dc.callsOf(CallKind::Polyline))
+    EXPECT_NE(c.state.pen, w.styles.coastline);
+}
+
+TEST(InlandCityDescription, AViewAcrossTheOutlineIsAllLandWithoutCoastline) {
+  ComposeWorld w;
+  w.map.city.coast = false;
+  w.ask(2000, 5000, 1000);  // across the outline, which would be the coast
+  composeFrame(w.ctx, w.dc);
+  const auto fills = w.dc.callsOf(CallKind::FillRect);
+  ASSERT_EQ(fills.size(), 1u);
+  EXPECT_EQ(fills[0].fillBrush, w.styles.land);
+  for (const RecordedCall& c : w.dc.callsOf(CallKind::Polyline))
+    EXPECT_NE(c.state.pen, w.styles.coastline);
+}
+
+}  // namespace
+}  // namespace tikhomap

@@ -1,0 +1,391 @@
+#include "app/sun_window.h"
+
+#include <QAction>
+#include <QDate>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+#include <numbers>
+
+#include "app/main_window.h"
+#include "resources/command_ids.h"
+#include "tools/building_info.h"
+#include "tools/sun_place.h"
+#include "view/view_state.h"
+
+namespace tikhomap {
+namespace {
+
+constexpr double kRad = std::numbers::pi / 180.0;
+// The skyline is sampled every 2° and followed this far.
+constexpr int kSkylineStep = 2;
+constexpr double kSkylineReach = 1500;
+
+QString utf8(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+CivilDate civil(const QDate& d) {
+  return {d.year(), d.month(), d.day()};
+}
+
+QString dayNote(SunDay day) {
+  switch (day) {
+    case SunDay::PolarDay:
+      return QStringLiteral("Полярный день: солнце не заходит.");
+    case SunDay::PolarNight:
+      return QStringLiteral("Полярная ночь: солнце не восходит.");
+    case SunDay::OutOfRange:
+      return QStringLiteral("Положение солнца считается для дат с 1950 по 2100 год.");
+    case SunDay::Ordinary:
+      break;
+  }
+  return {};
+}
+
+// The tool's cursor: a small sun, drawn here so that it is sharp anywhere.
+QCursor sunCursor() {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(200, 120, 0), 2));
+  for (int i = 0; i < 8; ++i) {
+    const double a = i * 45 * kRad;
+    p.drawLine(QPointF(16 + 9 * std::cos(a), 16 + 9 * std::sin(a)),
+               QPointF(16 + 14 * std::cos(a), 16 + 14 * std::sin(a)));
+  }
+  p.setBrush(QColor(255, 210, 0));
+  p.drawEllipse(QPointF(16, 16), 6, 6);
+  p.end();
+  return QCursor(pixmap, 16, 16);
+}
+
+}  // namespace
+
+SunChart::SunChart(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("sunChart"));
+  setMinimumSize(360, 180);
+}
+
+void SunChart::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.fillRect(rect(), QColor(235, 243, 255));
+  const QRectF area = QRectF(rect()).adjusted(34, 8, -8, -22);
+  // Azimuth 0..360 across, elevation 0..90 up.
+  const auto at = [&area](double azimuth, double elevation) {
+    return QPointF(area.left() + area.width() * azimuth / 360.0,
+                   area.bottom() - area.height() * std::clamp(elevation, 0.0, 90.0) / 90.0);
+  };
+  p.setPen(QColor(190, 200, 215));
+  for (int az = 0; az <= 360; az += 45) p.drawLine(at(az, 0), at(az, 90));
+  for (int el = 0; el <= 90; el += 30) p.drawLine(at(0, el), at(360, el));
+  p.setPen(Qt::black);
+  static const char* const kCompass[] = {"С", "СВ", "В", "ЮВ", "Ю", "ЮЗ", "З", "СЗ", "С"};
+  for (int i = 0; i <= 8; ++i) {
+    const QPointF foot = at(i * 45, 0);
+    p.drawText(QRectF(foot.x() - 15, foot.y() + 2, 30, 16), Qt::AlignCenter,
+               QString::fromUtf8(kCompass[i]));
+  }
+  for (int el = 30; el <= 90; el += 30) {
+    const QPointF left = at(0, el);
+    p.drawText(QRectF(left.x() - 32, left.y() - 8, 28, 16), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("%1°").arg(el));
+  }
+  // The half of the sky behind the wall, and the skyline of the blocks.
+  if (!skyline_.empty()) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(120, 120, 120, 70));
+    for (int az = 0; az < 360; az += kSkylineStep) {
+      double off = std::fmod(az + kSkylineStep / 2.0 - facing_ + 540.0, 360.0) - 180.0;
+      if (std::abs(off) >= 90) p.drawRect(QRectF(at(az, 90), at(az + kSkylineStep, 0)));
+    }
+    QPainterPath sky;
+    sky.moveTo(at(0, 0));
+    for (std::size_t i = 0; i < skyline_.size(); ++i) {
+      const double az = static_cast<double>(i) * kSkylineStep;
+      sky.lineTo(at(az, skyline_[i]));
+      sky.lineTo(at(az + kSkylineStep, skyline_[i]));
+    }
+    sky.lineTo(at(360, 0));
+    sky.closeSubpath();
+    p.setBrush(QColor(110, 100, 90, 170));
+    p.drawPath(sky);
+  }
+  // The sun's track while it is up, with the full hours marked.
+  p.setPen(QPen(QColor(230, 140, 0), 2));
+  QPointF last;
+  bool drawing = false;
+  for (const SunTrackPoint& s : track_) {
+    if (s.elevation <= 0) {
+      drawing = false;
+      continue;
+    }
+    const QPointF pt = at(s.azimuth, s.elevation);
+    // The track wraps through north at high latitudes in summer.
+    if (drawing && std::abs(pt.x() - last.x()) < area.width() / 2) p.drawLine(last, pt);
+    last = pt;
+    drawing = true;
+  }
+  p.setPen(QColor(150, 80, 0));
+  for (const SunTrackPoint& s : track_) {
+    if (s.elevation <= 0 || s.minute % 60 != 0) continue;
+    const QPointF pt = at(s.azimuth, s.elevation);
+    p.setBrush(QColor(255, 200, 0));
+    p.drawEllipse(pt, 2.5, 2.5);
+    p.drawText(QRectF(pt.x() - 12, pt.y() - 18, 24, 14), Qt::AlignCenter,
+               QString::number(s.minute / 60));
+  }
+}
+
+SunWindow::SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blocks,
+                     int32_t building)
+    : QDialog(&main, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      main_(main),
+      blocks_(std::move(blocks)),
+      building_(building) {
+  setObjectName(QStringLiteral("sunWindow"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  const MapData& map = main_.session().map;
+  const Building& b = map.buildings[static_cast<std::size_t>(building_)];
+  const BuildingInfoTexts texts = buildingInfoTexts(map, b);
+  setWindowTitle(texts.address.empty() ? QStringLiteral("Солнце")
+                                       : QStringLiteral("Солнце: ") + utf8(texts.address));
+  place_ = sunPlaceAt(map, b.x, b.y);
+
+  auto* layout = new QVBoxLayout(this);
+  auto* dates = new QHBoxLayout;
+  date_ = new QDateEdit(QDate::currentDate(), this);
+  date_->setObjectName(QStringLiteral("sunDate"));
+  date_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+  date_->setCalendarPopup(true);
+  date_->setDateRange(QDate(kFirstSunYear, 1, 1), QDate(kLastSunYear, 12, 31));
+  dates->addWidget(date_);
+  const auto button = [this, dates](const QString& text, auto&& action) {
+    auto* b = new QPushButton(text, this);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, action);
+    dates->addWidget(b);
+  };
+  button(QStringLiteral("◀"), [this] { date_->setDate(date_->date().addDays(-1)); });
+  button(QStringLiteral("▶"), [this] { date_->setDate(date_->date().addDays(1)); });
+  button(QStringLiteral("Равноденствие"),
+         [this] { date_->setDate(QDate(date_->date().year(), 3, 20)); });
+  button(QStringLiteral("Летнее солнцестояние"),
+         [this] { date_->setDate(QDate(date_->date().year(), 6, 21)); });
+  button(QStringLiteral("Зимнее солнцестояние"),
+         [this] { date_->setDate(QDate(date_->date().year(), 12, 21)); });
+  dates->addStretch();
+  layout->addLayout(dates);
+
+  note_ = new QLabel(this);
+  note_->setObjectName(QStringLiteral("sunNote"));
+  note_->setWordWrap(true);
+  layout->addWidget(note_);
+  table_ = new QTableWidget(0, 8, this);
+  table_->setObjectName(QStringLiteral("sunTable"));
+  table_->setHorizontalHeaderLabels(
+      {QStringLiteral("Фасад смотрит на"), QStringLiteral("Длина, м"),
+       QStringLiteral("1-й этаж: всего"), QStringLiteral("подряд"), QStringLiteral("с … до"),
+       QStringLiteral("Верхний этаж: всего"), QStringLiteral("подряд"), QStringLiteral("с … до")});
+  table_->verticalHeader()->hide();
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  layout->addWidget(table_, 1);
+  chart_ = new SunChart(this);
+  layout->addWidget(chart_, 1);
+  auto* terrain =
+      new QLabel(QStringLiteral("Тень дают здания (этаж — 3 м); рельеф не учитывается. Солнце, "
+                                "скользящее по стене под углом больше 85°, не считается."),
+                 this);
+  terrain->setWordWrap(true);
+  layout->addWidget(terrain);
+
+  connect(date_, &QDateEdit::dateChanged, this, [this] { recompute(); });
+  connect(table_, &QTableWidget::currentCellChanged, this,
+          [this](int row) { facadeSelected(row); });
+  overlayId_ = main_.mapWidget().addOverlay([this](QPainter& p) { drawFacade(p); });
+  resize(760, 560);
+  recompute();
+}
+
+SunWindow::~SunWindow() {
+  main_.mapWidget().removeOverlay(overlayId_);
+  main_.mapWidget().update();
+}
+
+void SunWindow::setDate(const CivilDate& date) {
+  date_->setDate(QDate(date.year, date.month, date.day));
+}
+
+void SunWindow::recompute() {
+  result_ = insolation(*blocks_, building_, civil(date_->date()), place_);
+  QString note = dayNote(result_.day);
+  if (result_.facades.empty() && result_.day != SunDay::OutOfRange) {
+    note += (note.isEmpty() ? QString() : QStringLiteral(" ")) +
+            QStringLiteral("У здания нет стен, для которых можно посчитать солнце.");
+  }
+  note_->setText(note);
+  note_->setVisible(!note.isEmpty());
+  const int keep = std::max(selected_, 0);
+  table_->setRowCount(static_cast<int>(result_.facades.size()));
+  for (int row = 0; row < table_->rowCount(); ++row) {
+    const FacadeSun& f = result_.facades[static_cast<std::size_t>(row)];
+    const QString cells[] = {
+        utf8(formatFacing(f.facing)),
+        QString::number(f.length, 'f', 1),
+        utf8(formatSunMinutes(f.ground.minutes)),
+        utf8(formatSunMinutes(f.ground.longest)),
+        utf8(formatClock(f.ground.first) + " – " + formatClock(f.ground.last)),
+        utf8(formatSunMinutes(f.top.minutes)),
+        utf8(formatSunMinutes(f.top.longest)),
+        utf8(formatClock(f.top.first) + " – " + formatClock(f.top.last)),
+    };
+    for (int col = 0; col < 8; ++col) table_->setItem(row, col, new QTableWidgetItem(cells[col]));
+  }
+  chart_->setTrack(result_.track);
+  if (table_->rowCount() > 0) {
+    table_->setCurrentCell(std::min(keep, table_->rowCount() - 1), 0);
+    facadeSelected(table_->currentRow());
+  } else {
+    facadeSelected(-1);
+  }
+}
+
+void SunWindow::facadeSelected(int row) {
+  selected_ = row >= 0 && row < static_cast<int>(result_.facades.size()) ? row : -1;
+  if (selected_ < 0) {
+    chart_->setSkyline({}, 180);
+  } else {
+    const FacadeSun& f = result_.facades[static_cast<std::size_t>(selected_)];
+    const Building& b = main_.session().map.buildings[static_cast<std::size_t>(building_)];
+    const FacadePoint p = facadePoint(b, f.edge);
+    std::vector<double> sky;
+    for (int az = 0; az < 360; az += kSkylineStep) {
+      const double a = (az + kSkylineStep / 2.0) * kRad;
+      sky.push_back(blocks_->skyline(p.x, p.y, kPhysicalStoreyHeight / 2, std::cos(a), std::sin(a),
+                                     kSkylineReach));
+    }
+    chart_->setSkyline(std::move(sky), f.facing);
+  }
+  main_.mapWidget().update();
+}
+
+void SunWindow::drawFacade(QPainter& painter) {
+  if (selected_ < 0 || main_.session().titleSheetShown()) return;
+  const Building& b = main_.session().map.buildings[static_cast<std::size_t>(building_)];
+  const int32_t edge = result_.facades[static_cast<std::size_t>(selected_)].edge;
+  const MapPoint& a = b.outline[static_cast<std::size_t>(edge) % b.outline.size()];
+  const MapPoint& c = b.outline[(static_cast<std::size_t>(edge) + 1) % b.outline.size()];
+  int32_t ax = 0, ay = 0, cx = 0, cy = 0;
+  mapToScreen(main_.session().view, a.x, a.y, ax, ay);
+  mapToScreen(main_.session().view, c.x, c.y, cx, cy);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(255, 140, 0), 5, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(ax, ay, cx, cy);
+  painter.restore();
+}
+
+namespace {
+
+// The tool mode: while it is on, a press on the map picks a building.
+class SunTool final : public QObject {
+ public:
+  explicit SunTool(MainWindow& main) : QObject(&main), main_(main) {}
+
+  bool active() const { return active_; }
+  void setActive(bool on) {
+    active_ = on;
+    if (QAction* action = main_.action(ids::kSunTool)) action->setChecked(on);
+    if (on) {
+      main_.mapWidget().installEventFilter(this);
+      main_.mapWidget().setCursor(sunCursor());
+    } else {
+      main_.mapWidget().removeEventFilter(this);
+      main_.mapWidget().unsetCursor();
+    }
+  }
+  SunWindow* window() const { return window_; }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseMove:
+        main_.mapWidget().setCursor(sunCursor());
+        return false;
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+          setActive(false);
+          return true;
+        }
+        return false;
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+        // Only the release of a press the tool took is its own.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && pressTaken_) {
+          pressTaken_ = event->type() == QEvent::MouseButtonDblClick;
+          return true;
+        }
+        return false;
+      case QEvent::MouseButtonPress:
+        break;
+      default:
+        return false;
+    }
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton || mouse->modifiers() != Qt::NoModifier) return false;
+    MapSession& s = main_.session();
+    if (s.titleSheetShown()) return false;
+    float mx = 0, my = 0;
+    const QPoint at = mouse->position().toPoint();
+    screenToMap(s.view, at.x(), at.y(), mx, my);
+    const int32_t row = findBuildingAt(s.map, s.cache.firstBuilding, mx, my);
+    pressTaken_ = true;
+    if (row < 0) {
+      main_.beep();
+      return true;
+    }
+    if (!blocks_ || builtFor_ != s.map.buildings.size()) {
+      blocks_ = std::make_shared<const BuildingBlocks>(s.map);
+      builtFor_ = s.map.buildings.size();
+    }
+    delete window_.data();
+    window_ = new SunWindow(main_, blocks_, row);
+    window_->show();
+    return true;
+  }
+
+ private:
+  MainWindow& main_;
+  bool active_ = false;
+  bool pressTaken_ = false;
+  QPointer<SunWindow> window_;
+  std::shared_ptr<const BuildingBlocks> blocks_;
+  std::size_t builtFor_ = 0;
+};
+
+}  // namespace
+
+void installSunTool(MainWindow& main) {
+  auto* tool = new SunTool(main);
+  main.setCommandHandler(ids::kSunTool, [tool] { tool->setActive(!tool->active()); });
+  // Back to the title sheet: the tool ends, its window stays open.
+  QObject::connect(&main, &MainWindow::titleSheetRequested, tool, [tool] {
+    if (tool->active()) tool->setActive(false);
+  });
+}
+
+}  // namespace tikhomap

@@ -1,0 +1,85 @@
+// What the parts of one import share: the area, the grid, the counts, and
+// the places and streets that later parts refer to.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "mapdata/grid_projection.h"
+#include "osm2tkm/city_builder.h"
+#include "osm2tkm/plane.h"
+
+namespace tikhomap::osm {
+
+struct NamedPlace {
+  std::string name;  // cp1251
+  std::string kind;  // place=*
+  Vec2 at;           // grid
+};
+
+// One street: the ways of one name that lie together.
+struct StreetGroup {
+  std::string baseName;  // cp1251, as the addresses name it
+  std::string name;      // as written: qualified, fitted
+  int16_t code = 0;
+  std::vector<Path> axes;  // grid
+  std::vector<int> levels;
+  std::vector<float> widths;
+  Box2 box;
+  bool hasHouses = false;
+};
+
+struct BuiltBuilding {
+  Path ring;  // grid, open
+  Box2 box;
+  Tags const* tags = nullptr;
+  Building record;
+};
+
+struct BuildContext {
+  BuildContext(const Extract& e, CityImport& o, GeoBox a) : extract(e), out(o), area(a) {}
+  const Extract& extract;
+  CityImport& out;
+  GeoBox area;
+  Box2 areaDegrees;  // x = lon, y = lat
+  GridProjection grid;
+  std::vector<NamedPlace> places;
+  std::vector<StreetGroup> streets;
+  std::map<std::string, std::vector<size_t>> streetsByName;
+  std::vector<BuiltBuilding> buildings;
+  int transliterated = 0;
+  std::string title;     // cp1251: --title, else the area's name
+  std::string timeZone;  // IANA name, empty when unknown
+
+  ImportSummary& summary() { return out.summary; }
+  Vec2 project(LonLat p) const {
+    const GridPoint g = geoToGrid(grid, p.lat, p.lon);
+    return {g.x, g.y};
+  }
+  Path project(const Path& degrees) const {
+    Path out;
+    out.reserve(degrees.size());
+    for (const Vec2& p : degrees) out.push_back(project(LonLat{p.x, p.y}));
+    return out;
+  }
+  std::string text(std::string_view utf8);  // mapText, counting transliterations
+};
+
+Path toDegrees(const Ring& ring);
+// The name of the place nearest to a grid point, or empty.
+std::string nearestPlaceName(const BuildContext& ctx, Vec2 at);
+
+// A feature record of the grid points (bounds and count filled in).
+MapFeature makeFeature(int16_t code, const Path& points);
+
+void buildStreets(BuildContext& ctx);
+void writeStreetNames(BuildContext& ctx);
+void buildBuildings(BuildContext& ctx);
+void buildObjects(BuildContext& ctx);
+void buildDistricts(BuildContext& ctx);
+void buildLayers(BuildContext& ctx);
+void buildTitleSheet(BuildContext& ctx);
+
+}  // namespace tikhomap::osm

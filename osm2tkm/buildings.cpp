@@ -1,0 +1,258 @@
+// Buildings with their storeys, purposes and addresses, and the objects at
+// their address points.
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "osm2tkm/build_context.h"
+#include "osm2tkm/map_text.h"
+#include "osm2tkm/tag_mapping.h"
+
+namespace tikhomap::osm {
+namespace {
+
+constexpr double kCell = 100;            // metres of the building lookup grid
+constexpr double kSmallestBuilding = 2;  // square metres
+constexpr size_t kHouseNumberField = 6;
+constexpr size_t kDescriptionField = 46;
+constexpr size_t kObjectNameField = 64;
+
+int64_t cellKey(long cx, long cy) {
+  return (static_cast<int64_t>(cx) << 32) ^ static_cast<int64_t>(static_cast<uint32_t>(cy));
+}
+
+// Buildings by the grid cells their boxes touch.
+class BuildingGrid {
+ public:
+  explicit BuildingGrid(const std::vector<BuiltBuilding>& buildings) : buildings_(buildings) {
+    for (size_t i = 0; i < buildings.size(); ++i) {
+      const Box2& b = buildings[i].box;
+      for (long cx = cell(b.xMin); cx <= cell(b.xMax); ++cx)
+        for (long cy = cell(b.yMin); cy <= cell(b.yMax); ++cy) cells_[cellKey(cx, cy)].push_back(i);
+    }
+  }
+  // The building whose outline holds p, else the nearest within reach; -1.
+  long find(Vec2 p, double reach, double* distance = nullptr) const {
+    long best = -1;
+    double bestDistance = reach;
+    std::unordered_set<size_t> seen;
+    for (long cx = cell(p.x - reach); cx <= cell(p.x + reach); ++cx)
+      for (long cy = cell(p.y - reach); cy <= cell(p.y + reach); ++cy) {
+        const auto it = cells_.find(cellKey(cx, cy));
+        if (it == cells_.end()) continue;
+        for (size_t i : it->second) {
+          if (!seen.insert(i).second) continue;
+          const double d = distanceToRing(buildings_[i].ring, p);
+          // Ties go to the lower index, so the answer does not depend on
+          // the order of the cells.
+          const bool better =
+              best < 0 ? d <= reach
+                       : d < bestDistance || (d == bestDistance && i < static_cast<size_t>(best));
+          if (better) {
+            bestDistance = d, best = static_cast<long>(i);
+          }
+        }
+      }
+    if (distance) *distance = bestDistance;
+    return best;
+  }
+
+ private:
+  static long cell(double v) { return static_cast<long>(std::floor(v / kCell)); }
+  const std::vector<BuiltBuilding>& buildings_;
+  std::unordered_map<int64_t, std::vector<size_t>> cells_;
+};
+
+// An address point inside the outline that no other building has: the
+// interior point rounded to whole metres, else the nearest free whole-metre
+// point inside.
+bool placeAddress(const Path& ring, std::set<std::pair<long, long>>& used, MapPoint16& at) {
+  const Vec2 c = interiorPoint(ring);
+  const long x0 = std::lround(c.x), y0 = std::lround(c.y);
+  for (long r = 0; r <= 6; ++r)
+    for (long dx = -r; dx <= r; ++dx)
+      for (long dy = -r; dy <= r; ++dy) {
+        if (std::max(std::labs(dx), std::labs(dy)) != r) continue;
+        const long x = x0 + dx, y = y0 + dy;
+        if (x < 0 || y < 0 || x > 32767 || y > 32767) continue;
+        if (used.count({x, y}) ||
+            !insideRing(ring, {static_cast<double>(x), static_cast<double>(y)}))
+          continue;
+        used.insert({x, y});
+        at = {static_cast<uint16_t>(x), static_cast<uint16_t>(y)};
+        return true;
+      }
+  return false;
+}
+
+struct Address {
+  std::string number;  // cp1251
+  std::string street;  // cp1251
+};
+
+Address addressOf(BuildContext& ctx, const Tags& tags) {
+  Address a;
+  a.number = ctx.text(tagValue(tags, "addr:housenumber"));
+  std::string_view street = tagValue(tags, "addr:street");
+  if (street.empty()) street = tagValue(tags, "addr:place");
+  a.street = ctx.text(street);
+  return a;
+}
+
+// The street of that name nearest to the building; -1 when no imported
+// street has the name.
+long streetFor(const BuildContext& ctx, const std::string& name, const Box2& box) {
+  const auto it = ctx.streetsByName.find(name);
+  if (it == ctx.streetsByName.end()) return -1;
+  long best = -1;
+  double bestDistance = 1e300;
+  const Vec2 c{(box.xMin + box.xMax) / 2, (box.yMin + box.yMax) / 2};
+  for (size_t g : it->second) {
+    const Box2& s = ctx.streets[g].box;
+    const double dx = std::max({s.xMin - c.x, 0.0, c.x - s.xMax});
+    const double dy = std::max({s.yMin - c.y, 0.0, c.y - s.yMax});
+    const double d = std::hypot(dx, dy);
+    if (d < bestDistance) bestDistance = d, best = static_cast<long>(g);
+  }
+  return best;
+}
+
+void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
+  if (a.number.size() > kHouseNumberField) {
+    ctx.summary().add("house numbers too long for the field (left out)");
+  } else {
+    a.number.copy(b.record.houseNumber, sizeof b.record.houseNumber - 1);
+  }
+  if (a.street.empty()) {
+    ctx.summary().add("addresses without a street");
+    return;
+  }
+  const long street = streetFor(ctx, a.street, b.box);
+  if (street < 0) {
+    ctx.summary().add("addresses on a street that was not imported (kept without street)");
+    return;
+  }
+  b.record.streetCode = ctx.streets[static_cast<size_t>(street)].code;
+  ctx.streets[static_cast<size_t>(street)].hasHouses = true;
+}
+
+}  // namespace
+
+void buildBuildings(BuildContext& ctx) {
+  std::set<std::pair<long, long>> usedAddresses;
+  for (const Area& area : ctx.extract.areas) {
+    if (!isBuilding(area.tags)) continue;
+    // The file holds one ring: the largest outer ring; courtyards are left
+    // to the ground around the building.
+    const Ring* outer = &area.outers.front();
+    for (const Ring& r : area.outers)
+      if (std::fabs(signedArea(toDegrees(r))) > std::fabs(signedArea(toDegrees(*outer))))
+        outer = &r;
+    if (area.outers.size() > 1) ctx.summary().add("buildings with parts beyond their largest ring");
+    if (!area.inners.empty()) ctx.summary().add("building courtyards filled in");
+    const bool inside = std::all_of(outer->begin(), outer->end(),
+                                    [&](const LonLat& p) { return ctx.area.contains(p); });
+    if (!inside) {
+      ctx.summary().add("buildings not wholly inside the area (dropped)");
+      continue;
+    }
+    BuiltBuilding b;
+    b.ring = openRing(ctx.project(toDegrees(*outer)));
+    if (b.ring.size() < 3 || std::fabs(signedArea(b.ring)) < kSmallestBuilding ||
+        b.ring.size() > 32766) {
+      ctx.summary().add("buildings too small or degenerate (dropped)");
+      continue;
+    }
+    b.box = boxOf(b.ring);
+    b.tags = &area.tags;
+    MapPoint16 address;
+    if (!placeAddress(b.ring, usedAddresses, address)) {
+      ctx.summary().add("buildings without room for an address point (dropped)");
+      continue;
+    }
+    b.record.x = address.x;
+    b.record.y = address.y;
+    const Storeys storeys = buildingStoreys(area.tags);
+    if (storeys.absurd) ctx.summary().add("absurd building:levels (type default used)");
+    if (storeys.fromTags) ctx.summary().add("buildings with storeys from their tags");
+    b.record.floors = storeys.floors;
+    b.record.purpose = buildingPurpose(area.tags);
+    const std::string_view name = tagValue(area.tags, "name");
+    if (!name.empty()) {
+      const std::string d = cutName(ctx.text(name), kDescriptionField);
+      d.copy(b.record.description, sizeof b.record.description - 1);
+    }
+    MapBounds bounds{1e30f, 1e30f, -1e30f, -1e30f};
+    for (const Vec2& p : b.ring) {
+      const MapPoint q{static_cast<float>(p.x), static_cast<float>(p.y)};
+      b.record.outline.push_back(q);
+      bounds.xMin = std::min(bounds.xMin, q.x), bounds.yMin = std::min(bounds.yMin, q.y);
+      bounds.xMax = std::max(bounds.xMax, q.x), bounds.yMax = std::max(bounds.yMax, q.y);
+    }
+    b.record.pointCount = static_cast<int16_t>(b.record.outline.size());
+    b.record.bounds = bounds;
+    ctx.buildings.push_back(std::move(b));
+  }
+
+  // Addresses: the building's own tags first, then address nodes inside it.
+  for (BuiltBuilding& b : ctx.buildings) {
+    if (!tagValue(*b.tags, "addr:housenumber").empty()) {
+      applyAddress(ctx, b, addressOf(ctx, *b.tags));
+      ctx.summary().add("addresses from building tags");
+    }
+  }
+  const BuildingGrid grid(ctx.buildings);
+  for (const Node& n : ctx.extract.nodes) {
+    if (tagValue(n.tags, "addr:housenumber").empty() || !ctx.area.contains(n.at)) continue;
+    const long within = grid.find(ctx.project(n.at), 0.0);
+    if (within < 0) {
+      ctx.summary().add("address nodes outside every building (dropped)");
+      continue;
+    }
+    BuiltBuilding& b = ctx.buildings[static_cast<size_t>(within)];
+    if (b.record.houseNumber[0] != 0 || b.record.streetCode != 0) {
+      ctx.summary().add("further addresses of an addressed building (dropped)");
+      continue;
+    }
+    applyAddress(ctx, b, addressOf(ctx, n.tags));
+    ctx.summary().add("addresses from nodes inside buildings");
+  }
+  writeStreetNames(ctx);
+  for (BuiltBuilding& b : ctx.buildings) ctx.out.map.buildings.push_back(b.record);
+}
+
+void buildObjects(BuildContext& ctx) {
+  const BuildingGrid grid(ctx.buildings);
+  std::set<std::string> taken;
+  auto place = [&](const Tags& tags, Vec2 at) {
+    const std::optional<std::string_view> theme = objectTheme(tags);
+    const std::string_view rawName = tagValue(tags, "name");
+    if (!theme || rawName.empty()) return;
+    const long i = grid.find(at, kObjectReach);
+    if (i < 0) {
+      ctx.summary().add("objects with no building within 30 m (dropped)");
+      return;
+    }
+    const Building& b = ctx.buildings[static_cast<size_t>(i)].record;
+    UserObject o;
+    o.x = static_cast<int16_t>(b.x);
+    o.y = static_cast<int16_t>(b.y);
+    o.theme[0] = (*theme)[0], o.theme[1] = (*theme)[1];
+    bool shortened = false;
+    const std::string name = fitName(ctx.text(rawName), kObjectNameField, taken, &shortened);
+    if (shortened) ctx.summary().add("object names shortened or numbered to stay distinct");
+    name.copy(o.name, sizeof o.name - 1);
+    ctx.out.map.userObjects.push_back(o);
+  };
+  for (const Node& n : ctx.extract.nodes)
+    if (ctx.area.contains(n.at)) place(n.tags, ctx.project(n.at));
+  for (const Area& a : ctx.extract.areas) {
+    if (!objectTheme(a.tags)) continue;
+    const Path ring = clipRing(toDegrees(a.outers.front()), ctx.areaDegrees);
+    if (ring.empty()) continue;
+    place(a.tags, interiorPoint(ctx.project(ring)));
+  }
+}
+
+}  // namespace tikhomap::osm

@@ -1,0 +1,222 @@
+#include "osm2tkm/city_builder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "mapdata/text_rules.h"
+#include "osm2tkm/build_context.h"
+#include "osm2tkm/map_text.h"
+#include "osm2tkm/tag_mapping.h"
+
+namespace tikhomap::osm {
+
+std::string BuildContext::text(std::string_view utf8) {
+  return mapText(utf8, &transliterated);
+}
+
+Path toDegrees(const Ring& ring) {
+  Path out;
+  out.reserve(ring.size());
+  for (const LonLat& p : ring) out.push_back({p.lon, p.lat});
+  return out;
+}
+
+std::string nearestPlaceName(const BuildContext& ctx, Vec2 at) {
+  const NamedPlace* best = nullptr;
+  double bestDistance = 1e300;
+  for (const NamedPlace& p : ctx.places) {
+    const double d = std::hypot(p.at.x - at.x, p.at.y - at.y);
+    if (d < bestDistance) bestDistance = d, best = &p;
+  }
+  return best ? best->name : std::string();
+}
+
+namespace {
+
+std::string metres(double m) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f km", m / 1000);
+  return text;
+}
+
+// The grid: central meridian through the middle of the area, origin at the
+// projected minimum of the area less the margin. The area's edges are
+// sampled because its parallels curve in the grid.
+bool placeGrid(BuildContext& ctx, std::string& refusal) {
+  const GeoBox& a = ctx.area;
+  ctx.grid = GridProjection{(a.min.lon + a.max.lon) / 2, 0, 0};
+  Path edge;
+  constexpr int kSamples = 32;
+  for (int i = 0; i <= kSamples; ++i) {
+    const double t = static_cast<double>(i) / kSamples;
+    const double lon = a.min.lon + t * (a.max.lon - a.min.lon);
+    const double lat = a.min.lat + t * (a.max.lat - a.min.lat);
+    edge.push_back(ctx.project(LonLat{lon, a.min.lat}));
+    edge.push_back(ctx.project(LonLat{lon, a.max.lat}));
+    edge.push_back(ctx.project(LonLat{a.min.lon, lat}));
+    edge.push_back(ctx.project(LonLat{a.max.lon, lat}));
+  }
+  const Box2 box = boxOf(edge);
+  const double north = box.xMax - box.xMin, east = box.yMax - box.yMin;
+  if (north + 2 * kGridMargin > kGridRange || east + 2 * kGridMargin > kGridRange) {
+    refusal = "the area is " + metres(north) + " north to south by " + metres(east) +
+              " west to east; the map files hold at most " + metres(kGridRange - 2 * kGridMargin) +
+              " on each side. Choose a smaller area with --bbox LON0,LAT0,LON1,LAT1.";
+    return false;
+  }
+  ctx.grid.northOrigin = box.xMin - kGridMargin;
+  ctx.grid.eastOrigin = box.yMin - kGridMargin;
+  ctx.out.map.cityExtent = {static_cast<float>(kGridMargin), static_cast<float>(kGridMargin),
+                            static_cast<float>(kGridMargin + north),
+                            static_cast<float>(kGridMargin + east)};
+  return true;
+}
+
+void collectPlaces(BuildContext& ctx) {
+  for (const Node& n : ctx.extract.nodes) {
+    const std::string_view kind = tagValue(n.tags, "place");
+    const std::string_view name = tagValue(n.tags, "name");
+    if (kind.empty() || name.empty() || !ctx.area.contains(n.at)) continue;
+    ctx.places.push_back({ctx.text(name), std::string(kind), ctx.project(n.at)});
+  }
+}
+
+void buildThemes(BuildContext& ctx) {
+  MapData& map = ctx.out.map;
+  std::set<std::string> used;
+  for (const UserObject& o : map.userObjects) used.insert(std::string(o.theme, 2));
+  int32_t lastGroup = -1, lastChild = -1;
+  for (const ThemeEntry& t : themeTable()) {
+    const bool group = t.code[1] == '1';
+    // A group is listed when one of its themes has objects; a theme when it has.
+    const bool wanted = group ? std::any_of(used.begin(), used.end(),
+                                            [&](const std::string& c) { return c[0] == t.code[0]; })
+                              : used.count(t.code) != 0;
+    if (!wanted) continue;
+    ThemeNode node;
+    node.code[0] = t.code[0], node.code[1] = t.code[1];
+    const std::string name = cutName(mapText(t.name), 48);
+    name.copy(node.name, sizeof node.name - 1);
+    const auto index = static_cast<int32_t>(map.themeNodes.size());
+    map.themeNodes.push_back(node);
+    if (group) {
+      if (lastGroup < 0)
+        map.themeHead = index;
+      else
+        map.themeNodes[static_cast<size_t>(lastGroup)].next = index;
+      lastGroup = index, lastChild = -1;
+    } else if (lastGroup >= 0) {
+      if (lastChild < 0)
+        map.themeNodes[static_cast<size_t>(lastGroup)].children = index;
+      else
+        map.themeNodes[static_cast<size_t>(lastChild)].next = index;
+      lastChild = index;
+    }
+  }
+}
+
+template <typename T>
+void sortByXMin(std::vector<T>& table) {
+  std::stable_sort(table.begin(), table.end(),
+                   [](const T& a, const T& b) { return a.bounds.xMin > b.bounds.xMin; });
+}
+
+void sortTables(MapData& map) {
+  sortByXMin(map.areaFeatures);
+  sortByXMin(map.waterFeatures);
+  sortByXMin(map.streetOutlines);
+  sortByXMin(map.streetLines);
+  sortByXMin(map.buildings);
+  std::stable_sort(map.streetLabelPoints.begin(), map.streetLabelPoints.end(),
+                   [](const StreetLabelPoint& a, const StreetLabelPoint& b) { return a.x > b.x; });
+}
+
+bool checkLimits(const CityImport& out, std::string& refusal) {
+  const MapData& m = out.map;
+  const std::pair<const char*, size_t> tables[] = {
+      {"buildings", m.buildings.size()},
+      {"street axes", m.streetLines.size()},
+      {"street outline edges", m.streetOutlines.size()},
+      {"street names", m.streetNames.size()},
+      {"street label anchors", m.streetLabelPoints.size()},
+      {"areas", m.areaFeatures.size()},
+      {"lines", m.lineFeatures.size()},
+      {"water features", m.waterFeatures.size()},
+      {"district polygons", m.districtAreas.size()},
+      {"microdistricts", m.microdistricts.size()},
+      {"objects", m.userObjects.size()},
+  };
+  for (const auto& [name, n] : tables) {
+    if (n > kTableLimit) {
+      refusal = std::string("the area has ") + std::to_string(n) + " " + name +
+                "; the map files hold at most " + std::to_string(kTableLimit) +
+                ". Choose a smaller area with --bbox LON0,LAT0,LON1,LAT1.";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& out,
+               std::string& refusal, const std::function<void(const std::string&)>& progress) {
+  out = CityImport{};
+  auto say = [&](const char* stage) {
+    if (progress) progress(stage);
+  };
+  if (extract.nodeCount > 0 && extract.wayCount == 0) {
+    refusal = "the extract has " + std::to_string(extract.nodeCount) +
+              " nodes and no ways: it is cut short or not a map of a town";
+    return false;
+  }
+  if (extract.nodeCount == 0) {
+    refusal = "the extract holds no nodes";
+    return false;
+  }
+  GeoBox area = options.bbox                                        ? *options.bbox
+                : extract.hasHeaderBox && extract.headerBox.valid() ? extract.headerBox
+                                                                    : extract.dataBox;
+  if (!area.valid() || area.min.lat < -85 || area.max.lat > 85 || area.min.lon < -180 ||
+      area.max.lon > 180) {
+    refusal = "the area has no extent; give one with --bbox LON0,LAT0,LON1,LAT1";
+    return false;
+  }
+  out.area = area;
+  BuildContext ctx{extract, out, area};
+  ctx.areaDegrees = {area.min.lon, area.min.lat, area.max.lon, area.max.lat};
+  if (!placeGrid(ctx, refusal)) return false;
+  if (!options.title.empty()) ctx.title = ctx.text(options.title);
+
+  say("places");
+  collectPlaces(ctx);
+  say("streets");
+  buildStreets(ctx);
+  say("buildings and addresses");
+  buildBuildings(ctx);
+  say("objects");
+  buildObjects(ctx);
+  say("districts and microdistricts");
+  buildDistricts(ctx);
+  say("areas, water and lines");
+  buildLayers(ctx);
+  say("title sheet");
+  buildTitleSheet(ctx);
+  buildThemes(ctx);
+  sortTables(out.map);
+  if (!checkLimits(out, refusal)) return false;
+
+  out.info.present = true;
+  out.info.grid = ctx.grid;
+  out.info.timeZone = ctx.timeZone;
+  // Nothing of this importer builds a sea: the outline is the area's edge.
+  out.info.coast = false;
+  out.info.builtInCaptions = false;
+  out.info.credit = std::array<std::string, 2>{cutName(ctx.title, 40),
+                                               mapText("\u00a9 OpenStreetMap contributors, ODbL")};
+  out.summary.add("names with letters transliterated", ctx.transliterated);
+  return true;
+}
+
+}  // namespace tikhomap::osm

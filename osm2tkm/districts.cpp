@@ -1,0 +1,346 @@
+// The land outline, the districts and their borders, microdistricts, the
+// ground layers and the title sheet.
+//
+// Districts come from the administrative boundaries: the outline is the
+// boundary of the lowest admin_level that holds the middle of the area (the
+// area's own box when none does); the districts are the boundaries of the
+// finer level with the most members whose middle lies in the outline (ties
+// to the coarser level). The files hold five districts: while there are
+// more groups than five, the group of the smallest area joins the group
+// whose area-weighted centre is nearest to its own. Districts are numbered
+// north to south; a group is named by its members' names, largest first,
+// joined by ", " and cut to 40 characters.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+
+#include "mapdata/district_names.h"
+#include "osm2tkm/build_context.h"
+#include "osm2tkm/map_text.h"
+#include "osm2tkm/tag_mapping.h"
+
+namespace tikhomap::osm {
+namespace {
+
+constexpr size_t kDistrictNameLength = 40;
+constexpr size_t kMicrodistrictField = 29;
+constexpr double kOutlineTolerance = 3;  // metres of simplification
+constexpr double kLayerTolerance = 1;
+constexpr double kTitleTolerance = 8;
+constexpr double kRegionalShift = 16000;  // metres; the regional panel's own origin
+
+struct Boundary {
+  int level = 0;
+  std::string name;  // cp1251
+  const Tags* tags = nullptr;
+  std::vector<Path> rings;  // grid, clipped to the area
+  double area = 0;
+  Vec2 centre;
+};
+
+struct DistrictGroup {
+  std::vector<size_t> members;
+  double area = 0;
+  Vec2 centre;
+};
+
+DistrictArea makeDistrictArea(int district, const Path& ring) {
+  DistrictArea a;
+  a.district = static_cast<int16_t>(district);
+  for (const Vec2& p : ring) {
+    const MapPoint16 q{static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L)),
+                       static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L))};
+    if (a.points.empty() || !(a.points.back() == q)) a.points.push_back(q);
+  }
+  a.pointCount = static_cast<int16_t>(a.points.size());
+  uint16_t lo[2] = {65535, 65535}, hi[2] = {0, 0};
+  for (const MapPoint16& p : a.points) {
+    lo[0] = std::min(lo[0], p.x), lo[1] = std::min(lo[1], p.y);
+    hi[0] = std::max(hi[0], p.x), hi[1] = std::max(hi[1], p.y);
+  }
+  a.boundsLow[0] = lo[0], a.boundsLow[1] = lo[1], a.boundsLow[2] = hi[0], a.boundsLow[3] = hi[1];
+  return a;
+}
+
+// Simplified until it fits a record's vertex count.
+Path fitted(const Path& ring, double tolerance) {
+  Path out = simplify(ring, tolerance);
+  while (out.size() > 32000) out = simplify(out, tolerance *= 2);
+  return out;
+}
+
+Path closedPath(Path ring) {
+  if (!ring.empty()) ring.push_back(ring.front());
+  return ring;
+}
+
+std::vector<Boundary> collectBoundaries(BuildContext& ctx) {
+  std::vector<Boundary> out;
+  for (const Area& a : ctx.extract.areas) {
+    if (tagValue(a.tags, "boundary") != "administrative") continue;
+    const std::string level(tagValue(a.tags, "admin_level"));
+    char* end = nullptr;
+    const long l = std::strtol(level.c_str(), &end, 10);
+    if (level.empty() || *end != 0 || l < 1 || l > 12) continue;
+    Boundary b;
+    b.level = static_cast<int>(l);
+    std::string_view name = tagValue(a.tags, "name");
+    b.name = ctx.text(name);
+    b.tags = &a.tags;
+    double cx = 0, cy = 0;
+    for (const Ring& r : a.outers) {
+      const Path clipped = clipRing(toDegrees(r), ctx.areaDegrees);
+      if (clipped.empty()) continue;
+      const Path ring = fitted(ctx.project(clipped), kOutlineTolerance);
+      const double area = std::fabs(signedArea(ring));
+      if (ring.size() < 3 || area < 1) continue;
+      const Vec2 c = interiorPoint(ring);
+      cx += c.x * area, cy += c.y * area;
+      b.area += area;
+      b.rings.push_back(ring);
+    }
+    if (b.rings.empty()) continue;
+    b.centre = {cx / b.area, cy / b.area};
+    out.push_back(std::move(b));
+  }
+  return out;
+}
+
+std::string groupName(const std::vector<Boundary>& all, const DistrictGroup& g) {
+  std::vector<size_t> order = g.members;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return all[a].area > all[b].area; });
+  std::string name;
+  for (size_t m : order) {
+    if (all[m].name.empty()) continue;
+    if (!name.empty()) name += ", ";
+    name += all[m].name;
+  }
+  return cutName(name, kDistrictNameLength);
+}
+
+// The time zone: the outline's own timezone tag, else the zone of its
+// country code, else the whole-hour zone of the area's longitude (which
+// knows no summer time).
+std::string timeZoneOf(const Boundary* outline, double longitude) {
+  if (outline) {
+    const std::string_view own = tagValue(*outline->tags, "timezone");
+    if (!own.empty()) return std::string(own);
+    std::string_view code = tagValue(*outline->tags, "ISO3166-1");
+    if (code.empty()) code = tagValue(*outline->tags, "ISO3166-1:alpha2");
+    static const std::pair<std::string_view, std::string_view> kZones[] = {
+        {"LI", "Europe/Vaduz"},      {"CH", "Europe/Zurich"},      {"AT", "Europe/Vienna"},
+        {"DE", "Europe/Berlin"},     {"FR", "Europe/Paris"},       {"IT", "Europe/Rome"},
+        {"ES", "Europe/Madrid"},     {"PT", "Europe/Lisbon"},      {"GB", "Europe/London"},
+        {"IE", "Europe/Dublin"},     {"NL", "Europe/Amsterdam"},   {"BE", "Europe/Brussels"},
+        {"LU", "Europe/Luxembourg"}, {"MC", "Europe/Monaco"},      {"DK", "Europe/Copenhagen"},
+        {"NO", "Europe/Oslo"},       {"SE", "Europe/Stockholm"},   {"FI", "Europe/Helsinki"},
+        {"PL", "Europe/Warsaw"},     {"CZ", "Europe/Prague"},      {"SK", "Europe/Bratislava"},
+        {"HU", "Europe/Budapest"},   {"SI", "Europe/Ljubljana"},   {"HR", "Europe/Zagreb"},
+        {"EE", "Europe/Tallinn"},    {"LV", "Europe/Riga"},        {"LT", "Europe/Vilnius"},
+        {"BY", "Europe/Minsk"},      {"UA", "Europe/Kyiv"},        {"MD", "Europe/Chisinau"},
+        {"RO", "Europe/Bucharest"},  {"BG", "Europe/Sofia"},       {"GR", "Europe/Athens"},
+        {"RS", "Europe/Belgrade"},   {"SM", "Europe/San_Marino"},  {"AD", "Europe/Andorra"},
+        {"MT", "Europe/Malta"},      {"IS", "Atlantic/Reykjavik"}, {"GE", "Asia/Tbilisi"},
+        {"AM", "Asia/Yerevan"},
+    };
+    for (const auto& [c, zone] : kZones)
+      if (c == code) return std::string(zone);
+  }
+  const long hours = std::lround(longitude / 15);
+  if (hours == 0) return "Etc/GMT";
+  // The Etc zones count the other way: Etc/GMT-1 is one hour east.
+  return "Etc/GMT" + std::string(hours > 0 ? "-" : "+") + std::to_string(std::labs(hours));
+}
+
+}  // namespace
+
+void buildDistricts(BuildContext& ctx) {
+  MapData& map = ctx.out.map;
+  // Microdistricts: the named places.
+  std::set<std::string> taken;
+  for (const Node& n : ctx.extract.nodes) {
+    if (!isMicrodistrictPlace(n.tags) || !ctx.area.contains(n.at)) continue;
+    const Vec2 p = ctx.project(n.at);
+    Microdistrict m;
+    m.x = static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L));
+    m.y = static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L));
+    const std::string name =
+        fitName(ctx.text(tagValue(n.tags, "name")), kMicrodistrictField, taken);
+    name.copy(m.name, sizeof m.name - 1);
+    map.microdistricts.push_back(m);
+  }
+
+  std::vector<Boundary> all = collectBoundaries(ctx);
+  const MapBounds& e = map.cityExtent;
+  const Vec2 middle{(e.xMin + e.xMax) / 2.0, (e.yMin + e.yMax) / 2.0};
+
+  // The outline.
+  const Boundary* outline = nullptr;
+  const Path* outlineRing = nullptr;
+  for (const Boundary& b : all) {
+    if (outline && b.level >= outline->level) continue;
+    for (const Path& r : b.rings)
+      if (insideRing(r, middle)) outline = &b, outlineRing = &r;
+  }
+  Path land;
+  if (outlineRing) {
+    // Its largest ring stands for the land.
+    for (const Path& r : outline->rings)
+      if (std::fabs(signedArea(r)) > std::fabs(signedArea(land))) land = r;
+    ctx.summary().add("outline from the administrative boundary");
+  } else {
+    land = {{e.xMin, e.yMin}, {e.xMax, e.yMin}, {e.xMax, e.yMax}, {e.xMin, e.yMax}};
+    ctx.summary().add("outline from the area's box (no boundary holds its middle)");
+  }
+  map.districtAreas.push_back(makeDistrictArea(0, closedPath(land)));
+  if (ctx.title.empty() && outline) {
+    std::string_view title = tagValue(*outline->tags, "name:ru");
+    if (title.empty()) title = tagValue(*outline->tags, "name");
+    ctx.title = ctx.text(title);
+  }
+  if (ctx.title.empty()) ctx.title = ctx.text("OpenStreetMap");
+  const GeoPoint centre = gridToGeo(ctx.grid, middle.x, middle.y);
+  ctx.timeZone = timeZoneOf(outline, centre.longitude);
+
+  // The districts' level.
+  const int outlineLevel = outline ? outline->level : 0;
+  std::map<int, std::vector<size_t>> byLevel;
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (all[i].level <= outlineLevel) continue;
+    if (insideRing(land, all[i].centre)) byLevel[all[i].level].push_back(i);
+  }
+  std::vector<size_t> members;
+  for (const auto& [level, list] : byLevel)
+    if (list.size() > members.size()) members = list;
+  if (members.size() < 2) {
+    ctx.summary().add("no districts: fewer than two boundaries inside the outline");
+    return;
+  }
+
+  std::vector<DistrictGroup> groups;
+  for (size_t m : members) groups.push_back({{m}, all[m].area, all[m].centre});
+  while (groups.size() > static_cast<size_t>(kDistrictCount)) {
+    size_t small = 0;
+    for (size_t g = 1; g < groups.size(); ++g)
+      if (groups[g].area < groups[small].area) small = g;
+    size_t target = small == 0 ? 1 : 0;
+    double best = 1e300;
+    for (size_t g = 0; g < groups.size(); ++g) {
+      if (g == small) continue;
+      const double d = std::hypot(groups[g].centre.x - groups[small].centre.x,
+                                  groups[g].centre.y - groups[small].centre.y);
+      if (d < best) best = d, target = g;
+    }
+    DistrictGroup& t = groups[target];
+    const DistrictGroup& s = groups[small];
+    const double area = t.area + s.area;
+    t.centre = {(t.centre.x * t.area + s.centre.x * s.area) / area,
+                (t.centre.y * t.area + s.centre.y * s.area) / area};
+    t.area = area;
+    t.members.insert(t.members.end(), s.members.begin(), s.members.end());
+    groups.erase(groups.begin() + static_cast<long>(small));
+  }
+  std::stable_sort(
+      groups.begin(), groups.end(),
+      [](const DistrictGroup& a, const DistrictGroup& b) { return a.centre.x > b.centre.x; });
+  ctx.summary().add("administrative boundaries grouped into districts", members.size());
+  for (size_t g = 0; g < groups.size(); ++g) {
+    const int district = static_cast<int>(g) + 1;
+    ctx.out.info.districtNames[g] = groupName(all, groups[g]);
+    for (size_t m : groups[g].members)
+      for (const Path& r : all[m].rings) {
+        map.districtAreas.push_back(makeDistrictArea(district, closedPath(r)));
+        map.lineFeatures.push_back(makeFeature(9005, closedPath(r)));
+      }
+  }
+  ctx.summary().add("districts", static_cast<int64_t>(groups.size()));
+}
+
+void buildLayers(BuildContext& ctx) {
+  MapData& map = ctx.out.map;
+  for (const Area& a : ctx.extract.areas) {
+    if (isBuilding(a.tags)) continue;
+    const Layer layer = areaLayer(a.tags);
+    if (layer == Layer::None) continue;
+    for (const Ring& r : a.outers) {
+      const Path clipped = clipRing(toDegrees(r), ctx.areaDegrees);
+      if (clipped.empty()) continue;
+      const Path ring = closedPath(fitted(ctx.project(clipped), kLayerTolerance));
+      if (ring.size() < 4) continue;
+      const MapFeature f = makeFeature(layerCode(layer), ring);
+      (layer == Layer::Water ? map.waterFeatures : map.areaFeatures).push_back(f);
+    }
+  }
+  for (const Way& w : ctx.extract.ways) {
+    const Layer layer = lineLayer(w.tags);
+    if (layer == Layer::None) continue;
+    for (const Path& part : clipLine(toDegrees(w.points), ctx.areaDegrees)) {
+      const MapFeature f =
+          makeFeature(layerCode(layer), fitted(ctx.project(part), kLayerTolerance));
+      (layer == Layer::WaterLine ? map.waterFeatures : map.lineFeatures).push_back(f);
+    }
+  }
+}
+
+void buildTitleSheet(BuildContext& ctx) {
+  const MapBounds& e = ctx.out.map.cityExtent;
+  auto point16 = [](Vec2 p) {
+    return MapPoint16{static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L)),
+                      static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L))};
+  };
+  auto shape = [&](const Path& path) {
+    TitleShape s;
+    for (const Vec2& p : path) {
+      const MapPoint16 q = point16(p);
+      if (s.points.empty() || !(s.points.back() == q)) s.points.push_back(q);
+    }
+    return s;
+  };
+  // The regional panel: the area with its margin, all land (an inland
+  // town), the outline standing on its shadow, the towns and villages named
+  // in the style every screen shows; the area's name large, on large screens.
+  // The panel is a picture of its own: its coordinates are the grid's moved
+  // by kRegionalShift, so that the land can run on past the area on every
+  // side of a panel wider or taller than the area.
+  TitleSheetFile& regional = ctx.out.regional;
+  regional.hasHeader = true;
+  auto moved = [](Vec2 p) { return Vec2{p.x + kRegionalShift, p.y + kRegionalShift}; };
+  const MapPoint16 low = point16(moved({e.xMin - kGridMargin, e.yMin - kGridMargin}));
+  const MapPoint16 high = point16(moved({e.xMax + kGridMargin, e.yMax + kGridMargin}));
+  regional.extent[0] = low.x, regional.extent[1] = low.y;
+  regional.extent[2] = high.x, regional.extent[3] = high.y;
+  regional.shapes.push_back(shape({{0, 0}, {65535, 0}, {65535, 65535}, {0, 65535}, {0, 0}}));
+  const DistrictArea& land = ctx.out.map.districtAreas.front();
+  Path outline;
+  for (const MapPoint16& p : land.points) outline.push_back(moved({double(p.x), double(p.y)}));
+  regional.shapes.push_back(shape(outline));
+  for (const NamedPlace& p : ctx.places) {
+    if (p.kind != "city" && p.kind != "town" && p.kind != "village") continue;
+    if (p.name.empty() || p.name.size() > 127) continue;
+    const MapPoint16 at = point16(moved(p.at));
+    regional.texts.push_back({'e', at.x, at.y, p.name});
+  }
+  if (!ctx.title.empty())
+    regional.texts.push_back({'g', high.x, point16(moved({0, e.yMin})).y, cutName(ctx.title, 127)});
+
+  // The city panel's hydrography: lakes filled, rivers as lines.
+  TitleSheetFile& water = ctx.out.cityWater;
+  for (const MapFeature& f : ctx.out.map.waterFeatures) {
+    Path path;
+    for (const MapPoint& p : f.points) path.push_back({p.x, p.y});
+    const bool lake = f.code == 4912;
+    if (!lake && pathLength(path) < 500) continue;
+    TitleShape s = shape(simplify(path, kTitleTolerance));
+    if (lake) {
+      if (s.points.size() < 4 || std::fabs(signedArea(path)) < 20000) continue;
+      if (!(s.points.front() == s.points.back())) s.points.push_back(s.points.front());
+    } else if (s.points.size() >= 2 && s.points.front() == s.points.back()) {
+      s.points.pop_back();
+    }
+    if (s.points.size() >= 2) water.shapes.push_back(std::move(s));
+  }
+}
+
+}  // namespace tikhomap::osm

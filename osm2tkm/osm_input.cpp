@@ -1,0 +1,157 @@
+#include "osm2tkm/osm_input.h"
+
+#include <algorithm>
+#include <exception>
+#include <osmium/area/assembler.hpp>
+#include <osmium/area/multipolygon_manager.hpp>
+#include <osmium/handler.hpp>
+#include <osmium/handler/node_locations_for_ways.hpp>
+#include <osmium/index/map/flex_mem.hpp>
+#include <osmium/io/any_input.hpp>
+#include <osmium/relations/relations_manager.hpp>
+#include <osmium/tags/tags_filter.hpp>
+#include <osmium/visitor.hpp>
+#include <span>
+#include <string_view>
+
+namespace tikhomap::osm {
+namespace {
+
+using LocationIndex =
+    osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
+using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex>;
+
+constexpr std::string_view kNodeKeys[] = {"addr:housenumber", "place",      "amenity", "shop",
+                                          "office",           "healthcare", "tourism", "craft"};
+constexpr std::string_view kWayKeys[] = {"highway", "waterway", "railway", "natural"};
+
+bool hasAnyKey(const osmium::TagList& tags, std::span<const std::string_view> keys) {
+  for (const osmium::Tag& t : tags)
+    for (std::string_view k : keys)
+      if (k == t.key()) return true;
+  return false;
+}
+
+Tags copyTags(const osmium::TagList& tags) {
+  Tags out;
+  out.reserve(tags.size());
+  for (const osmium::Tag& t : tags) out.emplace_back(t.key(), t.value());
+  return out;
+}
+
+Ring copyRing(const osmium::NodeRefList& ring) {
+  Ring out;
+  out.reserve(ring.size());
+  for (const osmium::NodeRef& n : ring)
+    if (n.location().valid()) out.push_back({n.location().lon(), n.location().lat()});
+  return out;
+}
+
+void widen(GeoBox& box, LonLat p, bool& first) {
+  if (first) {
+    box.min = box.max = p;
+    first = false;
+    return;
+  }
+  box.min.lon = std::min(box.min.lon, p.lon), box.min.lat = std::min(box.min.lat, p.lat);
+  box.max.lon = std::max(box.max.lon, p.lon), box.max.lat = std::max(box.max.lat, p.lat);
+}
+
+class ExtractHandler : public osmium::handler::Handler {
+ public:
+  explicit ExtractHandler(Extract& out) : out_(out) {}
+
+  void node(const osmium::Node& node) {
+    ++out_.nodeCount;
+    if (!node.location().valid()) return;
+    const LonLat at{node.location().lon(), node.location().lat()};
+    widen(out_.dataBox, at, firstNode_);
+    if (node.tags().empty() || !hasAnyKey(node.tags(), kNodeKeys)) return;
+    out_.nodes.push_back({node.id(), at, copyTags(node.tags())});
+  }
+
+  void way(const osmium::Way& way) {
+    ++out_.wayCount;
+    int missing = 0;
+    for (const osmium::NodeRef& n : way.nodes())
+      if (!n.location().valid()) ++missing;
+    if (missing > 0) ++out_.waysWithMissingNodes;
+    if (way.tags().empty() || !hasAnyKey(way.tags(), kWayKeys)) return;
+    Way w;
+    w.id = way.id();
+    w.tags = copyTags(way.tags());
+    w.points = copyRing(way.nodes());
+    w.missingNodes = missing;
+    out_.ways.push_back(std::move(w));
+  }
+
+  void relation(const osmium::Relation&) { ++out_.relationCount; }
+
+  void area(const osmium::Area& area) {
+    Area a;
+    a.id = area.orig_id();
+    a.fromRelation = !area.from_way();
+    a.tags = copyTags(area.tags());
+    for (const osmium::OuterRing& outer : area.outer_rings()) {
+      a.outers.push_back(copyRing(outer));
+      for (const osmium::InnerRing& inner : area.inner_rings(outer))
+        a.inners.push_back(copyRing(inner));
+    }
+    if (!a.outers.empty()) out_.areas.push_back(std::move(a));
+  }
+
+ private:
+  Extract& out_;
+  bool firstNode_ = true;
+};
+
+osmium::TagsFilter areaFilter() {
+  osmium::TagsFilter filter{false};
+  for (const char* key : {"building", "landuse", "natural", "leisure", "boundary"})
+    filter.add_rule(true, osmium::TagMatcher{key});
+  filter.add_rule(true, osmium::TagMatcher{"waterway", "riverbank"});
+  return filter;
+}
+
+}  // namespace
+
+bool readExtract(const std::filesystem::path& input, Extract& extract, std::string& error,
+                 const std::function<void(const std::string&)>& progress) {
+  extract = Extract{};
+  try {
+    const osmium::io::File file{input.string()};
+    osmium::area::Assembler::config_type config;
+    config.create_empty_areas = false;
+    osmium::area::MultipolygonManager<osmium::area::Assembler> areas{config, areaFilter()};
+
+    if (progress) progress("reading relations");
+    osmium::relations::read_relations(file, areas);
+
+    if (progress) progress("reading nodes and ways");
+    LocationIndex index;
+    LocationHandler locations{index};
+    locations.ignore_errors();  // a way with a missing node is counted, not fatal
+    ExtractHandler handler{extract};
+    osmium::io::Reader reader{file, osmium::osm_entity_bits::nwr};
+    const osmium::io::Header header = reader.header();
+    const osmium::Box box = header.box();
+    if (box.valid()) {
+      extract.hasHeaderBox = true;
+      extract.headerBox = {{box.bottom_left().lon(), box.bottom_left().lat()},
+                           {box.top_right().lon(), box.top_right().lat()}};
+    }
+    osmium::apply(reader, locations, handler,
+                  areas.handler([&handler](osmium::memory::Buffer&& buffer) {
+                    osmium::apply(buffer, handler);
+                  }));
+    reader.close();
+    const osmium::area::area_stats stats = areas.stats();
+    extract.areasNotAssembled = stats.open_rings + stats.invalid_locations + stats.intersections;
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tikhomap::osm

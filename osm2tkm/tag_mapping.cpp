@@ -1,0 +1,291 @@
+#include "osm2tkm/tag_mapping.h"
+
+#include <charconv>
+#include <cmath>
+#include <iterator>
+
+namespace tikhomap::osm {
+namespace {
+
+bool oneOf(std::string_view v, std::initializer_list<std::string_view> list) {
+  for (std::string_view s : list)
+    if (v == s) return true;
+  return false;
+}
+
+// A decimal count of storeys: digits, optionally ".digits"; nothing else.
+std::optional<double> parseLevels(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (text.empty() || text.size() > 8) return std::nullopt;
+  int dots = 0;
+  for (char c : text) {
+    if (c == '.') {
+      ++dots;
+    } else if (c < '0' || c > '9') {
+      return std::nullopt;
+    }
+  }
+  if (dots > 1 || text.front() == '.' || text.back() == '.') return std::nullopt;
+  double v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return v;
+}
+
+constexpr ThemeEntry kThemes[] = {
+    {"11", "Образование"},
+    {"12", "Школы"},
+    {"13", "Детские сады"},
+    {"15", "Колледжи и вузы"},
+    {"16", "Музыкальные школы"},
+    {"21", "Здравоохранение"},
+    {"22", "Поликлиники и врачи"},
+    {"23", "Больницы"},
+    {"24", "Аптеки"},
+    {"25", "Стоматологии"},
+    {"31", "Торговля"},
+    {"32", "Продукты"},
+    {"33", "Универсамы"},
+    {"34", "Торговые центры"},
+    {"35", "Хозяйственные товары"},
+    {"36", "Одежда и обувь"},
+    {"37", "Рынки"},
+    {"38", "Прочие магазины"},
+    {"41", "Культура"},
+    {"42", "Дома культуры"},
+    {"43", "Библиотеки"},
+    {"44", "Кинотеатры"},
+    {"45", "Музеи и театры"},
+    {"46", "Достопримечательности"},
+    {"61", "Транспорт"},
+    {"63", "Автостанции"},
+    {"64", "Автосервис"},
+    {"65", "Автостоянки"},
+    {"71", "Финансы"},
+    {"72", "Банки"},
+    {"73", "Страхование"},
+    {"74", "Нотариусы и юристы"},
+    {"81", "Органы власти"},
+    {"82", "Администрация"},
+    {"83", "Полиция"},
+    {"84", "Суды"},
+    {"85", "Почта"},
+    {"91", "Бытовые услуги"},
+    {"92", "Парикмахерские"},
+    {"93", "Мастерские и ремонт"},
+    {"95", "Кафе и рестораны"},
+    {"96", "Гостиницы"},
+    {"B1", "Организации"},
+    {"B2", "Офисы"},
+};
+
+std::string_view stripLink(std::string_view highway) {
+  constexpr std::string_view kLink = "_link";
+  if (highway.size() > kLink.size() && highway.substr(highway.size() - kLink.size()) == kLink)
+    highway.remove_suffix(kLink.size());
+  return highway;
+}
+
+}  // namespace
+
+std::optional<RoadClass> roadClass(const Tags& tags) {
+  const std::string_view h = stripLink(tagValue(tags, "highway"));
+  if (h == "motorway") return RoadClass{24, 10, true};
+  if (h == "trunk") return RoadClass{20, 10, true};
+  if (h == "primary") return RoadClass{16, 10, true};
+  if (h == "secondary") return RoadClass{14, 20, true};
+  if (h == "tertiary") return RoadClass{12, 20, true};
+  if (oneOf(h, {"residential", "unclassified", "living_street", "road"}))
+    return RoadClass{10, 40, true};
+  if (h == "pedestrian") return RoadClass{8, 40, false};
+  if (h == "service") return RoadClass{6, 50, true};
+  if (oneOf(h, {"track", "footway", "path", "cycleway", "bridleway", "steps"}))
+    return RoadClass{3, 50, false};
+  return std::nullopt;
+}
+
+int16_t defaultStoreys(std::string_view type) {
+  if (oneOf(type, {"house", "detached", "semidetached_house", "terrace", "bungalow", "farm"}))
+    return 2;
+  if (oneOf(type, {"apartments", "residential", "dormitory", "hotel", "office", "commercial",
+                   "retail", "hospital", "civic", "government"}))
+    return 3;
+  if (oneOf(type, {"garage", "garages", "shed", "hut", "carport", "barn", "stable", "cabin", "roof",
+                   "greenhouse", "kiosk", "farm_auxiliary", "service", "industrial", "warehouse",
+                   "manufacture"}))
+    return 1;
+  return 2;
+}
+
+Storeys buildingStoreys(const Tags& tags) {
+  Storeys s;
+  s.floors = defaultStoreys(tagValue(tags, "building"));
+  const std::string_view levels = tagValue(tags, "building:levels");
+  const std::string_view roof = tagValue(tags, "roof:levels");
+  if (levels.empty() && roof.empty()) return s;
+  const std::optional<double> body =
+      levels.empty() ? std::optional<double>(0) : parseLevels(levels);
+  const std::optional<double> top = roof.empty() ? std::optional<double>(0) : parseLevels(roof);
+  const bool bodyOk = body && (levels.empty() || (*body >= 1 && *body <= 99));
+  const bool topOk = top && *top <= 9;
+  if (!bodyOk || !topOk) {
+    s.absurd = true;
+    return s;
+  }
+  const long total = std::lround(std::floor(*body + 0.5) + std::floor(*top + 0.5));
+  if (levels.empty()) {
+    // Only a roof storey count: on top of the type's default.
+    s.floors = static_cast<int16_t>(s.floors + total);
+  } else {
+    s.floors = static_cast<int16_t>(std::max(1L, total));
+  }
+  s.fromTags = true;
+  return s;
+}
+
+bool isBuilding(const Tags& tags) {
+  const std::string_view b = tagValue(tags, "building");
+  return !b.empty() && b != "no";
+}
+
+int16_t buildingPurpose(const Tags& tags) {
+  const std::string_view a = tagValue(tags, "amenity");
+  if (oneOf(a, {"school", "college", "university"})) return 444;
+  if (a == "kindergarten") return 660;
+  if (a == "hospital") return 555;
+  if (oneOf(a, {"clinic", "doctors", "dentist", "pharmacy"})) return 661;
+  if (oneOf(a, {"townhall", "police", "library", "place_of_worship", "community_centre", "theatre",
+                "cinema", "courthouse", "post_office", "fire_station"}))
+    return 461;
+  const std::string_view b = tagValue(tags, "building");
+  if (oneOf(b, {"school", "university", "college"})) return 444;
+  if (b == "kindergarten") return 660;
+  if (b == "hospital") return 555;
+  if (oneOf(b, {"church", "chapel", "cathedral", "mosque", "synagogue", "temple", "civic", "public",
+                "government", "townhall", "train_station", "transportation", "museum", "library",
+                "fire_station", "sports_hall", "stadium"}))
+    return 461;
+  if (oneOf(b, {"commercial", "retail", "office", "hotel", "supermarket", "kiosk"})) return 888;
+  if (oneOf(b, {"industrial", "warehouse", "manufacture", "factory", "hangar", "storage_tank",
+                "service", "transformer_tower"}))
+    return 777;
+  if (oneOf(b, {"garage", "garages", "shed", "hut", "carport", "barn", "stable", "cabin", "roof",
+                "greenhouse", "farm_auxiliary", "cowshed", "sty"}))
+    return 413;
+  return 411;
+}
+
+std::optional<std::string_view> objectTheme(const Tags& tags) {
+  const std::string_view a = tagValue(tags, "amenity");
+  if (!a.empty()) {
+    if (a == "school") return "12";
+    if (a == "kindergarten") return "13";
+    if (oneOf(a, {"college", "university"})) return "15";
+    if (a == "music_school") return "16";
+    if (oneOf(a, {"clinic", "doctors"})) return "22";
+    if (a == "hospital") return "23";
+    if (a == "pharmacy") return "24";
+    if (a == "dentist") return "25";
+    if (a == "marketplace") return "37";
+    if (a == "community_centre") return "42";
+    if (a == "library") return "43";
+    if (a == "cinema") return "44";
+    if (oneOf(a, {"theatre", "arts_centre"})) return "45";
+    if (a == "bus_station") return "63";
+    if (oneOf(a, {"fuel", "car_wash", "car_repair"})) return "64";
+    if (a == "parking") return "65";
+    if (oneOf(a, {"bank", "bureau_de_change"})) return "72";
+    if (a == "townhall") return "82";
+    if (a == "police") return "83";
+    if (a == "courthouse") return "84";
+    if (a == "post_office") return "85";
+    if (oneOf(a, {"restaurant", "cafe", "fast_food", "bar", "pub", "biergarten", "ice_cream"}))
+      return "95";
+  }
+  const std::string_view shop = tagValue(tags, "shop");
+  if (!shop.empty() && shop != "no" && shop != "vacant") {
+    if (oneOf(shop, {"supermarket"})) return "33";
+    if (oneOf(shop, {"mall", "department_store"})) return "34";
+    if (oneOf(shop, {"convenience", "bakery", "butcher", "greengrocer", "beverages", "alcohol",
+                     "wine", "confectionery", "deli", "dairy", "cheese", "farm", "food"}))
+      return "32";
+    if (oneOf(shop, {"hardware", "doityourself", "garden_centre", "houseware", "furniture"}))
+      return "35";
+    if (oneOf(shop, {"clothes", "shoes", "boutique", "fashion"})) return "36";
+    if (oneOf(shop, {"hairdresser", "beauty"})) return "92";
+    if (oneOf(shop, {"car_repair", "car", "tyres"})) return "64";
+    return "38";
+  }
+  const std::string_view office = tagValue(tags, "office");
+  if (!office.empty() && office != "no") {
+    if (office == "insurance") return "73";
+    if (oneOf(office, {"lawyer", "notary"})) return "74";
+    if (office == "government") return "82";
+    return "B2";
+  }
+  if (!tagValue(tags, "healthcare").empty()) return "22";
+  const std::string_view tourism = tagValue(tags, "tourism");
+  if (oneOf(tourism, {"hotel", "guest_house", "hostel", "motel", "apartment", "chalet"}))
+    return "96";
+  if (oneOf(tourism, {"museum", "gallery"})) return "45";
+  if (oneOf(tourism, {"attraction", "artwork", "viewpoint", "zoo"})) return "46";
+  if (!tagValue(tags, "craft").empty()) return "93";
+  return std::nullopt;
+}
+
+std::span<const ThemeEntry> themeTable() {
+  return kThemes;
+}
+
+Layer areaLayer(const Tags& tags) {
+  const std::string_view landuse = tagValue(tags, "landuse");
+  const std::string_view natural = tagValue(tags, "natural");
+  const std::string_view leisure = tagValue(tags, "leisure");
+  if (landuse == "forest" || natural == "wood") return Layer::Forest;
+  if (natural == "water" || oneOf(landuse, {"reservoir", "basin"}) ||
+      tagValue(tags, "waterway") == "riverbank")
+    return Layer::Water;
+  if (oneOf(landuse, {"orchard", "vineyard", "allotments"})) return Layer::Orchard;
+  if (oneOf(leisure, {"park", "garden", "pitch", "playground"}) ||
+      oneOf(landuse, {"grass", "meadow", "village_green", "recreation_ground", "cemetery"}))
+    return Layer::Green;
+  return Layer::None;
+}
+
+Layer lineLayer(const Tags& tags) {
+  if (oneOf(tagValue(tags, "waterway"), {"river", "stream", "canal", "drain", "ditch"}) ||
+      tagValue(tags, "natural") == "coastline")
+    return Layer::WaterLine;
+  if (oneOf(tagValue(tags, "railway"), {"rail", "light_rail", "narrow_gauge"}))
+    return Layer::Railway;
+  return Layer::None;
+}
+
+int16_t layerCode(Layer layer) {
+  switch (layer) {
+    case Layer::Forest:
+      return 718;
+    case Layer::Green:
+      return 6614;
+    case Layer::Orchard:
+      return 750;
+    case Layer::Water:
+      return 4912;
+    case Layer::WaterLine:
+      return 4950;
+    case Layer::Railway:
+      return 3011;
+    case Layer::None:
+      break;
+  }
+  return 0;
+}
+
+bool isMicrodistrictPlace(const Tags& tags) {
+  return oneOf(tagValue(tags, "place"),
+               {"suburb", "quarter", "neighbourhood", "village", "hamlet", "town"}) &&
+         !tagValue(tags, "name").empty();
+}
+
+}  // namespace tikhomap::osm

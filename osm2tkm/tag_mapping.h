@@ -1,0 +1,86 @@
+// From OpenStreetMap tags to the map's records: which objects become what,
+// with which codes, widths and storeys. Pure functions of the tags.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "osm2tkm/osm_model.h"
+
+namespace tikhomap::osm {
+
+// A way that becomes a street axis: its width (for the two outline edges)
+// and the label level of its anchors (smaller = named at coarser scales).
+struct RoadClass {
+  float width = 0;    // metres between the two outline edges
+  int16_t level = 0;  // street label anchor level
+  bool drivable = false;
+};
+
+// motorway 24 m, trunk 20, primary 16, secondary 14, tertiary 12,
+// residential / unclassified / living_street / road 10, pedestrian 8,
+// service 6, track / footway / path / cycleway / bridleway / steps 3; the
+// *_link roads as their road. Anything else (proposed, construction,
+// platform, bus_stop, …) is no road.
+std::optional<RoadClass> roadClass(const Tags& tags);
+
+// Storeys: building:levels plus roof:levels when both are whole numbers in
+// range (building:levels 1..99, a decimal such as "2.5" rounded half up;
+// roof:levels 0..9). Absent levels give the default of the building type;
+// levels that are present but absurd ("-3", "200000", "five") give the
+// default too, and absurd is set.
+struct Storeys {
+  int16_t floors = 1;
+  bool fromTags = false;
+  bool absurd = false;
+};
+Storeys buildingStoreys(const Tags& tags);
+// house / detached / semidetached_house / terrace / bungalow / farm 2;
+// apartments / residential / dormitory / hotel / office / commercial /
+// retail / hospital / civic / government 3; school / university / college
+// / kindergarten / church / public / train_station 2; garage / garages /
+// shed / hut / carport / barn / stable / cabin / roof / greenhouse / kiosk /
+// farm_auxiliary / service 1; industrial / warehouse / manufacture 1; yes
+// and anything else 2.
+int16_t defaultStoreys(std::string_view buildingType);
+
+// The purpose code of a building from its building and amenity tags:
+// dwelling 411; outbuilding 413 (garages, sheds, barns, …); industry 777;
+// school 444 (kindergarten 660); public 461 (church, civic, government,
+// townhall, library, station, museum, …) and 888 (commercial, retail,
+// office, hotel); medical 555 (hospital) and 661 (clinic, doctors, dentist,
+// pharmacy). An amenity on the building decides before its building value.
+int16_t buildingPurpose(const Tags& tags);
+// Whether the tags make a building: building=* except building=no.
+bool isBuilding(const Tags& tags);
+
+// The theme code (two characters of tema.tkm) of a named point of interest
+// from amenity / shop / office / healthcare / tourism / craft, or none.
+std::optional<std::string_view> objectTheme(const Tags& tags);
+
+// The themes of tema.tkm, groups (second character "1") before their
+// themes, grouped like the sample city's; names in UTF-8.
+struct ThemeEntry {
+  const char* code;
+  const char* name;
+};
+std::span<const ThemeEntry> themeTable();
+
+// Base-map layers of an area or line.
+enum class Layer { None, Forest, Green, Orchard, Water, WaterLine, Railway };
+// forest / wood -> Forest (718); park / garden / grass / meadow / village
+// green / recreation ground / cemetery -> Green (6614); orchard / vineyard /
+// allotments -> Orchard (750); water / reservoir / basin / riverbank ->
+// Water (4912); river / stream / canal / drain / ditch / coastline lines ->
+// WaterLine (4950); railway=rail / light_rail / narrow_gauge -> Railway
+// (3011).
+Layer areaLayer(const Tags& tags);
+Layer lineLayer(const Tags& tags);
+int16_t layerCode(Layer layer);
+
+// place=suburb / quarter / neighbourhood / village / hamlet, and town:
+// named places that become microdistricts.
+bool isMicrodistrictPlace(const Tags& tags);
+
+}  // namespace tikhomap::osm

@@ -1,0 +1,165 @@
+// city.txt: what it says, what it refuses, and that a folder without it is
+// read exactly as before.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "mapdata/city_info.h"
+#include "mapdata/cp1251.h"
+#include "mapdata/district_names.h"
+#include "mapdata/load_result.h"
+#include "mapdata/loader.h"
+#include "mapdata/tkm_writer.h"
+#include "tests/mapdata/sample_map.h"
+
+namespace tikhomap {
+namespace {
+
+CityInfo parse(const std::string& text, std::vector<LoadProblem>* problems = nullptr) {
+  return parseCityInfo(
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+      problems);
+}
+
+TEST(CityInfo, EveryKeyIsRead) {
+  const CityInfo info = parse(
+      "# comment\n"
+      "grid = transverse-mercator krassowsky-1940\r\n"
+      "grid.central-meridian = 9.55\n"
+      "grid.north-origin = 5209646.5\n"
+      "grid.east-origin = -9274.25\n"
+      "time-zone = Europe/Vaduz\n"
+      "coast = no\n"
+      "district.1 = Schaan, Vaduz\n"
+      "district.5 = Städtle\n"
+      "title.captions = none\n"
+      "title.credit.1 = Лихтенштейн\n"
+      "title.credit.2 =\n");
+  EXPECT_TRUE(info.present);
+  ASSERT_TRUE(info.grid.has_value());
+  EXPECT_DOUBLE_EQ(info.grid->centralMeridian, 9.55);
+  EXPECT_DOUBLE_EQ(info.grid->northOrigin, 5209646.5);
+  EXPECT_DOUBLE_EQ(info.grid->eastOrigin, -9274.25);
+  EXPECT_EQ(info.timeZone, "Europe/Vaduz");
+  EXPECT_FALSE(info.coast);
+  EXPECT_EQ(info.districtNames[0], "Schaan, Vaduz");
+  EXPECT_EQ(info.districtNames[1], "");
+  EXPECT_EQ(info.districtNames[4], "Stadtle");  // into cp1251, transliterated
+  EXPECT_FALSE(info.builtInCaptions);
+  ASSERT_TRUE(info.credit.has_value());
+  EXPECT_EQ((*info.credit)[0], utf8ToCp1251("Лихтенштейн"));
+  EXPECT_EQ((*info.credit)[1], "");
+}
+
+TEST(CityInfo, BadLinesAreSkippedAndReported) {
+  std::vector<LoadProblem> problems;
+  const CityInfo info = parse(
+      "coast = maybe\n"
+      "time-zone = ../../etc/passwd\n"
+      "district.6 = Sixth\n"
+      "district.0 = None\n"
+      "no equals sign\n"
+      "grid.central-meridian = 1e999\n"
+      "title.captions = some\n",
+      &problems);
+  EXPECT_TRUE(info.coast);
+  EXPECT_TRUE(info.timeZone.empty());
+  for (const std::string& n : info.districtNames) EXPECT_TRUE(n.empty());
+  EXPECT_FALSE(info.grid.has_value());
+  EXPECT_TRUE(info.builtInCaptions);
+  EXPECT_GE(problems.size(), 7u);
+}
+
+TEST(CityInfo, AnIncompleteOrUnknownGridIsNotUsed) {
+  std::vector<LoadProblem> problems;
+  EXPECT_FALSE(parse("grid = transverse-mercator krassowsky-1940\n"
+                     "grid.central-meridian = 9\ngrid.north-origin = 5\n",
+                     &problems)
+                   .grid.has_value());
+  EXPECT_FALSE(problems.empty());
+  EXPECT_FALSE(parse("grid = utm wgs84\ngrid.central-meridian = 9\ngrid.north-origin = 5\n"
+                     "grid.east-origin = 0\n")
+                   .grid.has_value());
+  // The numbers alone do not name the grid.
+  EXPECT_FALSE(parse("grid.central-meridian = 9\ngrid.north-origin = 5\ngrid.east-origin = 0\n")
+                   .grid.has_value());
+}
+
+TEST(CityInfo, WhatIsWrittenReadsBackTheSame) {
+  CityInfo info;
+  info.grid = GridProjection{-70.25, 4000123.125, -12345.5};
+  info.timeZone = "America/Santiago";
+  info.coast = true;
+  info.districtNames[2] = utf8ToCp1251("Центр");
+  info.districtNames[3] = "bad\nname";
+  info.builtInCaptions = false;
+  info.credit = std::array<std::string, 2>{utf8ToCp1251("© OpenStreetMap"), "x"};
+  const CityInfo again = parse(writeCityInfo(info));
+  ASSERT_TRUE(again.grid.has_value());
+  EXPECT_NEAR(again.grid->centralMeridian, -70.25, 1e-6);
+  EXPECT_NEAR(again.grid->northOrigin, 4000123.125, 1e-6);
+  EXPECT_NEAR(again.grid->eastOrigin, -12345.5, 1e-6);
+  EXPECT_EQ(again.timeZone, info.timeZone);
+  EXPECT_TRUE(again.coast);
+  EXPECT_EQ(again.districtNames[2], info.districtNames[2]);
+  EXPECT_EQ(again.districtNames[3], "bad name");  // one line stays one line
+  // Control characters dropped on reading leave no blank at the edges.
+  EXPECT_EQ(parse(std::string("district.1 = \x01\x02 = Vaduz \x03\n")).districtNames[0], "= Vaduz");
+  EXPECT_FALSE(again.builtInCaptions);
+  EXPECT_EQ(again.credit, info.credit);
+}
+
+class CityInfoFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = std::filesystem::temp_directory_path() /
+          ("city-info-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(writeMapFolder(dir, tikhomap::testing::sampleMap(), {}, {}));
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  std::filesystem::path dir;
+};
+
+TEST_F(CityInfoFolder, WithoutTheFileTheBuiltInValuesHold) {
+  MapData map;
+  const LoadResult r = loadBaseMap(dir, map, {});
+  ASSERT_TRUE(r.ok);
+  EXPECT_TRUE(r.problems.empty());
+  EXPECT_FALSE(map.city.present);
+  EXPECT_TRUE(map.city.coast);
+  EXPECT_FALSE(map.city.grid.has_value());
+  for (int d = 1; d <= kDistrictCount; ++d)
+    EXPECT_EQ(districtNameCp1251(map, d), districtNameCp1251(d));
+}
+
+TEST_F(CityInfoFolder, TheFileIsReadAndAFolderReloadedWithoutItForgetsIt) {
+  std::ofstream(dir / kCityInfoFile) << "coast = no\ndistrict.2 = Vaduz\n";
+  MapData map;
+  ASSERT_TRUE(loadBaseMap(dir, map, {}).ok);
+  EXPECT_TRUE(map.city.present);
+  EXPECT_FALSE(map.city.coast);
+  EXPECT_EQ(districtNameCp1251(map, 2), "Vaduz");
+  EXPECT_EQ(districtNameCp1251(map, 1), districtNameCp1251(1));  // not given: built in
+  EXPECT_EQ(districtNameCp1251(map, 6), "");
+  std::filesystem::remove(dir / kCityInfoFile);
+  ASSERT_TRUE(loadBaseMap(dir, map, {}).ok);
+  EXPECT_FALSE(map.city.present);
+  EXPECT_TRUE(map.city.coast);
+}
+
+TEST_F(CityInfoFolder, AHugeFileIsIgnoredAndReported) {
+  std::ofstream(dir / kCityInfoFile) << "coast = no\n" << std::string(200000, '#') << "\n";
+  MapData map;
+  const LoadResult r = loadBaseMap(dir, map, {});
+  ASSERT_TRUE(r.ok);
+  EXPECT_TRUE(map.city.coast);
+  ASSERT_FALSE(r.problems.empty());
+  EXPECT_EQ(r.problems.front().file, kCityInfoFile);
+}
+
+}  // namespace
+}  // namespace tikhomap

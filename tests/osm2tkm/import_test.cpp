@@ -1,0 +1,246 @@
+// The import of the small hand-written town: what becomes of each kind of
+// object, and that the folder reads back as the program reads it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "mapdata/cp1251.h"
+#include "mapdata/district_names.h"
+#include "mapdata/loader.h"
+#include "mapdata/text_rules.h"
+#include "osm2tkm/city_builder.h"
+#include "osm2tkm/import_command.h"
+#include "osm2tkm/osm_input.h"
+#include "search/name_matching.h"
+#include "tests/osm2tkm/osm_fixture.h"
+#include "view/geometry.h"
+
+namespace tikhomap::osm {
+namespace {
+
+using testing::TempDir;
+using testing::writeFile;
+
+class SmallTown : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir;
+    const auto input = writeFile(dir_->path(), "town.osm", testing::smallTownXml());
+    std::string error;
+    ASSERT_TRUE(readExtract(input, extract_, error)) << error;
+    city_ = new CityImport;
+    std::string refusal;
+    ASSERT_TRUE(buildCity(extract_, {}, *city_, refusal)) << refusal;
+  }
+  static void TearDownTestSuite() {
+    delete city_;
+    delete dir_;
+  }
+
+  static const StreetName* street(const char* utf8) {
+    const std::string name = utf8ToCp1251(utf8);
+    for (const StreetName& s : city_->map.streetNames)
+      if (name == s.name) return &s;
+    return nullptr;
+  }
+  static const Building* house(const char* number, int streetCode) {
+    for (const Building& b : city_->map.buildings)
+      if (std::strcmp(b.houseNumber, number) == 0 && b.streetCode == streetCode) return &b;
+    return nullptr;
+  }
+  static const Building* buildingAt(double lat, double lon) {
+    const GridPoint p = geoToGrid(*city_->info.grid, lat, lon);
+    for (const Building& b : city_->map.buildings)
+      if (pointInPolygon(b.outline, static_cast<float>(p.x), static_cast<float>(p.y))) return &b;
+    return nullptr;
+  }
+
+  static inline TempDir* dir_ = nullptr;
+  static inline Extract extract_;
+  static inline CityImport* city_ = nullptr;
+};
+
+TEST_F(SmallTown, StreetsKeepTheirNamesTransliteratedOrCyrillic) {
+  EXPECT_NE(street("Stadtle"), nullptr);
+  EXPECT_NE(street("Улица Мира"), nullptr);
+  EXPECT_NE(street("Landstrasse"), nullptr);  // cut at the area's edge, still a street
+  EXPECT_GE(city_->summary.count("names with letters transliterated"), 1);
+  // The unnamed service road is drawn but has no name.
+  EXPECT_EQ(city_->map.streetNames.size(), 6u);
+}
+
+TEST_F(SmallTown, OneNameInTwoVillagesIsTwoStreetsQualifiedByPlace) {
+  const StreetName* vaduz = street("Dorfstrasse/Vaduz");
+  const StreetName* schaan = street("Dorfstrasse/Schaan");
+  ASSERT_NE(vaduz, nullptr);
+  ASSERT_NE(schaan, nullptr);
+  EXPECT_NE(vaduz->streetCode, schaan->streetCode);
+  // Each house is filed under the street it stands by.
+  EXPECT_NE(house("12", vaduz->streetCode), nullptr);
+  EXPECT_NE(house("2", schaan->streetCode), nullptr);
+}
+
+TEST_F(SmallTown, StreetNamesAreSortedAndIndexedByCode) {
+  const auto& names = city_->map.streetNames;
+  for (size_t i = 1; i < names.size(); ++i) {
+    std::string a = names[i - 1].name, b = names[i].name;
+    foldCase(a), foldCase(b);
+    EXPECT_TRUE(std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                             [](char x, char y) {
+                                               return static_cast<unsigned char>(x) <
+                                                      static_cast<unsigned char>(y);
+                                             }))
+        << i;
+  }
+  for (const StreetName& s : names) EXPECT_EQ(city_->map.streetByCode(s.streetCode), &s);
+}
+
+TEST_F(SmallTown, StreetsWithHousesHaveAHouseListAndTheOthersNot) {
+  EXPECT_EQ(street("Stadtle")->kind, 1);
+  EXPECT_EQ(street("Улица Мира")->kind, 1);
+  EXPECT_EQ(street("Landstrasse")->kind, 0);
+  for (const StreetName& s : city_->map.streetNames) EXPECT_NE(s.kind, 100);
+}
+
+TEST_F(SmallTown, AddressesComeFromBuildingTagsAndFromNodesInside) {
+  const int16_t stadtle = street("Stadtle")->streetCode;
+  const Building* a = house("5", stadtle);
+  const Building* b = house("7", stadtle);
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(a->floors, 3);
+  EXPECT_EQ(b->floors, 2);  // building=yes without levels: the default
+}
+
+TEST_F(SmallTown, AnAddressOnAnUnknownStreetStaysWithoutStreet) {
+  const Building* d = house("1", 0);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(
+      city_->summary.count("addresses on a street that was not imported (kept without street)"), 1);
+}
+
+TEST_F(SmallTown, ATooLongHouseNumberIsCountedNotCut) {
+  const Building* h = buildingAt(47.1097, 9.50615);
+  ASSERT_NE(h, nullptr);
+  EXPECT_STREQ(h->houseNumber, "");
+  EXPECT_EQ(h->streetCode, street("Stadtle")->streetCode);
+  EXPECT_EQ(city_->summary.count("house numbers too long for the field (left out)"), 1);
+}
+
+TEST_F(SmallTown, AbsurdStoreysFallBackToTheTypeDefault) {
+  EXPECT_EQ(buildingAt(47.1085, 9.50615)->floors, 2);  // "five" on a house
+  EXPECT_EQ(buildingAt(47.1089, 9.50615)->floors, 1);  // "-3" on a garage
+  EXPECT_EQ(buildingAt(47.1093, 9.50615)->floors, 2);  // "200000"
+  EXPECT_EQ(city_->summary.count("absurd building:levels (type default used)"), 3);
+}
+
+TEST_F(SmallTown, AMultipolygonWithACourtyardIsOneBuildingOfItsOuterRing) {
+  const Building* c = buildingAt(47.1071, 9.5051);
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->floors, 5);
+  EXPECT_EQ(c->purpose, 411);
+  EXPECT_EQ(c->outline.size(), 4u);
+  EXPECT_EQ(city_->summary.count("building courtyards filled in"), 1);
+}
+
+TEST_F(SmallTown, BuildingsNotWhollyInsideAreDroppedAndAddressPointsAreUniqueAndInside) {
+  EXPECT_EQ(buildingAt(47.11995, 9.51015), nullptr);
+  EXPECT_EQ(city_->summary.count("buildings not wholly inside the area (dropped)"), 1);
+  std::set<std::pair<int, int>> seen;
+  for (const Building& b : city_->map.buildings) {
+    EXPECT_TRUE(pointInPolygon(b.outline, b.x, b.y)) << b.x << "," << b.y;
+    EXPECT_TRUE(seen.insert({b.x, b.y}).second);
+  }
+  // Records run north to south.
+  for (size_t i = 1; i < city_->map.buildings.size(); ++i)
+    EXPECT_GE(city_->map.buildings[i - 1].bounds.xMin, city_->map.buildings[i].bounds.xMin);
+}
+
+TEST_F(SmallTown, ObjectsSitAtTheAddressPointOfTheirBuilding) {
+  const auto& objects = city_->map.userObjects;
+  auto find = [&](const char* utf8) -> const UserObject* {
+    const std::string name = utf8ToCp1251(utf8);
+    for (const UserObject& o : objects)
+      if (name == o.name) return &o;
+    return nullptr;
+  };
+  const UserObject* pharmacy = find("Apotheke am Stadtle");
+  ASSERT_NE(pharmacy, nullptr);
+  EXPECT_EQ(std::string(pharmacy->theme, 2), "24");
+  const Building* a = house("5", street("Stadtle")->streetCode);
+  EXPECT_EQ(pharmacy->x, a->x);
+  EXPECT_EQ(pharmacy->y, a->y);
+  const UserObject* school = find("Школа №1");
+  ASSERT_NE(school, nullptr);
+  EXPECT_EQ(std::string(school->theme, 2), "12");
+  EXPECT_EQ(find("Far Bakery"), nullptr);
+  EXPECT_EQ(city_->summary.count("objects with no building within 30 m (dropped)"), 1);
+}
+
+TEST_F(SmallTown, ThemesListOnlyWhatHasObjectsGroupsFirst) {
+  const auto& nodes = city_->map.themeNodes;
+  ASSERT_GE(city_->map.themeHead, 0);
+  std::set<std::string> codes;
+  for (const ThemeNode& n : nodes) codes.insert(std::string(n.code, 2));
+  EXPECT_EQ(codes, (std::set<std::string>{"11", "12", "21", "24"}));
+  EXPECT_EQ(nodes[static_cast<size_t>(city_->map.themeHead)].code[1], '1');
+}
+
+TEST_F(SmallTown, BrokenReferencesAreCountedNotFatal) {
+  EXPECT_GE(extract_.waysWithMissingNodes, 1u);
+  EXPECT_EQ(city_->summary.count("roads with nodes missing from the extract"), 1);
+  EXPECT_NE(street("Broken Road"), nullptr);
+}
+
+TEST_F(SmallTown, GridStartsAtTheMarginAndNothingFallsBelowIt) {
+  const MapBounds& e = city_->map.cityExtent;
+  EXPECT_FLOAT_EQ(e.xMin, kGridMargin);
+  EXPECT_FLOAT_EQ(e.yMin, kGridMargin);
+  EXPECT_NEAR(e.xMax - e.xMin, 2224, 10);  // 0.02° of latitude
+  EXPECT_NEAR(e.yMax - e.yMin, 2272, 10);  // 0.03° of longitude at 47.11°
+  for (const MapFeature& f : city_->map.streetLines)
+    for (const MapPoint& p : f.points) {
+      EXPECT_GE(p.x, e.xMin - 0.5f);
+      EXPECT_LE(p.x, e.xMax + 0.5f);
+    }
+}
+
+TEST_F(SmallTown, PlacesBecomeMicrodistrictsAndTheOutlineIsNoCoast) {
+  EXPECT_EQ(city_->map.microdistricts.size(), 3u);
+  EXPECT_FALSE(city_->info.coast);
+  EXPECT_FALSE(city_->info.builtInCaptions);
+  ASSERT_TRUE(city_->info.credit.has_value());
+  EXPECT_NE((*city_->info.credit)[1].find("OpenStreetMap"), std::string::npos);
+  EXPECT_EQ(city_->map.districtAreas.size(), 1u);  // no boundaries: the box is the outline
+  EXPECT_EQ(city_->map.areaFeatures.size(), 1u);
+  EXPECT_EQ(city_->map.areaFeatures[0].code, 718);
+}
+
+TEST(SmallTownFolder, ReadsBackAsTheProgramReadsItAndTheUmlautTypedFindsTheStreet) {
+  TempDir dir;
+  const auto input = writeFile(dir.path(), "town.osm", testing::smallTownXml());
+  std::ostringstream out, err;
+  ASSERT_EQ(runImport({input.string(), (dir.path() / "map").string()}, out, err), 0) << err.str();
+  MapData map;
+  const LoadResult base = loadBaseMap(dir.path() / "map", map, {});
+  ASSERT_TRUE(base.ok);
+  EXPECT_TRUE(base.problems.empty()) << base.problems.front().what;
+  const LoadResult rest = loadBuildingsAndReferences(dir.path() / "map", map, {});
+  ASSERT_TRUE(rest.ok);
+  EXPECT_TRUE(rest.problems.empty()) << rest.problems.front().file;
+  EXPECT_EQ(map.buildings.size(), 10u);
+  EXPECT_EQ(map.userObjects.size(), 2u);
+  EXPECT_TRUE(map.city.present);
+  EXPECT_FALSE(map.city.coast);
+  ASSERT_TRUE(map.city.grid.has_value());
+  // What a person types, umlaut and all, meets the transliterated name.
+  const int row = findStreetRow(map.streetNames, utf8ToCp1251("Städtle"));
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(cp1251ToUtf8(map.streetNames[static_cast<size_t>(row)].name), "Stadtle");
+  EXPECT_NE(out.str().find("buildings (6.tkm, 7.tkm): 10"), std::string::npos) << out.str();
+}
+
+}  // namespace
+}  // namespace tikhomap::osm

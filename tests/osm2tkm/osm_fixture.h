@@ -1,0 +1,179 @@
+// A small hand-written town in OpenStreetMap XML, written into a fresh
+// temporary folder: names in German and Russian, buildings with and without
+// storeys, a multipolygon with a courtyard, addresses on buildings and on
+// nodes inside them, an address on a street that does not exist, one street
+// name in two villages, and references to nodes and ways that are missing.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace tikhomap::osm::testing {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+ public:
+  TempDir() {
+    static int serial = 0;
+    path_ = fs::temp_directory_path() /
+            ("osm2tkm-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+// Builds the XML; ids are given out in order.
+class OsmXml {
+ public:
+  long node(double lat, double lon,
+            const std::vector<std::pair<std::string, std::string>>& tags = {}) {
+    const long id = ++nextId_;
+    nodes_ += "  <node id=\"" + std::to_string(id) + "\" version=\"1\" lat=\"" + num(lat) +
+              "\" lon=\"" + num(lon) + "\"";
+    nodes_ += tags.empty() ? "/>\n" : ">\n" + tagText(tags) + "  </node>\n";
+    return id;
+  }
+  long way(const std::vector<long>& refs,
+           const std::vector<std::pair<std::string, std::string>>& tags) {
+    const long id = ++nextId_;
+    ways_ += "  <way id=\"" + std::to_string(id) + "\" version=\"1\">\n";
+    for (long r : refs) ways_ += "    <nd ref=\"" + std::to_string(r) + "\"/>\n";
+    ways_ += tagText(tags) + "  </way>\n";
+    return id;
+  }
+  // A closed way around a lat/lon rectangle.
+  long box(double lat0, double lon0, double lat1, double lon1,
+           const std::vector<std::pair<std::string, std::string>>& tags) {
+    const long a = node(lat0, lon0), b = node(lat0, lon1), c = node(lat1, lon1),
+               d = node(lat1, lon0);
+    return way({a, b, c, d, a}, tags);
+  }
+  long relation(const std::vector<std::pair<long, std::string>>& wayMembers,
+                const std::vector<std::pair<std::string, std::string>>& tags) {
+    const long id = ++nextId_;
+    relations_ += "  <relation id=\"" + std::to_string(id) + "\" version=\"1\">\n";
+    for (const auto& [ref, role] : wayMembers)
+      relations_ +=
+          "    <member type=\"way\" ref=\"" + std::to_string(ref) + "\" role=\"" + role + "\"/>\n";
+    relations_ += tagText(tags) + "  </relation>\n";
+    return id;
+  }
+  std::string text(double lat0, double lon0, double lat1, double lon1) const {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<osm version=\"0.6\" generator=\"test\">\n"
+           "  <bounds minlat=\"" +
+           num(lat0) + "\" minlon=\"" + num(lon0) + "\" maxlat=\"" + num(lat1) + "\" maxlon=\"" +
+           num(lon1) + "\"/>\n" + nodes_ + ways_ + relations_ + "</osm>\n";
+  }
+
+ private:
+  static std::string num(double v) {
+    char t[32];
+    std::snprintf(t, sizeof t, "%.7f", v);
+    return t;
+  }
+  static std::string tagText(const std::vector<std::pair<std::string, std::string>>& tags) {
+    std::string s;
+    for (const auto& [k, v] : tags) s += "    <tag k=\"" + k + "\" v=\"" + v + "\"/>\n";
+    return s;
+  }
+  long nextId_ = 0;
+  std::string nodes_, ways_, relations_;
+};
+
+// The town: 47.100..47.120 N, 9.500..9.530 E (about 2.2 by 2.3 km).
+inline std::string smallTownXml() {
+  OsmXml x;
+  x.node(47.1050, 9.5050, {{"place", "village"}, {"name", "Vaduz"}});
+  x.node(47.1180, 9.5250, {{"place", "village"}, {"name", "Schaan"}});
+  x.node(47.1120, 9.5200, {{"place", "hamlet"}, {"name", "Ёлкино"}});
+
+  const long s1 = x.node(47.1045, 9.5020), s2 = x.node(47.1045, 9.5050),
+             s3 = x.node(47.1045, 9.5080);
+  x.way({s1, s2, s3}, {{"highway", "residential"}, {"name", "Städtle"}});
+  const long d1 = x.node(47.1060, 9.5020), d2 = x.node(47.1060, 9.5040);
+  x.way({d1, d2}, {{"highway", "residential"}, {"name", "Dorfstrasse"}});
+  const long d3 = x.node(47.1180, 9.5220), d4 = x.node(47.1180, 9.5240);
+  x.way({d3, d4}, {{"highway", "residential"}, {"name", "Dorfstrasse"}});
+  const long m1 = x.node(47.1120, 9.5100), m2 = x.node(47.1120, 9.5150);
+  x.way({m1, m2}, {{"highway", "tertiary"}, {"name", "Улица Мира"}});
+  const long u1 = x.node(47.1090, 9.5100), u2 = x.node(47.1090, 9.5150);
+  x.way({u1, u2}, {{"highway", "service"}});
+  // A road through a node that the extract does not have.
+  const long b1 = x.node(47.1100, 9.5100), b2 = x.node(47.1100, 9.5150);
+  x.way({b1, 999999, b2}, {{"highway", "residential"}, {"name", "Broken Road"}});
+  // A road running out of the area: cut at its edge.
+  const long o1 = x.node(47.1150, 9.5150), o2 = x.node(47.1250, 9.5150);
+  x.way({o1, o2}, {{"highway", "primary"}, {"name", "Landstrasse"}});
+
+  // Buildings. A: own address and three storeys, a pharmacy inside.
+  x.box(47.1040, 9.5040, 47.1042, 9.5043,
+        {{"building", "house"},
+         {"building:levels", "3"},
+         {"addr:housenumber", "5"},
+         {"addr:street", "Städtle"}});
+  x.node(47.1041, 9.50415, {{"amenity", "pharmacy"}, {"name", "Apotheke am Städtle"}});
+  // B: no storeys, its address on a node inside it.
+  x.box(47.1040, 9.5050, 47.1042, 9.5053, {{"building", "yes"}});
+  x.node(47.1041, 9.50515, {{"addr:housenumber", "7"}, {"addr:street", "Städtle"}});
+  // C: a multipolygon with a courtyard.
+  const long outer = x.box(47.1070, 9.5050, 47.1075, 9.5058, {});
+  const long inner = x.box(47.1072, 9.5053, 47.1073, 9.5055, {});
+  x.relation({{outer, "outer"}, {inner, "inner"}}, {{"type", "multipolygon"},
+                                                    {"building", "apartments"},
+                                                    {"building:levels", "5"},
+                                                    {"addr:housenumber", "12"},
+                                                    {"addr:street", "Dorfstrasse"}});
+  // D: an address on a street that is not in the extract.
+  x.box(47.1080, 9.5060, 47.1082, 9.5063,
+        {{"building", "house"}, {"addr:housenumber", "1"}, {"addr:street", "Nowhere Lane"}});
+  // E, F, G: absurd storeys.
+  x.box(47.1084, 9.5060, 47.1086, 9.5063, {{"building", "house"}, {"building:levels", "five"}});
+  x.box(47.1088, 9.5060, 47.1090, 9.5063, {{"building", "garage"}, {"building:levels", "-3"}});
+  x.box(47.1092, 9.5060, 47.1094, 9.5063, {{"building", "yes"}, {"building:levels", "200000"}});
+  // H: a house number too long for its field.
+  x.box(47.1096, 9.5060, 47.1098, 9.5063,
+        {{"building", "house"}, {"addr:housenumber", "12345678"}, {"addr:street", "Städtle"}});
+  // I: a school with a Russian name.
+  x.box(47.1121, 9.5110, 47.1124, 9.5116,
+        {{"building", "school"},
+         {"amenity", "school"},
+         {"name", "Школа №1"},
+         {"addr:housenumber", "3"},
+         {"addr:street", "Улица Мира"}});
+  // J: a building across the north edge of the area: dropped.
+  x.box(47.1199, 9.5100, 47.1202, 9.5103, {{"building", "house"}});
+  // K: a house of the Schaan Dorfstrasse.
+  x.box(47.1182, 9.5225, 47.1184, 9.5228,
+        {{"building", "house"}, {"addr:housenumber", "2"}, {"addr:street", "Dorfstrasse"}});
+  // A bakery far from every building.
+  x.node(47.1150, 9.5290, {{"shop", "bakery"}, {"name", "Far Bakery"}});
+  // A multipolygon building whose ways are missing.
+  x.relation({{888888, "outer"}}, {{"type", "multipolygon"}, {"building", "yes"}});
+  // Forest and a lake.
+  x.box(47.1010, 9.5200, 47.1030, 9.5250, {{"landuse", "forest"}});
+  x.box(47.1010, 9.5100, 47.1020, 9.5120, {{"natural", "water"}});
+  return x.text(47.100, 9.500, 47.120, 9.530);
+}
+
+inline fs::path writeFile(const fs::path& dir, const std::string& name, const std::string& text) {
+  const fs::path p = dir / name;
+  std::ofstream out(p, std::ios::binary);
+  out << text;
+  return p;
+}
+
+}  // namespace tikhomap::osm::testing

@@ -1,0 +1,296 @@
+#include "tools/insolation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace tikhomap {
+namespace {
+
+constexpr double kRad = std::numbers::pi / 180.0;
+constexpr double kDeg = 180.0 / std::numbers::pi;
+// Rays longer than this are not followed (a 600 m tower at 7° of sun).
+constexpr double kMaxReach = 5000;
+// Crossings nearer than this to the start are the start itself.
+constexpr double kTouch = 1e-6;
+// Cells per side at most, however large the city.
+constexpr double kMaxCellsPerSide = 1024;
+
+double storeys(const Building& b) {
+  return std::clamp<int>(b.floors, 0, kMaxStoreys);
+}
+
+// The outline's vertex i, wrapping around.
+const MapPoint& vertex(const Building& b, std::size_t i) {
+  return b.outline[i % b.outline.size()];
+}
+
+SunlitTime summarise(const std::vector<bool>& lit, const std::vector<SunTrackPoint>& track) {
+  SunlitTime t;
+  int run = 0;
+  for (std::size_t i = 0; i < lit.size(); ++i) {
+    if (!lit[i]) {
+      run = 0;
+      continue;
+    }
+    t.minutes += kSunStepMinutes;
+    run += kSunStepMinutes;
+    t.longest = std::max(t.longest, run);
+    if (t.first < 0) t.first = track[i].minute;
+    t.last = track[i].minute;
+  }
+  return t;
+}
+
+}  // namespace
+
+BuildingBlocks::BuildingBlocks(const MapData& map) : map_(map) {
+  const auto& buildings = map.buildings;
+  heights_.resize(buildings.size());
+  seen_.assign(buildings.size(), 0);
+  double xMin = std::numeric_limits<double>::max(), yMin = xMin;
+  double xMax = std::numeric_limits<double>::lowest(), yMax = xMax;
+  for (std::size_t i = 0; i < buildings.size(); ++i) {
+    heights_[i] = storeys(buildings[i]) * kPhysicalStoreyHeight;
+    tallest_ = std::max(tallest_, heights_[i]);
+    if (buildings[i].outline.empty()) continue;
+    const MapBounds& b = buildings[i].bounds;
+    xMin = std::min<double>(xMin, b.xMin);
+    yMin = std::min<double>(yMin, b.yMin);
+    xMax = std::max<double>(xMax, b.xMax);
+    yMax = std::max<double>(yMax, b.yMax);
+  }
+  if (xMax < xMin) return;  // no outlines at all
+  x0_ = xMin;
+  y0_ = yMin;
+  cell_ = std::max({32.0, (xMax - xMin) / kMaxCellsPerSide, (yMax - yMin) / kMaxCellsPerSide});
+  rows_ = static_cast<int>((xMax - xMin) / cell_) + 1;
+  columns_ = static_cast<int>((yMax - yMin) / cell_) + 1;
+  cells_.resize(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(columns_));
+  cellHeight_.assign(cells_.size(), 0);
+  for (std::size_t i = 0; i < buildings.size(); ++i) {
+    const Building& b = buildings[i];
+    if (b.outline.size() < 3 || heights_[i] <= 0) continue;
+    const int r0 = static_cast<int>((b.bounds.xMin - x0_) / cell_);
+    const int r1 = static_cast<int>((b.bounds.xMax - x0_) / cell_);
+    const int c0 = static_cast<int>((b.bounds.yMin - y0_) / cell_);
+    const int c1 = static_cast<int>((b.bounds.yMax - y0_) / cell_);
+    for (int r = std::max(r0, 0); r <= std::min(r1, rows_ - 1); ++r) {
+      for (int c = std::max(c0, 0); c <= std::min(c1, columns_ - 1); ++c) {
+        const std::size_t cell = static_cast<std::size_t>(r) * columns_ + c;
+        cells_[cell].push_back(static_cast<int32_t>(i));
+        cellHeight_[cell] = std::max(cellHeight_[cell], heights_[i]);
+      }
+    }
+  }
+}
+
+template <typename Visit>
+void BuildingBlocks::walkCells(double x, double y, double dx, double dy, double reach,
+                               Visit&& visit) const {
+  if (cells_.empty()) return;
+  // Cell walk along the ray (Amanatides and Woo): the next row or column
+  // boundary crossed is the nearer of the two.
+  double fx = (x - x0_) / cell_;
+  double fy = (y - y0_) / cell_;
+  int r = static_cast<int>(std::floor(fx));
+  int c = static_cast<int>(std::floor(fy));
+  const int stepR = dx > 0 ? 1 : -1;
+  const int stepC = dy > 0 ? 1 : -1;
+  const double inf = std::numeric_limits<double>::infinity();
+  const double tDeltaR = dx != 0 ? cell_ / std::abs(dx) : inf;
+  const double tDeltaC = dy != 0 ? cell_ / std::abs(dy) : inf;
+  double tMaxR = dx > 0 ? (r + 1 - fx) * cell_ / dx : dx < 0 ? (fx - r) * cell_ / -dx : inf;
+  double tMaxC = dy > 0 ? (c + 1 - fy) * cell_ / dy : dy < 0 ? (fy - c) * cell_ / -dy : inf;
+  double s = 0;
+  const int maxSteps = rows_ + columns_ + 4;
+  for (int step = 0; step < maxSteps && s <= reach; ++step) {
+    if (r >= 0 && r < rows_ && c >= 0 && c < columns_) {
+      if (!visit(static_cast<std::size_t>(r) * columns_ + c, s)) return;
+    } else if ((r < 0 && stepR < 0) || (r >= rows_ && stepR > 0) || (c < 0 && stepC < 0) ||
+               (c >= columns_ && stepC > 0)) {
+      return;  // outside and moving away
+    }
+    if (tMaxR < tMaxC) {
+      s = tMaxR;
+      tMaxR += tDeltaR;
+      r += stepR;
+    } else {
+      s = tMaxC;
+      tMaxC += tDeltaC;
+      c += stepC;
+    }
+  }
+}
+
+void BuildingBlocks::crossings(int32_t row, double x, double y, double dx, double dy,
+                               std::vector<double>& out) const {
+  out.clear();
+  const Building& b = map_.buildings[static_cast<std::size_t>(row)];
+  const std::size_t n = b.outline.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const MapPoint& a = vertex(b, i);
+    const MapPoint& e = vertex(b, i + 1);
+    const double ex = e.x - a.x;
+    const double ey = e.y - a.y;
+    const double denom = dx * ey - dy * ex;
+    if (std::abs(denom) < 1e-12) continue;  // parallel (or a zero-length edge)
+    const double ax = a.x - x;
+    const double ay = a.y - y;
+    const double s = (ax * ey - ay * ex) / denom;
+    const double t = (ax * dy - ay * dx) / denom;
+    if (s > kTouch && t >= 0 && t < 1) out.push_back(s);
+  }
+}
+
+bool BuildingBlocks::blocked(double x, double y, double z, double dx, double dy,
+                             double slope) const {
+  if (z >= tallest_) return false;
+  const double reach = slope > 0 ? std::min(kMaxReach, (tallest_ - z) / slope) : kMaxReach;
+  ++ray_;
+  bool hit = false;
+  walkCells(x, y, dx, dy, reach, [&](std::size_t cell, double sEnter) {
+    const double zEnter = z + sEnter * slope;
+    if (zEnter >= tallest_) return false;
+    if (zEnter >= cellHeight_[cell]) return true;
+    for (const int32_t row : cells_[cell]) {
+      if (seen_[static_cast<std::size_t>(row)] == ray_) continue;
+      seen_[static_cast<std::size_t>(row)] = ray_;
+      const double h = heights_[static_cast<std::size_t>(row)];
+      if (h <= z) continue;
+      crossings(row, x, y, dx, dy, hits_);
+      if (hits_.empty()) continue;
+      // An odd number of crossings: the start lies inside the footprint.
+      const bool inside = hits_.size() % 2 == 1;
+      const double first = *std::min_element(hits_.begin(), hits_.end());
+      if ((inside && z < h) || z + first * slope < h) {
+        hit = true;
+        return false;
+      }
+    }
+    return true;
+  });
+  return hit;
+}
+
+double BuildingBlocks::skyline(double x, double y, double z, double dx, double dy,
+                               double reach) const {
+  ++ray_;
+  double best = 0;
+  walkCells(x, y, dx, dy, reach, [&](std::size_t cell, double sEnter) {
+    if (cellHeight_[cell] <= z) return true;
+    // Nothing farther can rise above what is already seen.
+    if (sEnter > 0 && std::atan2(tallest_ - z, sEnter) * kDeg <= best) return false;
+    for (const int32_t row : cells_[cell]) {
+      if (seen_[static_cast<std::size_t>(row)] == ray_) continue;
+      seen_[static_cast<std::size_t>(row)] = ray_;
+      const double h = heights_[static_cast<std::size_t>(row)];
+      if (h <= z) continue;
+      crossings(row, x, y, dx, dy, hits_);
+      if (hits_.empty()) continue;
+      const double first =
+          hits_.size() % 2 == 1 ? 0 : *std::min_element(hits_.begin(), hits_.end());
+      if (first > reach) continue;
+      best = std::max(best, first <= 0 ? 90.0 : std::atan2(h - z, first) * kDeg);
+    }
+    return true;
+  });
+  return best;
+}
+
+FacadePoint facadePoint(const Building& b, int32_t edge) {
+  FacadePoint p;
+  const std::size_t n = b.outline.size();
+  if (n < 3 || edge < 0) return p;
+  // Orientation of the outline in the east-north plane.
+  double area2 = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const MapPoint& a = vertex(b, i);
+    const MapPoint& c = vertex(b, i + 1);
+    area2 += static_cast<double>(a.y) * c.x - static_cast<double>(c.y) * a.x;
+  }
+  const MapPoint& a = vertex(b, static_cast<std::size_t>(edge));
+  const MapPoint& c = vertex(b, static_cast<std::size_t>(edge) + 1);
+  const double dN = c.x - a.x;
+  const double dE = c.y - a.y;
+  const double length = std::hypot(dN, dE);
+  if (length <= 0) return p;
+  // Counter-clockwise: the inside lies to the left, outward is the right.
+  const double sign = area2 > 0 ? 1.0 : -1.0;
+  p.ny = sign * dN / length;   // east component
+  p.nx = -sign * dE / length;  // north component
+  p.x = (a.x + c.x) / 2.0 + p.nx * kSampleOffset;
+  p.y = (a.y + c.y) / 2.0 + p.ny * kSampleOffset;
+  return p;
+}
+
+std::vector<SunTrackPoint> sunTrack(const CivilDate& date, const SunPlace& place, SunDay& day) {
+  std::vector<SunTrackPoint> track;
+  if (date.year < kFirstSunYear || date.year > kLastSunYear || !validDate(date)) {
+    day = SunDay::OutOfRange;
+    return track;
+  }
+  const int64_t localMidnight = daysFromCivil(date) * 86400;
+  bool anyUp = false;
+  bool anyDown = false;
+  for (int minute = 0; minute < 24 * 60; minute += kSunStepMinutes) {
+    const int64_t utc = place.zone.utcFromLocal(localMidnight + minute * 60);
+    const SunPosition sun = sunPosition(static_cast<double>(utc), place.latitude, place.longitude);
+    double azimuth = std::fmod(sun.azimuth - place.gridConvergence, 360.0);
+    if (azimuth < 0) azimuth += 360.0;
+    track.push_back({minute, azimuth, sun.elevation});
+    (sun.elevation > 0 ? anyUp : anyDown) = true;
+  }
+  day = !anyDown ? SunDay::PolarDay : !anyUp ? SunDay::PolarNight : SunDay::Ordinary;
+  return track;
+}
+
+Insolation insolation(const BuildingBlocks& blocks, int32_t building, const CivilDate& date,
+                      const SunPlace& place) {
+  Insolation out;
+  out.track = sunTrack(date, place, out.day);
+  const MapData& map = blocks.map();
+  if (out.day == SunDay::OutOfRange || building < 0 ||
+      building >= static_cast<int32_t>(map.buildings.size())) {
+    return out;
+  }
+  const Building& b = map.buildings[static_cast<std::size_t>(building)];
+  const double floors = storeys(b);
+  if (b.outline.size() < 3 || floors <= 0) return out;
+  const double heights[2] = {kPhysicalStoreyHeight / 2, (floors - 0.5) * kPhysicalStoreyHeight};
+  const double grazing = std::cos(kGrazingIncidence * kRad);
+  std::vector<bool> lit[2];
+  for (std::size_t edge = 0; edge < b.outline.size(); ++edge) {
+    const MapPoint& a = vertex(b, edge);
+    const MapPoint& c = vertex(b, edge + 1);
+    const double length = std::hypot(c.x - a.x, c.y - a.y);
+    if (length <= 0) continue;
+    const FacadePoint p = facadePoint(b, static_cast<int32_t>(edge));
+    FacadeSun f;
+    f.edge = static_cast<int32_t>(edge);
+    f.length = length;
+    f.facing = std::fmod(std::atan2(p.ny, p.nx) * kDeg + 360.0, 360.0);
+    for (int level = 0; level < 2; ++level) lit[level].assign(out.track.size(), false);
+    for (std::size_t i = 0; i < out.track.size(); ++i) {
+      const SunTrackPoint& sun = out.track[i];
+      if (sun.elevation <= 0) continue;
+      const double el = sun.elevation * kRad;
+      const double az = sun.azimuth * kRad;
+      const double dx = std::cos(az);
+      const double dy = std::sin(az);
+      // Incidence on the wall: the angle between its normal and the sun.
+      if (std::cos(el) * (dx * p.nx + dy * p.ny) <= grazing) continue;
+      const double slope = std::tan(el);
+      for (int level = 0; level < 2; ++level) {
+        lit[level][i] = !blocks.blocked(p.x, p.y, heights[level], dx, dy, slope);
+      }
+    }
+    f.ground = summarise(lit[0], out.track);
+    f.top = summarise(lit[1], out.track);
+    out.facades.push_back(f);
+  }
+  return out;
+}
+
+}  // namespace tikhomap
