@@ -1,21 +1,46 @@
-// tikhomap: the address plan of the city, read from the map files in the
-// working directory.
+// tikhomap [DIR]: the address plan of the city, read from the map files in
+// DIR or, without it, in the working directory.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QScreen>
 #include <filesystem>
 
+#include "app/app_pictures.h"
+#include "app/data_folder.h"
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
 #include "app/print_job.h"
 #include "app/search_commands.h"
+#include "app/shell_commands.h"
 #include "app/sun_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tikhomap"));
-  tikhomap::MainWindow window(std::filesystem::current_path());
-  tikhomap::installMouseController(window);
+  QGuiApplication::setDesktopFileName(QStringLiteral("tikhomap"));
+  QApplication::setWindowIcon(tikhomap::programIcon());
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Тихоморск. Адресный план города"));
+  parser.addHelpOption();
+  parser.addPositionalArgument(QStringLiteral("DIR"),
+                               QStringLiteral("папка с файлами карты (по умолчанию текущая)"));
+  parser.process(app);
+  const QStringList args = parser.positionalArguments();
+  if (args.size() > 1) parser.showHelp(2);
+  std::optional<std::filesystem::path> given;
+  if (!args.isEmpty()) given = std::filesystem::path(args.front().toStdString());
+  const std::filesystem::path dataDir = tikhomap::chooseDataFolder(
+      given, std::filesystem::current_path(),
+      tikhomap::installedSampleCity(QCoreApplication::applicationDirPath().toStdString()));
+
+  tikhomap::MainWindow window(dataDir);
+  tikhomap::MouseController& mouse = tikhomap::installMouseController(window);
   tikhomap::installSearches(window);
+  tikhomap::installShellCommands(window, mouse);
+  // The program ends with its main window, whatever else is open.
+  QObject::connect(&window, &tikhomap::MainWindow::closed, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
   tikhomap::installSunTool(window);
   tikhomap::installPrinting(window);
   // Without a window manager "maximised" means nothing: the window takes the

@@ -34,6 +34,16 @@ QAction* addItem(QMenu& menu, const Item& item, const std::function<void(int)>& 
   action->setData(item.id);
   action->setCheckable(item.checkable);
   const int id = item.id;
+  if (id == ids::kToolsPalette) {
+    // The mark shows whether the palette is open; the command sets it, the
+    // click on the item does not.
+    QObject::connect(action, &QAction::triggered, action, [action, command, id](bool checked) {
+      action->setChecked(!checked);
+      command(id);
+    });
+    out.actions[id] = action;
+    return action;
+  }
   QObject::connect(action, &QAction::triggered, action, [command, id] { command(id); });
   out.actions[id] = action;
   return action;

@@ -2,14 +2,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScreen>
 #include <cmath>
 #include <utility>
 
 #include "app/mouse_handler.h"
+#include "app/overview_inset.h"
 #include "app/progress_window.h"
 #include "app/qt_canvas.h"
 #include "app/view_keys.h"
@@ -82,8 +85,14 @@ void MainWindow::setCommandHandler(int id, std::function<void()> handler) {
 }
 
 void MainWindow::postCommand(int id) {
+  // A command posted by a window that closed with the main one is dropped:
+  // the program is ending.
   QMetaObject::invokeMethod(
-      this, [this, id] { command(id); }, Qt::QueuedConnection);
+      this,
+      [this, id] {
+        if (!closed_) command(id);
+      },
+      Qt::QueuedConnection);
 }
 
 void MainWindow::command(int id) {
@@ -105,6 +114,27 @@ void MainWindow::command(int id) {
   if (it != handlers_.end() && it->second) it->second();
 }
 
+void MainWindow::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  if (!event->isAccepted()) return;
+  closed_ = true;
+  // Tool windows, the palette and the help are windows of their own: each
+  // is closed (a measurement is cancelled as by its close box), so that no
+  // window of the program outlives the main one.
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top == this || top->isHidden()) continue;
+    for (const QWidget* owner = top->parentWidget(); owner != nullptr;
+         owner = owner->parentWidget()) {
+      if (owner == this) {
+        top->close();
+        top->hide();
+        break;
+      }
+    }
+  }
+  emit closed();
+}
+
 void MainWindow::changeViewMode(int id) {
   if (QAction* old = action(session_.viewMode)) old->setChecked(false);
   session_.setViewMode(id);
@@ -118,7 +148,7 @@ void MainWindow::requestRecompose() {
 }
 
 float MainWindow::frameWidthMm() const {
-  return physicalWidthMm(screen(), mapWidget_->frame().width());
+  return physicalWidthMm(screen(), mapWidget_->width());
 }
 
 void MainWindow::prepareFrame(QImage& frame) {
@@ -139,6 +169,7 @@ void MainWindow::composeNow(QImage& frame) {
   // the new frame and stays, across plain repaints, for the timer's pause.
   marking.nameFlash.reset();
   marking.districtFlash.reset();
+  if (const QScreen* shownOn = screen()) session_.screenHeight = shownOn->geometry().height();
   composeSessionFrame(session_, frame, frameWidthMm());
   ++composeCount_;
   frameBlank_ = false;
@@ -210,6 +241,7 @@ void MainWindow::loadMapData() {
     if (fatal_) fatal_(message);
     return;
   }
+  emit baseMapReady();
   // The title sheet is on the screen while the buildings are read.
   recomposePending_ = true;
   mapWidget_->repaint();
@@ -247,7 +279,12 @@ void MainWindow::keyReleased(QKeyEvent& event) {
 void MainWindow::keyDown(QKeyEvent& event) {
   const int key = event.key();
   if (isSystemKey(key)) return;
-  const bool keypad = (event.modifiers() & Qt::KeypadModifier) != 0;
+  // The overview shows while its key is held; the character the key types
+  // is handled on its own, as every other character.
+  if (isOverviewKey(event)) {
+    if (overviewKey_) overviewKey_();
+    return;
+  }
   const bool mapShown = session_.history.count >= 1;
   switch (key) {
     case Qt::Key_Shift:
@@ -278,15 +315,6 @@ void MainWindow::keyDown(QKeyEvent& event) {
       pushAndRecompose(panView(session_.view, session_.history.entry(0), direction));
       return;
     }
-    case Qt::Key_Slash:
-    case Qt::Key_Question:
-      // The "/" key of the main keyboard shows the overview while held; the
-      // one of the numeric pad is an ordinary key.
-      if (!keypad) {
-        if (overviewKey_) overviewKey_();
-        return;
-      }
-      break;
     default:
       break;
   }

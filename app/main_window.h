@@ -66,7 +66,7 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   void setFlashPainter(FlashPainter painter) { flashPainter_ = std::move(painter); }
   bool flashShown() const { return session_.marking.flashShown(); }
   QTimer& flashTimer() { return flashTimer_; }
-  // Called when the key "/" of the main keyboard is pressed (the overview).
+  // Called when the overview key is pressed (see isOverviewKey).
   void setOverviewKeyHandler(std::function<void()> handler) { overviewKey_ = std::move(handler); }
 
   // Physical width of the frame in millimetres.
@@ -77,6 +77,14 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   void titleSheetRequested();
   // The base map could not be read.
   void baseMapFailed(const QString& message);
+  // The base map was read; the title sheet is about to be shown.
+  void baseMapReady();
+  // The main window was closed, and every other window of the program
+  // with it: the program ends.
+  void closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // MapWidgetHost
@@ -106,6 +114,7 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   bool loadQueued_ = false;
   bool buildingsQueued_ = false;
   bool failed_ = false;
+  bool closed_ = false;  // closed by the user: the program is ending
   QTimer flashTimer_;
   std::function<void()> beep_;
   std::function<void(const QString&)> fatal_;

@@ -37,8 +37,8 @@ bool MapSession::setViewMode(int mode) {
 }
 
 RenderContext MapSession::context(float screenWidthMm) {
-  RenderContext ctx{map,    view,     history, cache, layers,  marking,
-                    styles, viewMode, random,  clock, dataDir, screenWidthMm};
+  RenderContext ctx{map,      view,   history, cache,   layers,        marking,     styles,
+                    viewMode, random, clock,   dataDir, screenWidthMm, screenHeight};
   if (realShadows) ctx.realSun = realSunNow(*this);
   return ctx;
 }

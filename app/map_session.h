@@ -36,6 +36,7 @@ struct MapSession {
   Clock clock = systemClock();
   // Shadows by the real sun of today's date at the clock's time.
   bool realShadows = false;
+  int screenHeight = 0;  // pixels of the screen the frames are shown on
 
   explicit MapSession(std::filesystem::path dir);
 

@@ -28,12 +28,29 @@ void MapWidget::removeOverlay(int id) {
   std::erase_if(overlays_, [id](const Overlay& o) { return o.id == id; });
 }
 
+namespace {
+
+// The frame has a pixel for every device pixel of the map area, so that a
+// screen of a higher pixel ratio shows it without scaling.
+QImage makeFrame(QSize logical, qreal ratio) {
+  QImage frame(logical.expandedTo(QSize(1, 1)) * ratio, QImage::Format_RGB32);
+  frame.setDevicePixelRatio(ratio);
+  frame.fill(toQColor(kButtonFace));
+  return frame;
+}
+
+}  // namespace
+
+bool MapWidget::frameFits() const {
+  return !frame_.isNull() && frame_.devicePixelRatio() == devicePixelRatioF() &&
+         frame_.deviceIndependentSize().toSize() == size();
+}
+
 void MapWidget::paintEvent(QPaintEvent*) {
   ++paintCount_;
-  if (frame_.size() != size() || frame_.isNull()) {
+  if (!frameFits()) {
     // A paint can come before the first resize event.
-    frame_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    frame_.fill(toQColor(kButtonFace));
+    frame_ = makeFrame(size(), devicePixelRatioF());
     host_.frameRemade();
   }
   host_.prepareFrame(frame_);
@@ -51,9 +68,8 @@ void MapWidget::paintEvent(QPaintEvent*) {
 
 void MapWidget::resizeEvent(QResizeEvent*) {
   if (size().isEmpty()) return;
-  if (frame_.size() == size()) return;
-  frame_ = QImage(size(), QImage::Format_RGB32);
-  frame_.fill(toQColor(kButtonFace));
+  if (frameFits()) return;
+  frame_ = makeFrame(size(), devicePixelRatioF());
   host_.frameRemade();
   update();
 }

@@ -33,6 +33,8 @@ class MapWidget final : public QWidget {
  public:
   explicit MapWidget(MapWidgetHost& host, QWidget* parent = nullptr);
 
+  // The frame at the device's resolution; its device-independent size is
+  // the widget's.
   QImage& frame() { return frame_; }
   const QImage& frame() const { return frame_; }
 
@@ -57,6 +59,7 @@ class MapWidget final : public QWidget {
   bool focusNextPrevChild(bool) override { return false; }
 
  private:
+  bool frameFits() const;
   struct Overlay {
     int id;
     OverlayDrawer draw;

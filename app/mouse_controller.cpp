@@ -9,7 +9,9 @@
 #include "app/main_window.h"
 #include "app/qt_canvas.h"
 #include "render/street_labels.h"
+#include "render/style_set.h"
 #include "resources/command_ids.h"
+#include "tools/drawn_buildings.h"
 
 namespace tikhomap {
 namespace {
@@ -70,6 +72,8 @@ void MouseController::beep() {
 
 void MouseController::setToolMode(int mode) {
   toolMode_ = mode;
+  // The arrow tool and no tool at all both show the plain pointer.
+  if (mode == kToolArrow || mode == kToolClosed) setCursorShape(MapCursor::Arrow);
   setToolCursor();
 }
 
@@ -119,8 +123,10 @@ bool MouseController::keyPress(QKeyEvent& event) {
 }
 
 bool MouseController::keyRelease(QKeyEvent&) {
-  if (paletteTool(toolMode_)) return false;
+  // The overview goes with the key in every tool mode; with a palette tool
+  // chosen nothing else is done on a release, so the tool's cursor stays.
   if (overviewCloser_ && overviewCloser_()) return true;
+  if (paletteTool(toolMode_)) return false;
   const bool dragging = interactionState_ == kStateZoomRect || interactionState_ == kStatePan;
   if (dragArmed_ && dragging) return true;  // the drag goes on
   setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
@@ -336,6 +342,20 @@ void MouseController::showBuildingInfo(QPoint at) {
   float mx = 0;
   float my = 0;
   screenToMap(session.view, at.x(), at.y(), mx, my);
+  // Where buildings stand up, the press opens the one drawn in front under
+  // the pointer; elsewhere, and where no building is drawn, the footprint
+  // decides.
+  const bool night = session.viewMode == kViewNight;
+  if (isVolumetricView(session.viewMode) || night) {
+    const int32_t drawn = findDrawnBuildingAt(
+        session.map, session.view, session.cache.firstBuilding,
+        night ? BlockStyle::Night : BlockStyle::Volumetric, session.cache.storeyHeight,
+        session.layers.buildingChoice, at.x(), at.y());
+    if (drawn >= 0) {
+      openBuildingInfo(drawn);
+      return;
+    }
+  }
   const InfoTarget target = infoTargetAt(session.map, session.view, session.cache.firstBuilding,
                                          session.cache.firstStreetLine, mx, my);
   if (target.kind == InfoTarget::Kind::building) {

@@ -91,8 +91,15 @@ float physicalWidthMm(const QScreen* screen, int widthPx) {
 
 QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
   QPaintDevice* device = painter.device();
-  caps_.width = device->width();
-  caps_.height = device->height();
+  // The map is drawn on the logical pixel grid of the device; on a screen of
+  // a higher pixel ratio the painter puts each logical pixel on ratio × ratio
+  // device pixels, so geometry and letters are rasterised at the device's
+  // resolution. Images and pixmaps count device pixels, widgets logical ones.
+  ratio_ = device->devicePixelRatio();
+  const bool countsDevicePixels =
+      device->devType() == QInternal::Image || device->devType() == QInternal::Pixmap;
+  caps_.width = countsDevicePixels ? qRound(device->width() / ratio_) : device->width();
+  caps_.height = countsDevicePixels ? qRound(device->height() / ratio_) : device->height();
   caps_.logPixelsX = device->logicalDpiX();
   caps_.logPixelsY = device->logicalDpiY();
   caps_.widthMm = widthMm > 0 ? widthMm : widthMmAt96Dpi(caps_.width);
@@ -124,9 +131,10 @@ void QtCanvas::applyPen() {
   }
   QPen q(toQColor(pen_.color));
   if (pen_.width <= 1) {
-    // A thin pen is one device pixel at any transform; flat caps leave out
-    // the last pixel of a line, as the map's line rules expect.
-    q.setWidth(1);
+    // A thin pen is one logical pixel at any transform (ratio device
+    // pixels); flat caps leave out the last pixel of a line, as the map's
+    // line rules expect.
+    q.setWidthF(ratio_);
     q.setCosmetic(true);
     q.setCapStyle(Qt::FlatCap);
     q.setJoinStyle(Qt::MiterJoin);
@@ -208,8 +216,10 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
   // other combination (a printer, a pen, another raster mode) is filled copy
   // by copy.
   auto* image = dynamic_cast<QImage*>(painter_.device());
-  const bool mergeable = image != nullptr && rasterOp_ == RasterOp::MaskPen &&
-                         pen_.style == PenStyle::Null && brush_.style == BrushStyle::Solid &&
+  const int ratio = static_cast<int>(std::lround(ratio_));
+  const bool mergeable = image != nullptr && ratio >= 1 && ratio == ratio_ &&
+                         rasterOp_ == RasterOp::MaskPen && pen_.style == PenStyle::Null &&
+                         brush_.style == BrushStyle::Solid &&
                          painter_.worldTransform().isIdentity() &&
                          (image->format() == QImage::Format_RGB32 ||
                           image->format() == QImage::Format_ARGB32_Premultiplied);
@@ -217,8 +227,23 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
     Canvas::polygonStamps(points, offsets);
     return;
   }
-  maskPolygonStamps(*image, clip_.value_or(image->rect()), toQColor(brush_.color).rgb(), points,
-                    offsets, stampScratch_);
+  const QRect clip = clip_ ? QRect(clip_->topLeft() * ratio, clip_->size() * ratio) : image->rect();
+  if (ratio == 1) {
+    maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, stampScratch_);
+    return;
+  }
+  // The stamps write device pixels: the polygon and its offsets are taken to
+  // the device grid first.
+  scaledPoints_.resize(points.size());
+  for (size_t i = 0; i < points.size(); ++i) {
+    scaledPoints_[i] = {points[i].x * ratio, points[i].y * ratio};
+  }
+  scaledOffsets_.resize(offsets.size());
+  for (size_t i = 0; i < offsets.size(); ++i) {
+    scaledOffsets_[i] = {offsets[i].x * ratio, offsets[i].y * ratio};
+  }
+  maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), scaledPoints_, scaledOffsets_,
+                    stampScratch_);
 }
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {

@@ -73,6 +73,9 @@ class QtCanvas final : public Canvas {
   bool nativeStrokes_ = false;
   std::optional<QRect> clip_;
   MaskStampScratch stampScratch_;
+  qreal ratio_ = 1;  // device pixels per logical pixel
+  std::vector<ScreenPoint> scaledPoints_;
+  std::vector<ScreenPoint> scaledOffsets_;
   std::vector<QLine> lines_;
   std::vector<QPoint> points_;
 };

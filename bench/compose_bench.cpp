@@ -97,13 +97,16 @@ bool askScene(MapSession& s, Scene scene) {
   return false;
 }
 
-void composeScene(benchmark::State& state, Scene scene, int mode) {
+// ratio: device pixels per logical pixel of the frame (2 on a high-density
+// screen: the same 1920 x 1080 logical frame has four times the pixels).
+void composeScene(benchmark::State& state, Scene scene, int mode, int ratio = 1) {
   auto session = loadedSession();
   if (!askScene(*session, scene) || !session->setViewMode(mode)) {
     state.SkipWithError("the city could not be loaded or the view was refused");
     return;
   }
-  QImage frame(kWidth, kHeight, QImage::Format_RGB32);
+  QImage frame(kWidth * ratio, kHeight * ratio, QImage::Format_RGB32);
+  frame.setDevicePixelRatio(ratio);
   const float widthMm = widthMmAt96Dpi(kWidth);
   composeSessionFrame(*session, frame, widthMm);  // warms the start indexes
   for (auto _ : state) {
@@ -129,6 +132,13 @@ void BM_ComposeStreetLevel4(benchmark::State& state) {
   composeScene(state, Scene::Street, static_cast<int>(state.range(0)));
 }
 
+void BM_ComposeDistrictRatio2(benchmark::State& state) {
+  composeScene(state, Scene::District, static_cast<int>(state.range(0)), 2);
+}
+void BM_ComposeStreetLevel4Ratio2(benchmark::State& state) {
+  composeScene(state, Scene::Street, static_cast<int>(state.range(0)), 2);
+}
+
 // The view modes: flat, night and the clock-lit volumetric view.
 BENCHMARK(BM_ComposeWholeCity)->Arg(32775)->Arg(32781)->Arg(32786)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComposeDistrict)->Arg(32775)->Arg(32781)->Arg(32786)->Unit(benchmark::kMillisecond);
@@ -138,6 +148,17 @@ BENCHMARK(BM_ComposeQuarterLevel2)
     ->Arg(32786)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComposeStreetLevel4)
+    ->Arg(32775)
+    ->Arg(32781)
+    ->Arg(32786)
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ComposeDistrictRatio2)
+    ->Arg(32775)
+    ->Arg(32781)
+    ->Arg(32786)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeStreetLevel4Ratio2)
     ->Arg(32775)
     ->Arg(32781)
     ->Arg(32786)

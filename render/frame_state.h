@@ -82,6 +82,9 @@ struct RenderContext {
   Clock clock;
   std::filesystem::path dataDir;  // where 1.tkm and 2.tkm are read from
   float screenWidthMm = 0;        // physical width of the drawing area
+  // Height in pixels of the screen the frame is shown on; 0 = the drawing
+  // area's own height (a page, an image of its own).
+  int screenHeight = 0;
   // Shadows by the real sun ("Тени по настоящему солнцу"); none: by the clock.
   std::optional<RealSun> realSun = std::nullopt;
 };

@@ -105,11 +105,12 @@ void useTextStyle(Canvas& dc, char kind, int frameHeight, char& current) {
 // text one pixel up and left in the kind's colour.
 void drawSheetTexts(RenderContext& ctx, Canvas& dc, const std::vector<TitleText>& texts,
                     const char (&kinds)[3], int frameHeight) {
+  const int screenHeight = ctx.screenHeight > 0 ? ctx.screenHeight : frameHeight;
   char current = 0;
   useTextStyle(dc, kinds[0], frameHeight, current);
   for (const TitleText& t : texts) {
     if (std::find(std::begin(kinds), std::end(kinds), t.kind) == std::end(kinds)) continue;
-    if (sheetTextSkipped(t.kind, frameHeight)) continue;
+    if (sheetTextSkipped(t.kind, screenHeight)) continue;
     useTextStyle(dc, t.kind, frameHeight, current);
     int32_t sx = 0;
     int32_t sy = 0;
@@ -384,8 +385,8 @@ SheetTextStyle sheetTextStyle(char kind, int frameHeight) {
   return style;
 }
 
-bool sheetTextSkipped(char kind, int frameHeight) {
-  return frameHeight < kFullCaptionHeight && (kind == 'f' || kind == 'g' || kind == 'p');
+bool sheetTextSkipped(char kind, int screenHeight) {
+  return screenHeight < kFullCaptionHeight && (kind == 'f' || kind == 'g' || kind == 'p');
 }
 
 std::string creditLine(int line) {

@@ -22,8 +22,10 @@ struct SheetTextStyle {
   Rgb color;
 };
 SheetTextStyle sheetTextStyle(char kind, int frameHeight);
-// Records of this kind are not written on a screen of the given height.
-bool sheetTextSkipped(char kind, int frameHeight);
+// Records of this kind are not written on a screen of the given height (the
+// whole screen's, not the frame's: a window with a title bar and a panel on
+// a 1080-line screen still shows them).
+bool sheetTextSkipped(char kind, int screenHeight);
 
 // The two lines of the credit caption, cp1251.
 std::string creditLine(int line);

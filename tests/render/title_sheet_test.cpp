@@ -107,6 +107,24 @@ TEST_F(TitleSheet, SmallScreenSkipsSomeCaptions) {
   }
 }
 
+TEST_F(TitleSheet, CaptionsFollowTheScreensHeightNotTheFrames) {
+  // A maximised window on a 1080-line screen: the frame is lower than 1024
+  // pixels (title bar, menu, panel), the screen is not.
+  ComposeWorld onTallScreen;
+  onTallScreen.ctx.screenHeight = 1080;
+  draw(onTallScreen, 1920, 990);
+  EXPECT_FALSE(textsNamed(onTallScreen.dc, "Ftext").empty());
+  EXPECT_FALSE(textsNamed(onTallScreen.dc, "Gtext").empty());
+  EXPECT_FALSE(textsNamed(onTallScreen.dc, "Ptext").empty());
+  // A 900-line screen keeps them out whatever the frame.
+  ComposeWorld onLowScreen;
+  onLowScreen.ctx.screenHeight = 900;
+  draw(onLowScreen, 1600, 860);
+  EXPECT_TRUE(textsNamed(onLowScreen.dc, "Ftext").empty());
+  EXPECT_TRUE(textsNamed(onLowScreen.dc, "Ptext").empty());
+  EXPECT_EQ(textsNamed(onLowScreen.dc, "Qtext").size(), 2u);
+}
+
 TEST_F(TitleSheet, LargeScreenTextsHaveAYellowCopyAndTheirKindsStyle) {
   ComposeWorld w;
   draw(w, 1280, 1024);

@@ -1,0 +1,24 @@
+// Which folder the map is read from: the one named on the command line, else
+// the working directory. Only an installed program started without a folder,
+// where the working directory holds no base map, falls back to the sample
+// city installed beside it.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+namespace tikhomap {
+
+// The base map's files are there (8.tkm and 3.tkm, read first).
+bool holdsBaseMap(const std::filesystem::path& dir);
+
+// The sample city of an installed program: <prefix>/share/tikhomap/city for
+// a program in <prefix>/bin. Nothing for a program that is not installed so.
+std::optional<std::filesystem::path> installedSampleCity(const std::filesystem::path& programDir);
+
+// given: the folder named on the command line, if any.
+std::filesystem::path chooseDataFolder(const std::optional<std::filesystem::path>& given,
+                                       const std::filesystem::path& workingDir,
+                                       const std::optional<std::filesystem::path>& sampleCity);
+
+}  // namespace tikhomap

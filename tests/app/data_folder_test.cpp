@@ -1,0 +1,66 @@
+// Where the program reads its map: the folder on the command line, the
+// working directory, and the installed sample city as the last resort.
+#include "app/data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+
+namespace tikhomap::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DataFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("tikhomap-folders-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+    fs::create_directories(root_ / "work");
+    fs::create_directories(root_ / "prefix" / "bin");
+    fs::create_directories(city());
+  }
+  void TearDown() override { fs::remove_all(root_); }
+  fs::path city() const { return root_ / "prefix" / "share" / "tikhomap" / "city"; }
+  static void touch(const fs::path& file) { std::ofstream(file) << "x"; }
+
+  fs::path root_;
+};
+
+TEST_F(DataFolderTest, ABaseMapNeedsBothOfItsFirstFiles) {
+  EXPECT_FALSE(holdsBaseMap(root_ / "work"));
+  touch(root_ / "work" / "8.tkm");
+  EXPECT_FALSE(holdsBaseMap(root_ / "work"));
+  touch(root_ / "work" / "3.tkm");
+  EXPECT_TRUE(holdsBaseMap(root_ / "work"));
+  EXPECT_FALSE(holdsBaseMap(root_ / "nowhere"));
+}
+
+TEST_F(DataFolderTest, OnlyAProgramInAPrefixsBinHasASampleCity) {
+  EXPECT_FALSE(installedSampleCity(root_ / "prefix" / "bin"));  // city is empty yet
+  touch(city() / "8.tkm");
+  touch(city() / "3.tkm");
+  EXPECT_EQ(installedSampleCity(root_ / "prefix" / "bin"), city());
+  // A program in a build tree has no sample city, even beside one.
+  EXPECT_FALSE(installedSampleCity(root_ / "prefix" / "app"));
+}
+
+TEST_F(DataFolderTest, TheFolderNamedWinsThenTheWorkingDirectoryThenTheSampleCity) {
+  const fs::path work = root_ / "work";
+  const fs::path named = root_ / "named";
+  // Named on the command line: used even when it holds nothing (the message
+  // box then names it).
+  EXPECT_EQ(chooseDataFolder(named, work, city()), named);
+  // Without a name and without a map here: the installed city.
+  EXPECT_EQ(chooseDataFolder(std::nullopt, work, city()), city());
+  // Not installed: the working directory, and its message box.
+  EXPECT_EQ(chooseDataFolder(std::nullopt, work, std::nullopt), work);
+  // A map in the working directory is always preferred.
+  touch(work / "8.tkm");
+  touch(work / "3.tkm");
+  EXPECT_EQ(chooseDataFolder(std::nullopt, work, city()), work);
+}
+
+}  // namespace
+}  // namespace tikhomap::testing
