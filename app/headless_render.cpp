@@ -19,6 +19,11 @@ bool prepareHeadlessSession(MapSession& session, const RenderOptions& options, s
     return false;
   }
   if (options.hour) session.clock = fixedClock(*options.hour, options.minute);
+  if (options.realSunDate) {
+    session.realShadows = true;
+    const auto& d = *options.realSunDate;
+    session.sunDate = CivilDate{d[0], d[1], d[2]};
+  }
   const LoadResult base = loadSessionBaseMap(session, LoadProgress{});
   if (!base.ok) {
     error = baseMapFailureText(base, session.dataDir).toStdString();

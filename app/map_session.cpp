@@ -50,7 +50,8 @@ RealSun realSunNow(const MapSession& session) {
   // Today's date where the city is, and the clock's time of day there.
   const int64_t utcNow = static_cast<int64_t>(std::time(nullptr));
   const int64_t localNow = utcNow + place.zone.offsetAt(utcNow);
-  const int64_t day = localNow / 86400 - (localNow % 86400 < 0 ? 1 : 0);
+  const int64_t day = session.sunDate ? daysFromCivil(*session.sunDate)
+                                      : localNow / 86400 - (localNow % 86400 < 0 ? 1 : 0);
   const ClockTime t = session.clock ? session.clock() : ClockTime{};
   const int64_t utc = place.zone.utcFromLocal(day * 86400 + t.hour * 3600 + t.minute * 60);
   const SunPosition sun = sunPosition(static_cast<double>(utc), place.latitude, place.longitude);

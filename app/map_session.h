@@ -7,11 +7,13 @@
 #include <QImage>
 #include <QString>
 #include <filesystem>
+#include <optional>
 
 #include "mapdata/load_result.h"
 #include "mapdata/map_data.h"
 #include "render/frame_state.h"
 #include "render/style_set.h"
+#include "tools/solar_position.h"
 #include "view/marking_state.h"
 #include "view/view_state.h"
 
@@ -36,7 +38,8 @@ struct MapSession {
   Clock clock = systemClock();
   // Shadows by the real sun of today's date at the clock's time.
   bool realShadows = false;
-  int screenHeight = 0;  // pixels of the screen the frames are shown on
+  std::optional<CivilDate> sunDate;  // the real sun's date; none = today
+  int screenHeight = 0;              // pixels of the screen the frames are shown on
 
   explicit MapSession(std::filesystem::path dir);
 

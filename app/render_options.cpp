@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "render/style_set.h"
+#include "tools/solar_position.h"
 
 namespace tikhomap {
 
@@ -42,7 +43,8 @@ std::vector<std::string> split(const std::string& text, char sep) {
 std::string renderUsage() {
   return "Usage: tikhomap-render --data DIR [--title | --view XMIN,YMIN,XMAX,YMAX]\n"
          "                       [--size WIDTHxHEIGHT] [--width-mm MM] [--mode VIEWMODEID]\n"
-         "                       [--time HH:MM] [--repeat N] [-o OUT.png]\n"
+         "                       [--time HH:MM] [--real-sun YYYY-MM-DD] [--repeat N]\n"
+         "                       [-o OUT.png]\n"
          "                       [--pdf OUT.pdf [--print-bw] [--paper A4|A3] [--landscape]\n"
          "                        [--dpi N]]\n"
          "\n"
@@ -62,6 +64,7 @@ std::string renderUsage() {
          "                    the clock, 32823 New Year's night, 32824 power cut,\n"
          "                    32825 wide windows, 32826 frame\n"
          "  --time HH:MM      clock for shadows and lit windows (default: local time)\n"
+         "  --real-sun DATE   shadows by the real sun of DATE at that time\n"
          "  --repeat N        compose N times and print as the last line\n"
          "                    compose_ms median=M min=A max=B\n"
          "  -o, --output FILE the PNG file to write (optional with --pdf)\n"
@@ -146,6 +149,16 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
       }
       o.hour = h;
       o.minute = m;
+    } else if (a == "--real-sun") {
+      if (!value(v)) return std::nullopt;
+      std::array<int, 3> d{};
+      if (v.size() != 10 || v[4] != '-' || v[7] != '-' || !parseInt(v.substr(0, 4), d[0]) ||
+          !parseInt(v.substr(5, 2), d[1]) || !parseInt(v.substr(8, 2), d[2]) ||
+          !validDate({d[0], d[1], d[2]})) {
+        error = "--real-sun takes a date YYYY-MM-DD";
+        return std::nullopt;
+      }
+      o.realSunDate = d;
     } else if (a == "--repeat") {
       if (!value(v)) return std::nullopt;
       if (!parseInt(v, o.repeat) || o.repeat < 1) {

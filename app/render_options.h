@@ -3,6 +3,7 @@
 // view to a PDF file.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ struct RenderOptions {
   int viewMode = 32786;
   std::optional<int> hour;  // --time HH:MM; the local time otherwise
   int minute = 0;
+  // --real-sun DATE: shadows by the real sun of that date (YYYY-MM-DD).
+  std::optional<std::array<int, 3>> realSunDate;
   int repeat = 0;      // 0 = compose once, no timing line
   std::string output;  // the PNG; optional when a PDF is asked for
   // --pdf: the page as the printer makes it, after the frame is composed.

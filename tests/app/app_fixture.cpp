@@ -1,6 +1,7 @@
 #include "tests/app/app_fixture.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QThread>
 #include <cstring>
 
@@ -149,6 +150,15 @@ TinyCityFolder::TinyCityFolder() {
 
 TinyCityFolder::~TinyCityFolder() {
   std::filesystem::remove_all(dir_);
+}
+
+void typeText(QWidget* widget, const QString& text) {
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(widget, &release);
+  }
 }
 
 bool waitFor(const std::function<bool()>& done, int milliseconds) {

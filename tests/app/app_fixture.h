@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QWidget>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -32,6 +33,10 @@ class TinyCityFolder {
  private:
   std::filesystem::path dir_;
 };
+
+// Types text into a widget character by character, as key presses with
+// their text (QTest's own typing knows only ASCII).
+void typeText(QWidget* widget, const QString& text);
 
 // Runs the event loop until done() is true or the time is up.
 bool waitFor(const std::function<bool()>& done, int milliseconds = 10000);

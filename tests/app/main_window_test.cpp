@@ -61,8 +61,9 @@ TEST(MainMenuTest, ItemsTextsIdsAndSeparatorsAreThoseOfTheProgram) {
                            "|;32901=Быстрый поиск    Ctrl+F"));
   EXPECT_EQ(actionTexts(*menus[2]),
             QStringLiteral("32817=Черно-белая;32818=Цветная;32902=Предварительный просмотр"));
-  EXPECT_EQ(actionTexts(*menus[3]),
-            QStringLiteral("32829=Координаты;32904=Солнце;32815=Измерения;32828=Измерения (по улицам)"));
+  EXPECT_EQ(
+      actionTexts(*menus[3]),
+      QStringLiteral("32829=Координаты;32904=Солнце;32815=Измерения;32828=Измерения (по улицам)"));
   EXPECT_EQ(actionTexts(*menus[4]), QStringLiteral("32794=Справка;104=About ..."));
   // No item shows a key of its own beside the text.
   for (const auto id : {ids::kStreetSearch, ids::kObjectSearch, ids::kRefresh}) {

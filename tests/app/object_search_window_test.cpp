@@ -82,12 +82,6 @@ class ObjectSearchWindowTest : public ::testing::Test {
   static W* byId(QWidget& parent, int id) {
     return parent.findChild<W*>(QString::number(id));
   }
-  static void typeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(widget, &press);
-    }
-  }
   MapSession& session() { return window_->session(); }
 
   TinyCityFolder folder_;

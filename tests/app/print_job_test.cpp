@@ -68,8 +68,12 @@ class PrintJobTest : public ::testing::Test {
     return {bytesOf(session().view), bytesOf(session().history), bytesOf(session().cache),
             session().random.state(), window_->composeCount()};
   }
+  // One folder per test: ctest runs the tests of this suite side by side,
+  // and each one removes its folder at the end.
   std::filesystem::path outDir() {
-    return std::filesystem::temp_directory_path() / "tikhomap_print_job_test";
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::filesystem::temp_directory_path() /
+           (std::string("tikhomap_print_job_test_") + (info != nullptr ? info->name() : "none"));
   }
   // Answers the print dialog with print-to-file into path.
   void chooseFile(const std::filesystem::path& path) {

@@ -174,3 +174,20 @@ TEST(HeadlessRenderTest, TimingSummaryTakesTheMiddleValue) {
 
 }  // namespace
 }  // namespace tikhomap
+
+namespace tikhomap {
+namespace {
+
+TEST(RenderOptionsTest, TheRealSunTakesAValidDate) {
+  const auto o = parse({"--data", "c", "--real-sun", "2026-06-21", "-o", "x.png"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(*o->realSunDate, (std::array<int, 3>{2026, 6, 21}));
+  for (const char* bad : {"2026-02-30", "21.06.2026", "2026-6-21", ""}) {
+    std::string error;
+    EXPECT_FALSE(parse({"--data", "c", "--real-sun", bad, "-o", "x.png"}, &error)) << bad;
+    EXPECT_EQ(error, "--real-sun takes a date YYYY-MM-DD") << bad;
+  }
+}
+
+}  // namespace
+}  // namespace tikhomap

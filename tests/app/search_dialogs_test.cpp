@@ -55,15 +55,6 @@ class SearchDialogsTest : public ::testing::Test {
     return dialog;
   }
 
-  // Types text character by character (QTest's own typing knows only ASCII).
-  static void typeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(widget, &press);
-      QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(widget, &release);
-    }
-  }
   static void clickOn(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
   static void clickRow(QListWidget* list, int row) {
     const QRect r = list->visualItemRect(list->item(row));
