@@ -6,6 +6,7 @@
 
 #include "citygen/geometry.h"
 #include "mapdata/map_data.h"
+#include "mapdata/table_order.h"
 
 namespace tikhomap::citygen {
 
@@ -14,8 +15,6 @@ DistrictArea makeDistrictArea(int district, const Polyline& points);
 // Copies UTF-8 text as cp1251 into a fixed field, cut to fit its terminator.
 void copyText(char* field, size_t size, const std::string& utf8);
 std::string toCp1251(const std::string& utf8);
-// North to south: decreasing bounds.xMin (label points: decreasing x).
-void sortNorthToSouth(MapData& map);
 // Names ascending in folded cp1251 byte order, and the code index.
 void sortStreetNames(MapData& map);
 

@@ -6,6 +6,7 @@
 #include "mapdata/byte_reader.h"
 #include "mapdata/map_readers.h"
 #include "mapdata/point_codec.h"
+#include "mapdata/table_order.h"
 
 namespace tikhomap {
 namespace {
@@ -286,17 +287,12 @@ bool parseStreetFile(std::span<const uint8_t> bytes, MapData& map,
   }
   reportShortTable(problems, file, namesStart, "streetNames", map.streetNames.size(), nameCount);
 
-  int16_t maxCode = 0;
-  for (const StreetName& n : map.streetNames) maxCode = std::max(maxCode, n.streetCode);
-  map.streetCodeIndex.assign(static_cast<size_t>(maxCode) + 1, 0);
-  for (size_t k = 0; k < map.streetNames.size(); ++k) {
-    const int16_t code = map.streetNames[k].streetCode;
-    if (code < 0) {
+  if (indexStreetCodes(map) > 0) {
+    for (const StreetName& n : map.streetNames) {
+      if (n.streetCode >= 0) continue;
       addProblem(problems, file, namesStart,
-                 "negative street code " + std::to_string(code) + " not indexed");
-      continue;
+                 "negative street code " + std::to_string(n.streetCode) + " not indexed");
     }
-    map.streetCodeIndex[static_cast<size_t>(code)] = static_cast<int16_t>(k);
   }
   if (!namesIntact) return true;
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "mapdata/table_order.h"
 #include "mapdata/text_rules.h"
 #include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
@@ -116,22 +117,6 @@ void buildThemes(BuildContext& ctx) {
   }
 }
 
-template <typename T>
-void sortByXMin(std::vector<T>& table) {
-  std::stable_sort(table.begin(), table.end(),
-                   [](const T& a, const T& b) { return a.bounds.xMin > b.bounds.xMin; });
-}
-
-void sortTables(MapData& map) {
-  sortByXMin(map.areaFeatures);
-  sortByXMin(map.waterFeatures);
-  sortByXMin(map.streetOutlines);
-  sortByXMin(map.streetLines);
-  sortByXMin(map.buildings);
-  std::stable_sort(map.streetLabelPoints.begin(), map.streetLabelPoints.end(),
-                   [](const StreetLabelPoint& a, const StreetLabelPoint& b) { return a.x > b.x; });
-}
-
 bool checkLimits(const CityImport& out, std::string& refusal) {
   const MapData& m = out.map;
   const std::pair<const char*, size_t> tables[] = {
@@ -204,7 +189,7 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   say("title sheet");
   buildTitleSheet(ctx);
   buildThemes(ctx);
-  sortTables(out.map);
+  sortNorthToSouth(out.map);
   if (!checkLimits(out, refusal)) return false;
 
   out.info.present = true;

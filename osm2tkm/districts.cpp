@@ -16,6 +16,7 @@
 #include <numeric>
 
 #include "mapdata/district_names.h"
+#include "mapdata/table_order.h"
 #include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
 #include "osm2tkm/tag_mapping.h"
@@ -44,24 +45,6 @@ struct DistrictGroup {
   double area = 0;
   Vec2 centre;
 };
-
-DistrictArea makeDistrictArea(int district, const Path& ring) {
-  DistrictArea a;
-  a.district = static_cast<int16_t>(district);
-  for (const Vec2& p : ring) {
-    const MapPoint16 q{static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L)),
-                       static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L))};
-    if (a.points.empty() || !(a.points.back() == q)) a.points.push_back(q);
-  }
-  a.pointCount = static_cast<int16_t>(a.points.size());
-  uint16_t lo[2] = {65535, 65535}, hi[2] = {0, 0};
-  for (const MapPoint16& p : a.points) {
-    lo[0] = std::min(lo[0], p.x), lo[1] = std::min(lo[1], p.y);
-    hi[0] = std::max(hi[0], p.x), hi[1] = std::max(hi[1], p.y);
-  }
-  a.boundsLow[0] = lo[0], a.boundsLow[1] = lo[1], a.boundsLow[2] = hi[0], a.boundsLow[3] = hi[1];
-  return a;
-}
 
 // Simplified until it fits a record's vertex count.
 Path fitted(const Path& ring, double tolerance) {
@@ -194,7 +177,7 @@ void buildDistricts(BuildContext& ctx) {
     land = {{e.xMin, e.yMin}, {e.xMax, e.yMin}, {e.xMax, e.yMax}, {e.xMin, e.yMax}};
     ctx.summary().add("outline from the area's box (no boundary holds its middle)");
   }
-  map.districtAreas.push_back(makeDistrictArea(0, closedPath(land)));
+  map.districtAreas.push_back(districtAreaFrom(0, closedPath(land)));
   if (ctx.title.empty() && outline) {
     std::string_view title = tagValue(*outline->tags, "name:ru");
     if (title.empty()) title = tagValue(*outline->tags, "name");
@@ -251,7 +234,7 @@ void buildDistricts(BuildContext& ctx) {
     ctx.out.info.districtNames[g] = groupName(all, groups[g]);
     for (size_t m : groups[g].members)
       for (const Path& r : all[m].rings) {
-        map.districtAreas.push_back(makeDistrictArea(district, closedPath(r)));
+        map.districtAreas.push_back(districtAreaFrom(district, closedPath(r)));
         map.lineFeatures.push_back(makeFeature(9005, closedPath(r)));
       }
   }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "mapdata/table_order.h"
 #include "mapdata/text_rules.h"
 #include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
@@ -201,10 +202,7 @@ void writeStreetNames(BuildContext& ctx) {
     map.streetNames.push_back(n);
     maxCode = std::max<int>(maxCode, g.code);
   }
-  map.streetCodeIndex.assign(static_cast<size_t>(maxCode) + 1, 0);
-  for (size_t row = 0; row < map.streetNames.size(); ++row)
-    map.streetCodeIndex[static_cast<size_t>(map.streetNames[row].streetCode)] =
-        static_cast<int16_t>(row);
+  indexStreetCodes(map);
 }
 
 }  // namespace tikhomap::osm
