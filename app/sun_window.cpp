@@ -52,8 +52,16 @@ QString dayNote(SunDay day) {
   return {};
 }
 
-// The tool's cursor: a small sun, drawn here so that it is sharp anywhere.
-QCursor sunCursor() {
+QCursor drawSunCursor();
+
+// The tool's cursor: a small sun, drawn here so that it is sharp anywhere;
+// drawn once, it is set again on every move of the pointer.
+const QCursor& sunCursor() {
+  static const QCursor cursor = drawSunCursor();
+  return cursor;
+}
+
+QCursor drawSunCursor() {
   QPixmap pixmap(32, 32);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "mapdata/district_names.h"
 #include "search/name_matching.h"
@@ -95,6 +96,14 @@ int32_t AddressIndex::buildingAt(int32_t x, int32_t y) const {
   return static_cast<int32_t>(*it & 0xffffffffu);
 }
 
+int32_t firstBuildingAt(const MapData& map, int32_t x, int32_t y) {
+  for (std::size_t row = 0; row < map.buildings.size(); ++row) {
+    const Building& b = map.buildings[row];
+    if (b.x == x && b.y == y) return static_cast<int32_t>(row);
+  }
+  return -1;
+}
+
 int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria& criteria,
                       int32_t streetCode) {
   std::string search = criteria.nameText.substr(0, criteria.nameText.find('\0'));
@@ -115,7 +124,8 @@ int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria&
   const Microdistrict* micro =
       byMicro ? &map.microdistricts[static_cast<std::size_t>(criteria.microRow)] : nullptr;
   const bool byAddress = byStreet || byDistrict || byMicro;
-  const AddressIndex index = byAddress ? AddressIndex(map) : AddressIndex(MapData{});
+  std::optional<AddressIndex> index;
+  if (byAddress) index.emplace(map);
 
   marking.objectResultCount = 0;
   for (UserObject& o : map.userObjects) o.foundMark = 0;
@@ -124,7 +134,7 @@ int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria&
     if (theme != nullptr && !std::equal(o.theme, o.theme + themeLength, theme->code)) continue;
     if (!matchesObjectName(fieldText(o.name), search, mode)) continue;
     if (byAddress) {
-      const int32_t row = index.buildingAt(o.x, o.y);
+      const int32_t row = index->buildingAt(o.x, o.y);
       if (row < 0) continue;
       const Building& b = map.buildings[static_cast<std::size_t>(row)];
       if (byStreet && b.streetCode != streetCode) continue;
@@ -178,7 +188,7 @@ ObjectSearchOutcome runObjectSearch(MapData& map, MarkingState& marking, ViewHis
 
   const std::vector<int32_t> found = foundObjects(map);
   const UserObject& o = map.userObjects[static_cast<std::size_t>(found.front())];
-  const int32_t b = AddressIndex(map).buildingAt(o.x, o.y);
+  const int32_t b = firstBuildingAt(map, o.x, o.y);
   // An object without a building at its point leaves the view and the marks.
   if (b >= 0) {
     marking.chosenBuildings.assign(1, b);
@@ -233,7 +243,7 @@ ObjectAddress objectAddress(const MapData& map, int32_t object) {
   ObjectAddress a;
   if (!validRow(object, map.userObjects.size())) return a;
   const UserObject& o = map.userObjects[static_cast<std::size_t>(object)];
-  const int32_t row = AddressIndex(map).buildingAt(o.x, o.y);
+  const int32_t row = firstBuildingAt(map, o.x, o.y);
   if (row < 0) return a;
   a.found = true;
   const Building& b = map.buildings[static_cast<std::size_t>(row)];

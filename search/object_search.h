@@ -44,8 +44,11 @@ struct ObjectCriteria {
   int32_t themeNode = -1;     // node of themeNodes, -1 = any theme
 };
 
-// The first building whose address point is the object's, -1 for none.
-// Built once per search: the object tables are searched for every object.
+// The first building at an address point, -1 for none: one look-up walks
+// the table; AddressIndex serves a search that looks up every object.
+int32_t firstBuildingAt(const MapData& map, int32_t x, int32_t y);
+
+// The same for many look-ups, sorted once.
 class AddressIndex {
  public:
   explicit AddressIndex(const MapData& map);

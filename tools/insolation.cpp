@@ -144,16 +144,13 @@ void BuildingBlocks::crossings(int32_t row, double x, double y, double dx, doubl
   }
 }
 
-bool BuildingBlocks::blocked(double x, double y, double z, double dx, double dy,
-                             double slope) const {
-  if (z >= tallest_) return false;
-  const double reach = slope > 0 ? std::min(kMaxReach, (tallest_ - z) / slope) : kMaxReach;
+template <typename EnterCell, typename MeetBlock>
+void BuildingBlocks::walkBlocks(double x, double y, double z, double dx, double dy, double reach,
+                                EnterCell&& enterCell, MeetBlock&& meetBlock) const {
   ++ray_;
-  bool hit = false;
   walkCells(x, y, dx, dy, reach, [&](std::size_t cell, double sEnter) {
-    const double zEnter = z + sEnter * slope;
-    if (zEnter >= tallest_) return false;
-    if (zEnter >= cellHeight_[cell]) return true;
+    const CellStep step = enterCell(cell, sEnter);
+    if (step != CellStep::Look) return step == CellStep::Skip;
     for (const int32_t row : cells_[cell]) {
       if (seen_[static_cast<std::size_t>(row)] == ray_) continue;
       seen_[static_cast<std::size_t>(row)] = ray_;
@@ -162,40 +159,50 @@ bool BuildingBlocks::blocked(double x, double y, double z, double dx, double dy,
       crossings(row, x, y, dx, dy, hits_);
       if (hits_.empty()) continue;
       // An odd number of crossings: the start lies inside the footprint.
-      const bool inside = hits_.size() % 2 == 1;
-      const double first = *std::min_element(hits_.begin(), hits_.end());
-      if ((inside && z < h) || z + first * slope < h) {
-        hit = true;
-        return false;
-      }
+      const double first =
+          hits_.size() % 2 == 1 ? 0 : *std::min_element(hits_.begin(), hits_.end());
+      if (!meetBlock(h, first)) return false;
     }
     return true;
   });
+}
+
+bool BuildingBlocks::blocked(double x, double y, double z, double dx, double dy,
+                             double slope) const {
+  if (z >= tallest_) return false;
+  const double reach = slope > 0 ? std::min(kMaxReach, (tallest_ - z) / slope) : kMaxReach;
+  bool hit = false;
+  walkBlocks(
+      x, y, z, dx, dy, reach,
+      [&](std::size_t cell, double sEnter) {
+        const double zEnter = z + sEnter * slope;
+        if (zEnter >= tallest_) return CellStep::Stop;
+        return zEnter >= cellHeight_[cell] ? CellStep::Skip : CellStep::Look;
+      },
+      [&](double h, double first) {
+        // The ray rises: where it first stands over the footprint it is lowest.
+        hit = z + first * slope < h;
+        return !hit;
+      });
   return hit;
 }
 
 double BuildingBlocks::skyline(double x, double y, double z, double dx, double dy,
                                double reach) const {
-  ++ray_;
   double best = 0;
-  walkCells(x, y, dx, dy, reach, [&](std::size_t cell, double sEnter) {
-    if (cellHeight_[cell] <= z) return true;
-    // Nothing farther can rise above what is already seen.
-    if (sEnter > 0 && std::atan2(tallest_ - z, sEnter) * kDeg <= best) return false;
-    for (const int32_t row : cells_[cell]) {
-      if (seen_[static_cast<std::size_t>(row)] == ray_) continue;
-      seen_[static_cast<std::size_t>(row)] = ray_;
-      const double h = heights_[static_cast<std::size_t>(row)];
-      if (h <= z) continue;
-      crossings(row, x, y, dx, dy, hits_);
-      if (hits_.empty()) continue;
-      const double first =
-          hits_.size() % 2 == 1 ? 0 : *std::min_element(hits_.begin(), hits_.end());
-      if (first > reach) continue;
-      best = std::max(best, first <= 0 ? 90.0 : std::atan2(h - z, first) * kDeg);
-    }
-    return true;
-  });
+  walkBlocks(
+      x, y, z, dx, dy, reach,
+      [&](std::size_t cell, double sEnter) {
+        if (cellHeight_[cell] <= z) return CellStep::Skip;
+        // Nothing farther can rise above what is already seen.
+        if (sEnter > 0 && std::atan2(tallest_ - z, sEnter) * kDeg <= best) return CellStep::Stop;
+        return CellStep::Look;
+      },
+      [&](double h, double first) {
+        if (first <= reach)
+          best = std::max(best, first <= 0 ? 90.0 : std::atan2(h - z, first) * kDeg);
+        return true;
+      });
   return best;
 }
 

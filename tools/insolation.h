@@ -41,6 +41,14 @@ class BuildingBlocks {
  private:
   template <typename Visit>
   void walkCells(double x, double y, double dx, double dy, double reach, Visit&& visit) const;
+  // Visits each block taller than z that the horizontal ray meets, once,
+  // with the distance at which the ray first stands over its footprint (0
+  // when it starts there); enterCell looks at, skips or ends at each cell,
+  // meetBlock answers whether to go on.
+  enum class CellStep : uint8_t { Look, Skip, Stop };
+  template <typename EnterCell, typename MeetBlock>
+  void walkBlocks(double x, double y, double z, double dx, double dy, double reach,
+                  EnterCell&& enterCell, MeetBlock&& meetBlock) const;
   // Distances along the ray to the crossings of a building's outline.
   void crossings(int32_t row, double x, double y, double dx, double dy,
                  std::vector<double>& out) const;

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <cstring>
 
+#include "app/main_window.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/title_files.h"
 #include "mapdata/tkm_writer.h"
@@ -150,6 +151,15 @@ TinyCityFolder::TinyCityFolder() {
 
 TinyCityFolder::~TinyCityFolder() {
   std::filesystem::remove_all(dir_);
+}
+
+bool showLoaded(MainWindow& window) {
+  window.resize(900, 700);
+  window.show();
+  return waitFor([&window] {
+    return window.session().baseMapLoaded() && !window.session().map.buildings.empty() &&
+           window.composeCount() >= 1 && !window.recomposePending();
+  });
 }
 
 void typeText(QWidget* widget, const QString& text) {

@@ -13,6 +13,10 @@
 
 #include "mapdata/map_data.h"
 
+namespace tikhomap {
+class MainWindow;
+}
+
 namespace tikhomap::testing {
 
 // A city 2 km north-south by 3 km east-west: a land square, a park, two
@@ -37,6 +41,10 @@ class TinyCityFolder {
 // Types text into a widget character by character, as key presses with
 // their text (QTest's own typing knows only ASCII).
 void typeText(QWidget* widget, const QString& text);
+
+// Shows the window at 900 x 700 and waits until it has read the tiny city
+// and composed its title sheet.
+bool showLoaded(MainWindow& window);
 
 // Runs the event loop until done() is true or the time is up.
 bool waitFor(const std::function<bool()>& done, int milliseconds = 10000);

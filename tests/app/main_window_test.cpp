@@ -97,12 +97,7 @@ class LoadedWindowTest : public ::testing::Test {
     window_ = std::make_unique<MainWindow>(folder_.path());
     window_->setBeep([this] { ++beeps_; });
     window_->setFatalHandler([this](const QString& m) { fatal_ = m; });
-    window_->resize(900, 700);
-    window_->show();
-    ASSERT_TRUE(waitFor([this] {
-      return window_->session().baseMapLoaded() && !window_->session().map.buildings.empty() &&
-             window_->composeCount() >= 1 && !window_->recomposePending();
-    }));
+    ASSERT_TRUE(testing::showLoaded(*window_));
     ASSERT_TRUE(fatal_.isEmpty());
   }
 

@@ -26,12 +26,7 @@ class MouseWindowTest : public ::testing::Test {
       infoOpenDuringDialog_ = controller_->infoDialogOpen();
       dialogs_.push_back(texts);
     });
-    window_->resize(900, 700);
-    window_->show();
-    ASSERT_TRUE(waitFor([this] {
-      return window_->session().baseMapLoaded() && !window_->session().map.buildings.empty() &&
-             window_->composeCount() >= 1 && !window_->recomposePending();
-    }));
+    ASSERT_TRUE(showLoaded(*window_));
   }
 
   MapWidget& map() { return window_->mapWidget(); }

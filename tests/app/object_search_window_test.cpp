@@ -39,12 +39,7 @@ class ObjectSearchWindowTest : public ::testing::Test {
     window_->setFatalHandler([](const QString&) {});
     installMouseController(*window_);
     installSearches(*window_);
-    window_->resize(900, 700);
-    window_->show();
-    ASSERT_TRUE(waitFor([this] {
-      return window_->session().baseMapLoaded() && !window_->session().map.buildings.empty() &&
-             window_->composeCount() >= 1 && !window_->recomposePending();
-    }));
+    ASSERT_TRUE(testing::showLoaded(*window_));
     // Two groups of themes and three objects at the houses of the tiny city.
     MapData& map = window_->session().map;
     map.themeNodes.resize(3);

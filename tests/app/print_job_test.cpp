@@ -47,12 +47,7 @@ class PrintJobTest : public ::testing::Test {
     window_->setFatalHandler([](const QString&) {});
     printing_ = &installPrinting(*window_);
     printing_->setFailureReporter([this](const QString& m) { failures_.push_back(m); });
-    window_->resize(900, 700);
-    window_->show();
-    ASSERT_TRUE(waitFor([this] {
-      return session().baseMapLoaded() && !session().map.buildings.empty() &&
-             window_->composeCount() >= 1 && !window_->recomposePending();
-    }));
+    ASSERT_TRUE(testing::showLoaded(*window_));
     pushView(session().history, 700, 1200, 1300, 1800);
     showComposed();
   }

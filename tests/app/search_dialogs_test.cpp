@@ -36,12 +36,7 @@ class SearchDialogsTest : public ::testing::Test {
     window_->setBeep([this] { ++beeps_; });
     window_->setFatalHandler([](const QString&) {});
     installSearches(*window_);
-    window_->resize(900, 700);
-    window_->show();
-    ASSERT_TRUE(waitFor([this] {
-      return window_->session().baseMapLoaded() && !window_->session().map.buildings.empty() &&
-             window_->composeCount() >= 1 && !window_->recomposePending();
-    }));
+    ASSERT_TRUE(testing::showLoaded(*window_));
   }
 
   MapSession& session() { return window_->session(); }

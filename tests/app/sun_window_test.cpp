@@ -27,12 +27,7 @@ class SunWindowTest : public ::testing::Test {
     mouse_ = &installMouseController(*window_);
     installSunTool(*window_);
     mouse_->setInfoDialogRunner([this](const BuildingInfoTexts&) { ++infoDialogs_; });
-    window_->resize(900, 700);
-    window_->show();
-    ASSERT_TRUE(waitFor([this] {
-      return window_->session().baseMapLoaded() && !window_->session().map.buildings.empty() &&
-             window_->composeCount() >= 1 && !window_->recomposePending();
-    }));
+    ASSERT_TRUE(testing::showLoaded(*window_));
     MapSession& s = window_->session();
     pushView(s.history, 1400, 1300, 1800, 1800);
     window_->requestRecompose();
