@@ -95,20 +95,6 @@ struct WallPrint {
   WallOrder walls;
 };
 
-void quad(Canvas& dc, ScreenPoint a, ScreenPoint b, ScreenPoint c, ScreenPoint d) {
-  const std::array<ScreenPoint, 4> pts{a, b, c, d};
-  dc.polygon(pts);
-}
-
-// A window wholly off the paper leaves no mark.
-bool offPage(const ViewState& v, ScreenPoint p1, ScreenPoint p2, int rise) {
-  const int32_t left = std::min(p1.x, p2.x);
-  const int32_t right = std::max(p1.x, p2.x);
-  const int32_t top = std::min(p1.y, p2.y) - std::max(rise, 0);
-  const int32_t bottom = std::max(p1.y, p2.y);
-  return right < v.viewLeft || left > v.viewRight || bottom < v.viewTop || top > v.viewBottom;
-}
-
 void lineWindows(WallPrint& w, ScreenPoint a, ScreenPoint b, int storeys) {
   w.dc.selectPen(w.windowPen);
   const int ax = b.x < a.x ? a.x - 1 : a.x + 1;
@@ -179,7 +165,8 @@ void gridWindows(WallPrint& w, ScreenPoint a, ScreenPoint b, int storeys) {
       // The number is drawn for a window off the paper too, so the pattern
       // of the others does not depend on where the paper ends.
       const Brush& fill = gridWindowBrush(w);
-      if (offPage(w.page.view, p1, p2, h / 2)) continue;
+      // A window wholly off the paper leaves no mark.
+      if (windowOutside(w.page.view, p1, p2, h / 2, 0, 0)) continue;
       w.dc.selectBrush(fill);
       quad(w.dc, p1, p2, {p2.x, p2.y - h / 2}, {p1.x, p1.y - h / 2});
     }

@@ -28,22 +28,6 @@ bool describesGarage(const Building& b) {
          static_cast<uint8_t>(b.description[1]) == 0xE0;
 }
 
-void quad(Canvas& dc, ScreenPoint a, ScreenPoint b, ScreenPoint c, ScreenPoint d) {
-  const std::array<ScreenPoint, 4> pts{a, b, c, d};
-  dc.polygon(pts);
-}
-
-// Whether the window from p1 to p2, raised by rise pixels, lies wholly
-// outside the area the frame's clip lets through.
-bool outsideView(const ViewState& v, ScreenPoint p1, ScreenPoint p2, int rise) {
-  const int32_t left = std::min(p1.x, p2.x);
-  const int32_t right = std::max(p1.x, p2.x);
-  const int32_t top = std::min(p1.y, p2.y) - std::max(rise, 0);
-  const int32_t bottom = std::max(p1.y, p2.y);
-  return right < v.viewLeft || left > v.viewRight + 2 || bottom < v.viewTop ||
-         top > v.viewBottom + 1;
-}
-
 struct WallGeometry {
   ScreenPoint a;  // upper end
   ScreenPoint b;  // lower end
@@ -122,7 +106,8 @@ void gridWindows(RenderContext& ctx, Canvas& dc, const WallPass& pass, const Wal
       const bool lit = gridWindowLit(ctx, pass, purpose);
       // A window wholly outside the drawing area would leave no pixel; its
       // number is still drawn above, so the lighting of the others is the same.
-      if (outsideView(ctx.view, p1, p2, halfStorey)) continue;
+      // The frame's clip lets two columns and one row past the view through.
+      if (windowOutside(ctx.view, p1, p2, halfStorey, 2, 1)) continue;
       dc.selectBrush(lit ? ctx.styles.litWindowBrush : ctx.styles.darkWindowBrush);
       quad(dc, p1, p2, {p2.x, p2.y - halfStorey}, {p1.x, p1.y - halfStorey});
     }
@@ -223,6 +208,21 @@ void drawWalls(RenderContext& ctx, Canvas& dc, WallPass& pass, std::span<const S
   for (const int k : pass.walls.order) {
     drawWall(ctx, dc, pass, pass.walls.upper[k], pass.walls.lower[k], building);
   }
+}
+
+void quad(Canvas& dc, ScreenPoint a, ScreenPoint b, ScreenPoint c, ScreenPoint d) {
+  const std::array<ScreenPoint, 4> pts{a, b, c, d};
+  dc.polygon(pts);
+}
+
+bool windowOutside(const ViewState& v, ScreenPoint p1, ScreenPoint p2, int rise, int slackRight,
+                   int slackBottom) {
+  const int32_t left = std::min(p1.x, p2.x);
+  const int32_t right = std::max(p1.x, p2.x);
+  const int32_t top = std::min(p1.y, p2.y) - std::max(rise, 0);
+  const int32_t bottom = std::max(p1.y, p2.y);
+  return right < v.viewLeft || left > v.viewRight + slackRight || bottom < v.viewTop ||
+         top > v.viewBottom + slackBottom;
 }
 
 }  // namespace tikhomap

@@ -22,6 +22,15 @@ struct WallOrder {
   std::vector<int> order;
 };
 
+// A four-cornered piece filled with the selected brush, outlined with the pen.
+void quad(Canvas& dc, ScreenPoint a, ScreenPoint b, ScreenPoint c, ScreenPoint d);
+
+// Whether the window from p1 to p2, raised by rise pixels, lies wholly
+// outside the view's pixels widened by the given slack to the right and
+// below; such a window leaves no mark.
+bool windowOutside(const ViewState& v, ScreenPoint p1, ScreenPoint p2, int rise, int slackRight,
+                   int slackBottom);
+
 // Hides the walls whose foot, one storey down, lies inside the outline at
 // both ends and orders the rest from the top of the screen downward, so that
 // nearer walls paint over farther ones.
