@@ -211,8 +211,7 @@ void drawWalls(RenderContext& ctx, Canvas& dc, WallPass& pass, std::span<const S
 }
 
 void quad(Canvas& dc, ScreenPoint a, ScreenPoint b, ScreenPoint c, ScreenPoint d) {
-  const std::array<ScreenPoint, 4> pts{a, b, c, d};
-  dc.polygon(pts);
+  dc.quad({a, b, c, d});
 }
 
 bool windowOutside(const ViewState& v, ScreenPoint p1, ScreenPoint p2, int rise, int slackRight,

@@ -4,6 +4,7 @@
 // image, the window and the printer; tests use RecordingCanvas.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -93,6 +94,10 @@ class Canvas {
   // Filled with the brush and outlined with the pen, closed implicitly.
   virtual void polygon(std::span<const ScreenPoint> points) = 0;
   virtual void polyline(std::span<const ScreenPoint> points) = 0;
+  // A four-vertex polygon, drawn exactly as polygon() draws it. The window
+  // grid draws tens of thousands of these per frame, so a surface may fill
+  // them on a faster path that gives the same pixels.
+  virtual void quad(const std::array<ScreenPoint, 4>& points) { polygon(points); }
   // Fills the polygon once at each offset, with the selected pen and brush.
   // In mask mode a pixel covered by several copies darkens once, so a surface
   // may merge the copies before it touches its pixels.
