@@ -38,18 +38,26 @@ bool isFlatView(int viewMode) {
   return viewMode == kViewFlat || viewMode == kViewGraphic;
 }
 
-// Under "отбор" buildings under 2 mm on paper are left out.
-bool printedBuilding(const PrintScene& scene, const PageState& page, const Building& b) {
-  if (!boundsInView(page.view, b.bounds)) return false;
+// Under "отбор" buildings under 2 mm on paper are left out. Buildings stood
+// up by `storeyHeight` pixels a storey rise up the paper, so one just south
+// of the page can still reach onto it.
+bool printedBuilding(const PrintScene& scene, const PageState& page, const PixelMetres& metres,
+                     int storeyHeight, const Building& b) {
+  if (!boundsInView(page.view, b.bounds)) {
+    const ScreenReach up{0, drawnStoreys(b) * storeyHeight, 0, 0};
+    if (up.up <= 0 || !reachInView(page.view, metres, b.bounds, up)) return false;
+  }
   return !(scene.layers.buildingChoice == kChoiceSelected && buildingTooSmall(page.view, b));
 }
 
 template <typename Visit>
-void forEachPrintedBuilding(const PrintScene& scene, const PageState& page, Visit visit) {
+void forEachPrintedBuilding(const PrintScene& scene, const PageState& page, int storeyHeight,
+                            Visit visit) {
   const auto& buildings = scene.map.buildings;
+  const PixelMetres metres = pixelMetres(page.view);
   for (size_t i = static_cast<size_t>(std::max(page.cache.firstBuilding, 0)); i < buildings.size();
        ++i) {
-    if (printedBuilding(scene, page, buildings[i])) visit(buildings[i]);
+    if (printedBuilding(scene, page, metres, storeyHeight, buildings[i])) visit(buildings[i]);
   }
 }
 
@@ -241,7 +249,7 @@ void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
   dc.selectPen(printOutlinePen(page.view));
   dc.setTextColor(kBlack);
   std::vector<ScreenPoint>& outline = page.points;
-  forEachPrintedBuilding(scene, page, [&](const Building& b) {
+  forEachPrintedBuilding(scene, page, 0, [&](const Building& b) {
     projectOnPage(page.view, outlinePoints(b), outline);
     if (graphic) {
       if (outline.size() >= 2) {
@@ -271,7 +279,7 @@ void volumetricPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
   dc.setTextColor(kBlack);
   const StyleSet& s = scene.styles;
   std::vector<ScreenPoint> outline;
-  forEachPrintedBuilding(scene, page, [&](const Building& b) {
+  forEachPrintedBuilding(scene, page, page.printStoreyHeight, [&](const Building& b) {
     Brush roof;
     if (!scene.colour) {
       w.wallBrush = fixed::grey240Brush;

@@ -26,6 +26,18 @@ void drawDescription(RenderContext& ctx, Canvas& dc, const Building& b) {
   dc.textOut(sx - 3 * static_cast<int>(text.size()), y, text);
 }
 
+// The first building whose drop shadow, `shift` pixels down the screen, can
+// reach the view: the start index leaves out every building north of the
+// view, but those just north of it cast their drop shadows into it. The
+// table runs north to south, so they stand right before the start index.
+size_t firstDropShadow(const RenderContext& ctx, size_t first, int shift) {
+  const float reach = ctx.view.viewXMax + static_cast<float>(shift) * pixelMetres(ctx.view).down;
+  const auto& buildings = ctx.map.buildings;
+  first = std::min(first, buildings.size());
+  while (first > 0 && buildings[first - 1].bounds.xMin <= reach) --first;
+  return first;
+}
+
 }  // namespace
 
 void flatBuildingPass(RenderContext& ctx, Canvas& dc) {
@@ -39,9 +51,17 @@ void flatBuildingPass(RenderContext& ctx, Canvas& dc) {
     dc.selectPen(fixed::nullPen);
     dc.selectBrush(ctx.styles.dropShadow);
     const double shift = 1.5 * level;
-    for (size_t i = first; i < buildings.size(); ++i) {
+    // The drop shadow lies right of and below the body, so a building just
+    // west or north of the view can cast it into the view.
+    const int reach = static_cast<int>(shift);
+    const ScreenReach shadowReach{0, 0, reach, reach};
+    const PixelMetres metres = pixelMetres(ctx.view);
+    for (size_t i = firstDropShadow(ctx, first, reach); i < buildings.size(); ++i) {
       const Building& b = buildings[i];
-      if (b.purpose == kGlassPurpose || !visible(b)) continue;
+      if (b.purpose == kGlassPurpose || !reachInView(ctx.view, metres, b.bounds, shadowReach)) {
+        continue;
+      }
+      if (ctx.layers.buildingChoice == kChoiceSelected && buildingTooSmall(ctx.view, b)) continue;
       std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
       for (ScreenPoint& p : pts) {
         p.x = static_cast<int32_t>(shift + p.x);

@@ -56,6 +56,8 @@ class WindowRandom {
     return static_cast<int>((state_ >> 16) & 0x7fff);
   }
   uint32_t state() const { return state_; }
+  // Continues the sequence from a state another generator reached.
+  void setState(uint32_t state) { state_ = state; }
 
  private:
   uint32_t state_ = 1;

@@ -23,13 +23,33 @@ bool openGroundOrPublic(int16_t purpose) {
   return purpose >= 657 && purpose <= 661;
 }
 
+// Pixels the highest outline of a building is raised by in this pass: the
+// storeys stack up the screen, so a building just south of the view can
+// still reach into it.
+int nightRise(int level, const Building& b) {
+  const int storeys = drawnStoreys(b);
+  if (level <= 1) return storeys < 2 ? 4 : 3 * (storeys + 1);
+  if (storeys < 2) return b.purpose == 413 ? level * (level - 1) : level * level;
+  const int firstUpper = static_cast<int>(level * level + 1.5 * level);
+  const int perStorey = level / 2 + level * level;
+  return firstUpper + (storeys - 2) * perStorey + level * (level - 1);
+}
+
+// Whether anything the pass draws of the building reaches into the view.
+bool reachesView(const RenderContext& ctx, const PixelMetres& metres, const Building& b) {
+  if (boundsInView(ctx.view, b.bounds)) return true;
+  const ScreenReach up{0, nightRise(ctx.view.detailLevel, b), 0, 0};
+  return reachInView(ctx.view, metres, b.bounds, up);
+}
+
 // Level 1: a simple glow, one outline per storey.
 void simpleNightPass(RenderContext& ctx, Canvas& dc, size_t first) {
   const StyleSet& st = ctx.styles;
+  const PixelMetres metres = pixelMetres(ctx.view);
   for (size_t i = first; i < ctx.map.buildings.size(); ++i) {
     const Building& b = ctx.map.buildings[i];
     if (b.purpose >= 657 && b.purpose <= 659) continue;
-    if (!buildingVisible(ctx, b, false)) continue;
+    if (!reachesView(ctx, metres, b)) continue;
     std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
     if (drawnStoreys(b) < 2) {
       selectGlowPen(st, dc, b.purpose);
@@ -74,9 +94,10 @@ void nightBuildingPass(RenderContext& ctx, Canvas& dc) {
   // storeys, which are painted later over every ground storey.
   std::vector<const Building*> tall;
   int maxFloors = 1;
+  const PixelMetres metres = pixelMetres(ctx.view);
   for (size_t i = first; i < ctx.map.buildings.size(); ++i) {
     const Building& b = ctx.map.buildings[i];
-    if (!buildingVisible(ctx, b, false)) continue;
+    if (!reachesView(ctx, metres, b)) continue;
     if (drawnStoreys(b) > 1) {
       tall.push_back(&b);
       // Open-ground and public codes start at their second storey, so they

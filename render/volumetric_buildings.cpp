@@ -79,20 +79,18 @@ void drawShadow(Canvas& dc, std::span<const ScreenPoint> outline, int dx, int dy
 
 namespace {
 
-// The map rectangle a building's shadow covers, its footprint included.
-MapBounds shadowBounds(const ViewState& view, const Building& b, int dx, int dy) {
-  // Pixels back to metres: the view's scale is the same on both axes.
-  const double metresPerPixel = view.pixelsPerMmX > 0 && view.mmPerMetre > 0
-                                    ? 1.0 / (view.pixelsPerMmX * view.mmPerMetre)
-                                    : 0;
-  const float east = static_cast<float>(dx * metresPerPixel);
-  const float north = static_cast<float>(-dy * metresPerPixel);
-  MapBounds r = b.bounds;
-  r.xMin = std::min(r.xMin, b.bounds.xMin + north);
-  r.xMax = std::max(r.xMax, b.bounds.xMax + north);
-  r.yMin = std::min(r.yMin, b.bounds.yMin + east);
-  r.yMax = std::max(r.yMax, b.bounds.yMax + east);
-  return r;
+// Whether the stamps of a shadow with offset (dx, dy) reach into the view;
+// the last stamp lies one step short of the full offset, and a shadow of one
+// pixel or none has no stamps at all.
+bool shadowReachesIn(const ViewState& view, const PixelMetres& metres, const Building& b, int dx,
+                     int dy) {
+  const int64_t n = std::max(std::abs(dx), std::abs(dy));
+  if (n <= 1) return false;
+  const int lastX = static_cast<int>((n - 1) * dx / n);
+  const int lastY = static_cast<int>((n - 1) * dy / n);
+  const ScreenReach reach{std::max(0, -lastX), std::max(0, -lastY), std::max(0, lastX),
+                          std::max(0, lastY)};
+  return reachInView(view, metres, b.bounds, reach);
 }
 
 void drawOneShadow(RenderContext& ctx, Canvas& dc, const Building& b, int dx, int dy,
@@ -105,21 +103,23 @@ void drawOneShadow(RenderContext& ctx, Canvas& dc, const Building& b, int dx, in
   dc.setRasterOp(RasterOp::CopyPen);
 }
 
-void drawShadowsReachingIn(RenderContext& ctx, Canvas& dc, const SunShadow& sun) {
-  const ViewState& view = ctx.view;
+// The buildings before the first one that reaches down to the view lie
+// wholly north of it: their walls rise away from it, but a shadow falling
+// southwards (the real sun in the north) can still reach in. They come first
+// in the table, so their shadows are drawn first.
+void drawShadowsFromTheNorth(RenderContext& ctx, Canvas& dc, const SunShadow& sun,
+                             const PixelMetres& metres) {
+  if (!(sun.minusSinTheta > 0)) return;
   std::vector<ScreenPoint> scratch;
   const auto& buildings = ctx.map.buildings;
-  const size_t first = static_cast<size_t>(std::max(0, ctx.cache.firstBuilding));
-  // North of the view (the table runs north to south) the shadows matter
-  // only when they fall southwards.
-  const size_t from = sun.minusSinTheta > 0 ? 0 : first;
-  for (size_t i = from; i < buildings.size(); ++i) {
+  const size_t first =
+      std::min(static_cast<size_t>(std::max(0, ctx.cache.firstBuilding)), buildings.size());
+  for (size_t i = 0; i < first; ++i) {
     const Building& b = buildings[i];
-    if (boundsInView(view, b.bounds)) continue;  // drawn with its building
     int dx = 0;
     int dy = 0;
     shadowOffset(sun, drawnStoreys(b), dx, dy);
-    if (!boundsInView(view, shadowBounds(view, b, dx, dy))) continue;
+    if (!shadowReachesIn(ctx.view, metres, b, dx, dy)) continue;
     drawOneShadow(ctx, dc, b, dx, dy, scratch);
   }
 }
@@ -134,11 +134,8 @@ void volumetricPass(RenderContext& ctx, Canvas& dc) {
   const SunShadow sun =
       ctx.realSun ? realSunShadow(*ctx.realSun, storeyHeight) : sunShadowAt(now, view.mmPerMetre);
   const bool shadows = ctx.layers.showShadows != 0 && sun.daylight;
-  // The real sun also casts shadows southwards and sideways: buildings
-  // outside the view whose shadows reach into it cast them there first.
-  if (shadows && ctx.realSun) {
-    drawShadowsReachingIn(ctx, dc, sun);
-  }
+  const PixelMetres metres = pixelMetres(view);
+  if (shadows) drawShadowsFromTheNorth(ctx, dc, sun, metres);
   const bool coloured = ctx.layers.colouredHouses != 0;
 
   WallPass pass;
@@ -152,14 +149,17 @@ void volumetricPass(RenderContext& ctx, Canvas& dc) {
   const size_t first = static_cast<size_t>(std::max(0, ctx.cache.firstBuilding));
   for (size_t i = first; i < ctx.map.buildings.size(); ++i) {
     const Building& b = ctx.map.buildings[i];
-    if (!boundsInView(view, b.bounds)) continue;
-
-    if (shadows) {
-      int dx = 0;
-      int dy = 0;
-      shadowOffset(sun, drawnStoreys(b), dx, dy);
-      drawOneShadow(ctx, dc, b, dx, dy, scratch);
-    }
+    const int height = drawnStoreys(b) * storeyHeight;
+    int dx = 0;
+    int dy = 0;
+    if (shadows) shadowOffset(sun, drawnStoreys(b), dx, dy);
+    // A building outside the view still reaches into it when its walls and
+    // roof rise into it from below or its shadow falls into it.
+    const bool inView = boundsInView(view, b.bounds);
+    const bool body = inView || reachInView(view, metres, b.bounds, ScreenReach{0, height, 0, 0});
+    const bool shade = shadows && (inView || shadowReachesIn(view, metres, b, dx, dy));
+    if (shade) drawOneShadow(ctx, dc, b, dx, dy, scratch);
+    if (!body) continue;
     if (ctx.layers.buildingChoice == kChoiceSelected && buildingTooSmall(view, b)) continue;
 
     const bool glass = coloured && b.purpose == kGlassPurpose;
@@ -175,7 +175,6 @@ void volumetricPass(RenderContext& ctx, Canvas& dc) {
     dc.selectBrush(wallFill);
     drawWalls(ctx, dc, pass, outline, b);
 
-    const int height = drawnStoreys(b) * storeyHeight;
     for (ScreenPoint& p : outline) p.y -= height;
     dc.selectPen(fixed::greyPen);
     dc.selectBrush(roofFill);

@@ -37,4 +37,41 @@ inline bool boundsInView(const ViewState& view, const MapBounds& b) {
   return boundsInView(view, b.xMin, b.yMin, b.xMax, b.yMax);
 }
 
+// Pixels a record's drawing reaches past its bounds on each side of the
+// screen (walls and roofs rise upwards, shadows fall at an angle); each >= 0.
+struct ScreenReach {
+  int left = 0;
+  int up = 0;
+  int right = 0;
+  int down = 0;
+};
+
+// Map metres of one screen pixel, east-west (across) and north-south (down).
+struct PixelMetres {
+  float across = 0;
+  float down = 0;
+};
+
+inline PixelMetres pixelMetres(const ViewState& view) {
+  PixelMetres m;
+  if (view.mmPerMetre > 0 && view.pixelsPerMmX > 0) {
+    m.across = static_cast<float>(1.0 / (view.pixelsPerMmX * view.mmPerMetre));
+  }
+  if (view.mmPerMetre > 0 && view.pixelsPerMmY > 0) {
+    m.down = static_cast<float>(1.0 / (view.pixelsPerMmY * view.mmPerMetre));
+  }
+  return m;
+}
+
+// Whether bounds grown on the screen by `reach` overlap the view: up the
+// screen is north (+x), right is east (+y). The same inclusive comparison as
+// boundsInView, which it equals for a reach of nothing.
+inline bool reachInView(const ViewState& view, const PixelMetres& m, const MapBounds& b,
+                        const ScreenReach& reach) {
+  return boundsInView(view, b.xMin - static_cast<float>(reach.down) * m.down,
+                      b.yMin - static_cast<float>(reach.left) * m.across,
+                      b.xMax + static_cast<float>(reach.up) * m.down,
+                      b.yMax + static_cast<float>(reach.right) * m.across);
+}
+
 }  // namespace tikhomap

@@ -315,6 +315,44 @@ TEST(PrintPassesTest, WallsStandOnOpenGroundAndCarryWindowsByTheirOwnRules) {
   EXPECT_TRUE(windowFills(ground.paper).empty());
 }
 
+// Buildings stand up the paper: a tower just south of the page whose roof
+// rises onto it is printed, a tower beyond its own height is not, and on a
+// flat plan, which stands nothing up, neither is.
+TEST(PrintPassesTest, TowersJustSouthOfThePageRiseOntoIt) {
+  for (const int mode : {kViewNewYear, kViewNight, kViewFlat}) {
+    PrintWorld w(mode);
+    ASSERT_TRUE(w.print(kLevel2));
+    const ViewState v = w.page.view;
+    const int h = w.page.printStoreyHeight;
+    ASSERT_GT(h, 0);
+    constexpr int16_t kFloors = 20;
+    const double rise = kFloors * h / (v.pixelsPerMmY * v.mmPerMetre);
+    const Brush roof = w.styles.roof[static_cast<int>(printPurposeGroup(411))];
+    const Brush body = w.styles.body[static_cast<int>(printPurposeGroup(411))];
+    for (const double gap : {rise / 2, rise * 1.5}) {
+      SCOPED_TRACE(::testing::Message() << "mode " << mode << " gap " << gap);
+      // The tower is 40 m square, its northern side `gap` south of the page.
+      const float x = static_cast<float>(v.viewXMin - gap - 20);
+      w.map.buildings = {tower(411, x, (v.viewYMin + v.viewYMax) / 2, kFloors)};
+      ASSERT_TRUE(w.print(kLevel2));
+      std::vector<RecordedCall> drawn;
+      for (const RecordedCall& c : w.paper.callsOf(CallKind::Polygon)) {
+        if (c.state.brush == roof || c.state.brush == body) drawn.push_back(c);
+      }
+      if (gap < rise && mode != kViewFlat) {
+        ASSERT_FALSE(drawn.empty());
+        EXPECT_EQ(drawn.back().state.brush, roof);
+        const auto& pts = drawn.back().points;
+        const auto top =
+            std::min_element(pts.begin(), pts.end(), [](auto a, auto b) { return a.y < b.y; });
+        EXPECT_LT(top->y, v.viewBottom);
+      } else {
+        EXPECT_TRUE(drawn.empty());
+      }
+    }
+  }
+}
+
 TEST(PrintPageTest, ClipsTheMapInsideAHalfMillimetreFrameAndTitlesThePage) {
   PrintWorld w(kViewFlat);
   w.map.areaFeatures = {ComposeWorld::box(718, 8100, 8100, 30)};
