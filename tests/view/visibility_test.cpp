@@ -63,5 +63,34 @@ TEST(PointInRect, Inclusive) {
   EXPECT_FALSE(pointInRect(-0.5f, 5, 0, 0, 10, 10));
 }
 
+// Up the screen is north (+x) and right is east (+y), each axis at its own
+// pixel size: 2 m a pixel across, 4 m a pixel down.
+TEST(ReachInView, GrowsEachSideByItsOwnAxisScale) {
+  ViewState v = viewOf(100, 100, 200, 200);
+  v.mmPerMetre = 0.25;
+  v.pixelsPerMmX = 2;
+  v.pixelsPerMmY = 1;
+  const PixelMetres m = pixelMetres(v);
+  EXPECT_FLOAT_EQ(m.across, 2);
+  EXPECT_FLOAT_EQ(m.down, 4);
+  const MapBounds south{60, 140, 80, 160};  // 20 m short of the southern edge
+  EXPECT_FALSE(reachInView(v, m, south, ScreenReach{}));
+  EXPECT_TRUE(reachInView(v, m, south, ScreenReach{0, 5, 0, 0}));
+  EXPECT_FALSE(reachInView(v, m, south, ScreenReach{0, 4, 0, 0}));
+  EXPECT_FALSE(reachInView(v, m, south, ScreenReach{10, 0, 10, 10}));  // the other sides
+  const MapBounds west{140, 60, 160, 80};  // 20 m short of the western edge
+  EXPECT_TRUE(reachInView(v, m, west, ScreenReach{0, 0, 10, 0}));
+  EXPECT_FALSE(reachInView(v, m, west, ScreenReach{0, 0, 9, 0}));
+  EXPECT_FALSE(reachInView(v, m, west, ScreenReach{10, 10, 0, 10}));
+  const MapBounds north{220, 140, 240, 160};
+  EXPECT_TRUE(reachInView(v, m, north, ScreenReach{0, 0, 0, 5}));
+  const MapBounds east{140, 220, 160, 240};
+  EXPECT_TRUE(reachInView(v, m, east, ScreenReach{10, 0, 0, 0}));
+  EXPECT_FALSE(reachInView(v, m, east, ScreenReach{9, 0, 0, 0}));
+  // Without a scale nothing grows.
+  const PixelMetres none = pixelMetres(ViewState{});
+  EXPECT_FALSE(reachInView(v, none, south, ScreenReach{0, 1000, 0, 0}));
+}
+
 }  // namespace
 }  // namespace tikhomap
