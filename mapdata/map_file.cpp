@@ -164,12 +164,35 @@ bool readFromMemory(void* source, uint64_t offset, uint8_t* out, size_t n) {
   return true;
 }
 
+// A window of the file kept in memory, so that walking the records reads
+// the file in large pieces instead of seeking for every field.
+struct StreamWindow {
+  std::ifstream& in;
+  uint64_t size;
+  uint64_t start = 0;
+  std::vector<uint8_t> bytes;
+};
+
+constexpr size_t kWindowBytes = 64 * 1024;
+
 bool readFromStream(void* source, uint64_t offset, uint8_t* out, size_t n) {
-  auto* in = static_cast<std::ifstream*>(source);
-  in->clear();
-  in->seekg(static_cast<std::streamoff>(offset));
-  in->read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(n));
-  return in->gcount() == static_cast<std::streamsize>(n);
+  auto* w = static_cast<StreamWindow*>(source);
+  if (offset < w->start || offset + n > w->start + w->bytes.size()) {
+    if (offset > w->size || n > w->size - offset) return false;
+    w->start = offset;
+    w->bytes.resize(
+        static_cast<size_t>(std::min<uint64_t>(std::max(n, kWindowBytes), w->size - offset)));
+    w->in.clear();
+    w->in.seekg(static_cast<std::streamoff>(offset));
+    w->in.read(reinterpret_cast<char*>(w->bytes.data()),
+               static_cast<std::streamsize>(w->bytes.size()));
+    if (w->in.gcount() != static_cast<std::streamsize>(w->bytes.size())) {
+      w->bytes.clear();
+      return false;
+    }
+  }
+  std::memcpy(out, w->bytes.data() + (offset - w->start), n);
+  return true;
 }
 
 std::string describeType(fs::file_type type) {
@@ -253,7 +276,9 @@ bool readMapFile(const fs::path& path, std::string_view name, std::vector<uint8_
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) return refuse("cannot be read");
-  const uint64_t wanted = std::min(describedBytes(name, size, readFromStream, &in), describedLimit);
+  StreamWindow window{in, size, 0, {}};
+  const uint64_t wanted =
+      std::min(describedBytes(name, size, readFromStream, &window), describedLimit);
   const uint64_t kept = std::min(size, wanted);
   bytes.resize(static_cast<size_t>(kept));
   in.clear();

@@ -36,15 +36,25 @@ class FileProblems {
   FileProblems& operator=(const FileProblems&) = delete;
 
   void add(size_t offset, std::string what) {
-    if (told_ == kMaxProblemsPerFile) {
-      ++dropped_;
-      return;
-    }
-    ++told_;
+    if (countDropped()) return;
     problems_.push_back({file_, offset, std::move(what)});
+  }
+  // The same without making a string for a problem that is not listed.
+  void add(size_t offset, const char* what) {
+    if (countDropped()) return;
+    problems_.push_back({file_, offset, what});
   }
 
  private:
+  bool countDropped() {
+    if (told_ == kMaxProblemsPerFile) {
+      ++dropped_;
+      return true;
+    }
+    ++told_;
+    return false;
+  }
+
   const char* file_;
   std::vector<LoadProblem>& problems_;
   size_t told_ = 0;

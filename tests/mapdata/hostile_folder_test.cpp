@@ -18,7 +18,9 @@
 namespace tikhomap::hostile {
 namespace {
 
-constexpr unsigned kDeadlineSeconds = 5;  // a case takes milliseconds, even with sanitizers
+// A case takes milliseconds of processor time even with sanitizers; the
+// deadline is wall time, generous for a machine shared with other builds.
+constexpr unsigned kDeadlineSeconds = 30;
 constexpr uint32_t kSeed = 15;
 constexpr size_t kCutsPerFile = 12;
 constexpr size_t kRandomCuts = 3;
@@ -103,7 +105,8 @@ int runWithDeadline(const std::string& label, const std::function<int()>& body) 
 
 bool regularFilesOnly(Kind kind) {
   return kind == Kind::kIntact || kind == Kind::kEmpty || kind == Kind::kOneByte ||
-         kind == Kind::kCut || kind == Kind::kLargestCount || kind == Kind::kOtherCity;
+         kind == Kind::kCut || kind == Kind::kLargestCount || kind == Kind::kOtherCity ||
+         kind == Kind::kFormatMaximum || kind == Kind::kJunkLines;
 }
 
 TEST_F(HostileFolderTest, TheCountsOfEachFileDescribeItWhole) {
@@ -166,8 +169,7 @@ TEST_F(HostileFolderTest, EveryCaseLoadsWithProblemsOrFailsTheBaseMap) {
     }
     if (::testing::Test::HasFailure() && ++failures > 10) break;
   }
-  EXPECT_GT(cases.size(), 300u);
-  std::printf("%zu cases\n", cases.size());
+  EXPECT_GT(cases.size(), 200u);
 }
 
 }  // namespace

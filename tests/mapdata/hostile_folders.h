@@ -104,10 +104,12 @@ enum class Kind {
   kFolder,
   kPipe,
   kLinkLoop,
-  kSparse2GiB,    // ftruncate of an empty file: 2 GiB of zeros
-  kGrown2GiB,     // the real file, then zeros up to 2 GiB
-  kLargestCount,  // a count or length field at its largest value
-  kOtherCity,     // the same file of a different city
+  kSparse2GiB,     // ftruncate of an empty file: 2 GiB of zeros
+  kGrown2GiB,      // the real file, then zeros up to 2 GiB
+  kLargestCount,   // a count or length field at its largest value
+  kOtherCity,      // the same file of a different city
+  kFormatMaximum,  // as large as its format holds, of many small records
+  kJunkLines,      // text as large as its format holds, of lines with one field
 };
 
 struct Case {
@@ -136,6 +138,13 @@ inline std::vector<Case> makeCases(const fs::path& city, const MapData& model, u
     add(Kind::kLinkLoop, "a symbolic link loop");
     add(Kind::kSparse2GiB, "2 GiB of zeros");
     if (file == "city.txt") continue;  // the tiny city has none
+    if (file == "8.tkm" || file == "7.tkm" || file == "tema.tkm" || file == "user.tkm" ||
+        file == "sign.tkm") {
+      add(Kind::kFormatMaximum, "as large as its format holds");
+    }
+    if (file == "tema.tkm" || file == "user.tkm" || file == "sign.tkm") {
+      add(Kind::kJunkLines, "as large as its format holds, of one-field lines");
+    }
     add(Kind::kOneByte, "one byte");
     add(Kind::kGrown2GiB, "grown to 2 GiB");
     add(Kind::kOtherCity, "from the other city");
@@ -189,6 +198,36 @@ inline std::vector<Case> makeCases(const fs::path& city, const MapData& model, u
     }
   }
   return cases;
+}
+
+// A file exactly as large as its format holds: the largest records (8.tkm,
+// 7.tkm: 32767 of them with 255-byte texts) or, for the text files, the
+// shortest lines that still make records (every tema.tkm line a group) or,
+// with junk, lines that make none.
+inline std::vector<uint8_t> largestFile(const std::string& file, bool junk) {
+  const uint64_t size = formatMaximumBytes(file);
+  std::vector<uint8_t> bytes;
+  bytes.reserve(size);
+  if (file == "8.tkm" || file == "7.tkm") {
+    bytes = {0xFF, 0x7F};
+    const size_t fixed = file == "8.tkm" ? 4 : 12;
+    while (bytes.size() < size) {
+      bytes.insert(bytes.end(), fixed, 0);
+      bytes.push_back(255);
+      if (file == "7.tkm") bytes.push_back(255);
+      bytes.insert(bytes.end(), file == "8.tkm" ? 255 : 510, 0xC0);
+    }
+  } else {
+    std::string head = file == "tema.tkm" ? "" : "2147483647\r\n";
+    std::string line = junk                 ? "x\n"
+                       : file == "tema.tkm" ? "a1   ,n\n"
+                       : file == "user.tkm" ? "1,2,ab,n\n"
+                                            : "1,2,3,4,5,6,t\n";
+    bytes.assign(head.begin(), head.end());
+    while (bytes.size() + line.size() <= size) bytes.insert(bytes.end(), line.begin(), line.end());
+  }
+  bytes.resize(size, '\n');
+  return bytes;
 }
 
 // Puts the case's file in place in `dir` (which holds the intact city).
@@ -262,6 +301,10 @@ inline void applyCase(const Case& c, const fs::path& dir, const fs::path& otherC
     }
     case Kind::kOtherCity:
       fs::copy_file(otherCity / c.file, path);
+      break;
+    case Kind::kFormatMaximum:
+    case Kind::kJunkLines:
+      writeBytes(path, largestFile(c.file, c.kind == Kind::kJunkLines));
       break;
   }
 }
