@@ -207,8 +207,16 @@ bool parseTopoFile(std::span<const uint8_t> bytes, MapData& map,
   for (auto* table : tables) table->clear();
   bool seen[4] = {false, false, false, false};
   ByteReader r(bytes);
-  while (true) {
+  for (int section = 0;; ++section) {
     const size_t start = r.offset();
+    if (section == kTopoSections) {
+      // Unknown or repeated sections must not go on without end: a file of
+      // zeros would otherwise read as one empty section every four bytes.
+      if (!r.atEnd()) {
+        addProblem(problems, file, start, "data after the fourth section ignored");
+      }
+      break;
+    }
     int16_t featureClass = 0;
     int16_t count = 0;
     if (!r.i16(featureClass) || !r.i16(count)) {

@@ -1,60 +1,40 @@
 #include "mapdata/loader.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "mapdata/city_info.h"
+#include "mapdata/map_file.h"
 #include "mapdata/map_readers.h"
 
 namespace tikhomap {
 namespace {
-
-constexpr uintmax_t kMaxCityInfoBytes = 64 * 1024;
 
 void say(const LoadProgress& progress, const std::string& caption) {
   if (progress) progress(caption);
 }
 
 bool readOrReport(const std::filesystem::path& dir, const char* name, std::vector<uint8_t>& bytes,
-                  LoadResult& result) {
-  if (readWholeFile(dir / name, bytes)) return true;
-  result.problems.push_back({name, 0, "cannot be read"});
-  return false;
+                  LoadResult& result, uint64_t describedLimit = UINT64_MAX) {
+  return readMapFile(dir / name, name, bytes, result.problems, describedLimit);
 }
 
 // city.txt is optional: without it the built-in values hold and nothing is
-// reported. A file far larger than any description is not read at all.
+// reported. Anything else in its place, or a file far larger than any
+// description, is reported and ignored.
 void readCityInfo(const std::filesystem::path& dir, MapData& map, LoadResult& result) {
   map.city = CityInfo{};
   const std::filesystem::path path = dir / kCityInfoFile;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return;
-  const auto size = std::filesystem::file_size(path, ec);
-  std::vector<uint8_t> bytes;
-  if (ec || size > kMaxCityInfoBytes || !readWholeFile(path, bytes)) {
-    result.problems.push_back({kCityInfoFile, 0, "cannot be read or too large, ignored"});
+  if (std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::not_found) {
     return;
   }
+  std::vector<uint8_t> bytes;
+  if (!readMapFile(path, kCityInfoFile, bytes, result.problems)) return;
   map.city = parseCityInfo(bytes, &result.problems);
 }
 
 }  // namespace
-
-bool readWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
-  bytes.clear();
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  in.seekg(0, std::ios::beg);
-  bytes.resize(static_cast<size_t>(size));
-  if (size > 0) in.read(reinterpret_cast<char*>(bytes.data()), size);
-  return static_cast<bool>(in);
-}
 
 LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
                        const LoadProgress& progress) {
@@ -82,11 +62,10 @@ LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
 
   say(progress, "Загрузка:  Береговая");
   map.maxPointCount = 0;
-  if (!readOrReport(dir, "3.tkm", bytes, result) ||
-      !parseDistrictFile(bytes, map, result.problems) || map.districtAreas.empty()) {
-    if (result.problems.empty() || result.problems.back().file != "3.tkm") {
-      result.problems.push_back({"3.tkm", 0, "no district areas"});
-    }
+  const bool districtsRead = readOrReport(dir, "3.tkm", bytes, result);
+  if (!districtsRead || !parseDistrictFile(bytes, map, result.problems) ||
+      map.districtAreas.empty()) {
+    if (districtsRead) result.problems.push_back({"3.tkm", 0, "no district areas"});
     map.districtAreas.clear();
     result.missingFile = "3.tkm";
     return result;
@@ -121,7 +100,8 @@ LoadResult loadBuildingsAndReferences(const std::filesystem::path& dir, MapData&
     result.missingFile = "7.tkm";
     return result;
   }
-  if (!readOrReport(dir, "6.tkm", geometry, result)) {
+  // 6.tkm has no counts of its own: 7.tkm tells how much of it is read.
+  if (!readOrReport(dir, "6.tkm", geometry, result, buildingGeometryBytes(attributes))) {
     result.missingFile = "6.tkm";
     return result;
   }

@@ -21,7 +21,4 @@ LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
 LoadResult loadBuildingsAndReferences(const std::filesystem::path& dir, MapData& map,
                                       const LoadProgress& progress);
 
-// The whole file as bytes; false when it cannot be opened or read.
-bool readWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes);
-
 }  // namespace tikhomap

@@ -4,6 +4,7 @@
 // and no count is trusted beyond the bytes that could hold it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -24,6 +25,10 @@ bool parseMicrodistrictFile(std::span<const uint8_t> bytes, MapData& map,
 // when the header cannot be read.
 bool parseDistrictFile(std::span<const uint8_t> bytes, MapData& map,
                        std::vector<LoadProblem>& problems);
+
+// 4.tkm holds one section per feature class; reading stops after the
+// fourth section header, whatever the classes were.
+inline constexpr int kTopoSections = 4;
 
 // 4.tkm: the four feature classes; raises maxPointCount.
 bool parseTopoFile(std::span<const uint8_t> bytes, MapData& map,
@@ -53,10 +58,28 @@ bool parseUserObjectFile(std::span<const uint8_t> bytes, MapData& map,
 bool parseSignFile(std::span<const uint8_t> bytes, MapData& map,
                    std::vector<LoadProblem>& problems);
 
+// Where the theme list's chains end: the last top-level node, the first
+// group of each code letter and the last theme of each group. A reader that
+// inserts many nodes keeps it, so that an insertion is not a walk of the
+// list.
+struct ThemeListEnds {
+  int32_t lastTop = -1;
+  std::array<int32_t, 256> firstGroup;  // by code[0]; -1 = none
+  std::vector<int32_t> lastChild;       // by node index; -1 = none
+  ThemeListEnds() { firstGroup.fill(-1); }
+  static ThemeListEnds of(const MapData& map);
+};
+
 // Appends a node to the theme list by the insert rules of tema.tkm and
 // returns its index in map.themeNodes.
 int32_t insertThemeNode(MapData& map, const ThemeNode& node, std::vector<LoadProblem>* problems,
                         uint64_t offset = 0);
+int32_t insertThemeNode(MapData& map, const ThemeNode& node, ThemeListEnds& ends,
+                        std::vector<LoadProblem>* problems, uint64_t offset = 0);
+
+// No table holds more than 32767 records: lines of tema.tkm, user.tkm and
+// sign.tkm past that are ignored.
+inline constexpr size_t kMaxTextRecords = 32767;
 
 // Size of screenPoints: one more than the largest vertex count of the base
 // map and of every building outline.

@@ -18,34 +18,84 @@ constexpr size_t kObjectNameLength = 64;
 constexpr size_t kSignTextLength = 81;
 constexpr size_t kThemeNameSearchFrom = 5;  // the comma is looked for from the sixth character
 
+constexpr size_t kMaxProblemsPerFile = 100;
+
+// The problems of one text file. A damaged text file can have one on every
+// line (millions in a file of blank-looking junk); past the first hundred
+// only their number is told, so the list stays readable and small.
+class FileProblems {
+ public:
+  FileProblems(const char* file, std::vector<LoadProblem>& problems)
+      : file_(file), problems_(problems) {}
+  ~FileProblems() {
+    if (dropped_ > 0) {
+      problems_.push_back({file_, 0, std::to_string(dropped_) + " further problems not listed"});
+    }
+  }
+  FileProblems(const FileProblems&) = delete;
+  FileProblems& operator=(const FileProblems&) = delete;
+
+  void add(size_t offset, std::string what) {
+    if (countDropped()) return;
+    problems_.push_back({file_, offset, std::move(what)});
+  }
+  // The same without making a string for a problem that is not listed.
+  void add(size_t offset, const char* what) {
+    if (countDropped()) return;
+    problems_.push_back({file_, offset, what});
+  }
+
+ private:
+  bool countDropped() {
+    if (told_ == kMaxProblemsPerFile) {
+      ++dropped_;
+      return true;
+    }
+    ++told_;
+    return false;
+  }
+
+  const char* file_;
+  std::vector<LoadProblem>& problems_;
+  size_t told_ = 0;
+  size_t dropped_ = 0;
+};
+
 struct TextLine {
   std::string text;  // without its line end
   size_t offset = 0;
 };
 
-// Splits the file into lines. A line longer than 199 characters keeps its
-// first 199; the rest of it is dropped rather than read as a line of its own.
-std::vector<TextLine> splitLines(std::span<const uint8_t> bytes, const char* file,
-                                 std::vector<LoadProblem>& problems) {
-  std::vector<TextLine> lines;
-  const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  size_t pos = 0;
-  while (pos < all.size()) {
-    size_t end = all.find('\n', pos);
-    if (end == std::string_view::npos) end = all.size();
-    std::string_view line = all.substr(pos, end - pos);
+// Gives the file's lines one at a time. A line longer than 199 characters
+// keeps its first 199; the rest of it is dropped rather than read as a line
+// of its own.
+class LineReader {
+ public:
+  LineReader(std::span<const uint8_t> bytes, FileProblems& problems)
+      : all_(reinterpret_cast<const char*>(bytes.data()), bytes.size()), problems_(problems) {}
+
+  bool next(TextLine& out) {
+    if (pos_ >= all_.size()) return false;
+    size_t end = all_.find('\n', pos_);
+    if (end == std::string_view::npos) end = all_.size();
+    std::string_view line = all_.substr(pos_, end - pos_);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.size() > kMaxLineLength) {
-      problems.push_back({file, pos,
-                          "line of " + std::to_string(line.size()) + " characters cut to " +
-                              std::to_string(kMaxLineLength)});
+      problems_.add(pos_, "line of " + std::to_string(line.size()) + " characters cut to " +
+                              std::to_string(kMaxLineLength));
       line = line.substr(0, kMaxLineLength);
     }
-    lines.push_back({std::string(line), pos});
-    pos = end + 1;
+    out.text.assign(line);
+    out.offset = pos_;
+    pos_ = end + 1;
+    return true;
   }
-  return lines;
-}
+
+ private:
+  std::string_view all_;
+  FileProblems& problems_;
+  size_t pos_ = 0;
+};
 
 bool isBlank(const std::string& s) {
   return std::all_of(s.begin(), s.end(),
@@ -96,42 +146,68 @@ void copyField(std::string_view text, char (&field)[N]) {
   std::fill(field + n, field + N, '\0');
 }
 
-int32_t lastOf(const MapData& map, int32_t first) {
-  int32_t i = first;
-  while (map.themeNodes[static_cast<size_t>(i)].next >= 0)
-    i = map.themeNodes[static_cast<size_t>(i)].next;
-  return i;
-}
-
 }  // namespace
+
+ThemeListEnds ThemeListEnds::of(const MapData& map) {
+  ThemeListEnds ends;
+  ends.lastChild.assign(map.themeNodes.size(), -1);
+  for (int32_t g = map.themeHead; g >= 0; g = map.themeNodes[static_cast<size_t>(g)].next) {
+    const ThemeNode& node = map.themeNodes[static_cast<size_t>(g)];
+    ends.lastTop = g;
+    if (node.code[1] != '1') continue;
+    int32_t& first = ends.firstGroup[static_cast<unsigned char>(node.code[0])];
+    if (first < 0) first = g;
+    for (int32_t c = node.children; c >= 0; c = map.themeNodes[static_cast<size_t>(c)].next) {
+      ends.lastChild[static_cast<size_t>(g)] = c;
+    }
+  }
+  return ends;
+}
 
 int32_t insertThemeNode(MapData& map, const ThemeNode& node, std::vector<LoadProblem>* problems,
                         uint64_t offset) {
+  ThemeListEnds ends = ThemeListEnds::of(map);
+  return insertThemeNode(map, node, ends, problems, offset);
+}
+
+int32_t insertThemeNode(MapData& map, const ThemeNode& node, ThemeListEnds& ends,
+                        std::vector<LoadProblem>* problems, uint64_t offset) {
   const auto index = static_cast<int32_t>(map.themeNodes.size());
   ThemeNode stored = node;
   stored.children = -1;
   stored.next = -1;
   map.themeNodes.push_back(stored);
-  if (map.themeHead < 0) {
-    map.themeHead = index;
+  ends.lastChild.resize(map.themeNodes.size(), -1);
+  const auto appendTop = [&] {
+    if (ends.lastTop < 0) {
+      map.themeHead = index;
+    } else {
+      map.themeNodes[static_cast<size_t>(ends.lastTop)].next = index;
+    }
+    ends.lastTop = index;
+    if (node.code[1] != '1') return;
+    int32_t& first = ends.firstGroup[static_cast<unsigned char>(node.code[0])];
+    if (first < 0) first = index;
+  };
+  if (map.themeHead < 0 || node.code[1] == '1') {
+    appendTop();
     return index;
   }
-  if (node.code[1] != '1') {
-    for (int32_t g = map.themeHead; g >= 0; g = map.themeNodes[static_cast<size_t>(g)].next) {
-      ThemeNode& group = map.themeNodes[static_cast<size_t>(g)];
-      if (group.code[0] != node.code[0] || group.code[1] != '1') continue;
-      if (group.children < 0) {
-        group.children = index;
-      } else {
-        map.themeNodes[static_cast<size_t>(lastOf(map, group.children))].next = index;
-      }
-      return index;
+  const int32_t group = ends.firstGroup[static_cast<unsigned char>(node.code[0])];
+  if (group >= 0) {
+    int32_t& last = ends.lastChild[static_cast<size_t>(group)];
+    if (last < 0) {
+      map.themeNodes[static_cast<size_t>(group)].children = index;
+    } else {
+      map.themeNodes[static_cast<size_t>(last)].next = index;
     }
-    // No group yet: the theme stands at the top level (as a first-line theme
-    // does) instead of being lost.
-    if (problems) problems->push_back({"tema.tkm", offset, "theme listed before its group"});
+    last = index;
+    return index;
   }
-  map.themeNodes[static_cast<size_t>(lastOf(map, map.themeHead))].next = index;
+  // No group yet: the theme stands at the top level (as a first-line theme
+  // does) instead of being lost.
+  if (problems) problems->push_back({"tema.tkm", offset, "theme listed before its group"});
+  appendTop();
   return index;
 }
 
@@ -139,12 +215,22 @@ void parseThemeFile(std::span<const uint8_t> bytes, MapData& map,
                     std::vector<LoadProblem>& problems) {
   map.themeNodes.clear();
   map.themeHead = -1;
-  for (const TextLine& line : splitLines(bytes, "tema.tkm", problems)) {
+  FileProblems told("tema.tkm", problems);
+  LineReader lines(bytes, told);
+  ThemeListEnds ends;
+  std::vector<LoadProblem> inserted;
+  TextLine line;
+  while (lines.next(line)) {
     if (isBlank(line.text)) continue;
     const size_t comma = line.text.find(',', kThemeNameSearchFrom);
     if (comma == std::string::npos) {
-      problems.push_back({"tema.tkm", line.offset, "line without a name skipped"});
+      told.add(line.offset, "line without a name skipped");
       continue;
+    }
+    if (map.themeNodes.size() == kMaxTextRecords) {
+      told.add(line.offset, "more than " + std::to_string(kMaxTextRecords) +
+                                " themes: the rest of the file ignored");
+      break;
     }
     ThemeNode node;
     node.code[0] = line.text[0];
@@ -152,98 +238,107 @@ void parseThemeFile(std::span<const uint8_t> bytes, MapData& map,
     std::string name = line.text.substr(comma + 1);
     trimText(name);
     copyField(std::string_view(name).substr(0, kThemeNameLength), node.name);
-    insertThemeNode(map, node, &problems, line.offset);
+    inserted.clear();
+    insertThemeNode(map, node, ends, &inserted, line.offset);
+    for (LoadProblem& p : inserted) told.add(p.offset, std::move(p.what));
   }
 }
 
-bool parseUserObjectFile(std::span<const uint8_t> bytes, MapData& map,
-                         std::vector<LoadProblem>& problems) {
-  const char* file = "user.tkm";
-  map.userObjects.clear();
-  map.userObjectsDeclared = 0;
-  const std::vector<TextLine> lines = splitLines(bytes, file, problems);
-  if (lines.empty()) {
-    problems.push_back({file, 0, "no object count"});
-    return false;
-  }
-  int32_t declared = decimalValue(lines[0].text);
-  if (declared < 0) {
-    problems.push_back({file, 0, "negative object count"});
-    declared = 0;
-  }
-  map.userObjectsDeclared = declared;
-  map.userObjects.reserve(std::min<size_t>(static_cast<size_t>(declared), lines.size() - 1));
-  std::vector<std::string_view> fields;
-  for (size_t k = 1; k < lines.size() && map.userObjects.size() < static_cast<size_t>(declared);
-       ++k) {
-    const TextLine& line = lines[k];
-    if (isBlank(line.text)) continue;
-    if (!splitFields(line.text, 3, fields)) {
-      problems.push_back({file, line.offset, "line with fewer than four fields skipped"});
-      continue;
+namespace {
+
+// The records of user.tkm or sign.tkm: the first line gives their number,
+// each further non-blank line with enough fields is one record, until the
+// number is reached (and never more than a table holds).
+template <typename Record, typename Fill>
+bool parseCountedFile(std::span<const uint8_t> bytes, const char* file, const char* table,
+                      const char* item, const char* tooFewFields, std::vector<Record>& records,
+                      int32_t& declaredOut, std::vector<LoadProblem>& problems, Fill fill) {
+  records.clear();
+  declaredOut = 0;
+  size_t declared = 0;
+  {
+    FileProblems told(file, problems);
+    LineReader lines(bytes, told);
+    TextLine line;
+    if (!lines.next(line)) {
+      told.add(0, std::string("no ") + item + " count");
+      return false;
     }
-    UserObject object;
-    object.x = low16(decimalValue(fields[0]));
-    object.y = low16(decimalValue(fields[1]));
-    const std::string_view theme = fields[2].substr(0, 2);
-    std::copy(theme.begin(), theme.end(), object.theme);
-    std::string name(fields[3]);
-    trimText(name);
-    copyField(std::string_view(name).substr(0, kObjectNameLength), object.name);
-    map.userObjects.push_back(object);
+    int32_t count = decimalValue(line.text);
+    if (count < 0) {
+      told.add(0, std::string("negative ") + item + " count");
+      count = 0;
+    }
+    declaredOut = count;
+    declared = static_cast<size_t>(count);
+    records.reserve(std::min<size_t>(declared, kMaxTextRecords));
+    std::vector<std::string_view> fields;
+    while (records.size() < declared && lines.next(line)) {
+      std::string text = line.text;
+      if (isBlank(text)) continue;
+      if (records.size() == kMaxTextRecords) {
+        told.add(line.offset, "more than " + std::to_string(kMaxTextRecords) +
+                                  " records: the rest of the file ignored");
+        break;
+      }
+      if (!fill(text, line.offset, fields, told)) {
+        told.add(line.offset, tooFewFields);
+        continue;
+      }
+    }
   }
-  if (map.userObjects.size() < static_cast<size_t>(declared)) {
+  if (records.size() < declared) {
     problems.push_back({file, 0,
-                        "userObjects: " + std::to_string(map.userObjects.size()) + " of " +
+                        std::string(table) + ": " + std::to_string(records.size()) + " of " +
                             std::to_string(declared) + " records read"});
   }
   return true;
+}
+
+}  // namespace
+
+bool parseUserObjectFile(std::span<const uint8_t> bytes, MapData& map,
+                         std::vector<LoadProblem>& problems) {
+  return parseCountedFile(
+      bytes, "user.tkm", "userObjects", "object", "line with fewer than four fields skipped",
+      map.userObjects, map.userObjectsDeclared, problems,
+      [&map](const std::string& text, size_t, std::vector<std::string_view>& fields,
+             FileProblems&) {
+        if (!splitFields(text, 3, fields)) return false;
+        UserObject object;
+        object.x = low16(decimalValue(fields[0]));
+        object.y = low16(decimalValue(fields[1]));
+        const std::string_view theme = fields[2].substr(0, 2);
+        std::copy(theme.begin(), theme.end(), object.theme);
+        std::string name(fields[3]);
+        trimText(name);
+        copyField(std::string_view(name).substr(0, kObjectNameLength), object.name);
+        map.userObjects.push_back(object);
+        return true;
+      });
 }
 
 bool parseSignFile(std::span<const uint8_t> bytes, MapData& map,
                    std::vector<LoadProblem>& problems) {
-  const char* file = "sign.tkm";
-  map.signRecords.clear();
-  map.signRecordsDeclared = 0;
-  const std::vector<TextLine> lines = splitLines(bytes, file, problems);
-  if (lines.empty()) {
-    problems.push_back({file, 0, "no record count"});
-    return false;
-  }
-  int32_t declared = decimalValue(lines[0].text);
-  if (declared < 0) {
-    problems.push_back({file, 0, "negative record count"});
-    declared = 0;
-  }
-  map.signRecordsDeclared = declared;
-  map.signRecords.reserve(std::min<size_t>(static_cast<size_t>(declared), lines.size() - 1));
-  std::vector<std::string_view> fields;
-  for (size_t k = 1; k < lines.size() && map.signRecords.size() < static_cast<size_t>(declared);
-       ++k) {
-    std::string text = lines[k].text;
-    if (trimText(text) == 0) continue;
-    if (!splitFields(text, 6, fields)) {
-      problems.push_back({file, lines[k].offset, "line with fewer than seven fields skipped"});
-      continue;
-    }
-    SignRecord record;
-    record.id = decimalValue(fields[0]);
-    record.a = low16(decimalValue(fields[2]));
-    record.b = low16(decimalValue(fields[3]));
-    record.p = static_cast<float>(decimalValue(fields[4]));
-    record.q = static_cast<float>(decimalValue(fields[5]));
-    if (fields[6].size() > kSignTextLength) {
-      problems.push_back({file, lines[k].offset, "text cut to 81 characters"});
-    }
-    copyField(fields[6].substr(0, kSignTextLength), record.text);
-    map.signRecords.push_back(record);
-  }
-  if (map.signRecords.size() < static_cast<size_t>(declared)) {
-    problems.push_back({file, 0,
-                        "signRecords: " + std::to_string(map.signRecords.size()) + " of " +
-                            std::to_string(declared) + " records read"});
-  }
-  return true;
+  return parseCountedFile(bytes, "sign.tkm", "signRecords", "record",
+                          "line with fewer than seven fields skipped", map.signRecords,
+                          map.signRecordsDeclared, problems,
+                          [&map](std::string text, size_t offset,
+                                 std::vector<std::string_view>& fields, FileProblems& told) {
+                            trimText(text);
+                            if (!splitFields(text, 6, fields)) return false;
+                            SignRecord record;
+                            record.id = decimalValue(fields[0]);
+                            record.a = low16(decimalValue(fields[2]));
+                            record.b = low16(decimalValue(fields[3]));
+                            record.p = static_cast<float>(decimalValue(fields[4]));
+                            record.q = static_cast<float>(decimalValue(fields[5]));
+                            if (fields[6].size() > kSignTextLength)
+                              told.add(offset, "text cut to 81 characters");
+                            copyField(fields[6].substr(0, kSignTextLength), record.text);
+                            map.signRecords.push_back(record);
+                            return true;
+                          });
 }
 
 }  // namespace tikhomap

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <vector>
 
 #include "mapdata/cp1251.h"
+#include "mapdata/map_file.h"
 #include "render/feature_draw.h"
 #include "render/style_set.h"
 #include "view/visibility.h"
@@ -21,8 +21,6 @@ namespace {
 constexpr int kSmallScreenMaxHeight = 800;  // up to this a screen is small
 constexpr int kFullCaptionHeight = 1024;    // lower screens skip some captions
 constexpr double kInchesPerMm = 0.03937007874;
-// A title file is a few kilobytes; anything this large is not one.
-constexpr std::streamoff kMaxTitleFileBytes = 64 * 1024 * 1024;
 
 constexpr Rgb kHighlight{255, 255, 0};
 constexpr Rgb kShallowWater{180, 240, 250};
@@ -33,13 +31,9 @@ bool smallScreen(int frameHeight) {
 }
 
 std::optional<TitleSheetFile> readTitleFile(const std::filesystem::path& path, bool withHeader) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return std::nullopt;
-  const std::streamoff size = in.tellg();
-  if (size < 0 || size > kMaxTitleFileBytes) return std::nullopt;
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  in.seekg(0);
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  std::vector<LoadProblem> problems;
+  if (!readMapFile(path, withHeader ? "1.tkm" : "2.tkm", bytes, problems)) return std::nullopt;
   return parseTitleFile(bytes, withHeader);
 }
 
