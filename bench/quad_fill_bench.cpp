@@ -25,21 +25,34 @@ struct Window {
   bool lit;
 };
 
-// Windows of 2 to 3 pixels on walls sloping up to one pixel per two, about
-// half of them lit.
+// Window grids as a dense frame has them: walls of 3 to 12 columns and 2 to
+// 9 storeys of 4 pixels, sloping up to one pixel in two, each window 2 to 3
+// pixels wide and 2 high, about half of them lit; the walls lie anywhere in
+// the frame and a little beyond.
 const std::vector<Window>& windows() {
   static const std::vector<Window> all = [] {
     std::mt19937 rng(7);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     std::vector<Window> v;
     v.reserve(kQuads);
-    for (int i = 0; i < kQuads; ++i) {
-      const ScreenPoint p1{pick(-2, kWidth + 1), pick(0, kHeight + 2)};
+    while (v.size() < static_cast<size_t>(kQuads)) {
+      const int ax = pick(-40, kWidth);
+      const int ay = pick(0, kHeight + 40);
+      const double slope = pick(-4, 4) / 8.0;
+      const int columns = pick(3, 12);
+      const int storeys = pick(2, 9);
       const int w = pick(2, 3);
-      const ScreenPoint p2{p1.x + w, p1.y + pick(-w / 2, w / 2)};
-      const int h = pick(2, 3);
-      v.push_back(
-          {{p1, p2, ScreenPoint{p2.x, p2.y - h}, ScreenPoint{p1.x, p1.y - h}}, pick(0, 1) == 0});
+      for (int row = 0; row < storeys && v.size() < static_cast<size_t>(kQuads); ++row) {
+        for (int c = 0; c < columns && v.size() < static_cast<size_t>(kQuads); ++c) {
+          const double s = c * 4 + 0.8;
+          const ScreenPoint p1{ax + static_cast<int>(s),
+                               ay - 4 * row + static_cast<int>(s * slope)};
+          const ScreenPoint p2{ax + static_cast<int>(s + w),
+                               ay - 4 * row + static_cast<int>((s + w) * slope)};
+          v.push_back({{p1, p2, ScreenPoint{p2.x, p2.y - 2}, ScreenPoint{p1.x, p1.y - 2}},
+                       pick(0, 1) == 0});
+        }
+      }
     }
     return v;
   }();

