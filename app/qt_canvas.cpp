@@ -163,10 +163,18 @@ void QtCanvas::applyPen() {
 }
 
 void QtCanvas::selectBrush(const Brush& brush) {
-  if (brush == brush_ && brushApplied_) return;
+  // The painter takes the brush only when it fills: the window grid selects
+  // a brush per window and quad() fills most windows without the painter.
+  if (brush == brush_ && brushSelected_) return;
   brush_ = brush;
-  brushApplied_ = true;
-  painter_.setBrush(toQBrush(brush));
+  brushSelected_ = true;
+  brushPending_ = true;
+}
+
+void QtCanvas::applyBrush() {
+  if (!brushPending_) return;
+  brushPending_ = false;
+  painter_.setBrush(toQBrush(brush_));
 }
 
 void QtCanvas::selectFont(const Font& font) {
@@ -262,6 +270,7 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {
   if (points.size() < 2) return;
+  applyBrush();
   painter_.drawPolygon(toPoints(points), static_cast<int>(points.size()), Qt::OddEvenFill);
 }
 
@@ -294,7 +303,7 @@ void QtCanvas::quad(const std::array<ScreenPoint, 4>& points) {
   }
   const QRect clip = pixelClip();
   const PixelBox box{clip.left(), clip.top(), clip.right(), clip.bottom()};
-  fillQuad(pixels_, stride_, box, device, toQColor(brush_.color).rgb(),
+  fillQuad(pixels_, stride_, box, device, qRgb(brush_.color.r, brush_.color.g, brush_.color.b),
            rasterOp_ == RasterOp::CopyPen ? QuadFillOp::Copy : QuadFillOp::And);
 }
 
@@ -364,12 +373,14 @@ void QtCanvas::lineTo(int32_t x, int32_t y) {
 }
 
 void QtCanvas::ellipse(const Rect& rect) {
+  applyBrush();
   // The figure lies inside left..right-1 and top..bottom-1.
   painter_.drawEllipse(
       QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
 }
 
 void QtCanvas::rectangle(const Rect& rect) {
+  applyBrush();
   painter_.drawRect(
       QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
 }

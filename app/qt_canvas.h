@@ -56,6 +56,7 @@ class QtCanvas final : public Canvas {
 
  private:
   void applyPen();
+  void applyBrush();
   void applyFont();
   const QPoint* toPoints(std::span<const ScreenPoint> points);
   bool strokesByPieces() const;
@@ -69,7 +70,8 @@ class QtCanvas final : public Canvas {
   Pen pen_;
   bool penApplied_ = false;
   Brush brush_;
-  bool brushApplied_ = false;
+  bool brushSelected_ = false;
+  bool brushPending_ = false;  // selected but not yet given to the painter
   Font font_;
   int characterExtra_ = 0;
   QFont qfont_;
