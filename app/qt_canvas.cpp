@@ -275,9 +275,16 @@ void QtCanvas::polygon(std::span<const ScreenPoint> points) {
 }
 
 QRect QtCanvas::pixelClip() const {
-  const QRect whole = image_->rect();
-  if (!clip_) return whole;
-  return QRect(clip_->topLeft() * wholeRatio_, clip_->size() * wholeRatio_).intersected(whole);
+  // Called per window quad: plain integer bounds, no rectangle calls.
+  const int width = image_->width();
+  const int height = image_->height();
+  if (!clip_) return QRect(0, 0, width, height);
+  const int r = wholeRatio_;
+  const int left = std::max(0, clip_->x() * r);
+  const int top = std::max(0, clip_->y() * r);
+  const int right = std::min(width, (clip_->x() + clip_->width()) * r);
+  const int bottom = std::min(height, (clip_->y() + clip_->height()) * r);
+  return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
 }
 
 void QtCanvas::quad(const std::array<ScreenPoint, 4>& points) {
