@@ -9,6 +9,7 @@
 
 #include "app/font_substitution.h"
 #include "app/mask_stamps.h"
+#include "app/quad_fill.h"
 #include "mapdata/cp1251.h"
 
 namespace tikhomap {
@@ -108,6 +109,20 @@ QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
   // A printer (or a PDF file) takes whole paths: a wide line goes to it as one
   // stroke, which keeps the spooled page small.
   nativeStrokes_ = device->devType() == QInternal::Printer;
+  const qreal whole = std::round(ratio_);
+  if (whole >= 1 && whole <= 8 && whole == ratio_) wholeRatio_ = static_cast<int>(whole);
+  image_ = dynamic_cast<QImage*>(device);
+  if (image_ != nullptr && wholeRatio_ != 0) {
+    const QImage::Format format = image_->format();
+    maskable_ = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied;
+    if (maskable_ || format == QImage::Format_ARGB32) {
+      // The painter detached the image when it began; constBits() then
+      // names the very buffer the painter draws into (bits() would detach
+      // again if the image were copied meanwhile, and part the two).
+      pixels_ = const_cast<uint32_t*>(reinterpret_cast<const uint32_t*>(image_->constBits()));
+      stride_ = image_->bytesPerLine() / 4;
+    }
+  }
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   painter_.setBackground(QBrush(Qt::white));
@@ -148,10 +163,18 @@ void QtCanvas::applyPen() {
 }
 
 void QtCanvas::selectBrush(const Brush& brush) {
-  if (brush == brush_ && brushApplied_) return;
+  // The painter takes the brush only when it fills: the window grid selects
+  // a brush per window and quad() fills most windows without the painter.
+  if (brush == brush_ && brushSelected_) return;
   brush_ = brush;
-  brushApplied_ = true;
-  painter_.setBrush(toQBrush(brush));
+  brushSelected_ = true;
+  brushPending_ = true;
+}
+
+void QtCanvas::applyBrush() {
+  if (!brushPending_) return;
+  brushPending_ = false;
+  painter_.setBrush(toQBrush(brush_));
 }
 
 void QtCanvas::selectFont(const Font& font) {
@@ -215,11 +238,10 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
   // Mask-mode fills without an outline merge on the frame image itself; any
   // other combination (a printer, a pen, another raster mode) is filled copy
   // by copy.
-  auto* image = dynamic_cast<QImage*>(painter_.device());
-  const int ratio = static_cast<int>(std::lround(ratio_));
-  const bool mergeable = image != nullptr && ratio >= 1 && ratio == ratio_ &&
-                         rasterOp_ == RasterOp::MaskPen && pen_.style == PenStyle::Null &&
-                         brush_.style == BrushStyle::Solid &&
+  QImage* image = image_;
+  const int ratio = wholeRatio_;
+  const bool mergeable = image != nullptr && ratio >= 1 && rasterOp_ == RasterOp::MaskPen &&
+                         pen_.style == PenStyle::Null && brush_.style == BrushStyle::Solid &&
                          painter_.worldTransform().isIdentity() &&
                          (image->format() == QImage::Format_RGB32 ||
                           image->format() == QImage::Format_ARGB32_Premultiplied);
@@ -227,7 +249,7 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
     Canvas::polygonStamps(points, offsets);
     return;
   }
-  const QRect clip = clip_ ? QRect(clip_->topLeft() * ratio, clip_->size() * ratio) : image->rect();
+  const QRect clip = pixelClip();
   if (ratio == 1) {
     maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, stampScratch_);
     return;
@@ -248,7 +270,48 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {
   if (points.size() < 2) return;
+  applyBrush();
   painter_.drawPolygon(toPoints(points), static_cast<int>(points.size()), Qt::OddEvenFill);
+}
+
+QRect QtCanvas::pixelClip() const {
+  // Called per window quad: plain integer bounds, no rectangle calls.
+  const int width = image_->width();
+  const int height = image_->height();
+  if (!clip_) return QRect(0, 0, width, height);
+  const int r = wholeRatio_;
+  const int left = std::max(0, clip_->x() * r);
+  const int top = std::max(0, clip_->y() * r);
+  const int right = std::min(width, (clip_->x() + clip_->width()) * r);
+  const int bottom = std::min(height, (clip_->y() + clip_->height()) * r);
+  return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+void QtCanvas::quad(const std::array<ScreenPoint, 4>& points) {
+  // The filler writes what the painter would: an opaque solid fill without
+  // an outline, copied or ANDed, on the painter's own pixel grid and clip.
+  const bool direct =
+      pixels_ != nullptr && pen_.style == PenStyle::Null && brush_.style == BrushStyle::Solid &&
+      (rasterOp_ == RasterOp::CopyPen || (rasterOp_ == RasterOp::MaskPen && maskable_)) &&
+      painter_.hasClipping() == clip_.has_value() && painter_.worldTransform().isIdentity() &&
+      painter_.opacity() == 1.0;
+  // Far-off vertices the painter cuts in floating point before it fills.
+  if (!direct || !quadFillable(points)) {
+    polygon(points);
+    return;
+  }
+  std::array<ScreenPoint, 4> device = points;
+  if (wholeRatio_ != 1) {
+    for (ScreenPoint& p : device) p = {p.x * wholeRatio_, p.y * wholeRatio_};
+    if (!quadFillable(device)) {
+      polygon(points);
+      return;
+    }
+  }
+  const QRect clip = pixelClip();
+  const PixelBox box{clip.left(), clip.top(), clip.right(), clip.bottom()};
+  fillQuad(pixels_, stride_, box, device, qRgb(brush_.color.r, brush_.color.g, brush_.color.b),
+           rasterOp_ == RasterOp::CopyPen ? QuadFillOp::Copy : QuadFillOp::And);
 }
 
 bool QtCanvas::strokesByPieces() const {
@@ -317,12 +380,14 @@ void QtCanvas::lineTo(int32_t x, int32_t y) {
 }
 
 void QtCanvas::ellipse(const Rect& rect) {
+  applyBrush();
   // The figure lies inside left..right-1 and top..bottom-1.
   painter_.drawEllipse(
       QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
 }
 
 void QtCanvas::rectangle(const Rect& rect) {
+  applyBrush();
   painter_.drawRect(
       QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
 }

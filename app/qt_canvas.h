@@ -9,6 +9,7 @@
 #include <QLine>
 #include <QPainter>
 #include <QPoint>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -37,6 +38,9 @@ class QtCanvas final : public Canvas {
   void clearClip() override;
 
   void polygon(std::span<const ScreenPoint> points) override;
+  // Without a pen, with a solid brush in copy or mask mode, on a 32-bit
+  // image: filled straight into the pixels, exactly as polygon() fills it.
+  void quad(const std::array<ScreenPoint, 4>& points) override;
   void polyline(std::span<const ScreenPoint> points) override;
   void polygonStamps(std::span<const ScreenPoint> points,
                      std::span<const ScreenPoint> offsets) override;
@@ -52,17 +56,22 @@ class QtCanvas final : public Canvas {
 
  private:
   void applyPen();
+  void applyBrush();
   void applyFont();
   const QPoint* toPoints(std::span<const ScreenPoint> points);
   bool strokesByPieces() const;
   void wideStroke(std::span<const ScreenPoint> points);
+  // The pixels a fill may touch, in device pixels: the clip (or the whole
+  // image) within the image. Only for an image device at a whole ratio.
+  QRect pixelClip() const;
 
   QPainter& painter_;
   DeviceCaps caps_;
   Pen pen_;
   bool penApplied_ = false;
   Brush brush_;
-  bool brushApplied_ = false;
+  bool brushSelected_ = false;
+  bool brushPending_ = false;  // selected but not yet given to the painter
   Font font_;
   int characterExtra_ = 0;
   QFont qfont_;
@@ -73,7 +82,14 @@ class QtCanvas final : public Canvas {
   bool nativeStrokes_ = false;
   std::optional<QRect> clip_;
   MaskStampScratch stampScratch_;
-  qreal ratio_ = 1;  // device pixels per logical pixel
+  qreal ratio_ = 1;          // device pixels per logical pixel
+  int wholeRatio_ = 0;       // ratio_ when it is a whole number, else 0
+  QImage* image_ = nullptr;  // the device when it is an image
+  // The image's pixels when quads are filled into them directly: 32 bits
+  // each, stride_ per row; maskable_ when mask mode may be applied there too.
+  uint32_t* pixels_ = nullptr;
+  ptrdiff_t stride_ = 0;
+  bool maskable_ = false;
   std::vector<ScreenPoint> scaledPoints_;
   std::vector<ScreenPoint> scaledOffsets_;
   std::vector<QLine> lines_;

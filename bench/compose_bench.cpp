@@ -99,8 +99,9 @@ bool askScene(MapSession& s, Scene scene) {
 
 // ratio: device pixels per logical pixel of the frame (2 on a high-density
 // screen: the same 1920 x 1080 logical frame has four times the pixels).
-void composeScene(benchmark::State& state, Scene scene, int mode, int ratio = 1) {
+void composeScene(benchmark::State& state, Scene scene, int mode, int ratio = 1, int hour = 14) {
   auto session = loadedSession();
+  session->clock = fixedClock(hour, 0);
   if (!askScene(*session, scene) || !session->setViewMode(mode)) {
     state.SkipWithError("the city could not be loaded or the view was refused");
     return;
@@ -128,6 +129,10 @@ void BM_ComposeDistrict(benchmark::State& state) {
 void BM_ComposeQuarterLevel2(benchmark::State& state) {
   composeScene(state, Scene::Quarter, static_cast<int>(state.range(0)));
 }
+// 07:00 in the clock-lit view: most windows lit, the densest window grid.
+void BM_ComposeQuarterLevel2At7(benchmark::State& state) {
+  composeScene(state, Scene::Quarter, static_cast<int>(state.range(0)), 1, 7);
+}
 void BM_ComposeStreetLevel4(benchmark::State& state) {
   composeScene(state, Scene::Street, static_cast<int>(state.range(0)));
 }
@@ -147,6 +152,7 @@ BENCHMARK(BM_ComposeQuarterLevel2)
     ->Arg(32781)
     ->Arg(32786)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeQuarterLevel2At7)->Arg(32786)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComposeStreetLevel4)
     ->Arg(32775)
     ->Arg(32781)
