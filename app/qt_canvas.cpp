@@ -89,22 +89,28 @@ float physicalWidthMm(const QScreen* screen, int widthPx) {
   return widthMmAt96Dpi(widthPx);
 }
 
-QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
-  QPaintDevice* device = painter.device();
+DeviceCaps deviceCapsOf(const QPaintDevice& device, float widthMm) {
   // The map is drawn on the logical pixel grid of the device; on a screen of
   // a higher pixel ratio the painter puts each logical pixel on ratio × ratio
   // device pixels, so geometry and letters are rasterised at the device's
   // resolution. Images and pixmaps count device pixels, widgets logical ones.
-  ratio_ = device->devicePixelRatio();
+  const qreal ratio = device.devicePixelRatio();
   const bool countsDevicePixels =
-      device->devType() == QInternal::Image || device->devType() == QInternal::Pixmap;
-  caps_.width = countsDevicePixels ? qRound(device->width() / ratio_) : device->width();
-  caps_.height = countsDevicePixels ? qRound(device->height() / ratio_) : device->height();
-  caps_.logPixelsX = device->logicalDpiX();
-  caps_.logPixelsY = device->logicalDpiY();
-  caps_.widthMm = widthMm > 0 ? widthMm : widthMmAt96Dpi(caps_.width);
-  caps_.heightMm =
-      caps_.width > 0 ? caps_.widthMm * static_cast<float>(caps_.height) / caps_.width : 0;
+      device.devType() == QInternal::Image || device.devType() == QInternal::Pixmap;
+  DeviceCaps caps;
+  caps.width = countsDevicePixels ? qRound(device.width() / ratio) : device.width();
+  caps.height = countsDevicePixels ? qRound(device.height() / ratio) : device.height();
+  caps.logPixelsX = device.logicalDpiX();
+  caps.logPixelsY = device.logicalDpiY();
+  caps.widthMm = widthMm > 0 ? widthMm : widthMmAt96Dpi(caps.width);
+  caps.heightMm = caps.width > 0 ? caps.widthMm * static_cast<float>(caps.height) / caps.width : 0;
+  return caps;
+}
+
+QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
+  QPaintDevice* device = painter.device();
+  ratio_ = device->devicePixelRatio();
+  caps_ = deviceCapsOf(*device, widthMm);
   // A printer (or a PDF file) takes whole paths: a wide line goes to it as one
   // stroke, which keeps the spooled page small.
   nativeStrokes_ = device->devType() == QInternal::Printer;
@@ -194,12 +200,32 @@ void QtCanvas::setRasterOp(RasterOp op) {
 void QtCanvas::setClipRect(const Rect& rect) {
   clip_ = QRect(rect.left, rect.top, std::max(0, rect.right - rect.left),
                 std::max(0, rect.bottom - rect.top));
-  painter_.setClipRect(*clip_);
+  painter_.setClipRect(band_ ? clip_->intersected(*band_) : *clip_);
 }
 
 void QtCanvas::clearClip() {
   clip_.reset();
-  painter_.setClipping(false);
+  if (band_) {
+    painter_.setClipRect(*band_);
+  } else {
+    painter_.setClipping(false);
+  }
+}
+
+void QtCanvas::setBand(int top, int bottom) {
+  band_ = QRect(0, top, std::max(caps_.width, 0), std::max(0, bottom - top));
+  painter_.setClipRect(clip_ ? clip_->intersected(*band_) : *band_);
+}
+
+QRect QtCanvas::pixelClip() const {
+  QRect logical = clip_ ? *clip_ : QRect(0, 0, caps_.width, caps_.height);
+  if (band_) logical = logical.intersected(*band_);
+  const int ratio = std::max(1, static_cast<int>(std::lround(ratio_)));
+  const QRect device(logical.topLeft() * ratio, logical.size() * ratio);
+  if (const auto* image = dynamic_cast<const QImage*>(painter_.device())) {
+    return device.intersected(image->rect());
+  }
+  return device;
 }
 
 const QPoint* QtCanvas::toPoints(std::span<const ScreenPoint> points) {
@@ -227,7 +253,7 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
     Canvas::polygonStamps(points, offsets);
     return;
   }
-  const QRect clip = clip_ ? QRect(clip_->topLeft() * ratio, clip_->size() * ratio) : image->rect();
+  const QRect clip = pixelClip();
   if (ratio == 1) {
     maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, stampScratch_);
     return;

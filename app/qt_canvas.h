@@ -50,6 +50,16 @@ class QtCanvas final : public Canvas {
 
   DeviceCaps deviceCaps() const override { return caps_; }
 
+  // Confines everything the canvas draws to rows [top, bottom) of the
+  // surface (logical pixels), as one band of a frame drawn by several
+  // threads: a clip rectangle is cut to the band, and no clip means the
+  // band.
+  void setBand(int top, int bottom);
+  // The device pixels drawing may write now: the clip rectangle (the whole
+  // surface without one), cut to the band and to the image. Whatever writes
+  // pixels past the painter must stay inside it.
+  QRect pixelClip() const;
+
  private:
   void applyPen();
   void applyFont();
@@ -72,6 +82,7 @@ class QtCanvas final : public Canvas {
   RasterOp rasterOp_ = RasterOp::CopyPen;
   bool nativeStrokes_ = false;
   std::optional<QRect> clip_;
+  std::optional<QRect> band_;
   MaskStampScratch stampScratch_;
   qreal ratio_ = 1;  // device pixels per logical pixel
   std::vector<ScreenPoint> scaledPoints_;
@@ -79,6 +90,9 @@ class QtCanvas final : public Canvas {
   std::vector<QLine> lines_;
   std::vector<QPoint> points_;
 };
+
+// What a QtCanvas over a painter on device reports as its capabilities.
+DeviceCaps deviceCapsOf(const QPaintDevice& device, float widthMm);
 
 QColor toQColor(Rgb color);
 QBrush toQBrush(const Brush& brush);
