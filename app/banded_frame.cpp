@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "app/qt_canvas.h"
 #include "render/compose_frame.h"
@@ -110,7 +111,9 @@ Rect QtTextMeasure::textBox(const Font& font, int characterExtra, bool opaqueBac
 
 int frameThreadCount(int asked) {
   if (asked > 0) return asked;
-  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  // Past eight bands a frame gains little and each band keeps a frame-sized
+  // surface.
+  return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
 }
 
 BandedFrameComposer::BandedFrameComposer(int threads) : pool_(frameThreadCount(threads)) {}
@@ -131,23 +134,49 @@ void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float width
     list_.replay(canvas);
     return;
   }
-  uchar* bits = frame.bits();
-  const int width = frame.width();
-  const int rows = frame.height();
+  // Band 0 draws on the frame itself, every other band on a surface of its
+  // own the frame's size: the painters are not clipped to the bands, so
+  // that Qt places every pixel as one painter over the whole frame does
+  // (see QtCanvas::setBand), and a band's drawing beyond its rows must land
+  // where no other band's rows are. Each band's rows are copied onto its
+  // surface first and back when all bands have drawn.
+  surfaces_.resize(static_cast<size_t>(bands));
+  for (int b = 1; b < bands; ++b) {
+    QImage& s = surfaces_[static_cast<size_t>(b)];
+    if (s.size() != frame.size() || s.format() != frame.format()) {
+      s = QImage(frame.size(), frame.format());
+    }
+    s.setDevicePixelRatio(ratio);
+  }
+  uchar* frameBits = frame.bits();
   const qsizetype stride = frame.bytesPerLine();
-  const QImage::Format format = frame.format();
+  auto deviceRows = [&](int band) {
+    const int top = std::clamp(edges_[static_cast<size_t>(band)] * wholeRatio, 0, frame.height());
+    const int bottom =
+        std::clamp(edges_[static_cast<size_t>(band) + 1] * wholeRatio, top, frame.height());
+    return std::pair{top, bottom};
+  };
+  auto copyRows = [&](int band, bool toSurface) {
+    if (band == 0) return;
+    const auto [top, bottom] = deviceRows(band);
+    if (bottom <= top) return;
+    uchar* surface = surfaces_[static_cast<size_t>(band)].bits();
+    uchar* from = (toSurface ? frameBits : surface) + top * stride;
+    uchar* to = (toSurface ? surface : frameBits) + top * stride;
+    std::memcpy(to, from, static_cast<size_t>(bottom - top) * static_cast<size_t>(stride));
+  };
+  pool_.run([&](int band) { copyRows(band, true); });
   pool_.run([&](int band) {
-    // The whole frame over the same pixels, its painter clipped to the band.
-    QImage image(bits, width, rows, stride, format);
-    image.setDevicePixelRatio(ratio);
-    QPainter painter(&image);
-    QtCanvas canvas(painter, widthMm);
+    QImage& target = band == 0 ? frame : surfaces_[static_cast<size_t>(band)];
     const int32_t top = edges_[static_cast<size_t>(band)];
     const int32_t bottom = edges_[static_cast<size_t>(band) + 1];
     if (top >= bottom) return;
+    QPainter painter(&target);
+    QtCanvas canvas(painter, widthMm);
     canvas.setBand(top, bottom);
     list_.replay(canvas, top, bottom);
   });
+  pool_.run([&](int band) { copyRows(band, false); });
 }
 
 }  // namespace tikhomap

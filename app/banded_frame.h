@@ -1,9 +1,10 @@
 // A frame composed once into a display list and rasterised in horizontal
-// bands by a pool of threads, all painting into the frame image's own
-// pixels. Each band's painter works on an image of the whole frame's size
-// over the same pixel buffer, clipped to the band's rows: Qt then lays down
-// exactly the pixels a single painter would (a sub-image with a moved
-// painter would not: outlines, wide lines and text come out differently).
+// bands by a pool of threads. Each band replays the commands that reach its
+// rows, with a painter over an image of the whole frame's size and the
+// frame's own clip, so that Qt lays down exactly the pixels a single painter
+// would (a sub-image with a moved painter would not: outlines, wide lines
+// and text come out differently; a painter clipped to the band would move
+// pixels of lines crossing the band's edges).
 #pragma once
 
 #include <QFont>
@@ -65,7 +66,7 @@ class QtTextMeasure final : public TextMeasure {
 };
 
 // The number of threads of a frame: asked > 0 as asked, otherwise one per
-// core of the machine.
+// core of the machine, at most eight.
 int frameThreadCount(int asked);
 
 class BandedFrameComposer {
@@ -86,6 +87,7 @@ class BandedFrameComposer {
   QtTextMeasure measure_;
   BandPool pool_;
   std::vector<int32_t> edges_;
+  std::vector<QImage> surfaces_;  // bands 1.. draw here; band 0 on the frame
 };
 
 }  // namespace tikhomap

@@ -59,9 +59,10 @@ void shapeRuns(std::span<const ScreenPoint> points, const QRect& window, MaskSta
 
 void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
                        std::span<const ScreenPoint> points, std::span<const ScreenPoint> offsets,
-                       MaskStampScratch& scratch) {
+                       MaskStampScratch& scratch, const QRect& writable) {
   const QRect visible = clip.intersected(target.rect());
-  if (points.size() < 2 || offsets.empty() || visible.isEmpty()) return;
+  const QRect written = writable.intersected(visible);
+  if (points.size() < 2 || offsets.empty() || written.isEmpty()) return;
 
   int minOx = offsets[0].x, maxOx = minOx, minOy = offsets[0].y, maxOy = minOy;
   for (const ScreenPoint o : offsets) {
@@ -93,7 +94,8 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
   for (const Run& r : scratch.shape) shapePixels += r.x1 - r.x0;
   const QRect reachable = QRect(QPoint(window.left() + minOx, window.top() + minOy),
                                 QPoint(window.right() + maxOx, window.bottom() + maxOy))
-                              .intersected(visible);
+                              .intersected(written);
+  if (reachable.isEmpty()) return;
   if (shapePixels * static_cast<int64_t>(offsets.size()) <= kMarkPixelLimit) {
     auto& marks = scratch.marks;
     marks.assign(static_cast<size_t>(reachable.width()) * static_cast<size_t>(reachable.height()),
@@ -126,8 +128,8 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
   auto& covered = scratch.covered;
   covered.clear();
   for (const ScreenPoint o : offsets) {
-    const int first = std::max(window.top(), visible.top() - o.y);
-    const int last = std::min(window.bottom(), visible.bottom() - o.y);
+    const int first = std::max(window.top(), written.top() - o.y);
+    const int last = std::min(window.bottom(), written.bottom() - o.y);
     if (first > last) continue;
     const size_t from = scratch.rowAt[static_cast<size_t>(first - window.top())];
     const size_t to = scratch.rowAt[static_cast<size_t>(last - window.top()) + 1];
@@ -145,11 +147,11 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
   for (const Run r : covered) {
     if (r.row != row) {
       row = r.row;
-      done = visible.left();
+      done = written.left();
       line = reinterpret_cast<QRgb*>(target.scanLine(row));
     }
     const int from = std::max(r.x0, done);
-    const int to = std::min(r.x1, visible.right() + 1);
+    const int to = std::min(r.x1, written.right() + 1);
     for (int x = from; x < to; ++x) line[x] &= keep;
     done = std::max(done, to);
   }

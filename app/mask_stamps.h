@@ -31,9 +31,12 @@ struct MaskStampScratch {
 
 // Darkens, inside clip, every pixel of target that a fill of the polygon
 // (odd-even, no antialiasing) at one of the offsets would cover. target must
-// be a 32-bit RGB image.
+// be a 32-bit RGB image. Only pixels inside writable (a part of clip, such as
+// one band of a frame drawn by several threads) are touched; the polygon is
+// filled as for the whole clip, so each band darkens the pixels the whole
+// would.
 void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
                        std::span<const ScreenPoint> points, std::span<const ScreenPoint> offsets,
-                       MaskStampScratch& scratch);
+                       MaskStampScratch& scratch, const QRect& writable);
 
 }  // namespace tikhomap

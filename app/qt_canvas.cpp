@@ -200,32 +200,31 @@ void QtCanvas::setRasterOp(RasterOp op) {
 void QtCanvas::setClipRect(const Rect& rect) {
   clip_ = QRect(rect.left, rect.top, std::max(0, rect.right - rect.left),
                 std::max(0, rect.bottom - rect.top));
-  painter_.setClipRect(band_ ? clip_->intersected(*band_) : *clip_);
+  painter_.setClipRect(*clip_);
 }
 
 void QtCanvas::clearClip() {
   clip_.reset();
-  if (band_) {
-    painter_.setClipRect(*band_);
-  } else {
-    painter_.setClipping(false);
-  }
+  painter_.setClipping(false);
 }
 
 void QtCanvas::setBand(int top, int bottom) {
   band_ = QRect(0, top, std::max(caps_.width, 0), std::max(0, bottom - top));
-  painter_.setClipRect(clip_ ? clip_->intersected(*band_) : *band_);
 }
 
-QRect QtCanvas::pixelClip() const {
+QRect QtCanvas::devicePixels(bool inBand) const {
   QRect logical = clip_ ? *clip_ : QRect(0, 0, caps_.width, caps_.height);
-  if (band_) logical = logical.intersected(*band_);
+  if (band_ && inBand) logical = logical.intersected(*band_);
   const int ratio = std::max(1, static_cast<int>(std::lround(ratio_)));
   const QRect device(logical.topLeft() * ratio, logical.size() * ratio);
   if (const auto* image = dynamic_cast<const QImage*>(painter_.device())) {
     return device.intersected(image->rect());
   }
   return device;
+}
+
+QRect QtCanvas::pixelClip() const {
+  return devicePixels(true);
 }
 
 const QPoint* QtCanvas::toPoints(std::span<const ScreenPoint> points) {
@@ -253,9 +252,13 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
     Canvas::polygonStamps(points, offsets);
     return;
   }
-  const QRect clip = pixelClip();
+  // The copies are filled as for the whole clip; only the band's pixels
+  // are written.
+  const QRect clip = devicePixels(false);
+  const QRect writable = pixelClip();
   if (ratio == 1) {
-    maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, stampScratch_);
+    maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, stampScratch_,
+                      writable);
     return;
   }
   // The stamps write device pixels: the polygon and its offsets are taken to
@@ -269,7 +272,7 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
     scaledOffsets_[i] = {offsets[i].x * ratio, offsets[i].y * ratio};
   }
   maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), scaledPoints_, scaledOffsets_,
-                    stampScratch_);
+                    stampScratch_, writable);
 }
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {

@@ -50,14 +50,18 @@ class QtCanvas final : public Canvas {
 
   DeviceCaps deviceCaps() const override { return caps_; }
 
-  // Confines everything the canvas draws to rows [top, bottom) of the
-  // surface (logical pixels), as one band of a frame drawn by several
-  // threads: a clip rectangle is cut to the band, and no clip means the
-  // band.
+  // Makes the canvas one band, rows [top, bottom) (logical pixels), of a
+  // frame drawn by several threads. The painter keeps the frame's own clip:
+  // Qt places the pixels of a line that crosses a clip edge from where it
+  // meets that edge, so a band clip would move pixels. The band's painter
+  // draws on a surface of its own and only the band's rows are kept (see
+  // BandedFrameComposer); what writes pixels past the painter writes the
+  // band's rows only, inside pixelClip().
   void setBand(int top, int bottom);
   // The device pixels drawing may write now: the clip rectangle (the whole
   // surface without one), cut to the band and to the image. Whatever writes
-  // pixels past the painter must stay inside it.
+  // pixels past the painter must stay inside it; inside a band, no clip
+  // means the band.
   QRect pixelClip() const;
 
  private:
@@ -65,6 +69,8 @@ class QtCanvas final : public Canvas {
   void applyFont();
   const QPoint* toPoints(std::span<const ScreenPoint> points);
   bool strokesByPieces() const;
+  // The clip in device pixels, cut to the image, and to the band if asked.
+  QRect devicePixels(bool inBand) const;
   void wideStroke(std::span<const ScreenPoint> points);
 
   QPainter& painter_;
