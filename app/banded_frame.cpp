@@ -128,9 +128,11 @@ void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float width
   // Bands meet on device rows only at a whole pixel ratio.
   const int bands = wholeRatio >= 1 && wholeRatio == ratio ? pool_.size() : 1;
   edges_ = list_.bandEdges(bands, height);
+  stampScratch_.resize(static_cast<size_t>(bands));
   if (bands == 1) {
     QPainter painter(&frame);
     QtCanvas canvas(painter, widthMm);
+    canvas.useStampScratch(stampScratch_[0]);
     list_.replay(canvas);
     return;
   }
@@ -174,6 +176,7 @@ void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float width
     QPainter painter(&target);
     QtCanvas canvas(painter, widthMm);
     canvas.setBand(top, bottom);
+    canvas.useStampScratch(stampScratch_[static_cast<size_t>(band)]);
     list_.replay(canvas, top, bottom);
   });
   pool_.run([&](int band) { copyRows(band, false); });

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/mask_stamps.h"
 #include "render/display_list.h"
 #include "render/frame_state.h"
 
@@ -87,7 +88,8 @@ class BandedFrameComposer {
   QtTextMeasure measure_;
   BandPool pool_;
   std::vector<int32_t> edges_;
-  std::vector<QImage> surfaces_;  // bands 1.. draw here; band 0 on the frame
+  std::vector<QImage> surfaces_;                // bands 1.. draw here; band 0 on the frame
+  std::vector<MaskStampScratch> stampScratch_;  // one per band
 };
 
 }  // namespace tikhomap

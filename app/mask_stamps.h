@@ -23,9 +23,12 @@ struct MaskStampScratch {
     int32_t x1;  // one past the last
   };
   QImage mask;
-  std::vector<Run> shape;      // the polygon's runs, by row
-  std::vector<size_t> rowAt;   // index of each mask row's first run in shape
-  std::vector<Run> covered;    // runs of every copy in target rows
+  std::vector<Run> shape;     // the polygon's runs, by row
+  std::vector<size_t> rowAt;  // index of each mask row's first run in shape
+  std::vector<Run> covered;   // runs of every copy in target rows
+  std::vector<Run> sorted;    // the same by row and first column
+  std::vector<size_t> rowStarts;
+  std::vector<size_t> rowNext;
   std::vector<uint8_t> marks;  // covered pixels of the area the copies reach
 };
 

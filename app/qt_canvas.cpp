@@ -257,7 +257,7 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
   const QRect clip = devicePixels(false);
   const QRect writable = pixelClip();
   if (ratio == 1) {
-    maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, stampScratch_,
+    maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, *stamps_,
                       writable);
     return;
   }
@@ -272,7 +272,7 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
     scaledOffsets_[i] = {offsets[i].x * ratio, offsets[i].y * ratio};
   }
   maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), scaledPoints_, scaledOffsets_,
-                    stampScratch_, writable);
+                    *stamps_, writable);
 }
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {

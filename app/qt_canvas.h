@@ -63,6 +63,10 @@ class QtCanvas final : public Canvas {
   // pixels past the painter must stay inside it; inside a band, no clip
   // means the band.
   QRect pixelClip() const;
+  // Keeps the working storage of the merged shadow stamps in scratch, which
+  // outlives the canvas: a frame's stamps need megabytes of it, and
+  // allocating them anew for every frame costs more than the stamps.
+  void useStampScratch(MaskStampScratch& scratch) { stamps_ = &scratch; }
 
  private:
   void applyPen();
@@ -90,6 +94,7 @@ class QtCanvas final : public Canvas {
   std::optional<QRect> clip_;
   std::optional<QRect> band_;
   MaskStampScratch stampScratch_;
+  MaskStampScratch* stamps_ = &stampScratch_;
   qreal ratio_ = 1;  // device pixels per logical pixel
   std::vector<ScreenPoint> scaledPoints_;
   std::vector<ScreenPoint> scaledOffsets_;

@@ -10,7 +10,9 @@
 // 95th percentile and the worst frame.
 //
 // Each benchmark runs a few frames only (the whole matrix takes minutes);
-// its time is the mean and median_ms the median of its frames.
+// its time is the mean wall time and median_ms the median of its frames;
+// thread_cpu_ms is the median processor time of the composing thread
+// (recording and band 0) and all_cpu_ms of all threads together.
 // TIKHOMAP_BENCH_CITY names a map folder to use instead of the generated
 // city.
 #include <benchmark/benchmark.h>
@@ -21,6 +23,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -134,7 +137,25 @@ struct FrameSetup {
   int threads = 0;  // 0: direct composition without the list
 };
 
-double composeOnce(MapSession& s, QImage& frame, int threads, float widthMm) {
+double cpuSeconds(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Wall time, and the processor time of the calling thread and of all
+// threads: on a shared machine the wall time counts other programs' turns,
+// while the calling thread's time (recording and band 0) is what a frame
+// takes on idle cores when the bands are balanced.
+struct FrameTimes {
+  double wall = 0;
+  double thread = 0;
+  double process = 0;
+};
+
+FrameTimes composeOnce(MapSession& s, QImage& frame, int threads, float widthMm) {
+  const double thread0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+  const double process0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
   const auto start = std::chrono::steady_clock::now();
   if (threads == 0) {
     composeSessionFrameDirect(s, frame, widthMm);
@@ -142,7 +163,9 @@ double composeOnce(MapSession& s, QImage& frame, int threads, float widthMm) {
     composeSessionFrame(s, frame, widthMm);
   }
   const auto end = std::chrono::steady_clock::now();
-  return std::chrono::duration<double>(end - start).count();
+  return {std::chrono::duration<double>(end - start).count(),
+          cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0,
+          cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - process0};
 }
 
 double percentile(std::vector<double> values, double p) {
@@ -171,14 +194,18 @@ void composeScene(benchmark::State& state, Scene scene, FrameSetup f) {
   // The same physical width: the detail level of the scene stays.
   const float widthMm = widthMmAt96Dpi(kWidth);
   composeOnce(s, frame, f.threads, widthMm);  // warms the start indexes and the threads
-  std::vector<double> times;
+  std::vector<double> times, threadTimes, processTimes;
   for (auto _ : state) {
-    const double seconds = composeOnce(s, frame, f.threads, widthMm);
-    state.SetIterationTime(seconds);
-    times.push_back(seconds * 1000);
+    const FrameTimes t = composeOnce(s, frame, f.threads, widthMm);
+    state.SetIterationTime(t.wall);
+    times.push_back(t.wall * 1000);
+    threadTimes.push_back(t.thread * 1000);
+    processTimes.push_back(t.process * 1000);
     benchmark::DoNotOptimize(frame.constBits());
   }
   state.counters["median_ms"] = percentile(times, 0.5);
+  state.counters["thread_cpu_ms"] = percentile(threadTimes, 0.5);
+  state.counters["all_cpu_ms"] = percentile(processTimes, 0.5);
   state.counters["level"] = s.view.detailLevel;
   if (f.threads > 0 && s.composer) {
     state.counters["commands"] = static_cast<double>(s.composer->list().commands().size());
@@ -234,16 +261,18 @@ void survey(benchmark::State& state, FrameSetup f) {
   }
   QImage frame(kWidth, kHeight, QImage::Format_RGB32);
   const float widthMm = widthMmAt96Dpi(kWidth);
-  std::vector<double> times;
+  std::vector<double> times, threadTimes;
   for (auto _ : state) {
     times.clear();
+    threadTimes.clear();
     double total = 0;
     for (const MapBounds& v : views) {
       s.history.count = 1;
       if (pushView(s.history, v.xMin, v.yMin, v.xMax, v.yMax) == 0) continue;
-      const double seconds = composeOnce(s, frame, f.threads, widthMm);
-      total += seconds;
-      times.push_back(seconds * 1000);
+      const FrameTimes t = composeOnce(s, frame, f.threads, widthMm);
+      total += t.wall;
+      times.push_back(t.wall * 1000);
+      threadTimes.push_back(t.thread * 1000);
     }
     state.SetIterationTime(total);
   }
@@ -251,6 +280,10 @@ void survey(benchmark::State& state, FrameSetup f) {
   state.counters["median_ms"] = percentile(times, 0.5);
   state.counters["p95_ms"] = percentile(times, 0.95);
   state.counters["worst_ms"] = times.empty() ? 0 : *std::max_element(times.begin(), times.end());
+  state.counters["thread_median_ms"] = percentile(threadTimes, 0.5);
+  state.counters["thread_p95_ms"] = percentile(threadTimes, 0.95);
+  state.counters["thread_worst_ms"] =
+      threadTimes.empty() ? 0 : *std::max_element(threadTimes.begin(), threadTimes.end());
 }
 
 std::string modeName(int mode) {
