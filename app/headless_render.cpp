@@ -18,6 +18,7 @@ bool prepareHeadlessSession(MapSession& session, const RenderOptions& options, s
     error = "not a view mode: " + std::to_string(options.viewMode);
     return false;
   }
+  session.frameThreads = options.threads;
   if (options.hour) session.clock = fixedClock(*options.hour, options.minute);
   if (options.realSunDate) {
     session.realShadows = true;

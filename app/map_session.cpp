@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 
+#include "app/banded_frame.h"
 #include "app/qt_canvas.h"
 #include "mapdata/loader.h"
 #include "render/compose_frame.h"
@@ -75,6 +76,15 @@ LoadResult loadSessionBuildings(MapSession& session, const LoadProgress& progres
 }
 
 void composeSessionFrame(MapSession& session, QImage& frame, float widthMm) {
+  const int threads = frameThreadCount(session.frameThreads);
+  if (!session.composer || session.composer->threads() != threads) {
+    session.composer = std::make_shared<BandedFrameComposer>(threads);
+  }
+  RenderContext ctx = session.context(widthMm);
+  session.composer->compose(ctx, frame, widthMm);
+}
+
+void composeSessionFrameDirect(MapSession& session, QImage& frame, float widthMm) {
   QPainter painter(&frame);
   QtCanvas canvas(painter, widthMm);
   RenderContext ctx = session.context(widthMm);

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "mapdata/load_result.h"
@@ -18,6 +19,8 @@
 #include "view/view_state.h"
 
 namespace tikhomap {
+
+class BandedFrameComposer;
 
 // The local time of day.
 Clock systemClock();
@@ -40,6 +43,11 @@ struct MapSession {
   bool realShadows = false;
   std::optional<CivilDate> sunDate;  // the real sun's date; none = today
   int screenHeight = 0;              // pixels of the screen the frames are shown on
+  // Threads that rasterise a frame, each a band of its rows; 0 = one per
+  // core of the machine.
+  int frameThreads = 0;
+  // The display list and the threads of the frames, made on the first frame.
+  std::shared_ptr<BandedFrameComposer> composer;
 
   explicit MapSession(std::filesystem::path dir);
 
@@ -62,8 +70,11 @@ LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress)
 LoadResult loadSessionBuildings(MapSession& session, const LoadProgress& progress);
 
 // Composes the current view into the frame image, which must be RGB32 and
-// not null. widthMm is the physical width of the image.
+// not null. widthMm is the physical width of the image. The frame is
+// recorded, then rasterised in bands by the session's frame threads.
 void composeSessionFrame(MapSession& session, QImage& frame, float widthMm);
+// The same frame drawn straight through one painter, as a printer is.
+void composeSessionFrameDirect(MapSession& session, QImage& frame, float widthMm);
 
 // The message shown when the base map cannot be read, naming the file and
 // the folder.

@@ -59,9 +59,10 @@ void shapeRuns(std::span<const ScreenPoint> points, const QRect& window, MaskSta
 
 void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
                        std::span<const ScreenPoint> points, std::span<const ScreenPoint> offsets,
-                       MaskStampScratch& scratch) {
+                       MaskStampScratch& scratch, const QRect& writable) {
   const QRect visible = clip.intersected(target.rect());
-  if (points.size() < 2 || offsets.empty() || visible.isEmpty()) return;
+  const QRect written = writable.intersected(visible);
+  if (points.size() < 2 || offsets.empty() || written.isEmpty()) return;
 
   int minOx = offsets[0].x, maxOx = minOx, minOy = offsets[0].y, maxOy = minOy;
   for (const ScreenPoint o : offsets) {
@@ -93,15 +94,22 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
   for (const Run& r : scratch.shape) shapePixels += r.x1 - r.x0;
   const QRect reachable = QRect(QPoint(window.left() + minOx, window.top() + minOy),
                                 QPoint(window.right() + maxOx, window.bottom() + maxOy))
-                              .intersected(visible);
+                              .intersected(written);
+  if (reachable.isEmpty()) return;
   if (shapePixels * static_cast<int64_t>(offsets.size()) <= kMarkPixelLimit) {
     auto& marks = scratch.marks;
     marks.assign(static_cast<size_t>(reachable.width()) * static_cast<size_t>(reachable.height()),
                  0);
     for (const ScreenPoint o : offsets) {
-      for (const Run& r : scratch.shape) {
+      // Only the shape's rows that this copy brings into the reachable rows.
+      const int first = std::max(window.top(), reachable.top() - o.y);
+      const int last = std::min(window.bottom(), reachable.bottom() - o.y);
+      if (first > last) continue;
+      const size_t begin = scratch.rowAt[static_cast<size_t>(first - window.top())];
+      const size_t end = scratch.rowAt[static_cast<size_t>(last - window.top()) + 1];
+      for (size_t i = begin; i < end; ++i) {
+        const Run r = scratch.shape[i];
         const int row = r.row + o.y;
-        if (row < reachable.top() || row > reachable.bottom()) continue;
         const int from = std::max(r.x0 + o.x, reachable.left());
         const int to = std::min(r.x1 + o.x, reachable.right() + 1);
         if (from >= to) continue;
@@ -126,8 +134,8 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
   auto& covered = scratch.covered;
   covered.clear();
   for (const ScreenPoint o : offsets) {
-    const int first = std::max(window.top(), visible.top() - o.y);
-    const int last = std::min(window.bottom(), visible.bottom() - o.y);
+    const int first = std::max(window.top(), written.top() - o.y);
+    const int last = std::min(window.bottom(), written.bottom() - o.y);
     if (first > last) continue;
     const size_t from = scratch.rowAt[static_cast<size_t>(first - window.top())];
     const size_t to = scratch.rowAt[static_cast<size_t>(last - window.top()) + 1];
@@ -136,20 +144,36 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
       covered.push_back({r.row + o.y, r.x0 + o.x, r.x1 + o.x});
     }
   }
-  std::sort(covered.begin(), covered.end(), [](const Run& a, const Run& b) {
-    return a.row != b.row ? a.row < b.row : a.x0 < b.x0;
-  });
+  // Sorted by row, then by first column: the runs are dealt into their rows
+  // first (the rows are few, the runs many), then each row is sorted alone.
+  const size_t rowCount = static_cast<size_t>(written.height());
+  auto& starts = scratch.rowStarts;
+  starts.assign(rowCount + 1, 0);
+  for (const Run& r : covered) ++starts[static_cast<size_t>(r.row - written.top()) + 1];
+  for (size_t i = 1; i <= rowCount; ++i) starts[i] += starts[i - 1];
+  auto& sorted = scratch.sorted;
+  sorted.resize(covered.size());
+  {
+    auto& next = scratch.rowNext;
+    next.assign(starts.begin(), starts.end() - 1);
+    for (const Run& r : covered) sorted[next[static_cast<size_t>(r.row - written.top())]++] = r;
+  }
+  for (size_t i = 0; i < rowCount; ++i) {
+    std::sort(sorted.begin() + static_cast<ptrdiff_t>(starts[i]),
+              sorted.begin() + static_cast<ptrdiff_t>(starts[i + 1]),
+              [](const Run& a, const Run& b) { return a.x0 < b.x0; });
+  }
   int row = -1;
   int done = 0;
   QRgb* line = nullptr;
-  for (const Run r : covered) {
+  for (const Run r : sorted) {
     if (r.row != row) {
       row = r.row;
-      done = visible.left();
+      done = written.left();
       line = reinterpret_cast<QRgb*>(target.scanLine(row));
     }
     const int from = std::max(r.x0, done);
-    const int to = std::min(r.x1, visible.right() + 1);
+    const int to = std::min(r.x1, written.right() + 1);
     for (int x = from; x < to; ++x) line[x] &= keep;
     done = std::max(done, to);
   }

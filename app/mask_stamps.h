@@ -23,17 +23,23 @@ struct MaskStampScratch {
     int32_t x1;  // one past the last
   };
   QImage mask;
-  std::vector<Run> shape;      // the polygon's runs, by row
-  std::vector<size_t> rowAt;   // index of each mask row's first run in shape
-  std::vector<Run> covered;    // runs of every copy in target rows
+  std::vector<Run> shape;     // the polygon's runs, by row
+  std::vector<size_t> rowAt;  // index of each mask row's first run in shape
+  std::vector<Run> covered;   // runs of every copy in target rows
+  std::vector<Run> sorted;    // the same by row and first column
+  std::vector<size_t> rowStarts;
+  std::vector<size_t> rowNext;
   std::vector<uint8_t> marks;  // covered pixels of the area the copies reach
 };
 
 // Darkens, inside clip, every pixel of target that a fill of the polygon
 // (odd-even, no antialiasing) at one of the offsets would cover. target must
-// be a 32-bit RGB image.
+// be a 32-bit RGB image. Only pixels inside writable (a part of clip, such as
+// one band of a frame drawn by several threads) are touched; the polygon is
+// filled as for the whole clip, so each band darkens the pixels the whole
+// would.
 void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
                        std::span<const ScreenPoint> points, std::span<const ScreenPoint> offsets,
-                       MaskStampScratch& scratch);
+                       MaskStampScratch& scratch, const QRect& writable);
 
 }  // namespace tikhomap

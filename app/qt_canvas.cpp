@@ -90,22 +90,28 @@ float physicalWidthMm(const QScreen* screen, int widthPx) {
   return widthMmAt96Dpi(widthPx);
 }
 
-QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
-  QPaintDevice* device = painter.device();
+DeviceCaps deviceCapsOf(const QPaintDevice& device, float widthMm) {
   // The map is drawn on the logical pixel grid of the device; on a screen of
   // a higher pixel ratio the painter puts each logical pixel on ratio × ratio
   // device pixels, so geometry and letters are rasterised at the device's
   // resolution. Images and pixmaps count device pixels, widgets logical ones.
-  ratio_ = device->devicePixelRatio();
+  const qreal ratio = device.devicePixelRatio();
   const bool countsDevicePixels =
-      device->devType() == QInternal::Image || device->devType() == QInternal::Pixmap;
-  caps_.width = countsDevicePixels ? qRound(device->width() / ratio_) : device->width();
-  caps_.height = countsDevicePixels ? qRound(device->height() / ratio_) : device->height();
-  caps_.logPixelsX = device->logicalDpiX();
-  caps_.logPixelsY = device->logicalDpiY();
-  caps_.widthMm = widthMm > 0 ? widthMm : widthMmAt96Dpi(caps_.width);
-  caps_.heightMm =
-      caps_.width > 0 ? caps_.widthMm * static_cast<float>(caps_.height) / caps_.width : 0;
+      device.devType() == QInternal::Image || device.devType() == QInternal::Pixmap;
+  DeviceCaps caps;
+  caps.width = countsDevicePixels ? qRound(device.width() / ratio) : device.width();
+  caps.height = countsDevicePixels ? qRound(device.height() / ratio) : device.height();
+  caps.logPixelsX = device.logicalDpiX();
+  caps.logPixelsY = device.logicalDpiY();
+  caps.widthMm = widthMm > 0 ? widthMm : widthMmAt96Dpi(caps.width);
+  caps.heightMm = caps.width > 0 ? caps.widthMm * static_cast<float>(caps.height) / caps.width : 0;
+  return caps;
+}
+
+QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
+  QPaintDevice* device = painter.device();
+  ratio_ = device->devicePixelRatio();
+  caps_ = deviceCapsOf(*device, widthMm);
   // A printer (or a PDF file) takes whole paths: a wide line goes to it as one
   // stroke, which keeps the spooled page small.
   nativeStrokes_ = device->devType() == QInternal::Printer;
@@ -225,6 +231,44 @@ void QtCanvas::clearClip() {
   painter_.setClipping(false);
 }
 
+void QtCanvas::setBand(int top, int bottom) {
+  band_ = QRect(0, top, std::max(caps_.width, 0), std::max(0, bottom - top));
+}
+
+QRect QtCanvas::devicePixels(bool inBand) const {
+  // Called once per window quad: plain integer bounds.
+  int left = 0;
+  int top = 0;
+  int right = caps_.width;
+  int bottom = caps_.height;
+  if (clip_) {
+    left = clip_->x();
+    top = clip_->y();
+    right = clip_->x() + clip_->width();
+    bottom = clip_->y() + clip_->height();
+  }
+  if (band_ && inBand) {
+    top = std::max(top, band_->y());
+    bottom = std::min(bottom, band_->y() + band_->height());
+  }
+  const int r = wholeRatio_ > 0 ? wholeRatio_ : std::max(1, static_cast<int>(std::lround(ratio_)));
+  left *= r;
+  top *= r;
+  right *= r;
+  bottom *= r;
+  if (image_ != nullptr) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, image_->width());
+    bottom = std::min(bottom, image_->height());
+  }
+  return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+QRect QtCanvas::pixelClip() const {
+  return devicePixels(true);
+}
+
 const QPoint* QtCanvas::toPoints(std::span<const ScreenPoint> points) {
   // One buffer for every call: the map draws tens of thousands of small
   // polygons per frame.
@@ -249,9 +293,13 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
     Canvas::polygonStamps(points, offsets);
     return;
   }
-  const QRect clip = pixelClip();
+  // The copies are filled as for the whole clip; only the band's pixels
+  // are written.
+  const QRect clip = devicePixels(false);
+  const QRect writable = pixelClip();
   if (ratio == 1) {
-    maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, stampScratch_);
+    maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, *stamps_,
+                      writable);
     return;
   }
   // The stamps write device pixels: the polygon and its offsets are taken to
@@ -265,26 +313,13 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
     scaledOffsets_[i] = {offsets[i].x * ratio, offsets[i].y * ratio};
   }
   maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), scaledPoints_, scaledOffsets_,
-                    stampScratch_);
+                    *stamps_, writable);
 }
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {
   if (points.size() < 2) return;
   applyBrush();
   painter_.drawPolygon(toPoints(points), static_cast<int>(points.size()), Qt::OddEvenFill);
-}
-
-QRect QtCanvas::pixelClip() const {
-  // Called per window quad: plain integer bounds, no rectangle calls.
-  const int width = image_->width();
-  const int height = image_->height();
-  if (!clip_) return QRect(0, 0, width, height);
-  const int r = wholeRatio_;
-  const int left = std::max(0, clip_->x() * r);
-  const int top = std::max(0, clip_->y() * r);
-  const int right = std::min(width, (clip_->x() + clip_->width()) * r);
-  const int bottom = std::min(height, (clip_->y() + clip_->height()) * r);
-  return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
 }
 
 void QtCanvas::quad(const std::array<ScreenPoint, 4>& points) {

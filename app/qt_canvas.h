@@ -54,16 +54,33 @@ class QtCanvas final : public Canvas {
 
   DeviceCaps deviceCaps() const override { return caps_; }
 
+  // Makes the canvas one band, rows [top, bottom) (logical pixels), of a
+  // frame drawn by several threads. The painter keeps the frame's own clip:
+  // Qt places the pixels of a line that crosses a clip edge from where it
+  // meets that edge, so a band clip would move pixels. The band's painter
+  // draws on a surface of its own and only the band's rows are kept (see
+  // BandedFrameComposer); what writes pixels past the painter writes the
+  // band's rows only, inside pixelClip().
+  void setBand(int top, int bottom);
+  // The device pixels drawing may write now: the clip rectangle (the whole
+  // surface without one), cut to the band and to the image. Whatever writes
+  // pixels past the painter must stay inside it; inside a band, no clip
+  // means the band.
+  QRect pixelClip() const;
+  // Keeps the working storage of the merged shadow stamps in scratch, which
+  // outlives the canvas: a frame's stamps need megabytes of it, and
+  // allocating them anew for every frame costs more than the stamps.
+  void useStampScratch(MaskStampScratch& scratch) { stamps_ = &scratch; }
+
  private:
   void applyPen();
   void applyBrush();
   void applyFont();
   const QPoint* toPoints(std::span<const ScreenPoint> points);
   bool strokesByPieces() const;
+  // The clip in device pixels, cut to the image, and to the band if asked.
+  QRect devicePixels(bool inBand) const;
   void wideStroke(std::span<const ScreenPoint> points);
-  // The pixels a fill may touch, in device pixels: the clip (or the whole
-  // image) within the image. Only for an image device at a whole ratio.
-  QRect pixelClip() const;
 
   QPainter& painter_;
   DeviceCaps caps_;
@@ -81,7 +98,9 @@ class QtCanvas final : public Canvas {
   RasterOp rasterOp_ = RasterOp::CopyPen;
   bool nativeStrokes_ = false;
   std::optional<QRect> clip_;
+  std::optional<QRect> band_;
   MaskStampScratch stampScratch_;
+  MaskStampScratch* stamps_ = &stampScratch_;
   qreal ratio_ = 1;          // device pixels per logical pixel
   int wholeRatio_ = 0;       // ratio_ when it is a whole number, else 0
   QImage* image_ = nullptr;  // the device when it is an image
@@ -95,6 +114,9 @@ class QtCanvas final : public Canvas {
   std::vector<QLine> lines_;
   std::vector<QPoint> points_;
 };
+
+// What a QtCanvas over a painter on device reports as its capabilities.
+DeviceCaps deviceCapsOf(const QPaintDevice& device, float widthMm);
 
 QColor toQColor(Rgb color);
 QBrush toQBrush(const Brush& brush);

@@ -44,7 +44,7 @@ std::string renderUsage() {
   return "Usage: tikhomap-render --data DIR [--title | --view XMIN,YMIN,XMAX,YMAX]\n"
          "                       [--size WIDTHxHEIGHT] [--width-mm MM] [--mode VIEWMODEID]\n"
          "                       [--time HH:MM] [--real-sun YYYY-MM-DD] [--repeat N]\n"
-         "                       [-o OUT.png]\n"
+         "                       [--threads N] [-o OUT.png]\n"
          "                       [--pdf OUT.pdf [--print-bw] [--paper A4|A3] [--landscape]\n"
          "                        [--dpi N]]\n"
          "\n"
@@ -67,6 +67,8 @@ std::string renderUsage() {
          "  --real-sun DATE   shadows by the real sun of DATE at that time\n"
          "  --repeat N        compose N times and print as the last line\n"
          "                    compose_ms median=M min=A max=B\n"
+         "  --threads N       threads that draw the frame, each a band of its rows\n"
+         "                    (default: one per core of the machine)\n"
          "  -o, --output FILE the PNG file to write (optional with --pdf)\n"
          "  --pdf FILE        the printed page of the view, in colour\n"
          "  --print-bw        print in black and white\n"
@@ -163,6 +165,12 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
       if (!value(v)) return std::nullopt;
       if (!parseInt(v, o.repeat) || o.repeat < 1) {
         error = "--repeat takes a count of 1 or more";
+        return std::nullopt;
+      }
+    } else if (a == "--threads") {
+      if (!value(v)) return std::nullopt;
+      if (!parseInt(v, o.threads) || o.threads < 1 || o.threads > kMaxFrameThreads) {
+        error = "--threads takes a count from 1 to " + std::to_string(kMaxFrameThreads);
         return std::nullopt;
       }
     } else if (a == "-o" || a == "--output") {

@@ -12,6 +12,9 @@
 
 namespace tikhomap {
 
+// More threads than this only divide a frame into slivers.
+inline constexpr int kMaxFrameThreads = 64;
+
 struct RenderOptions {
   std::string dataDir;
   bool titleSheet = true;         // --title (the default) or --view
@@ -25,6 +28,7 @@ struct RenderOptions {
   // --real-sun DATE: shadows by the real sun of that date (YYYY-MM-DD).
   std::optional<std::array<int, 3>> realSunDate;
   int repeat = 0;      // 0 = compose once, no timing line
+  int threads = 0;     // threads drawing the frame; 0 = one per core
   std::string output;  // the PNG; optional when a PDF is asked for
   // --pdf: the page as the printer makes it, after the frame is composed.
   std::string pdf;

@@ -45,6 +45,16 @@ TEST(RenderOptionsTest, ReadsEveryOption) {
   EXPECT_TRUE(parse({"--help"})->help);
 }
 
+TEST(RenderOptionsTest, ReadsTheFrameThreads) {
+  EXPECT_EQ(parse({"--data", "c", "-o", "x.png"})->threads, 0);  // one per core
+  EXPECT_EQ(parse({"--data", "c", "-o", "x.png", "--threads", "3"})->threads, 3);
+  for (const char* bad : {"0", "-2", "65", "two"}) {
+    std::string error;
+    EXPECT_FALSE(parse({"--data", "c", "-o", "x.png", "--threads", bad}, &error)) << bad;
+    EXPECT_NE(error.find("--threads"), std::string::npos) << bad;
+  }
+}
+
 TEST(RenderOptionsTest, ReadsThePrintOptionsAndNeedsNoPictureWithAPdf) {
   const auto o = parse({"--data", "c", "--pdf", "page.pdf", "--print-bw", "--paper", "A3",
                         "--landscape", "--dpi", "300"});

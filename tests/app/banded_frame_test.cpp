@@ -1,0 +1,213 @@
+// Frames recorded into a display list and drawn in bands by several threads
+// are the frames one painter draws straight away, pixel for pixel, in every
+// view mode, at every detail level, on the title sheet and at a pixel ratio
+// of 2; and a canvas confined to a band writes no pixel outside it.
+#include <QImage>
+#include <QPainter>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <thread>
+
+#include "app/banded_frame.h"
+#include "app/map_session.h"
+#include "app/qt_canvas.h"
+#include "citygen/city_generator.h"
+#include "mapdata/tkm_writer.h"
+#include "render/style_set.h"
+#include "tests/app/app_fixture.h"
+
+namespace tikhomap {
+namespace {
+
+// The small generated town, written once for the whole test program.
+const std::filesystem::path& townFolder() {
+  static const std::filesystem::path dir = [] {
+    const auto d = std::filesystem::temp_directory_path() / "tikhomap_app_banded_town";
+    std::filesystem::remove_all(d);
+    const GeneratedCity town = generateCity(CityOptions{1, CitySize::Tiny});
+    writeMapFolder(d, town.map, town.regional, town.cityWater);
+    return d;
+  }();
+  return dir;
+}
+
+int differingPixels(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return -1;
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+    const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+    for (int x = 0; x < a.width(); ++x) n += p[x] != q[x];
+  }
+  return n;
+}
+
+class BandedFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    session_ = std::make_unique<MapSession>(townFolder());
+    ASSERT_TRUE(loadSessionBaseMap(*session_, LoadProgress{}).ok);
+    loadSessionBuildings(*session_, LoadProgress{});
+    ASSERT_FALSE(session_->map.buildings.empty());
+  }
+
+  // The middle of the buildings: the town's densest blocks lie around it.
+  std::pair<float, float> buildingsMiddle() const {
+    double x = 0, y = 0;
+    for (const Building& b : session_->map.buildings) {
+      x += (b.bounds.xMin + b.bounds.xMax) / 2;
+      y += (b.bounds.yMin + b.bounds.yMax) / 2;
+    }
+    const double n = static_cast<double>(session_->map.buildings.size());
+    return {static_cast<float>(x / n), static_cast<float>(y / n)};
+  }
+
+  // The frame drawn straight away and by 1, 2, 3 and 8 threads, from the
+  // same state of the window generator.
+  void expectSameFrames(const std::string& what, int ratio = 1) {
+    const WindowRandom start = session_->random;
+    QImage direct(width_ * ratio, height_ * ratio, QImage::Format_RGB32);
+    direct.setDevicePixelRatio(ratio);
+    direct.fill(toQColor(kButtonFace));
+    composeSessionFrameDirect(*session_, direct, widthMm_);
+    const WindowRandom after = session_->random;
+    for (int threads : {1, 2, 3, 8}) {
+      session_->random = start;
+      session_->frameThreads = threads;
+      QImage banded(direct.size(), QImage::Format_RGB32);
+      banded.setDevicePixelRatio(ratio);
+      banded.fill(toQColor(kButtonFace));
+      composeSessionFrame(*session_, banded, widthMm_);
+      EXPECT_EQ(session_->composer->threads(), threads);
+      EXPECT_EQ(differingPixels(direct, banded), 0) << what << ", " << threads << " threads";
+      EXPECT_EQ(session_->random.state(), after.state()) << what;
+    }
+    ++frames_;
+  }
+
+  std::unique_ptr<MapSession> session_;
+  int width_ = 720;
+  int height_ = 480;
+  float widthMm_ = widthMmAt96Dpi(720);
+  int frames_ = 0;
+};
+
+TEST_F(BandedFrameTest, EveryViewModeAndLevelIsTheDirectFrame) {
+  const auto [cx, cy] = buildingsMiddle();
+  const MapBounds city = session_->history.entry(0);
+  std::set<int> levels;
+  for (int mode : {kViewGraphic, kViewFlat, kViewNight, kViewClockWindows, kViewNewYear,
+                   kViewPowerCut, kViewWideWindows, kViewFrame}) {
+    ASSERT_TRUE(session_->setViewMode(mode));
+    session_->history.count = 1;
+    expectSameFrames("title sheet, mode " + std::to_string(mode));
+    for (const float side : {0.0f, 900.0f, 350.0f, 120.0f}) {
+      session_->history.count = 1;
+      if (side == 0) {
+        pushView(session_->history, city.xMin, city.yMin, city.xMax, city.yMax);
+      } else {
+        pushView(session_->history, cx - side / 2, cy - side / 2, cx + side / 2, cy + side / 2);
+      }
+      // Morning and evening light differ in the clock-lit modes.
+      for (const int hour : {7, 19}) {
+        session_->clock = fixedClock(hour, 30);
+        expectSameFrames("mode " + std::to_string(mode) + ", side " + std::to_string(side) + ", " +
+                         std::to_string(hour) + " h");
+        levels.insert(session_->view.detailLevel);
+        if (mode != kViewClockWindows && mode != kViewNewYear) break;
+      }
+    }
+  }
+  // The views reach from the city scale to the street scale.
+  EXPECT_TRUE(levels.count(0) && levels.count(2) && levels.count(4)) << levels.size();
+}
+
+TEST_F(BandedFrameTest, APixelRatioOfTwoIsTheDirectFrame) {
+  const auto [cx, cy] = buildingsMiddle();
+  ASSERT_TRUE(session_->setViewMode(kViewClockWindows));
+  session_->clock = fixedClock(7, 0);
+  session_->history.count = 1;
+  pushView(session_->history, cx - 200, cy - 200, cx + 200, cy + 200);
+  width_ = 400;
+  height_ = 300;
+  widthMm_ = widthMmAt96Dpi(400);
+  expectSameFrames("ratio 2", 2);
+}
+
+// A band's canvas writes pixels past its painter (the merged shadow stamps)
+// in its own rows only, and there exactly as the whole frame's canvas does;
+// inside a band, no clip means the band.
+TEST(QtCanvasBandTest, StampsWriteTheWholeFramesPixelsInTheBandOnly) {
+  const QColor paper(208, 217, 186);
+  const std::vector<ScreenPoint> outline{{40, 0}, {57, 3}, {50, 13}, {41, 9}};
+  const std::vector<ScreenPoint> offsets{{0, 0}, {-7, 5}, {-14, 11}, {-21, 17}, {-28, 23}};
+  auto draw = [&](std::optional<std::pair<int, int>> band, std::optional<Rect> clip) {
+    QImage img(60, 40, QImage::Format_RGB32);
+    img.fill(paper);
+    QPainter painter(&img);
+    QtCanvas dc(painter, 100);
+    if (band) dc.setBand(band->first, band->second);
+    if (clip) dc.setClipRect(*clip);
+    dc.setRasterOp(RasterOp::MaskPen);
+    dc.selectPen(Pen{});
+    dc.selectBrush(Brush{BrushStyle::Solid, {128, 128, 128}});
+    dc.polygonStamps(outline, offsets);
+    painter.end();
+    return img;
+  };
+  for (const std::optional<Rect> clip :
+       {std::optional<Rect>{}, std::optional<Rect>{Rect{3, 2, 55, 33}}}) {
+    const QImage whole = draw(std::nullopt, clip);
+    const QImage band = draw(std::pair{10, 20}, clip);
+    int inBand = 0;
+    for (int y = 0; y < whole.height(); ++y) {
+      for (int x = 0; x < whole.width(); ++x) {
+        if (y >= 10 && y < 20) {
+          EXPECT_EQ(band.pixel(x, y), whole.pixel(x, y)) << x << "," << y;
+          inBand += whole.pixelColor(x, y) != paper;
+        } else {
+          EXPECT_EQ(band.pixelColor(x, y), paper) << x << "," << y;
+        }
+      }
+    }
+    EXPECT_GT(inBand, 50);
+  }
+
+  QImage img(60, 40, QImage::Format_RGB32);
+  QPainter painter(&img);
+  QtCanvas dc(painter, 100);
+  dc.setBand(10, 20);
+  EXPECT_EQ(dc.pixelClip(), QRect(0, 10, 60, 10));
+  dc.setClipRect(Rect{0, 0, 60, 5});  // wholly outside the band
+  EXPECT_TRUE(dc.pixelClip().isEmpty());
+  dc.setClipRect(Rect{5, 15, 30, 35});
+  EXPECT_EQ(dc.pixelClip(), QRect(5, 15, 25, 5));
+  dc.clearClip();
+  EXPECT_EQ(dc.pixelClip(), QRect(0, 10, 60, 10));
+}
+
+TEST(BandPoolTest, RunsEveryIndexOnceOnItsOwnThreadAndCanBeReused) {
+  BandPool pool(4);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<int> seen(4, 0);
+    std::vector<std::thread::id> ids(4);
+    pool.run([&](int i) {
+      ++seen[static_cast<size_t>(i)];
+      ids[static_cast<size_t>(i)] = std::this_thread::get_id();
+    });
+    EXPECT_EQ(seen, (std::vector<int>{1, 1, 1, 1}));
+    EXPECT_EQ(ids[0], std::this_thread::get_id());
+    for (size_t i = 0; i < 4; ++i) {
+      for (size_t j = i + 1; j < 4; ++j) EXPECT_NE(ids[i], ids[j]);
+    }
+  }
+}
+
+TEST(FrameThreadsTest, AskedCountOrOnePerCore) {
+  EXPECT_EQ(frameThreadCount(3), 3);
+  EXPECT_GE(frameThreadCount(0), 1);
+}
+
+}  // namespace
+}  // namespace tikhomap
