@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/sun_window.h"
 #include "app/tools_palette.h"
 #include "resources/command_ids.h"
 #include "tests/app/mouse_test_fixture.h"
@@ -71,6 +72,31 @@ TEST_F(MonkeyInvariantsTest, NameWindowsAndMarksOutOfStep) {
   EXPECT_NE(broken().find("grabbed"), std::string::npos) << broken();
   map().releaseMouse();
   EXPECT_EQ(broken(), "");
+}
+
+// A driver that keeps its own time takes the flash pause over: the flash is
+// shown at the next frame, no timer runs, and the driver ends it.
+TEST_F(MonkeyInvariantsTest, TheFlashPauseRunsOnTheDriversTime) {
+  int started = 0;
+  window_->setFlashStarter([&started] { ++started; });
+  showRect(500, 500, 900, 900);
+  session().marking.pendingDistrictFlash = 1;
+  window_->requestRecompose();
+  paint();
+  EXPECT_EQ(started, 1);
+  EXPECT_TRUE(window_->flashShown());
+  EXPECT_FALSE(window_->flashTimer().isActive());
+  window_->endFlash();
+  EXPECT_FALSE(window_->flashShown());
+  window_->setFlashStarter(nullptr);
+}
+
+// The sun window opens on the date the real shadows are drawn for, when one
+// is set, so that a run with a fixed date does not depend on today.
+TEST_F(MonkeyInvariantsTest, TheSunWindowStartsOnTheSessionsSunDate) {
+  session().sunDate = CivilDate{2031, 12, 21};
+  SunWindow sun(*window_, std::make_shared<const BuildingBlocks>(session().map), 0);
+  EXPECT_EQ(sun.date(), QDate(2031, 12, 21));
 }
 
 // The program as its entry point builds it: every menu command but "Выход"

@@ -1,5 +1,6 @@
 #include "tests/monkey/monkey_driver.h"
 
+#include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -27,6 +28,7 @@
 
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
+#include "app/overview_inset.h"
 #include "app/print_job.h"
 #include "resources/command_ids.h"
 
@@ -323,6 +325,15 @@ void Driver::settle() {
   if (QThread::currentThread()->loopLevel() == 0) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+  // Animations (the fading clear button of a line edit, which hides it at
+  // the end) run to their end between two events, as the person waits.
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    for (QAbstractAnimation* a : top->findChildren<QAbstractAnimation*>()) {
+      if (a->state() == QAbstractAnimation::Running && a->totalDuration() >= 0) {
+        a->setCurrentTime(a->totalDuration());
+      }
+    }
+  }
   // Whatever the event asked to be shown is painted before the next one.
   if (window_.isVisible()) window_.mapWidget().repaint();
   QCoreApplication::processEvents();
@@ -348,7 +359,29 @@ void Driver::step() {
   if (a.act) a.act();
   settle();
   if (programEnded_) return;
-  if (std::string broken = checkInvariants(window_, mouse_); !broken.empty()) fail(broken);
+  if (std::string broken = checkInvariants(window_, mouse_); !broken.empty()) {
+    fail(broken);
+  } else if (std::string held = checkHeld(); !held.empty()) {
+    fail(held);
+  }
+}
+
+// What the program shows only while a key or a button is held goes when the
+// person lets go, wherever the release went; a flash is shown only while its
+// pause runs.
+std::string Driver::checkHeld() const {
+  if (window_.flashShown() && !flashDue_) return "a flash is shown with no pause running";
+  const auto* inset = window_.findChild<OverviewInset*>();
+  if (inset != nullptr && inset->shown() && keysDown_.empty()) {
+    return "the overview is shown with no key held";
+  }
+  const bool left = (held_ & Qt::LeftButton) != 0;
+  if (mouse_.infoLabel().shown && !left) return "the information label stays after the release";
+  const int state = mouse_.interactionState();
+  if (mouse_.dragArmed() && (state == kStateZoomRect || state == kStatePan) && !left) {
+    return "a drag goes on after the button came up";
+  }
+  return {};
 }
 
 // ---- choosing the next event ---------------------------------------------------

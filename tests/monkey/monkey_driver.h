@@ -85,6 +85,7 @@ class Driver {
   void advance(int ms);
   void fail(const std::string& what);
   void closeBlocker(QWidget* blocker);
+  std::string checkHeld() const;
 
   Action next();
   Action mapAction();

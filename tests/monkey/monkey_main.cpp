@@ -10,6 +10,7 @@
 //
 // --exit-test: after the events, "Выход" is chosen and the application's
 // event loop must end by itself with every window of the program closed.
+#include <sanitizer/common_interface_defs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,6 +62,7 @@ int64_t nowMs() {
 // grab the keyboard) say nothing about the program: they are dropped.
 void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
+  if (qEnvironmentVariableIsSet("MONKEY_TRACE_WARNINGS")) __sanitizer_print_stack_trace();
   std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
