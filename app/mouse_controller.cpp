@@ -54,6 +54,30 @@ MouseController::MouseController(MainWindow& main) : QObject(&main), main_(main)
   });
   // Back to the title sheet: the measurement ends.
   connect(&main_, &MainWindow::titleSheetRequested, this, [this] { measure_.close(); });
+  main_.installEventFilter(this);
+}
+
+bool MouseController::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &main_ && event->type() == QEvent::WindowBlocked) cancelPress();
+  return false;
+}
+
+void MouseController::cancelPress() {
+  if (restoreInfoLabel()) {
+    setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
+  }
+  const bool dragging =
+      dragArmed_ && (interactionState_ == kStateZoomRect || interactionState_ == kStatePan);
+  if (!dragging && !captured_) return;
+  dragArmed_ = false;
+  if (captured_) {
+    main_.mapWidget().releaseMouse();
+    captured_ = false;
+  }
+  interactionState_ = measure_.isOpen() ? kStateMeasuring : kStateIdle;
+  setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
+  setToolCursor();
+  overlayUpdate();
 }
 
 MouseController::~MouseController() {
@@ -148,6 +172,9 @@ bool MouseController::mousePress(QMouseEvent& event) {
         main_.requestRecompose();
       }
     } else if (measure_.isOpen()) {
+      // The popup takes the mouse; a left button held on the map comes up
+      // over it.
+      cancelPress();
       measure_.showPopup(at);
     } else {
       showStreetNameAt(at);

@@ -410,7 +410,8 @@ Driver::Action Driver::next() {
       const int m = below(100);
       if (m < 45) return mapAction();
       if (m < 80) return keyAction();
-      if (m < 88) return menuAction();
+      // With a button held the menus cannot be reached.
+      if (m < 88 && held_ == Qt::NoButton) return menuAction();
       if (m < 92) {
         // A click on a title of the menu bar opens its menu.
         QMenuBar* bar = window_.menuBar();
