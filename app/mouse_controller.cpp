@@ -213,6 +213,12 @@ void MouseController::startDrag(QMouseEvent& event, QPoint at) {
     return;
   }
   if (exactly(event, Qt::LeftButton, Qt::ShiftModifier) || toolMode_ == kToolPan) {
+    // The title sheet is not panned (its release ends only a zoom
+    // rectangle): a Shift press with the zoom-rectangle tool starts nothing.
+    if (session.titleSheetShown()) {
+      dragArmed_ = false;
+      return;
+    }
     interactionState_ = kStatePan;
   } else if (exactly(event, Qt::LeftButton, Qt::ControlModifier) || toolMode_ == kToolZoomRect) {
     interactionState_ = kStateZoomRect;

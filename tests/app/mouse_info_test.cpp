@@ -287,5 +287,24 @@ TEST_F(MouseWindowTest, AModalWindowOpenedDuringAPressEndsWhatThePressShowed) {
   EXPECT_EQ(session().history.count, count);
 }
 
+// On the title sheet only the zoom rectangle can be dragged: a Shift press
+// with the zoom-rectangle tool chosen starts no pan, so nothing is left
+// holding the mouse after the release.
+TEST_F(MouseWindowTest, AShiftPressOnTheTitleSheetStartsNoPan) {
+  ASSERT_TRUE(session().titleSheetShown());
+  mouse().setToolMode(kToolZoomRect);
+  const QPoint at(map().width() - 60, map().height() / 2);
+  ASSERT_GE(at.x(), session().cache.sheetSplitX);
+  press(at, Qt::ShiftModifier);
+  move(at + QPoint(-100, 50), Qt::LeftButton, Qt::ShiftModifier);
+  release(at + QPoint(-100, 50), Qt::ShiftModifier);
+  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_FALSE(mouse().mouseCaptured());
+  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+  EXPECT_NE(mouse().interactionState(), kStatePan);
+  EXPECT_TRUE(session().titleSheetShown());
+  mouse().setToolMode(kToolArrow);
+}
+
 }  // namespace
 }  // namespace tikhomap

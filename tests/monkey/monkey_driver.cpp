@@ -386,7 +386,33 @@ std::string Driver::checkHeld() const {
 
 // ---- choosing the next event ---------------------------------------------------
 
+static Qt::KeyboardModifiers heldModifiers(const std::vector<int>& keys) {
+  Qt::KeyboardModifiers mods;
+  for (const int k : keys) {
+    if (k == Qt::Key_Shift) mods |= Qt::ShiftModifier;
+    if (k == Qt::Key_Control) mods |= Qt::ControlModifier;
+    if (k == Qt::Key_Alt) mods |= Qt::AltModifier;
+  }
+  return mods;
+}
+
 Driver::Action Driver::next() {
+  // A held button comes up before the person can click anything else: in a
+  // popup or a modal window at once, over the map now and then.
+  const bool blocked =
+      QApplication::activePopupWidget() != nullptr || QApplication::activeModalWidget() != nullptr;
+  if (held_ != Qt::NoButton && (blocked || chance(30))) {
+    QWidget* popup = QApplication::activePopupWidget();
+    QWidget* over = popup != nullptr ? popup
+                    : QApplication::activeModalWidget() != nullptr
+                        ? QApplication::activeModalWidget()
+                        : static_cast<QWidget*>(&window_);
+    const Qt::MouseButton up = (held_ & Qt::LeftButton)    ? Qt::LeftButton
+                               : (held_ & Qt::RightButton) ? Qt::RightButton
+                                                           : Qt::MiddleButton;
+    return mouseAt(*over, pointIn(*over, true), kRelease, up, heldModifiers(keysDown_),
+                   "the held button");
+  }
   if (QWidget* popup = QApplication::activePopupWidget()) return popupAction(*popup);
   std::vector<QWidget*> windows = reachableWindows();
   if (QApplication::activeModalWidget() == nullptr) {
@@ -406,6 +432,8 @@ Driver::Action Driver::next() {
               }};
     }
     const bool others = windows.size() > 1;
+    // With a button held only the map and the keys are in reach.
+    if (held_ != Qt::NoButton) return chance(60) ? mapAction() : keyAction();
     if (!others || chance(70)) {
       const int m = below(100);
       if (m < 45) return mapAction();
@@ -439,16 +467,6 @@ QPoint Driver::pointIn(const QWidget& widget, bool mayLeave) {
   const int h = std::max(widget.height(), 1);
   if (mayLeave && chance(3)) return {below(w + 40) - 20, below(h + 40) - 20};
   return {below(w), below(h)};
-}
-
-static Qt::KeyboardModifiers heldModifiers(const std::vector<int>& keys) {
-  Qt::KeyboardModifiers mods;
-  for (const int k : keys) {
-    if (k == Qt::Key_Shift) mods |= Qt::ShiftModifier;
-    if (k == Qt::Key_Control) mods |= Qt::ControlModifier;
-    if (k == Qt::Key_Alt) mods |= Qt::AltModifier;
-  }
-  return mods;
 }
 
 Driver::Action Driver::mapAction() {
