@@ -273,7 +273,11 @@ bool MouseController::mouseRelease(QMouseEvent& event) {
   }
   if (event.button() != Qt::LeftButton) return false;
 
-  if (session.titleSheetShown() && interactionState_ != kStateZoomRect) return true;
+  if (session.titleSheetShown() && interactionState_ != kStateZoomRect) {
+    // Only the label a press showed goes with the release here.
+    if (restoreInfoLabel()) setCursorShape(MapCursor::Arrow);
+    return true;
+  }
   if (toolMode_ == kToolZoomOut) {
     if (zoomOutAt(at)) endDragAndRecompose();
     return true;

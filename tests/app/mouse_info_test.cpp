@@ -306,5 +306,25 @@ TEST_F(MouseWindowTest, AShiftPressOnTheTitleSheetStartsNoPan) {
   mouse().setToolMode(kToolArrow);
 }
 
+// A Ctrl press on the title sheet (Ctrl held since before the window had the
+// keys, so no drag is armed) shows the label of what lies under it; the
+// release takes it away there too.
+TEST_F(MouseWindowTest, TheLabelOfAPressOnTheTitleSheetGoesWithTheRelease) {
+  ASSERT_TRUE(session().titleSheetShown());
+  bool found = false;
+  for (int y = 10; y < map().height() && !found; y += 15) {
+    for (int x = 10; x < map().width() && !found; x += 15) {
+      press({x, y}, Qt::ControlModifier);
+      found = mouse().infoLabel().shown;
+      release({x, y}, Qt::ControlModifier);
+      if (found) {
+        EXPECT_FALSE(mouse().infoLabel().shown) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_TRUE(found);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
+}
+
 }  // namespace
 }  // namespace tikhomap
