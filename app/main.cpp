@@ -8,11 +8,7 @@
 #include "app/app_pictures.h"
 #include "app/data_folder.h"
 #include "app/main_window.h"
-#include "app/mouse_controller.h"
-#include "app/print_job.h"
-#include "app/search_commands.h"
-#include "app/shell_commands.h"
-#include "app/sun_window.h"
+#include "app/program.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -35,14 +31,7 @@ int main(int argc, char** argv) {
       tikhomap::installedSampleCity(QCoreApplication::applicationDirPath().toStdString()));
 
   tikhomap::MainWindow window(dataDir);
-  tikhomap::MouseController& mouse = tikhomap::installMouseController(window);
-  tikhomap::installSearches(window);
-  tikhomap::installShellCommands(window, mouse);
-  // The program ends with its main window, whatever else is open.
-  QObject::connect(&window, &tikhomap::MainWindow::closed, &app, &QCoreApplication::quit,
-                   Qt::QueuedConnection);
-  tikhomap::installSunTool(window);
-  tikhomap::installPrinting(window);
+  tikhomap::installProgram(window);
   // Without a window manager "maximised" means nothing: the window takes the
   // screen's free area itself.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

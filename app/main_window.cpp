@@ -176,7 +176,12 @@ void MainWindow::composeNow(QImage& frame) {
   if (marking.pendingNameFlash || marking.pendingDistrictFlash) {
     marking.nameFlash = std::exchange(marking.pendingNameFlash, std::nullopt);
     marking.districtFlash = std::exchange(marking.pendingDistrictFlash, std::nullopt);
-    flashTimer_.start();  // a new flash restarts the pause
+    // A new flash restarts the pause.
+    if (flashStarter_) {
+      flashStarter_();
+    } else {
+      flashTimer_.start();
+    }
   }
   // Without buildings every title sheet tries to read them again.
   if (session_.titleSheetShown() && session_.map.buildings.empty() && !loading_ &&
@@ -209,6 +214,11 @@ void MainWindow::finishPaint() {
 
 void MainWindow::frameRemade() {
   frameBlank_ = true;
+}
+
+void MainWindow::endFlash() {
+  flashTimer_.stop();
+  flashEnded();
 }
 
 void MainWindow::flashEnded() {

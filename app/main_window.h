@@ -66,6 +66,11 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   void setFlashPainter(FlashPainter painter) { flashPainter_ = std::move(painter); }
   bool flashShown() const { return session_.marking.flashShown(); }
   QTimer& flashTimer() { return flashTimer_; }
+  // The flash timer is the program's only timer. A driver that keeps its own
+  // time takes the pause over: the starter is called where the timer would be
+  // started, and the driver ends the flash with endFlash() when its time is up.
+  void setFlashStarter(std::function<void()> starter) { flashStarter_ = std::move(starter); }
+  void endFlash();
   // Called when the overview key is pressed (see isOverviewKey).
   void setOverviewKeyHandler(std::function<void()> handler) { overviewKey_ = std::move(handler); }
 
@@ -121,6 +126,7 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   std::function<void(MapSession&, Canvas&)> foundMarkers_;
   FlashPainter flashPainter_;
   std::function<void()> overviewKey_;
+  std::function<void()> flashStarter_;
 };
 
 }  // namespace tikhomap

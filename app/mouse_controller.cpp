@@ -54,6 +54,30 @@ MouseController::MouseController(MainWindow& main) : QObject(&main), main_(main)
   });
   // Back to the title sheet: the measurement ends.
   connect(&main_, &MainWindow::titleSheetRequested, this, [this] { measure_.close(); });
+  main_.installEventFilter(this);
+}
+
+bool MouseController::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &main_ && event->type() == QEvent::WindowBlocked) cancelPress();
+  return false;
+}
+
+void MouseController::cancelPress() {
+  if (restoreInfoLabel()) {
+    setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
+  }
+  const bool dragging =
+      dragArmed_ && (interactionState_ == kStateZoomRect || interactionState_ == kStatePan);
+  if (!dragging && !captured_) return;
+  dragArmed_ = false;
+  if (captured_) {
+    main_.mapWidget().releaseMouse();
+    captured_ = false;
+  }
+  interactionState_ = measure_.isOpen() ? kStateMeasuring : kStateIdle;
+  setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
+  setToolCursor();
+  overlayUpdate();
 }
 
 MouseController::~MouseController() {
@@ -148,6 +172,9 @@ bool MouseController::mousePress(QMouseEvent& event) {
         main_.requestRecompose();
       }
     } else if (measure_.isOpen()) {
+      // The popup takes the mouse; a left button held on the map comes up
+      // over it.
+      cancelPress();
       measure_.showPopup(at);
     } else {
       showStreetNameAt(at);
@@ -186,6 +213,12 @@ void MouseController::startDrag(QMouseEvent& event, QPoint at) {
     return;
   }
   if (exactly(event, Qt::LeftButton, Qt::ShiftModifier) || toolMode_ == kToolPan) {
+    // The title sheet is not panned (its release ends only a zoom
+    // rectangle): a Shift press with the zoom-rectangle tool starts nothing.
+    if (session.titleSheetShown()) {
+      dragArmed_ = false;
+      return;
+    }
     interactionState_ = kStatePan;
   } else if (exactly(event, Qt::LeftButton, Qt::ControlModifier) || toolMode_ == kToolZoomRect) {
     interactionState_ = kStateZoomRect;
@@ -240,7 +273,11 @@ bool MouseController::mouseRelease(QMouseEvent& event) {
   }
   if (event.button() != Qt::LeftButton) return false;
 
-  if (session.titleSheetShown() && interactionState_ != kStateZoomRect) return true;
+  if (session.titleSheetShown() && interactionState_ != kStateZoomRect) {
+    // Only the label a press showed goes with the release here.
+    if (restoreInfoLabel()) setCursorShape(MapCursor::Arrow);
+    return true;
+  }
   if (toolMode_ == kToolZoomOut) {
     if (zoomOutAt(at)) endDragAndRecompose();
     return true;

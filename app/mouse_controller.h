@@ -73,6 +73,11 @@ class MouseController final : public QObject, public MouseHandler {
   MeasureTool& measure() { return measure_; }
   CoordinatesWindow* coordinatesWindow() const { return coordinates_; }
 
+  // A modal window or a popup takes the mouse away from the map: the release
+  // of the press will not come here. What the press showed goes (the
+  // information label), and a drag ends without changing the view.
+  void cancelPress();
+
   bool infoDialogOpen() const { return infoDialogOpen_; }
   const InfoLabelOverlay& infoLabel() const { return infoLabel_; }
   // Street names asked for by right clicks, written at the next paint.
@@ -88,6 +93,10 @@ class MouseController final : public QObject, public MouseHandler {
   }
   void setThemeSelected(std::function<bool()> selected) { themeSelected_ = std::move(selected); }
   void setOverviewCloser(std::function<bool()> closer) { overviewCloser_ = std::move(closer); }
+
+ protected:
+  // The main window blocked by a modal window cancels the press.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void drawOverlays(QPainter& painter);

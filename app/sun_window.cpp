@@ -173,7 +173,11 @@ SunWindow::SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blo
 
   auto* layout = new QVBoxLayout(this);
   auto* dates = new QHBoxLayout;
-  date_ = new QDateEdit(QDate::currentDate(), this);
+  // The date the real shadows are drawn for, when one is set; else today.
+  const std::optional<CivilDate>& sunDate = main_.session().sunDate;
+  const QDate start =
+      sunDate ? QDate(sunDate->year, sunDate->month, sunDate->day) : QDate::currentDate();
+  date_ = new QDateEdit(start, this);
   date_->setObjectName(QStringLiteral("sunDate"));
   date_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
   date_->setCalendarPopup(true);

@@ -1,9 +1,11 @@
 // Plain presses and right clicks on the map: the building information
 // dialog, the street and district label, the street name written along the
 // street; the pointer feedback of the measurement and coordinates windows.
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "app/coordinates_window.h"
 #include "app/measure_window.h"
@@ -245,6 +247,83 @@ TEST_F(MouseWindowTest, TheObjectSearchRefusesEveryCommandWhileTheInformationIsO
   EXPECT_EQ(beeps_ - before, 1);
   EXPECT_EQ(search->findChild<QLabel*>(QString::number(kObjectCountText))->text(),
             QStringLiteral("Всего:"));
+}
+
+// A modal window opened while the button is held (a search key pressed with
+// the other hand) takes the release away from the map: the label it showed
+// goes at once, and a drag ends without moving the view and without keeping
+// the mouse, so the dialog can be clicked.
+TEST_F(MouseWindowTest, AModalWindowOpenedDuringAPressEndsWhatThePressShowed) {
+  showRect(1000, 1200, 1500, 1800);
+  press(pixelOf(1250, 1500));
+  ASSERT_TRUE(mouse().infoLabel().shown);
+  const auto runModal = [](const std::function<void()>& inside) {
+    QDialog dialog(nullptr);
+    QTimer::singleShot(0, &dialog, [&dialog, inside] {
+      inside();
+      dialog.reject();
+    });
+    dialog.exec();
+  };
+  bool labelDuringDialog = true;
+  runModal([this, &labelDuringDialog] { labelDuringDialog = mouse().infoLabel().shown; });
+  EXPECT_FALSE(labelDuringDialog);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
+
+  const int16_t count = session().history.count;
+  keyDown(Qt::Key_Control, Qt::ControlModifier);
+  press({200, 150}, Qt::ControlModifier);
+  move({400, 300}, Qt::LeftButton, Qt::ControlModifier);
+  ASSERT_TRUE(mouse().mouseCaptured());
+  bool grabbedDuringDialog = true;
+  runModal([this, &grabbedDuringDialog] {
+    grabbedDuringDialog = mouse().mouseCaptured() || QWidget::mouseGrabber() != nullptr;
+  });
+  EXPECT_FALSE(grabbedDuringDialog);
+  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_EQ(mouse().interactionState(), kStateIdle);
+  // The release that comes late changes nothing.
+  release({400, 300}, Qt::ControlModifier);
+  EXPECT_EQ(session().history.count, count);
+}
+
+// On the title sheet only the zoom rectangle can be dragged: a Shift press
+// with the zoom-rectangle tool chosen starts no pan, so nothing is left
+// holding the mouse after the release.
+TEST_F(MouseWindowTest, AShiftPressOnTheTitleSheetStartsNoPan) {
+  ASSERT_TRUE(session().titleSheetShown());
+  mouse().setToolMode(kToolZoomRect);
+  const QPoint at(map().width() - 60, map().height() / 2);
+  ASSERT_GE(at.x(), session().cache.sheetSplitX);
+  press(at, Qt::ShiftModifier);
+  move(at + QPoint(-100, 50), Qt::LeftButton, Qt::ShiftModifier);
+  release(at + QPoint(-100, 50), Qt::ShiftModifier);
+  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_FALSE(mouse().mouseCaptured());
+  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+  EXPECT_NE(mouse().interactionState(), kStatePan);
+  EXPECT_TRUE(session().titleSheetShown());
+  mouse().setToolMode(kToolArrow);
+}
+
+// A Ctrl press on the title sheet (Ctrl held since before the window had the
+// keys, so no drag is armed) shows the label of what lies under it; the
+// release takes it away there too.
+TEST_F(MouseWindowTest, TheLabelOfAPressOnTheTitleSheetGoesWithTheRelease) {
+  ASSERT_TRUE(session().titleSheetShown());
+  bool found = false;
+  for (int y = 10; y < map().height() && !found; y += 15) {
+    for (int x = 10; x < map().width() && !found; x += 15) {
+      press({x, y}, Qt::ControlModifier);
+      found = mouse().infoLabel().shown;
+      release({x, y}, Qt::ControlModifier);
+      if (found) {
+        EXPECT_FALSE(mouse().infoLabel().shown) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_TRUE(found);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
 }
 
 }  // namespace
