@@ -220,17 +220,24 @@ const MapPoint* northernmostVertex(const Building& b) {
 void printMarker(const PrintScene& scene, const PageState& page, Canvas& dc, const Building& b) {
   const MapPoint* top = northernmostVertex(b);
   if (top == nullptr) return;
-  ScreenPoint m = pagePixel(page.view, top->x, top->y);
-  if (!isFlatView(scene.viewMode)) m.y -= drawnStoreys(b) * page.printStoreyHeight;
+  const ScreenPoint corner = pagePixel(page.view, top->x, top->y);
+  // The flag is placed in doubles and tested against the paper before it is
+  // cut to whole pixels: a corner far off the page lies at the edge of the
+  // pixel range, where the flag's own sizes would overflow it.
+  const double x = corner.x;
+  double y = corner.y;
+  if (!isFlatView(scene.viewMode))
+    y -= static_cast<double>(drawnStoreys(b)) * page.printStoreyHeight;
   const double e = page.view.pixelsPerMmX * 2.0;
-  const Rect flag{m.x, truncated(m.y - 2 * e), truncated(m.x + 2 * e), truncated(m.y - e)};
   const ViewState& v = page.view;
-  if (flag.right < v.viewLeft || flag.left > v.viewRight || m.y < v.viewTop ||
-      flag.top > v.viewBottom) {
+  if (std::trunc(x + 2 * e) < v.viewLeft || x > v.viewRight || y < v.viewTop ||
+      std::trunc(y - 2 * e) > v.viewBottom) {
     return;
   }
+  const ScreenPoint m{corner.x, truncated(y)};
+  const Rect flag{m.x, truncated(y - 2 * e), truncated(x + 2 * e), truncated(y - e)};
   dc.moveTo(m.x, m.y);
-  dc.lineTo(m.x, truncated(m.y - e));
+  dc.lineTo(m.x, truncated(y - e));
   dc.rectangle(flag);
 }
 

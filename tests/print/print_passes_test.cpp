@@ -151,6 +151,23 @@ TEST(PrintPassesTest, FlagsOnlyWithBuildingsAtTheOutlineOfFlatPrintsAndOnRoofsOt
   }
 }
 
+// A damaged map may put a chosen building millions of kilometres away: its
+// corner then converts to the end of the pixel range, and its flag (raised
+// by its storeys) must be left out without leaving that range.
+TEST(PrintPassesTest, FlagsOfBuildingsFarOffThePageAreLeftOut) {
+  for (const int mode : {kViewFlat, kViewClockWindows, kViewNight}) {
+    PrintWorld w(mode);
+    w.map.buildings = {tower(411, 8300, 8250, 9), tower(411, 1e12f, 8250, 9),
+                       tower(411, -1e12f, 8250, 9), tower(411, 8300, 1e12f, 9),
+                       tower(411, 8300, -1e12f, 9)};
+    w.marking.chosenBuildings = {1, 2, 3, 4, 0};
+    ASSERT_TRUE(w.print(kLevel2));
+    const auto flags = w.paper.callsOf(CallKind::Rectangle);
+    ASSERT_EQ(flags.size(), 1u) << mode;
+    EXPECT_EQ(flags[0].rect.left, pagePixel(w.page.view, 8320, 8230).x) << mode;
+  }
+}
+
 TEST(PrintPassesTest, MarkedStreetFlagsEveryHouseOfTheStreetOnThePageOnly) {
   PrintWorld w(kViewFlat);
   w.map.buildings = {tower(411, 8300, 8250, 2), tower(411, 8400, 8250, 2),
