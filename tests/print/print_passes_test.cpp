@@ -168,6 +168,24 @@ TEST(PrintPassesTest, FlagsOfBuildingsFarOffThePageAreLeftOut) {
   }
 }
 
+// A damaged building whose bounds lie on the page but whose outline reaches
+// millions of kilometres south: its walls, windows and roof are drawn
+// without leaving the pixel range and without stalling the print on the
+// windows of a wall that long.
+TEST(PrintPassesTest, ABuildingWithAnOutlineFarFromItsBoundsIsPrintedInBoundedTime) {
+  for (const int mode : {kViewClockWindows, kViewWideWindows, kViewFlat}) {
+    PrintWorld w(mode);
+    Building b = tower(411, 8300, 8250, 9);
+    b.outline = {{8300, 8230}, {-1e12f, 8230}, {-1e12f, 8270}, {8300, 8270}};
+    b.pointCount = 4;
+    w.map.buildings = {b, tower(411, 8400, 8250, 3)};
+    w.marking.chosenBuildings = {0, 1};
+    ASSERT_TRUE(w.print(kLevel2));
+    EXPECT_LT(w.paper.drawingCalls().size(), 100000u) << mode;
+    EXPECT_EQ(w.paper.count(CallKind::Rectangle), 2u) << mode;  // both flags
+  }
+}
+
 TEST(PrintPassesTest, MarkedStreetFlagsEveryHouseOfTheStreetOnThePageOnly) {
   PrintWorld w(kViewFlat);
   w.map.buildings = {tower(411, 8300, 8250, 2), tower(411, 8400, 8250, 2),
