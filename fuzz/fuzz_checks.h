@@ -2,6 +2,7 @@
 // count matches its array, and every text field is terminated in its field.
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,8 +10,12 @@
 
 namespace tikhomap::fuzz {
 
-inline void require(bool condition) {
-  if (!condition) std::abort();
+// Stops the run where a check fails, naming the check's place.
+inline void require(bool condition, const char* file = __builtin_FILE(),
+                    int line = __builtin_LINE()) {
+  if (condition) return;
+  std::fprintf(stderr, "fuzz check failed at %s:%d\n", file, line);
+  std::abort();
 }
 
 template <size_t N>

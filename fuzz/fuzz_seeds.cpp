@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_city.h"
+#include "fuzz/fuzz_folder.h"
+#include "fuzz/fuzz_scene.h"
 #include "mapdata/city_info.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/tkm_writer.h"
@@ -134,6 +137,31 @@ std::vector<uint8_t> withPrefix(std::vector<uint8_t> prefix, const std::vector<u
   return prefix;
 }
 
+// Every file of a folder, in the order of fuzz::kFolderFiles.
+std::vector<uint8_t> folderInput(const MapData& m, const TitleSheetFile& regional,
+                                 const TitleSheetFile& water, const std::string& cityText) {
+  return fuzz::joinFolder({writeMicrodistrictFile(m),
+                           writeDistrictFile(m),
+                           writeTopoFile(m),
+                           writeStreetFile(m),
+                           writeBuildingAttributeFile(m),
+                           writeBuildingGeometryFile(m),
+                           writeThemeFile(m),
+                           writeUserObjectFile(m),
+                           writeSignFile(m),
+                           writeTitleFile(regional),
+                           writeTitleFile(water),
+                           {cityText.begin(), cityText.end()}});
+}
+
+// A search step that types text.
+void typeStep(std::vector<uint8_t>& steps, uint8_t op, const std::string& utf8, bool cp1251) {
+  const std::string text = cp1251 ? utf8ToCp1251(utf8) : utf8;
+  steps.push_back(op);
+  steps.push_back(static_cast<uint8_t>(text.size()));
+  steps.insert(steps.end(), text.begin(), text.end());
+}
+
 }  // namespace
 }  // namespace tikhomap
 
@@ -183,6 +211,66 @@ int main(int argc, char** argv) {
   };
   int k = 0;
   for (const std::string& t : tags) ok &= write(dir, "osm_tags", k++, {t.begin(), t.end()});
+
+  // Whole folders: the small city with its title sheet, and the table seed.
+  const MapData city = fuzz::smallCity();
+  const std::vector<uint8_t> folders[] = {
+      folderInput(city, fuzz::smallCityTitle(true), fuzz::smallCityTitle(false), infoText),
+      folderInput(seedMap(3), seedTitle(true), seedTitle(false), ""),
+  };
+  k = 0;
+  for (const auto& f : folders) ok &= write(dir, "folder", k++, f);
+  // Frames: tiny frames in every view mode, down to the finest detail.
+  const std::vector<std::vector<uint8_t>> frames = {
+      {64, 48, 16, 100, 0x2A, 3, 5, 0, 3, 1, 0, 128, 128, 2, 3, 9, 100, 120, 5, 4, 14, 60, 60, 9},
+      {96, 80, 30, 0,  0xFF, 0x13, 200, 0x85, 40, 3,   5,   3, 90,
+       90, 6,  6,  20, 30,   40,   1,   7,    8,  128, 128, 12},
+      {32, 24, 8, 135, 0x64, 2, 0, 0, 2, 2, 12, 1, 20, 20, 3, 7, 18, 200, 40, 8},
+  };
+  k = 0;
+  for (const auto& controls : frames) {
+    for (size_t f = 0; f < 2; ++f) {
+      std::vector<uint8_t> input = controls;
+      input.resize(fuzz::kControlBytes);
+      input.insert(input.end(), folders[f].begin(), folders[f].end());
+      ok &= write(dir, "render", k++, input);
+    }
+  }
+  // Pages: A4 at 300 dpi in colour, a strip at 72 dpi, a huge page.
+  const std::vector<std::vector<uint8_t>> pages = {
+      {1, 0x2A, 3, 5, 100, 120, 4, 3, 0xB0, 0x09, 0xDB, 0x0D, 0x2C, 0x01},
+      {3, 0x64, 2, 0, 50, 50, 1, 0, 0x00, 0x04, 0x40, 0x00, 72, 0},
+      {5, 0x13, 1, 9, 128, 128, 8, 1, 0xFF, 0x7F, 0xFF, 0x7F, 0xB0, 0x04},
+  };
+  k = 0;
+  for (const auto& controls : pages) {
+    std::vector<uint8_t> input = controls;
+    input.resize(fuzz::kControlBytes);
+    input.insert(input.end(), folders[0].begin(), folders[0].end());
+    ok &= write(dir, "print", k++, input);
+  }
+  // Searches: typing a street and a house, the object search, the lists.
+  std::vector<uint8_t> steps;
+  typeStep(steps, 0, "Заречная 7", false);
+  typeStep(steps, 0, "ул.Ленина, д. 12а", false);
+  typeStep(steps, 0, "12 морская", false);
+  typeStep(steps, 1, "зар", true);
+  steps.insert(steps.end(), {4, 11, 1, 5});
+  typeStep(steps, 2, "12", true);
+  steps.insert(steps.end(), {8, 7, 11, 3, 7, 6});
+  ok &= write(dir, "search", 0, steps);
+  steps.clear();
+  typeStep(steps, 13, "апт", true);
+  steps.insert(steps.end(), {1, 0xFF, 0xFF, 0xFF, 0xFF, 0, 14});
+  typeStep(steps, 15, "ёл", true);
+  steps.insert(steps.end(), {16, 2});
+  typeStep(steps, 17, "12а", true);
+  typeStep(steps, 0, "12/1", true);
+  steps.erase(steps.end() - 6);  // the second number of the comparison: no step of its own
+  typeStep(steps, 18, "  Аптека ", true);
+  typeStep(steps, 0, "Школьная", true);
+  steps.erase(steps.end() - 10);  // the street name of the same step
+  ok &= write(dir, "search", 1, steps);
   if (!ok) std::fprintf(stderr, "fuzz_seeds: cannot write into %s\n", argv[1]);
   return ok ? 0 : 1;
 }

@@ -141,6 +141,40 @@ bool parseMicrodistrictFile(std::span<const uint8_t> bytes, MapData& map,
   return true;
 }
 
+namespace {
+
+// The city extent is entry 0 of the view history and sets the scale of the
+// whole-city view and of its print. An extent that is not finite, has a side
+// under 1 m, or reaches beyond a thousand kilometres (the district points
+// themselves only reach 65 km) cannot be shown at any scale.
+constexpr float kLargestCoordinate = 1e6f;
+constexpr float kSmallestCitySide = 1.0f;
+
+bool usableExtent(const MapBounds& e) {
+  for (const float v : {e.xMin, e.yMin, e.xMax, e.yMax}) {
+    if (!(v >= -kLargestCoordinate && v <= kLargestCoordinate)) return false;
+  }
+  return e.xMax - e.xMin >= kSmallestCitySide && e.yMax - e.yMin >= kSmallestCitySide;
+}
+
+// The bounds of every district point, each side at least 1 m.
+MapBounds districtBounds(const std::vector<DistrictArea>& areas) {
+  MapBounds b{65535, 65535, 0, 0};
+  for (const DistrictArea& a : areas) {
+    for (const MapPoint16& p : a.points) {
+      b.xMin = std::min<float>(b.xMin, p.x);
+      b.yMin = std::min<float>(b.yMin, p.y);
+      b.xMax = std::max<float>(b.xMax, p.x);
+      b.yMax = std::max<float>(b.yMax, p.y);
+    }
+  }
+  b.xMax = std::max(b.xMax, b.xMin + kSmallestCitySide);
+  b.yMax = std::max(b.yMax, b.yMin + kSmallestCitySide);
+  return b;
+}
+
+}  // namespace
+
 bool parseDistrictFile(std::span<const uint8_t> bytes, MapData& map,
                        std::vector<LoadProblem>& problems) {
   const char* file = "3.tkm";
@@ -194,6 +228,10 @@ bool parseDistrictFile(std::span<const uint8_t> bytes, MapData& map,
     map.districtAreas.push_back(std::move(area));
   }
   reportShortTable(problems, file, 18, "districtAreas", map.districtAreas.size(), count);
+  if (!usableExtent(extent) && !map.districtAreas.empty()) {
+    map.cityExtent = districtBounds(map.districtAreas);
+    addProblem(problems, file, 2, "city extent out of range, the bounds of the districts used");
+  }
   return true;
 }
 

@@ -34,6 +34,32 @@ Pen printOutlinePen(const ViewState& v) {
   return solid(std::max(1, truncated(v.pixelsPerMmX * 0.2)), kBlack);
 }
 
+// Buildings are converted without the screen's clamp, but kept within this
+// many pixels of the page's origin: far beyond any page, so that no outline
+// of a building near the paper bends, and with room left for the storey
+// lifts and the wall tests in 32 bits. Only a damaged building (an outline
+// or address point far from its own bounds) reaches it.
+constexpr int32_t kBuildingPixelLimit = 1 << 28;
+
+ScreenPoint buildingPixel(const ViewState& page, float x, float y) {
+  const ScreenPoint p = pagePixel(page, x, y);
+  return {std::clamp(p.x, -kBuildingPixelLimit, kBuildingPixelLimit),
+          std::clamp(p.y, -kBuildingPixelLimit, kBuildingPixelLimit)};
+}
+
+void projectBuilding(const ViewState& page, const Building& b, std::vector<ScreenPoint>& out) {
+  out.clear();
+  for (const MapPoint& p : outlinePoints(b)) {
+    const ScreenPoint s = buildingPixel(page, p.x, p.y);
+    if (out.empty() || !(out.back() == s)) out.push_back(s);
+  }
+}
+
+// A wall longer than any building (only damaged data makes one) gets no
+// more windows in a row than this, so that one building cannot stall the
+// print: 4096 windows of one storey's width make a wall of 16 km.
+constexpr int kMaxWindowColumns = 4096;
+
 bool isFlatView(int viewMode) {
   return viewMode == kViewFlat || viewMode == kViewGraphic;
 }
@@ -71,7 +97,7 @@ void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc
   }
   const std::string_view number = houseNumberText(b);
   if (number.empty()) return;
-  const ScreenPoint p = pagePixel(page.view, b.x, b.y);
+  const ScreenPoint p = buildingPixel(page.view, b.x, b.y);
   const int n = static_cast<int>(number.size());
   const int hf = std::abs(houseNumberFont(page.view).height);
   dc.textOut(truncated(p.x - n * hf * 0.3), p.y - raise - hf / 2, number);
@@ -156,7 +182,8 @@ void gridWindows(WallPrint& w, ScreenPoint a, ScreenPoint b, int storeys) {
   if (h <= 0) return;
   const float len = pointDistance(static_cast<float>(a.x), static_cast<float>(a.y),
                                   static_cast<float>(b.x), static_cast<float>(b.y));
-  const int columns = static_cast<int>(len / static_cast<float>(h));
+  const int columns = static_cast<int>(
+      std::min(len / static_cast<float>(h), static_cast<float>(kMaxWindowColumns)));
   if (columns <= 0) return;
   w.dc.selectPen(fixed::nullPen);
   const float hf = static_cast<float>(h);
@@ -228,17 +255,24 @@ const MapPoint* northernmostVertex(const Building& b) {
 void printMarker(const PrintScene& scene, const PageState& page, Canvas& dc, const Building& b) {
   const MapPoint* top = northernmostVertex(b);
   if (top == nullptr) return;
-  ScreenPoint m = pagePixel(page.view, top->x, top->y);
-  if (!isFlatView(scene.viewMode)) m.y -= drawnStoreys(b) * page.printStoreyHeight;
+  const ScreenPoint corner = pagePixel(page.view, top->x, top->y);
+  // The flag is placed in doubles and tested against the paper before it is
+  // cut to whole pixels: a corner far off the page lies at the edge of the
+  // pixel range, where the flag's own sizes would overflow it.
+  const double x = corner.x;
+  double y = corner.y;
+  if (!isFlatView(scene.viewMode))
+    y -= static_cast<double>(drawnStoreys(b)) * page.printStoreyHeight;
   const double e = page.view.pixelsPerMmX * 2.0;
-  const Rect flag{m.x, truncated(m.y - 2 * e), truncated(m.x + 2 * e), truncated(m.y - e)};
   const ViewState& v = page.view;
-  if (flag.right < v.viewLeft || flag.left > v.viewRight || m.y < v.viewTop ||
-      flag.top > v.viewBottom) {
+  if (std::trunc(x + 2 * e) < v.viewLeft || x > v.viewRight || y < v.viewTop ||
+      std::trunc(y - 2 * e) > v.viewBottom) {
     return;
   }
+  const ScreenPoint m{corner.x, truncated(y)};
+  const Rect flag{m.x, truncated(y - 2 * e), truncated(x + 2 * e), truncated(y - e)};
   dc.moveTo(m.x, m.y);
-  dc.lineTo(m.x, truncated(m.y - e));
+  dc.lineTo(m.x, truncated(y - e));
   dc.rectangle(flag);
 }
 
@@ -250,7 +284,7 @@ void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
   dc.setTextColor(kBlack);
   std::vector<ScreenPoint>& outline = page.points;
   forEachPrintedBuilding(scene, page, 0, [&](const Building& b) {
-    projectOnPage(page.view, outlinePoints(b), outline);
+    projectBuilding(page.view, b, outline);
     if (graphic) {
       if (outline.size() >= 2) {
         outline.push_back(outline.front());
@@ -290,7 +324,7 @@ void volumetricPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
       w.wallBrush = s.body[g];
       roof = s.roof[g];
     }
-    projectOnPage(v, outlinePoints(b), outline);
+    projectBuilding(v, b, outline);
     orderWalls(outline, page.printWallDrop, w.walls);
     for (const int k : w.walls.order) printWall(w, w.walls.upper[k], w.walls.lower[k], b);
 

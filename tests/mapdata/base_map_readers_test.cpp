@@ -1,8 +1,11 @@
 // Reading 8.tkm, 3.tkm, 4.tkm and 5.tkm, intact and damaged.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "mapdata/byte_writer.h"
 #include "mapdata/map_readers.h"
+#include "mapdata/table_order.h"
 #include "mapdata/tkm_writer.h"
 #include "sample_map.h"
 
@@ -27,7 +30,7 @@ TEST(PointEncoding, DecodesInterleavedHalves) {
   // 3.tkm: bytes 10 02 20 01 are x = 0x0110, y = 0x0220.
   ByteWriter w;
   w.i16(1);
-  for (int i = 0; i < 4; ++i) w.f32(0);
+  for (const float edge : {0.0f, 0.0f, 1000.0f, 1000.0f}) w.f32(edge);
   w.i16(250);
   w.i16(251);
   for (int i = 0; i < 4; ++i) w.i32(0x12345 + i);
@@ -212,6 +215,47 @@ TEST(DamagedFiles, NegativeVertexCountEndsTheTable) {
   parseDistrictFile(w.bytes(), m, problems);
   EXPECT_EQ(m.districtAreas.size(), 1u);
   EXPECT_TRUE(mentions(problems, "3.tkm", "negative vertex count -5"));
+}
+
+// The extent in the header of 3.tkm is the whole-city view; one that no
+// scale can show (from a damaged header) gives way to the bounds of the
+// district polygons, and the problem names the file.
+TEST(DamagedFiles, AnExtentNoScaleCanShowGivesWayToTheDistrictBounds) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const MapBounds unusable[] = {
+      {0, 0, 1.66e35f, 1.66e35f}, {nan, 0, 100, 100}, {0, -inf, 100, 100}, {100, 100, 0, 0},
+      {5, 5, 5.001f, 5.001f},     {0, 0, 0, 0},       {-2e6f, 0, 100, 100}};
+  for (const MapBounds& extent : unusable) {
+    MapData in;
+    in.cityExtent = extent;
+    in.districtAreas.push_back(
+        districtAreaFrom(0, std::vector<MapPoint>{{100, 200}, {900, 200}, {900, 700}}));
+    in.districtAreas.push_back(districtAreaFrom(1, std::vector<MapPoint>{{50, 300}, {60, 310}}));
+    MapData out;
+    std::vector<LoadProblem> problems;
+    ASSERT_TRUE(parseDistrictFile(writeDistrictFile(in), out, problems));
+    EXPECT_EQ(out.cityExtent, (MapBounds{50, 200, 900, 700})) << extent.xMax;
+    EXPECT_TRUE(mentions(problems, "3.tkm", "city extent out of range"));
+  }
+  // A district table of one point still gives an extent of a metre a side.
+  MapData in;
+  in.cityExtent = {0, 0, inf, inf};
+  in.districtAreas.push_back(districtAreaFrom(0, std::vector<MapPoint>{{400, 500}}));
+  MapData out;
+  std::vector<LoadProblem> problems;
+  ASSERT_TRUE(parseDistrictFile(writeDistrictFile(in), out, problems));
+  EXPECT_EQ(out.cityExtent, (MapBounds{400, 500, 401, 501}));
+
+  // Any extent of the sample cities is kept as it is.
+  for (const MapBounds& extent : {MapBounds{1000.5f, 2000.25f, 45000, 52000},
+                                  MapBounds{-500, -500, 70000, 70000}, MapBounds{0, 0, 1, 1}}) {
+    in.cityExtent = extent;
+    problems.clear();
+    ASSERT_TRUE(parseDistrictFile(writeDistrictFile(in), out, problems));
+    EXPECT_EQ(out.cityExtent, extent);
+    EXPECT_TRUE(problems.empty());
+  }
 }
 
 TEST(TopoFile, UnknownAndRepeatedClassesAreReadOver) {

@@ -151,6 +151,41 @@ TEST(PrintPassesTest, FlagsOnlyWithBuildingsAtTheOutlineOfFlatPrintsAndOnRoofsOt
   }
 }
 
+// A damaged map may put a chosen building millions of kilometres away: its
+// corner then converts to the end of the pixel range, and its flag (raised
+// by its storeys) must be left out without leaving that range.
+TEST(PrintPassesTest, FlagsOfBuildingsFarOffThePageAreLeftOut) {
+  for (const int mode : {kViewFlat, kViewClockWindows, kViewNight}) {
+    PrintWorld w(mode);
+    w.map.buildings = {tower(411, 8300, 8250, 9), tower(411, 1e12f, 8250, 9),
+                       tower(411, -1e12f, 8250, 9), tower(411, 8300, 1e12f, 9),
+                       tower(411, 8300, -1e12f, 9)};
+    w.marking.chosenBuildings = {1, 2, 3, 4, 0};
+    ASSERT_TRUE(w.print(kLevel2));
+    const auto flags = w.paper.callsOf(CallKind::Rectangle);
+    ASSERT_EQ(flags.size(), 1u) << mode;
+    EXPECT_EQ(flags[0].rect.left, pagePixel(w.page.view, 8320, 8230).x) << mode;
+  }
+}
+
+// A damaged building whose bounds lie on the page but whose outline reaches
+// millions of kilometres south: its walls, windows and roof are drawn
+// without leaving the pixel range and without stalling the print on the
+// windows of a wall that long.
+TEST(PrintPassesTest, ABuildingWithAnOutlineFarFromItsBoundsIsPrintedInBoundedTime) {
+  for (const int mode : {kViewClockWindows, kViewWideWindows, kViewFlat}) {
+    PrintWorld w(mode);
+    Building b = tower(411, 8300, 8250, 9);
+    b.outline = {{8300, 8230}, {-1e12f, 8230}, {-1e12f, 8270}, {8300, 8270}};
+    b.pointCount = 4;
+    w.map.buildings = {b, tower(411, 8400, 8250, 3)};
+    w.marking.chosenBuildings = {0, 1};
+    ASSERT_TRUE(w.print(kLevel2));
+    EXPECT_LT(w.paper.drawingCalls().size(), 100000u) << mode;
+    EXPECT_EQ(w.paper.count(CallKind::Rectangle), 2u) << mode;  // both flags
+  }
+}
+
 TEST(PrintPassesTest, MarkedStreetFlagsEveryHouseOfTheStreetOnThePageOnly) {
   PrintWorld w(kViewFlat);
   w.map.buildings = {tower(411, 8300, 8250, 2), tower(411, 8400, 8250, 2),
