@@ -1,8 +1,10 @@
 #include "app/overview_inset.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -240,6 +242,13 @@ OverviewInset& installOverviewInset(MainWindow& main, MouseController& mouse) {
   auto* inset = new OverviewInset(main);
   main.setOverviewKeyHandler([inset] { inset->show(); });
   mouse.setOverviewCloser([inset] { return inset->close(); });
+  // A key held while another window takes the keyboard comes up there, and
+  // the map never sees its release: the overview goes when the keyboard
+  // leaves the main window, or it would stay until some later key.
+  QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, inset,
+                   [inset, &main](QWindow* focus) {
+                     if (focus == nullptr || focus != main.windowHandle()) inset->close();
+                   });
   return *inset;
 }
 

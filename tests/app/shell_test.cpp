@@ -364,6 +364,22 @@ TEST_F(OverviewTest, HeldKeyShowsTheCityPictureAndTheReleaseRemovesIt) {
   EXPECT_EQ(shot().pixel(inside), before.pixel(inside));
 }
 
+TEST_F(OverviewTest, AnotherWindowTakingTheKeyboardRemovesTheInset) {
+  // The key comes up in the other window; the map never sees the release.
+  showMap();
+  window_->activateWindow();
+  ASSERT_TRUE(
+      waitFor([this] { return QGuiApplication::focusWindow() == window_->windowHandle(); }));
+  keyDown(Qt::Key_Slash);
+  ASSERT_TRUE(inset().shown());
+  QWidget other;
+  other.resize(100, 100);
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(waitFor([&other] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
+  EXPECT_FALSE(inset().shown());
+}
+
 TEST_F(OverviewTest, ThePictureIsDrawnWhenTheMapIsRead) {
   MainWindow fresh(folder_.path());
   fresh.setFatalHandler([](const QString&) {});
