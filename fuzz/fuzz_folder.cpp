@@ -8,6 +8,7 @@
 #include <span>
 
 #include "fuzz/fuzz_folder.h"
+#include "mapdata/map_file.h"
 #include "mapdata/title_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -28,9 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::require(again.areaFeatures.size() == map.areaFeatures.size());
   }
   for (const bool regional : {true, false}) {
+    const char* name = regional ? "1.tkm" : "2.tkm";
     std::vector<uint8_t> bytes;
-    if (!readWholeFile(folder.dir() / (regional ? "1.tkm" : "2.tkm"), bytes)) continue;
     std::vector<LoadProblem> problems;
+    if (!readMapFile(folder.dir() / name, name, bytes, problems)) continue;
     const TitleSheetFile sheet = parseTitleFile(bytes, regional, &problems);
     for (const TitleText& t : sheet.texts) {
       fuzz::require(t.text.size() <= 127);
