@@ -33,8 +33,7 @@
 #include "app/banded_frame.h"
 #include "app/map_session.h"
 #include "app/qt_canvas.h"
-#include "citygen/city_generator.h"
-#include "mapdata/tkm_writer.h"
+#include "bench/bench_city.h"
 #include "render/style_set.h"
 
 namespace tikhomap {
@@ -45,17 +44,7 @@ constexpr int kHeight = 1080;
 constexpr int kFramesPerBenchmark = 5;
 
 std::filesystem::path cityFolder() {
-  if (const char* dir = std::getenv("TIKHOMAP_BENCH_CITY"); dir != nullptr && *dir != 0) {
-    return dir;
-  }
-  static const std::filesystem::path generated = [] {
-    const auto dir = std::filesystem::temp_directory_path() / "tikhomap_frame_bench_city";
-    std::filesystem::remove_all(dir);
-    const GeneratedCity city = generateCity(CityOptions{});
-    writeMapFolder(dir, city.map, city.regional, city.cityWater);
-    return dir;
-  }();
-  return generated;
+  return benchCityFolder("tikhomap_frame_bench_city");
 }
 
 // One loaded city for every benchmark.

@@ -17,24 +17,13 @@
 #include "app/map_session.h"
 #include "app/print_page.h"
 #include "app/qt_canvas.h"
-#include "citygen/city_generator.h"
-#include "mapdata/tkm_writer.h"
+#include "bench/bench_city.h"
 
 namespace tikhomap {
 namespace {
 
 std::filesystem::path cityFolder() {
-  if (const char* dir = std::getenv("TIKHOMAP_BENCH_CITY"); dir != nullptr && *dir != 0) {
-    return dir;
-  }
-  static const std::filesystem::path generated = [] {
-    const auto dir = std::filesystem::temp_directory_path() / "tikhomap_print_bench_city";
-    std::filesystem::remove_all(dir);
-    const GeneratedCity city = generateCity(CityOptions{});
-    writeMapFolder(dir, city.map, city.regional, city.cityWater);
-    return dir;
-  }();
-  return generated;
+  return benchCityFolder("tikhomap_print_bench_city");
 }
 
 // The session with the quarter on the screen: the frame is composed first,
