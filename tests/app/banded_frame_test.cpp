@@ -20,10 +20,14 @@
 namespace tikhomap {
 namespace {
 
-// The small generated town, written once for the whole test program.
+// The small generated town, written once for the whole test program, in a
+// folder of the first test that asks: the test run starts one program per
+// test, side by side, and they must not share a folder.
 const std::filesystem::path& townFolder() {
   static const std::filesystem::path dir = [] {
-    const auto d = std::filesystem::temp_directory_path() / "tikhomap_app_banded_town";
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = info != nullptr ? info->name() : "any";
+    const auto d = std::filesystem::temp_directory_path() / ("tikhomap_app_banded_town_" + name);
     std::filesystem::remove_all(d);
     const GeneratedCity town = generateCity(CityOptions{1, CitySize::Tiny});
     writeMapFolder(d, town.map, town.regional, town.cityWater);
