@@ -9,6 +9,7 @@ namespace tikhomap {
 namespace {
 
 using Run = MaskStampScratch::Run;
+using OffsetGroup = MaskStampScratch::OffsetGroup;
 
 // Above this many pixel marks (outline pixels times copies) the copies are
 // merged as runs instead.
@@ -55,6 +56,51 @@ void shapeRuns(std::span<const ScreenPoint> points, const QRect& window, MaskSta
   s.rowAt[static_cast<size_t>(window.height())] = s.shape.size();
 }
 
+// Consecutive offsets in one row (alongRows) or one column whose other
+// coordinates stay contiguous, each group with the range it spans.
+void groupOffsets(std::span<const ScreenPoint> offsets, bool alongRows,
+                  std::vector<OffsetGroup>& groups) {
+  groups.clear();
+  for (const ScreenPoint o : offsets) {
+    if (!groups.empty()) {
+      OffsetGroup& g = groups.back();
+      if (alongRows && o.y == g.y0 && o.x >= g.x0 - 1 && o.x <= g.x1 + 1) {
+        g.x0 = std::min(g.x0, o.x);
+        g.x1 = std::max(g.x1, o.x);
+        continue;
+      }
+      if (!alongRows && o.x == g.x0 && o.y >= g.y0 - 1 && o.y <= g.y1 + 1) {
+        g.y0 = std::min(g.y0, o.y);
+        g.y1 = std::max(g.y1, o.y);
+        continue;
+      }
+    }
+    groups.push_back({o.x, o.x, o.y, o.y});
+  }
+}
+
+// The filled shape in the mask as runs down each column of the window.
+void columnRuns(const QRect& window, MaskStampScratch& s) {
+  s.columns.clear();
+  s.columnAt.assign(static_cast<size_t>(window.width()) + 1, 0);
+  for (int x = 0; x < window.width(); ++x) {
+    s.columnAt[static_cast<size_t>(x)] = s.columns.size();
+    for (int y = 0; y < window.height();) {
+      if (qAlpha(reinterpret_cast<const QRgb*>(s.mask.constScanLine(y))[x]) == 0) {
+        ++y;
+        continue;
+      }
+      const int start = y;
+      while (y < window.height() &&
+             qAlpha(reinterpret_cast<const QRgb*>(s.mask.constScanLine(y))[x]) != 0) {
+        ++y;
+      }
+      s.columns.push_back({x + window.left(), start + window.top(), y + window.top()});
+    }
+  }
+  s.columnAt[static_cast<size_t>(window.width())] = s.columns.size();
+}
+
 }  // namespace
 
 void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
@@ -96,35 +142,64 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
                                 QPoint(window.right() + maxOx, window.bottom() + maxOy))
                               .intersected(written);
   if (reachable.isEmpty()) return;
-  if (shapePixels * static_cast<int64_t>(offsets.size()) <= kMarkPixelLimit) {
+  // The offsets of a shadow walk a line one pixel at a time: along its
+  // major axis consecutive offsets share a row (or a column) and step by one
+  // pixel. Copies of a run at neighbouring offsets touch, so a group of them
+  // covers one run from the first copy's start to the last copy's end.
+  groupOffsets(offsets, true, scratch.rowGroups);
+  groupOffsets(offsets, false, scratch.columnGroups);
+  const bool byColumns = scratch.columnGroups.size() < scratch.rowGroups.size();
+  const auto& groups = byColumns ? scratch.columnGroups : scratch.rowGroups;
+  if (shapePixels * static_cast<int64_t>(groups.size()) <= kMarkPixelLimit) {
     auto& marks = scratch.marks;
-    marks.assign(static_cast<size_t>(reachable.width()) * static_cast<size_t>(reachable.height()),
-                 0);
-    for (const ScreenPoint o : offsets) {
-      // Only the shape's rows that this copy brings into the reachable rows.
-      const int first = std::max(window.top(), reachable.top() - o.y);
-      const int last = std::min(window.bottom(), reachable.bottom() - o.y);
-      if (first > last) continue;
-      const size_t begin = scratch.rowAt[static_cast<size_t>(first - window.top())];
-      const size_t end = scratch.rowAt[static_cast<size_t>(last - window.top()) + 1];
-      for (size_t i = begin; i < end; ++i) {
-        const Run r = scratch.shape[i];
-        const int row = r.row + o.y;
-        const int from = std::max(r.x0 + o.x, reachable.left());
-        const int to = std::min(r.x1 + o.x, reachable.right() + 1);
-        if (from >= to) continue;
-        std::fill_n(
-            marks.begin() + static_cast<ptrdiff_t>(static_cast<size_t>(row - reachable.top()) *
-                                                       static_cast<size_t>(reachable.width()) +
-                                                   static_cast<size_t>(from - reachable.left())),
-            to - from, uint8_t{1});
+    const size_t width = static_cast<size_t>(reachable.width());
+    marks.assign(width * static_cast<size_t>(reachable.height()), 0);
+    if (byColumns) {
+      columnRuns(window, scratch);
+      for (const OffsetGroup& g : groups) {
+        const int firstX = std::max(window.left(), reachable.left() - g.x0);
+        const int lastX = std::min(window.right(), reachable.right() - g.x0);
+        if (firstX > lastX) continue;
+        const size_t begin = scratch.columnAt[static_cast<size_t>(firstX - window.left())];
+        const size_t end = scratch.columnAt[static_cast<size_t>(lastX - window.left()) + 1];
+        for (size_t i = begin; i < end; ++i) {
+          const Run r = scratch.columns[i];  // row holds the column, x0..x1 the rows
+          const int from = std::max(r.x0 + g.y0, reachable.top());
+          const int to = std::min(r.x1 + g.y1, reachable.bottom() + 1);
+          uint8_t* mark = marks.data() + static_cast<size_t>(r.row + g.x0 - reachable.left());
+          for (int y = from; y < to; ++y) {
+            mark[static_cast<size_t>(y - reachable.top()) * width] = 1;
+          }
+        }
+      }
+    } else {
+      for (const OffsetGroup& g : groups) {
+        // Only the shape's rows that this group brings into the reachable rows.
+        const int first = std::max(window.top(), reachable.top() - g.y0);
+        const int last = std::min(window.bottom(), reachable.bottom() - g.y0);
+        if (first > last) continue;
+        const size_t begin = scratch.rowAt[static_cast<size_t>(first - window.top())];
+        const size_t end = scratch.rowAt[static_cast<size_t>(last - window.top()) + 1];
+        for (size_t i = begin; i < end; ++i) {
+          const Run r = scratch.shape[i];
+          const int row = r.row + g.y0;
+          const int from = std::max(r.x0 + g.x0, reachable.left());
+          const int to = std::min(r.x1 + g.x1, reachable.right() + 1);
+          if (from >= to) continue;
+          std::fill_n(marks.begin() + static_cast<ptrdiff_t>(
+                                          static_cast<size_t>(row - reachable.top()) * width +
+                                          static_cast<size_t>(from - reachable.left())),
+                      to - from, uint8_t{1});
+        }
       }
     }
+    // Every pixel of the area is written, unmarked ones with themselves:
+    // without a branch per pixel the loop runs on vectors.
     for (int y = 0; y < reachable.height(); ++y) {
       auto* line = reinterpret_cast<QRgb*>(target.scanLine(y + reachable.top())) + reachable.left();
-      const uint8_t* mark = marks.data() + static_cast<size_t>(y) * reachable.width();
-      for (int x = 0; x < reachable.width(); ++x) {
-        if (mark[x] != 0) line[x] &= keep;
+      const uint8_t* mark = marks.data() + static_cast<size_t>(y) * width;
+      for (size_t x = 0; x < width; ++x) {
+        line[x] &= keep | ((static_cast<uint32_t>(mark[x]) - 1u) & ~keep);
       }
     }
     return;
@@ -133,15 +208,15 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
   // Runs of every copy in target rows, merged per row, then darkened once.
   auto& covered = scratch.covered;
   covered.clear();
-  for (const ScreenPoint o : offsets) {
-    const int first = std::max(window.top(), written.top() - o.y);
-    const int last = std::min(window.bottom(), written.bottom() - o.y);
+  for (const OffsetGroup& g : scratch.rowGroups) {
+    const int first = std::max(window.top(), written.top() - g.y0);
+    const int last = std::min(window.bottom(), written.bottom() - g.y0);
     if (first > last) continue;
     const size_t from = scratch.rowAt[static_cast<size_t>(first - window.top())];
     const size_t to = scratch.rowAt[static_cast<size_t>(last - window.top()) + 1];
     for (size_t i = from; i < to; ++i) {
       const Run r = scratch.shape[i];
-      covered.push_back({r.row + o.y, r.x0 + o.x, r.x1 + o.x});
+      covered.push_back({r.row + g.y0, r.x0 + g.x0, r.x1 + g.x1});
     }
   }
   // Sorted by row, then by first column: the runs are dealt into their rows

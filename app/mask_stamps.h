@@ -22,6 +22,14 @@ struct MaskStampScratch {
     int32_t x0;  // first covered column
     int32_t x1;  // one past the last
   };
+  // Offsets in one row over a range of columns, or in one column over a
+  // range of rows (inclusive).
+  struct OffsetGroup {
+    int32_t x0;
+    int32_t x1;
+    int32_t y0;
+    int32_t y1;
+  };
   QImage mask;
   std::vector<Run> shape;     // the polygon's runs, by row
   std::vector<size_t> rowAt;  // index of each mask row's first run in shape
@@ -29,6 +37,10 @@ struct MaskStampScratch {
   std::vector<Run> sorted;    // the same by row and first column
   std::vector<size_t> rowStarts;
   std::vector<size_t> rowNext;
+  std::vector<Run> columns;      // the polygon's runs down each column
+  std::vector<size_t> columnAt;  // index of each mask column's first run
+  std::vector<OffsetGroup> rowGroups;
+  std::vector<OffsetGroup> columnGroups;
   std::vector<uint8_t> marks;  // covered pixels of the area the copies reach
 };
 

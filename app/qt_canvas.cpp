@@ -4,6 +4,7 @@
 #include <QPaintDevice>
 #include <QScreen>
 #include <QString>
+#include <climits>
 #include <cmath>
 #include <map>
 
@@ -138,20 +139,34 @@ QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
 }
 
 void QtCanvas::selectPen(const Pen& pen) {
-  // Buildings select their pen and brush one by one; most are the same.
-  if (pen == pen_ && penApplied_) return;
+  // Buildings select their pen and brush one by one; most are the same, and
+  // in a band of the frame most of them draw nothing: the painter takes the
+  // pen only when a figure is drawn with it.
+  if (pen == pen_ && penSelected_) return;
   pen_ = pen;
-  penApplied_ = true;
-  applyPen();
+  penSelected_ = true;
+  penPending_ = true;
 }
 
 void QtCanvas::applyPen() {
-  if (pen_.style == PenStyle::Null) {
-    painter_.setPen(Qt::NoPen);
-    return;
+  if (!penPending_) return;
+  penPending_ = false;
+  // A frame uses a few dozen pens, selected tens of thousands of times.
+  for (const auto& [pen, q] : qpens_) {
+    if (pen == pen_) {
+      painter_.setPen(q);
+      return;
+    }
   }
-  QPen q(toQColor(pen_.color));
-  if (pen_.width <= 1) {
+  if (qpens_.size() >= kKeptPens) qpens_.erase(qpens_.begin());
+  qpens_.emplace_back(pen_, makeQPen(pen_));
+  painter_.setPen(qpens_.back().second);
+}
+
+QPen QtCanvas::makeQPen(const Pen& pen) const {
+  if (pen.style == PenStyle::Null) return QPen(Qt::NoPen);
+  QPen q(toQColor(pen.color));
+  if (pen.width <= 1) {
     // A thin pen is one logical pixel at any transform (ratio device
     // pixels); flat caps leave out the last pixel of a line, as the map's
     // line rules expect.
@@ -160,12 +175,12 @@ void QtCanvas::applyPen() {
     q.setCapStyle(Qt::FlatCap);
     q.setJoinStyle(Qt::MiterJoin);
   } else {
-    q.setWidth(pen_.width);
-    q.setCapStyle(pen_.flatCaps ? Qt::FlatCap : Qt::RoundCap);
+    q.setWidth(pen.width);
+    q.setCapStyle(pen.flatCaps ? Qt::FlatCap : Qt::RoundCap);
     q.setJoinStyle(Qt::RoundJoin);
   }
-  if (pen_.style == PenStyle::Dot) q.setStyle(Qt::DotLine);
-  painter_.setPen(q);
+  if (pen.style == PenStyle::Dot) q.setStyle(Qt::DotLine);
+  return q;
 }
 
 void QtCanvas::selectBrush(const Brush& brush) {
@@ -318,6 +333,7 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {
   if (points.size() < 2) return;
+  applyPen();
   applyBrush();
   painter_.drawPolygon(toPoints(points), static_cast<int>(points.size()), Qt::OddEvenFill);
 }
@@ -362,13 +378,24 @@ void QtCanvas::wideStroke(std::span<const ScreenPoint> points) {
   // ends: at every inner vertex). Drawn so, no join is constructed per
   // vertex. Up to 3 pixels a disc is its square within a pixel: the segments
   // then get square ends instead.
+  //
+  // In a band of the frame only the pieces that reach the band's rows are
+  // drawn: the pieces are filled as one union, so a pixel of the band is
+  // covered by exactly the pieces that reach it.
   const QPen original = painter_.pen();
+  const int w = pen_.width;
+  const int reach = w / 2 + 2;
+  const int bandTop = band_ ? band_->y() : INT_MIN;
+  const int bandBottom = band_ ? band_->y() + band_->height() : INT_MAX;
+  auto inBand = [&](int32_t y0, int32_t y1) {
+    return int64_t{std::max(y0, y1)} + reach >= bandTop &&
+           int64_t{std::min(y0, y1)} - reach < bandBottom;
+  };
   lines_.clear();
   for (size_t i = 1; i < points.size(); ++i) {
-    if (points[i] == points[i - 1]) continue;
+    if (points[i] == points[i - 1] || !inBand(points[i - 1].y, points[i].y)) continue;
     lines_.emplace_back(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
   }
-  const int w = pen_.width;
   const bool discs = w > kSquareJoinWidth;
   QPen segments = original;
   segments.setCapStyle(pen_.flatCaps || discs ? Qt::FlatCap : Qt::SquareCap);
@@ -382,7 +409,7 @@ void QtCanvas::wideStroke(std::span<const ScreenPoint> points) {
     const size_t first = pen_.flatCaps ? 1 : 0;
     const size_t end = pen_.flatCaps ? points.size() - 1 : points.size();
     for (size_t i = first; i < end; ++i) {
-      if (i > 0 && points[i] == points[i - 1]) continue;
+      if ((i > 0 && points[i] == points[i - 1]) || !inBand(points[i].y, points[i].y)) continue;
       // An integer rectangle keeps the raster engine on its fast ellipse.
       painter_.drawEllipse(QRect(points[i].x - w / 2, points[i].y - w / 2, w, w));
     }
@@ -393,6 +420,7 @@ void QtCanvas::wideStroke(std::span<const ScreenPoint> points) {
 
 void QtCanvas::polyline(std::span<const ScreenPoint> points) {
   if (points.size() < 2) return;
+  applyPen();
   if (strokesByPieces()) {
     wideStroke(points);
     return;
@@ -405,6 +433,7 @@ void QtCanvas::moveTo(int32_t x, int32_t y) {
 }
 
 void QtCanvas::lineTo(int32_t x, int32_t y) {
+  applyPen();
   if (strokesByPieces()) {
     const ScreenPoint pts[] = {{current_.x(), current_.y()}, {x, y}};
     wideStroke(pts);
@@ -415,6 +444,7 @@ void QtCanvas::lineTo(int32_t x, int32_t y) {
 }
 
 void QtCanvas::ellipse(const Rect& rect) {
+  applyPen();
   applyBrush();
   // The figure lies inside left..right-1 and top..bottom-1.
   painter_.drawEllipse(
@@ -422,6 +452,7 @@ void QtCanvas::ellipse(const Rect& rect) {
 }
 
 void QtCanvas::rectangle(const Rect& rect) {
+  applyPen();
   applyBrush();
   painter_.drawRect(
       QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));

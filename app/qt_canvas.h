@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/mask_stamps.h"
@@ -74,6 +75,7 @@ class QtCanvas final : public Canvas {
 
  private:
   void applyPen();
+  QPen makeQPen(const Pen& pen) const;
   void applyBrush();
   void applyFont();
   const QPoint* toPoints(std::span<const ScreenPoint> points);
@@ -85,7 +87,10 @@ class QtCanvas final : public Canvas {
   QPainter& painter_;
   DeviceCaps caps_;
   Pen pen_;
-  bool penApplied_ = false;
+  bool penSelected_ = false;
+  bool penPending_ = false;  // selected but not yet given to the painter
+  static constexpr size_t kKeptPens = 32;
+  std::vector<std::pair<Pen, QPen>> qpens_;  // the pens made so far, oldest first
   Brush brush_;
   bool brushSelected_ = false;
   bool brushPending_ = false;  // selected but not yet given to the painter

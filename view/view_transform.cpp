@@ -15,12 +15,14 @@ constexpr float kFinestMmPerMetre = 50.0f;
 // Pixel coordinates are kept within what the drawing device takes safely.
 constexpr double kPixelLimit = 32000.0;
 
+// Truncates towards zero and holds the result within the limit; NaN is 0.
+// The comparisons come first so that the conversion itself truncates (a
+// call of trunc() costs more than the rest of a point's projection).
 int32_t toPixel(double v) {
-  const double t = std::trunc(v);
-  if (t > kPixelLimit) return static_cast<int32_t>(kPixelLimit);
-  if (t < -kPixelLimit) return static_cast<int32_t>(-kPixelLimit);
-  if (std::isnan(t)) return 0;
-  return static_cast<int32_t>(t);
+  if (v >= kPixelLimit + 1.0) return static_cast<int32_t>(kPixelLimit);
+  if (v <= -(kPixelLimit + 1.0)) return static_cast<int32_t>(-kPixelLimit);
+  if (std::isnan(v)) return 0;
+  return static_cast<int32_t>(v);
 }
 
 // Keeps [lo, hi] inside [cityLo, cityHi] by shifting it, size kept: first

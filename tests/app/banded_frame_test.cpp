@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <filesystem>
 #include <optional>
+#include <random>
 #include <set>
 #include <thread>
 
@@ -189,6 +190,45 @@ TEST(QtCanvasBandTest, StampsWriteTheWholeFramesPixelsInTheBandOnly) {
   EXPECT_EQ(dc.pixelClip(), QRect(5, 15, 25, 5));
   dc.clearClip();
   EXPECT_EQ(dc.pixelClip(), QRect(0, 10, 60, 10));
+}
+
+// A band draws only the pieces of a wide line that reach its rows; its rows
+// must still be exactly the whole canvas's, for lines crossing the band at
+// any angle, doubling back, and lying just outside it.
+TEST(QtCanvasBandTest, WideLinesGiveTheWholeFramesPixelsInTheBand) {
+  const QColor paper(208, 217, 186);
+  std::mt19937 random(7);
+  auto coordinate = [&](int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(random);
+  };
+  for (int round = 0; round < 60; ++round) {
+    std::vector<ScreenPoint> line(static_cast<size_t>(coordinate(2, 12)));
+    for (ScreenPoint& p : line) p = {coordinate(-20, 140), coordinate(-20, 100)};
+    const Pen pen{PenStyle::Solid, coordinate(2, 14), {20, 40, 200}, round % 3 == 0};
+    const int top = coordinate(0, 70);
+    const int bottom = top + coordinate(1, 30);
+    auto draw = [&](bool banded) {
+      QImage img(120, 90, QImage::Format_RGB32);
+      img.fill(paper);
+      QPainter painter(&img);
+      QtCanvas dc(painter, 100);
+      if (banded) dc.setBand(top, bottom);
+      dc.selectPen(pen);
+      dc.polyline(line);
+      dc.moveTo(line.front().x, line.front().y);
+      dc.lineTo(line.back().x, line.back().y);
+      painter.end();
+      return img;
+    };
+    const QImage whole = draw(false);
+    const QImage band = draw(true);
+    int differing = 0;
+    for (int y = top; y < std::min(bottom, whole.height()); ++y) {
+      for (int x = 0; x < whole.width(); ++x) differing += band.pixel(x, y) != whole.pixel(x, y);
+    }
+    EXPECT_EQ(differing, 0) << "round " << round << ", width " << pen.width << ", rows " << top
+                            << ".." << bottom;
+  }
 }
 
 TEST(BandPoolTest, RunsEveryIndexOnceOnItsOwnThreadAndCanBeReused) {

@@ -122,6 +122,62 @@ TEST(ShadowPixels, LargeOutlinesWithLongShadowsMergeToTheSamePixels) {
   }
 }
 
+// Copies at any offsets, not only along a line: rows of the outline with
+// several runs, offsets repeated, out of order, with gaps and jumps. Groups
+// of neighbouring offsets must cover what their copies cover, no more.
+TEST(ShadowPixels, CopiesAtAnyOffsetsDarkenThePixelsOfTheSingleFills) {
+  const std::vector<std::vector<ScreenPoint>> outlines{
+      // A comb: several runs in most rows and most columns.
+      {{150, 150},
+       {250, 150},
+       {250, 230},
+       {230, 230},
+       {230, 170},
+       {210, 170},
+       {210, 230},
+       {190, 230},
+       {190, 170},
+       {170, 170},
+       {170, 230},
+       {150, 230}},
+      {{200, 150}, {250, 200}, {220, 230}, {170, 180}},
+      {{199, 199}, {201, 199}, {201, 201}},  // a few pixels
+  };
+  const std::vector<std::vector<ScreenPoint>> offsetSets{
+      {{1, 0}, {2, 0}, {3, 0}, {3, 0}, {2, 0}, {5, 0}, {6, 1}, {7, 1}, {-4, 1}},
+      {{0, 1}, {0, 2}, {0, 4}, {0, 3}, {1, 3}, {1, 4}, {1, 9}, {1, 8}, {1, 7}, {0, 2}},
+      {{-3, -3}, {-2, -3}, {-1, -3}, {-1, -2}, {-1, -1}, {-1, 0}, {40, -60}, {41, -60}},
+      {{0, 0}, {30, 0}, {0, 30}, {-30, 0}, {0, -30}},
+  };
+  auto draw = [](bool merged, const std::vector<ScreenPoint>& outline,
+                 const std::vector<ScreenPoint>& offsets, const Rect& clip) {
+    QImage img(400, 400, QImage::Format_RGB32);
+    img.fill(QColor(208, 217, 186));
+    QPainter painter(&img);
+    QtCanvas qt(painter, 100);
+    CopyByCopy copies(qt);
+    Canvas& dc = merged ? static_cast<Canvas&>(qt) : copies;
+    dc.setClipRect(clip);
+    dc.setRasterOp(RasterOp::MaskPen);
+    dc.selectPen(fixed::nullPen);
+    dc.selectBrush(fixed::grey195Brush);
+    dc.polygonStamps(outline, offsets);
+    painter.end();
+    return img;
+  };
+  for (const auto& outline : outlines) {
+    for (const auto& offsets : offsetSets) {
+      for (const Rect& clip : {Rect{0, 0, 400, 400}, Rect{160, 140, 215, 235}}) {
+        const QImage single = draw(false, outline, offsets, clip);
+        EXPECT_GT(darkenedPixels(single), 0);
+        EXPECT_EQ(differingPixels(single, draw(true, outline, offsets, clip)), 0)
+            << "outline of " << outline.size() << ", " << offsets.size() << " offsets, clip "
+            << clip.left;
+      }
+    }
+  }
+}
+
 TEST(ShadowPixels, ShortShadowsAreNotDrawnEitherWay) {
   const std::vector<ScreenPoint> square{{10, 10}, {30, 10}, {30, 30}, {10, 30}};
   for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{1, -1}, std::pair{-1, 0}}) {

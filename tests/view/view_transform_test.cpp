@@ -215,7 +215,15 @@ TEST(MapToScreen, ClampsToPlusMinus32000) {
                       {2000.0f - 32001.0f, -32000},
                       {2000.0f - 32003.0f, -32000},
                       {1e30f, 32000},
-                      {-1e30f, -32000}};
+                      {-1e30f, -32000},
+                      // Fractions next to the limits truncate towards zero.
+                      {2000.0f + 32000.375f, 32000},
+                      {2000.0f - 32000.375f, -31999},
+                      {2000.0f - 32000.625f, -32000},
+                      {2000.0f - 32001.625f, -32000},
+                      {2000.0f - 0.75f, 0},
+                      {std::numeric_limits<float>::quiet_NaN(), 0},
+                      {std::numeric_limits<float>::infinity(), 32000}};
   for (const Row& r : rows) {
     int32_t sx = 0, sy = 0;
     mapToScreen(v, 1000, r.y, sx, sy);
