@@ -11,6 +11,7 @@
 #include "app/font_substitution.h"
 #include "app/mask_stamps.h"
 #include "app/quad_fill.h"
+#include "app/small_polygons.h"
 #include "mapdata/cp1251.h"
 
 namespace tikhomap {
@@ -331,8 +332,52 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
                     *stamps_, writable);
 }
 
+namespace {
+
+// Each thread that draws frames keeps the small shapes it has learnt.
+SmallPolygonCache& smallPolygons() {
+  static thread_local SmallPolygonCache cache;
+  return cache;
+}
+
+}  // namespace
+
+bool QtCanvas::drawSmallPolygon(std::span<const ScreenPoint> points) {
+  const bool outlined = pen_.style == PenStyle::Solid && pen_.width <= 1;
+  const bool filled = brush_.style == BrushStyle::Solid;
+  if (pixels_ == nullptr || wholeRatio_ != 1 || (!filled && !outlined) ||
+      (!outlined && pen_.style != PenStyle::Null) ||
+      (!filled && brush_.style != BrushStyle::Null) ||
+      !(rasterOp_ == RasterOp::CopyPen || (rasterOp_ == RasterOp::MaskPen && maskable_)) ||
+      !SmallPolygonCache::fits(points) || painter_.hasClipping() != clip_.has_value() ||
+      !painter_.worldTransform().isIdentity() || painter_.opacity() != 1.0) {
+    return false;
+  }
+  int32_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+  for (const ScreenPoint p : points) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  }
+  // Near a clip edge the painter cuts the shape first: left to it.
+  constexpr int r = SmallPolygonCache::kReach;
+  const QRect clip = devicePixels(false);
+  if (minX - r < clip.left() || maxX + r > clip.right() || minY - r < clip.top() ||
+      maxY + r > clip.bottom()) {
+    return false;
+  }
+  const QRect w = pixelClip();
+  smallPolygons().draw(pixels_, stride_, PixelBox{w.left(), w.top(), w.right(), w.bottom()}, points,
+                       filled, qRgb(brush_.color.r, brush_.color.g, brush_.color.b), outlined,
+                       qRgb(pen_.color.r, pen_.color.g, pen_.color.b),
+                       rasterOp_ == RasterOp::CopyPen ? QuadFillOp::Copy : QuadFillOp::And);
+  return true;
+}
+
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {
   if (points.size() < 2) return;
+  if (drawSmallPolygon(points)) return;
   applyPen();
   applyBrush();
   painter_.drawPolygon(toPoints(points), static_cast<int>(points.size()), Qt::OddEvenFill);

@@ -83,6 +83,9 @@ class QtCanvas final : public Canvas {
   // The clip in device pixels, cut to the image, and to the band if asked.
   QRect devicePixels(bool inBand) const;
   void wideStroke(std::span<const ScreenPoint> points);
+  // Draws a small polygon straight into the image's pixels when the painter
+  // would give the same pixels there; false when it is left to the painter.
+  bool drawSmallPolygon(std::span<const ScreenPoint> points);
 
   QPainter& painter_;
   DeviceCaps caps_;

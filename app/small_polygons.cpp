@@ -1,0 +1,138 @@
+#include "app/small_polygons.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QPoint>
+#include <algorithm>
+
+namespace tikhomap {
+
+namespace {
+
+// The scratch image: the shape sits kMargin pixels in from the top-left,
+// far enough from every edge that nothing is cut.
+constexpr int kMargin = 4;
+constexpr int kScratchSide = SmallPolygonCache::kMaxSide + 2 * kMargin + 1;
+
+// Fill and outline are drawn in OR mode in two colours of their own bits.
+constexpr QRgb kFillBits = 0xff0000ffu;
+constexpr QRgb kOutlineBits = 0xff00ff00u;
+
+}  // namespace
+
+bool SmallPolygonCache::fits(std::span<const ScreenPoint> points) {
+  if (points.size() < 2 || points.size() > kMaxVertices) return false;
+  int32_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+  for (const ScreenPoint p : points) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  }
+  return int64_t{maxX} - minX <= kMaxSide && int64_t{maxY} - minY <= kMaxSide;
+}
+
+size_t SmallPolygonCache::KeyHash::operator()(const Key& k) const {
+  // FNV-1a over the key's bytes.
+  uint64_t h = 1469598103934665603ull;
+  auto mix = [&h](uint8_t byte) {
+    h ^= byte;
+    h *= 1099511628211ull;
+  };
+  mix(k.count);
+  mix(k.flags);
+  for (size_t i = 0; i < 2 * static_cast<size_t>(k.count); ++i) {
+    mix(static_cast<uint8_t>(k.xy[i]));
+  }
+  return static_cast<size_t>(h);
+}
+
+SmallPolygonCache::Shape SmallPolygonCache::learn(const Key& key) {
+  QImage scratch(kScratchSide, kScratchSide, QImage::Format_RGB32);
+  scratch.fill(0xff000000u);
+  {
+    QPolygon polygon(key.count);
+    for (int i = 0; i < key.count; ++i) {
+      polygon.setPoint(i, key.xy[2 * i] + kMargin, key.xy[2 * i + 1] + kMargin);
+    }
+    QPainter painter(&scratch);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    if ((key.flags & 2) != 0) {
+      // The frame's thin pen: one pixel, cosmetic, flat ends, mitred joins.
+      QPen pen{QColor::fromRgb(kOutlineBits)};
+      pen.setWidthF(1.0);
+      pen.setCosmetic(true);
+      pen.setCapStyle(Qt::FlatCap);
+      pen.setJoinStyle(Qt::MiterJoin);
+      painter.setPen(pen);
+    } else {
+      painter.setPen(Qt::NoPen);
+    }
+    if ((key.flags & 1) != 0) {
+      painter.setBrush(QColor::fromRgb(kFillBits));
+    } else {
+      painter.setBrush(Qt::NoBrush);
+    }
+    painter.drawPolygon(polygon, Qt::OddEvenFill);
+  }
+  if (shapes_.size() >= kMaxShapes) {
+    shapes_.clear();
+    marks_.clear();
+  }
+  Shape shape{static_cast<uint32_t>(marks_.size()), 0};
+  for (int y = 0; y < kScratchSide; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+    for (int x = 0; x < kScratchSide; ++x) {
+      const uint8_t kinds = static_cast<uint8_t>(((line[x] & 0xffu) != 0 ? 1 : 0) |
+                                                 ((line[x] & 0xff00u) != 0 ? 2 : 0));
+      if (kinds == 0) continue;
+      marks_.push_back({static_cast<int8_t>(x - kMargin), static_cast<int8_t>(y - kMargin), kinds});
+      ++shape.count;
+    }
+  }
+  shapes_.emplace(key, shape);
+  return shape;
+}
+
+void SmallPolygonCache::draw(uint32_t* pixels, ptrdiff_t stride, const PixelBox& writable,
+                             std::span<const ScreenPoint> points, bool filled, QRgb fill,
+                             bool outlined, QRgb outline, QuadFillOp op) {
+  int32_t minX = points[0].x, minY = points[0].y;
+  for (const ScreenPoint p : points) {
+    minX = std::min(minX, p.x);
+    minY = std::min(minY, p.y);
+  }
+  Key key;
+  key.count = static_cast<uint8_t>(points.size());
+  key.flags = static_cast<uint8_t>((filled ? 1 : 0) | (outlined ? 2 : 0));
+  for (size_t i = 0; i < points.size(); ++i) {
+    key.xy[2 * i] = static_cast<int8_t>(points[i].x - minX);
+    key.xy[2 * i + 1] = static_cast<int8_t>(points[i].y - minY);
+  }
+  const auto found = shapes_.find(key);
+  const Shape shape = found != shapes_.end() ? found->second : learn(key);
+
+  const uint32_t fillColour = fill | 0xff000000u;
+  const uint32_t outlineColour = outline | 0xff000000u;
+  const Mark* marks = marks_.data() + shape.first;
+  for (uint32_t i = 0; i < shape.count; ++i) {
+    const Mark m = marks[i];
+    const int32_t x = minX + m.dx;
+    const int32_t y = minY + m.dy;
+    if (x < writable.left || x > writable.right || y < writable.top || y > writable.bottom) {
+      continue;
+    }
+    uint32_t& pixel = pixels[static_cast<ptrdiff_t>(y) * stride + x];
+    // The painter fills first and draws the outline over the fill.
+    if (op == QuadFillOp::Copy) {
+      pixel = (m.kinds & 2) != 0 ? outlineColour : fillColour;
+    } else {
+      if ((m.kinds & 1) != 0) pixel &= fillColour;
+      if ((m.kinds & 2) != 0) pixel &= outlineColour;
+    }
+  }
+}
+
+}  // namespace tikhomap
