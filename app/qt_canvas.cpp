@@ -24,6 +24,12 @@ const QColor kEdgeLight(227, 227, 227);
 const QColor kEdgeShadow(160, 160, 160);
 const QColor kEdgeDarkShadow(105, 105, 105);
 
+// Each thread that draws frames keeps the small shapes it has learnt.
+SmallPolygonCache& smallPolygons() {
+  static thread_local SmallPolygonCache cache;
+  return cache;
+}
+
 // Pens up to this width draw their joins and ends square (within a pixel of
 // round).
 constexpr int kSquareJoinWidth = 3;
@@ -131,6 +137,7 @@ QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
       stride_ = image_->bytesPerLine() / 4;
     }
   }
+  if (pixels_ != nullptr) smallPolygons().beginFrame();
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   painter_.setBackground(QBrush(Qt::white));
@@ -332,16 +339,6 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
                     *stamps_, writable);
 }
 
-namespace {
-
-// Each thread that draws frames keeps the small shapes it has learnt.
-SmallPolygonCache& smallPolygons() {
-  static thread_local SmallPolygonCache cache;
-  return cache;
-}
-
-}  // namespace
-
 bool QtCanvas::drawSmallPolygon(std::span<const ScreenPoint> points) {
   const bool outlined = pen_.style == PenStyle::Solid && pen_.width <= 1;
   const bool filled = brush_.style == BrushStyle::Solid;
@@ -368,11 +365,10 @@ bool QtCanvas::drawSmallPolygon(std::span<const ScreenPoint> points) {
     return false;
   }
   const QRect w = pixelClip();
-  smallPolygons().draw(pixels_, stride_, PixelBox{w.left(), w.top(), w.right(), w.bottom()}, points,
-                       filled, qRgb(brush_.color.r, brush_.color.g, brush_.color.b), outlined,
-                       qRgb(pen_.color.r, pen_.color.g, pen_.color.b),
-                       rasterOp_ == RasterOp::CopyPen ? QuadFillOp::Copy : QuadFillOp::And);
-  return true;
+  return smallPolygons().draw(pixels_, stride_, PixelBox{w.left(), w.top(), w.right(), w.bottom()},
+                              points, filled, qRgb(brush_.color.r, brush_.color.g, brush_.color.b),
+                              outlined, qRgb(pen_.color.r, pen_.color.g, pen_.color.b),
+                              rasterOp_ == RasterOp::CopyPen ? QuadFillOp::Copy : QuadFillOp::And);
 }
 
 void QtCanvas::polygon(std::span<const ScreenPoint> points) {
@@ -504,9 +500,12 @@ void QtCanvas::rectangle(const Rect& rect) {
 }
 
 void QtCanvas::fillRect(const Rect& rect, const Brush& brush) {
-  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-  painter_.fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
-                    toQBrush(brush));
+  // A band fills only its own rows: a rectangle's pixels (and a hatch,
+  // which keeps to the surface's origin) do not depend on the rest of it.
+  const int top = band_ ? std::max(rect.top, band_->y()) : rect.top;
+  const int bottom = band_ ? std::min(rect.bottom, band_->y() + band_->height()) : rect.bottom;
+  if (rect.right <= rect.left || bottom <= top) return;
+  painter_.fillRect(QRect(rect.left, top, rect.right - rect.left, bottom - top), toQBrush(brush));
 }
 
 void QtCanvas::drawEdge(const Rect& rect, EdgeKind kind) {

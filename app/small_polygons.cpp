@@ -49,41 +49,44 @@ size_t SmallPolygonCache::KeyHash::operator()(const Key& k) const {
 }
 
 SmallPolygonCache::Shape SmallPolygonCache::learn(const Key& key) {
-  QImage scratch(kScratchSide, kScratchSide, QImage::Format_RGB32);
-  scratch.fill(0xff000000u);
-  {
-    QPolygon polygon(key.count);
-    for (int i = 0; i < key.count; ++i) {
-      polygon.setPoint(i, key.xy[2 * i] + kMargin, key.xy[2 * i + 1] + kMargin);
-    }
-    QPainter painter(&scratch);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-    if ((key.flags & 2) != 0) {
-      // The frame's thin pen: one pixel, cosmetic, flat ends, mitred joins.
-      QPen pen{QColor::fromRgb(kOutlineBits)};
-      pen.setWidthF(1.0);
-      pen.setCosmetic(true);
-      pen.setCapStyle(Qt::FlatCap);
-      pen.setJoinStyle(Qt::MiterJoin);
-      painter.setPen(pen);
-    } else {
-      painter.setPen(Qt::NoPen);
-    }
-    if ((key.flags & 1) != 0) {
-      painter.setBrush(QColor::fromRgb(kFillBits));
-    } else {
-      painter.setBrush(Qt::NoBrush);
-    }
-    painter.drawPolygon(polygon, Qt::OddEvenFill);
+  if (!painter_) {
+    scratch_ = QImage(kScratchSide, kScratchSide, QImage::Format_RGB32);
+    painter_ = std::make_unique<QPainter>(&scratch_);
+    painter_->setRenderHint(QPainter::Antialiasing, false);
   }
+  QPainter& painter = *painter_;
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.fillRect(scratch_.rect(), QColor::fromRgb(0xff000000u));
+  // Fill and outline add their own bits.
+  painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+  if ((key.flags & 2) != 0) {
+    // The frame's thin pen: one pixel, cosmetic, flat ends, mitred joins.
+    QPen pen{QColor::fromRgb(kOutlineBits)};
+    pen.setWidthF(1.0);
+    pen.setCosmetic(true);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+  } else {
+    painter.setPen(Qt::NoPen);
+  }
+  if ((key.flags & 1) != 0) {
+    painter.setBrush(QColor::fromRgb(kFillBits));
+  } else {
+    painter.setBrush(Qt::NoBrush);
+  }
+  QPoint polygon[kMaxVertices];
+  for (int i = 0; i < key.count; ++i) {
+    polygon[i] = QPoint(key.xy[2 * i] + kMargin, key.xy[2 * i + 1] + kMargin);
+  }
+  painter.drawPolygon(polygon, key.count, Qt::OddEvenFill);
   if (shapes_.size() >= kMaxShapes) {
     shapes_.clear();
     marks_.clear();
   }
   Shape shape{static_cast<uint32_t>(marks_.size()), 0};
   for (int y = 0; y < kScratchSide; ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+    const auto* line = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
     for (int x = 0; x < kScratchSide; ++x) {
       const uint8_t kinds = static_cast<uint8_t>(((line[x] & 0xffu) != 0 ? 1 : 0) |
                                                  ((line[x] & 0xff00u) != 0 ? 2 : 0));
@@ -96,7 +99,7 @@ SmallPolygonCache::Shape SmallPolygonCache::learn(const Key& key) {
   return shape;
 }
 
-void SmallPolygonCache::draw(uint32_t* pixels, ptrdiff_t stride, const PixelBox& writable,
+bool SmallPolygonCache::draw(uint32_t* pixels, ptrdiff_t stride, const PixelBox& writable,
                              std::span<const ScreenPoint> points, bool filled, QRgb fill,
                              bool outlined, QRgb outline, QuadFillOp op) {
   int32_t minX = points[0].x, minY = points[0].y;
@@ -112,6 +115,8 @@ void SmallPolygonCache::draw(uint32_t* pixels, ptrdiff_t stride, const PixelBox&
     key.xy[2 * i + 1] = static_cast<int8_t>(points[i].y - minY);
   }
   const auto found = shapes_.find(key);
+  if (found == shapes_.end() && learnable_ <= 0) return false;
+  if (found == shapes_.end()) --learnable_;
   const Shape shape = found != shapes_.end() ? found->second : learn(key);
 
   const uint32_t fillColour = fill | 0xff000000u;
@@ -133,6 +138,7 @@ void SmallPolygonCache::draw(uint32_t* pixels, ptrdiff_t stride, const PixelBox&
       if ((m.kinds & 2) != 0) pixel &= outlineColour;
     }
   }
+  return true;
 }
 
 }  // namespace tikhomap

@@ -12,8 +12,11 @@
 // then gets the same pixels for every later copy of that shape.
 #pragma once
 
+#include <QImage>
+#include <QPainter>
 #include <QRgb>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -40,9 +43,15 @@ class SmallPolygonCache {
   // followed by its one-pixel cosmetic outline (when outlined) would, in
   // Copy or And mode, writing only pixels inside writable. The points must
   // fit, and their box grown by kReach must lie inside the painter's clip.
-  void draw(uint32_t* pixels, ptrdiff_t stride, const PixelBox& writable,
+  // Returns false, drawing nothing, for a shape not yet learnt once this
+  // frame has learnt its share: learning costs several painter calls, and
+  // the first frame of the whole city would otherwise learn thousands.
+  bool draw(uint32_t* pixels, ptrdiff_t stride, const PixelBox& writable,
             std::span<const ScreenPoint> points, bool filled, QRgb fill, bool outlined,
             QRgb outline, QuadFillOp op);
+
+  // Starts a frame's share of shapes to learn.
+  void beginFrame() { learnable_ = kLearnsPerFrame; }
 
   size_t shapeCount() const { return shapes_.size(); }
 
@@ -66,13 +75,19 @@ class SmallPolygonCache {
     uint32_t first = 0;
     uint32_t count = 0;
   };
+  static constexpr int kLearnsPerFrame = 400;
   // Above this many shapes the cache starts again.
   static constexpr size_t kMaxShapes = 65536;
 
   Shape learn(const Key& key);
 
+  // The painter stays on its scratch image: a shape is learnt in a few
+  // microseconds, and the first frame of the whole city learns thousands.
+  QImage scratch_;
+  std::unique_ptr<QPainter> painter_;
   std::unordered_map<Key, Shape, KeyHash> shapes_;
   std::vector<Mark> marks_;
+  int learnable_ = kLearnsPerFrame;
 };
 
 }  // namespace tikhomap

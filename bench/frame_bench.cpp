@@ -34,6 +34,7 @@
 #include "app/map_session.h"
 #include "app/qt_canvas.h"
 #include "bench/bench_city.h"
+#include <cstdio>
 #include "render/style_set.h"
 
 namespace tikhomap {
@@ -263,6 +264,7 @@ void survey(benchmark::State& state, FrameSetup f) {
       total += t.wall;
       times.push_back(t.wall * 1000);
       threadTimes.push_back(t.thread * 1000);
+      if (std::getenv("TK_SURVEY") && t.wall * 1000 > 14) fprintf(stderr, "view %zu level %d mm %.3f %.1f ms\n", &v - views.data(), s.view.detailLevel, s.view.mmPerMetre, t.wall * 1000);
     }
     state.SetIterationTime(total);
   }

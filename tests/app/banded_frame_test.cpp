@@ -231,6 +231,40 @@ TEST(QtCanvasBandTest, WideLinesGiveTheWholeFramesPixelsInTheBand) {
   }
 }
 
+// A band fills only its own rows of a rectangle, with the whole canvas's
+// pixels there, hatches included.
+TEST(QtCanvasBandTest, RectanglesAreFilledInTheBandsRowsOnly) {
+  const QColor paper(208, 217, 186);
+  for (const Brush& brush :
+       {Brush{BrushStyle::Solid, {0, 90, 200}}, Brush{BrushStyle::HatchDiagCross, {120, 0, 0}}}) {
+    auto draw = [&](bool banded) {
+      QImage img(50, 40, QImage::Format_RGB32);
+      img.fill(paper);
+      QPainter painter(&img);
+      QtCanvas dc(painter, 100);
+      if (banded) dc.setBand(13, 27);
+      dc.setBackgroundTransparent(true);
+      dc.fillRect(Rect{3, 5, 47, 35}, brush);
+      painter.end();
+      return img;
+    };
+    const QImage whole = draw(false);
+    const QImage band = draw(true);
+    int filled = 0;
+    for (int y = 0; y < whole.height(); ++y) {
+      for (int x = 0; x < whole.width(); ++x) {
+        if (y >= 13 && y < 27) {
+          EXPECT_EQ(band.pixel(x, y), whole.pixel(x, y)) << x << "," << y;
+          filled += band.pixelColor(x, y) != paper;
+        } else {
+          EXPECT_EQ(band.pixelColor(x, y), paper) << x << "," << y;
+        }
+      }
+    }
+    EXPECT_GT(filled, 100);
+  }
+}
+
 TEST(BandPoolTest, RunsEveryIndexOnceOnItsOwnThreadAndCanBeReused) {
   BandPool pool(4);
   for (int round = 0; round < 50; ++round) {

@@ -4,6 +4,7 @@
 // or both, copied or in mask mode, near a clip edge and inside a band.
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -132,6 +133,33 @@ TEST(SmallPolygons, OneShapeAnywhereGivesThePaintersPixels) {
       }
     }
   }
+}
+
+// A frame learns a limited number of new shapes; the rest go to the
+// painter until a later frame learns them, while known shapes are drawn.
+TEST(SmallPolygons, AFrameLearnsALimitedNumberOfShapes) {
+  SmallPolygonCache cache;
+  std::vector<uint32_t> pixels(64 * 64, 0xffffffffu);
+  const PixelBox all{0, 0, 63, 63};
+  auto draw = [&](int shape) {
+    // Distinct shapes: a triangle whose third vertex walks a 12 x 12 grid,
+    // then a second grid with the first vertex moved.
+    const std::vector<ScreenPoint> points{
+        {20 + shape / 144, 20}, {32, 20}, {20 + shape % 12, 21 + (shape / 12) % 12}};
+    return cache.draw(pixels.data(), 64, all, points, true, qRgb(1, 2, 3), true, qRgb(4, 5, 6),
+                      QuadFillOp::Copy);
+  };
+  cache.beginFrame();
+  int learnt = 0;
+  while (learnt < 1000 && draw(learnt)) ++learnt;
+  EXPECT_GE(learnt, 100);
+  EXPECT_LT(learnt, 1000);
+  EXPECT_EQ(cache.shapeCount(), static_cast<size_t>(learnt));
+  EXPECT_TRUE(draw(0));        // known shapes are still drawn
+  EXPECT_FALSE(draw(learnt));  // a new one waits for the next frame
+  cache.beginFrame();
+  EXPECT_TRUE(draw(learnt));
+  EXPECT_NE(std::count(pixels.begin(), pixels.end(), qRgb(4, 5, 6)), 0);
 }
 
 TEST(SmallPolygons, OnlySmallShapesFit) {
