@@ -18,10 +18,11 @@ constexpr int64_t kMarkPixelLimit = 8'000'000;
 // The polygon filled once, by the same painter rules as the target, moved by
 // whole pixels into the window's mask; its covered pixels as runs per row.
 void shapeRuns(std::span<const ScreenPoint> points, const QRect& window, MaskStampScratch& s) {
-  if (s.mask.width() < window.width() || s.mask.height() < window.height()) {
-    s.mask =
-        QImage(std::max(window.width(), s.mask.width()), std::max(window.height(), s.mask.height()),
-               QImage::Format_ARGB32_Premultiplied);
+  const QSize had = s.mask ? s.mask->image.size() : QSize(0, 0);
+  if (had.width() < window.width() || had.height() < window.height()) {
+    s.mask.reset();
+    s.mask = std::make_unique<MaskStampScratch::MaskSurface>(
+        QSize(std::max(window.width(), had.width()), std::max(window.height(), had.height())));
   }
   const QRect area(0, 0, window.width(), window.height());
   {
@@ -29,20 +30,17 @@ void shapeRuns(std::span<const ScreenPoint> points, const QRect& window, MaskSta
     for (size_t i = 0; i < points.size(); ++i) {
       moved.setPoint(static_cast<int>(i), points[i].x - window.left(), points[i].y - window.top());
     }
-    QPainter painter(&s.mask);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    QPainter& painter = s.mask->painter;
+    painter.setClipping(false);
     painter.fillRect(area, Qt::transparent);
     painter.setClipRect(area);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
     painter.drawPolygon(moved, Qt::OddEvenFill);
   }
   s.shape.clear();
   s.rowAt.assign(static_cast<size_t>(window.height()) + 1, 0);
   for (int y = 0; y < window.height(); ++y) {
     s.rowAt[static_cast<size_t>(y)] = s.shape.size();
-    const auto* line = reinterpret_cast<const QRgb*>(s.mask.constScanLine(y));
+    const auto* line = reinterpret_cast<const QRgb*>(s.mask->image.constScanLine(y));
     for (int x = 0; x < window.width();) {
       if (qAlpha(line[x]) == 0) {
         ++x;
@@ -86,13 +84,13 @@ void columnRuns(const QRect& window, MaskStampScratch& s) {
   for (int x = 0; x < window.width(); ++x) {
     s.columnAt[static_cast<size_t>(x)] = s.columns.size();
     for (int y = 0; y < window.height();) {
-      if (qAlpha(reinterpret_cast<const QRgb*>(s.mask.constScanLine(y))[x]) == 0) {
+      if (qAlpha(reinterpret_cast<const QRgb*>(s.mask->image.constScanLine(y))[x]) == 0) {
         ++y;
         continue;
       }
       const int start = y;
       while (y < window.height() &&
-             qAlpha(reinterpret_cast<const QRgb*>(s.mask.constScanLine(y))[x]) != 0) {
+             qAlpha(reinterpret_cast<const QRgb*>(s.mask->image.constScanLine(y))[x]) != 0) {
         ++y;
       }
       s.columns.push_back({x + window.left(), start + window.top(), y + window.top()});
@@ -102,6 +100,14 @@ void columnRuns(const QRect& window, MaskStampScratch& s) {
 }
 
 }  // namespace
+
+MaskStampScratch::MaskSurface::MaskSurface(QSize size)
+    : image(size, QImage::Format_ARGB32_Premultiplied), painter(&image) {
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::black);
+}
 
 void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
                        std::span<const ScreenPoint> points, std::span<const ScreenPoint> offsets,

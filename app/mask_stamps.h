@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -30,7 +32,15 @@ struct MaskStampScratch {
     int32_t y0;
     int32_t y1;
   };
-  QImage mask;
+  // The polygon is filled by a painter that stays on the mask between
+  // calls (a frame fills hundreds); both live on the heap, so that the
+  // scratch can move while the painter keeps its device.
+  struct MaskSurface {
+    explicit MaskSurface(QSize size);
+    QImage image;
+    QPainter painter;
+  };
+  std::unique_ptr<MaskSurface> mask;
   std::vector<Run> shape;     // the polygon's runs, by row
   std::vector<size_t> rowAt;  // index of each mask row's first run in shape
   std::vector<Run> covered;   // runs of every copy in target rows

@@ -4,6 +4,7 @@
 // for the outline shapes and sun positions of a day, with and without a clip.
 #include <QImage>
 #include <QPainter>
+#include <random>
 #include <vector>
 
 #include "app/qt_canvas.h"
@@ -176,6 +177,47 @@ TEST(ShadowPixels, CopiesAtAnyOffsetsDarkenThePixelsOfTheSingleFills) {
       }
     }
   }
+}
+
+// A frame draws hundreds of shadows on one canvas, large and small in turn:
+// nothing of one outline may stay behind in the next one's pixels.
+TEST(ShadowPixels, ManyShadowsOnOneCanvasDarkenThePixelsOfTheSingleFills) {
+  std::mt19937 random(5);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+  std::vector<std::pair<std::vector<ScreenPoint>, std::pair<int, int>>> shadows;
+  for (int i = 0; i < 80; ++i) {
+    const int x = pick(20, 360);
+    const int y = pick(20, 360);
+    const int size = i % 3 == 0 ? pick(30, 120) : pick(2, 12);
+    shadows.push_back({{{x, y},
+                        {x + size, y + pick(0, 3)},
+                        {x + size - pick(0, 5), y + size},
+                        {x + pick(0, 4), y + size - pick(0, 6)}},
+                       {pick(-40, 40), pick(-40, 40)}});
+  }
+  auto draw = [&](bool merged) {
+    QImage img(400, 400, QImage::Format_RGB32);
+    img.fill(QColor(208, 217, 186));
+    QPainter painter(&img);
+    QtCanvas qt(painter, 100);
+    CopyByCopy copies(qt);
+    Canvas& dc = merged ? static_cast<Canvas&>(qt) : copies;
+    dc.setRasterOp(RasterOp::MaskPen);
+    dc.selectPen(fixed::nullPen);
+    std::vector<ScreenPoint> offsets;
+    int n = 0;
+    for (const auto& [outline, offset] : shadows) {
+      // Shades of their own, so that each shadow's pixels tell which it is.
+      const uint8_t shade = static_cast<uint8_t>(120 + 4 * (n++ % 30));
+      dc.selectBrush(Brush{BrushStyle::Solid, {shade, static_cast<uint8_t>(255 - shade), 200}});
+      drawShadow(dc, outline, offset.first, offset.second, offsets);
+    }
+    painter.end();
+    return img;
+  };
+  const QImage single = draw(false);
+  EXPECT_GT(darkenedPixels(single), 10000);
+  EXPECT_EQ(differingPixels(single, draw(true)), 0);
 }
 
 TEST(ShadowPixels, ShortShadowsAreNotDrawnEitherWay) {
