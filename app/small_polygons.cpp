@@ -51,29 +51,34 @@ size_t SmallPolygonCache::KeyHash::operator()(const Key& k) const {
 SmallPolygonCache::Shape SmallPolygonCache::learn(const Key& key) {
   if (!painter_) {
     scratch_ = QImage(kScratchSide, kScratchSide, QImage::Format_RGB32);
+    scratch_.fill(0xff000000u);
     painter_ = std::make_unique<QPainter>(&scratch_);
     painter_->setRenderHint(QPainter::Antialiasing, false);
+    // Fill and outline add their own bits.
+    painter_->setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    scratchBits_ = reinterpret_cast<uint32_t*>(scratch_.bits());
+    scratchStride_ = scratch_.bytesPerLine() / 4;
+    paintedFlags_ = -1;
   }
   QPainter& painter = *painter_;
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.fillRect(scratch_.rect(), QColor::fromRgb(0xff000000u));
-  // Fill and outline add their own bits.
-  painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-  if ((key.flags & 2) != 0) {
-    // The frame's thin pen: one pixel, cosmetic, flat ends, mitred joins.
-    QPen pen{QColor::fromRgb(kOutlineBits)};
-    pen.setWidthF(1.0);
-    pen.setCosmetic(true);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
-    painter.setPen(pen);
-  } else {
-    painter.setPen(Qt::NoPen);
-  }
-  if ((key.flags & 1) != 0) {
-    painter.setBrush(QColor::fromRgb(kFillBits));
-  } else {
-    painter.setBrush(Qt::NoBrush);
+  if (paintedFlags_ != key.flags) {
+    paintedFlags_ = key.flags;
+    if ((key.flags & 2) != 0) {
+      // The frame's thin pen: one pixel, cosmetic, flat ends, mitred joins.
+      QPen pen{QColor::fromRgb(kOutlineBits)};
+      pen.setWidthF(1.0);
+      pen.setCosmetic(true);
+      pen.setCapStyle(Qt::FlatCap);
+      pen.setJoinStyle(Qt::MiterJoin);
+      painter.setPen(pen);
+    } else {
+      painter.setPen(Qt::NoPen);
+    }
+    if ((key.flags & 1) != 0) {
+      painter.setBrush(QColor::fromRgb(kFillBits));
+    } else {
+      painter.setBrush(Qt::NoBrush);
+    }
   }
   QPoint polygon[kMaxVertices];
   for (int i = 0; i < key.count; ++i) {
@@ -85,11 +90,14 @@ SmallPolygonCache::Shape SmallPolygonCache::learn(const Key& key) {
     marks_.clear();
   }
   Shape shape{static_cast<uint32_t>(marks_.size()), 0};
+  // Each painted pixel is read and made black again for the next shape.
   for (int y = 0; y < kScratchSide; ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
+    uint32_t* line = scratchBits_ + static_cast<ptrdiff_t>(y) * scratchStride_;
     for (int x = 0; x < kScratchSide; ++x) {
+      if (line[x] == 0xff000000u) continue;
       const uint8_t kinds = static_cast<uint8_t>(((line[x] & 0xffu) != 0 ? 1 : 0) |
                                                  ((line[x] & 0xff00u) != 0 ? 2 : 0));
+      line[x] = 0xff000000u;
       if (kinds == 0) continue;
       marks_.push_back({static_cast<int8_t>(x - kMargin), static_cast<int8_t>(y - kMargin), kinds});
       ++shape.count;

@@ -75,9 +75,9 @@ class SmallPolygonCache {
     uint32_t first = 0;
     uint32_t count = 0;
   };
-  static constexpr int kLearnsPerFrame = 400;
+  static constexpr int kLearnsPerFrame = 2000;
   // Above this many shapes the cache starts again.
-  static constexpr size_t kMaxShapes = 65536;
+  static constexpr size_t kMaxShapes = 1 << 18;
 
   Shape learn(const Key& key);
 
@@ -85,6 +85,9 @@ class SmallPolygonCache {
   // microseconds, and the first frame of the whole city learns thousands.
   QImage scratch_;
   std::unique_ptr<QPainter> painter_;
+  uint32_t* scratchBits_ = nullptr;
+  ptrdiff_t scratchStride_ = 0;
+  int paintedFlags_ = -1;  // the flags the painter's pen and brush are set for
   std::unordered_map<Key, Shape, KeyHash> shapes_;
   std::vector<Mark> marks_;
   int learnable_ = kLearnsPerFrame;

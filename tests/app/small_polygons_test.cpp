@@ -142,18 +142,17 @@ TEST(SmallPolygons, AFrameLearnsALimitedNumberOfShapes) {
   std::vector<uint32_t> pixels(64 * 64, 0xffffffffu);
   const PixelBox all{0, 0, 63, 63};
   auto draw = [&](int shape) {
-    // Distinct shapes: a triangle whose third vertex walks a 12 x 12 grid,
-    // then a second grid with the first vertex moved.
+    // Distinct triangles within the largest box that fits.
     const std::vector<ScreenPoint> points{
-        {20 + shape / 144, 20}, {32, 20}, {20 + shape % 12, 21 + (shape / 12) % 12}};
+        {20 + shape % 13, 20 + (shape / 13) % 13}, {32, 20}, {20 + (shape / 169) % 13, 32}};
     return cache.draw(pixels.data(), 64, all, points, true, qRgb(1, 2, 3), true, qRgb(4, 5, 6),
                       QuadFillOp::Copy);
   };
   cache.beginFrame();
   int learnt = 0;
-  while (learnt < 1000 && draw(learnt)) ++learnt;
+  while (learnt < 13 * 13 * 13 && draw(learnt)) ++learnt;
   EXPECT_GE(learnt, 100);
-  EXPECT_LT(learnt, 1000);
+  EXPECT_LT(learnt, 13 * 13 * 13);
   EXPECT_EQ(cache.shapeCount(), static_cast<size_t>(learnt));
   EXPECT_TRUE(draw(0));        // known shapes are still drawn
   EXPECT_FALSE(draw(learnt));  // a new one waits for the next frame
