@@ -26,10 +26,13 @@ BandPool::~BandPool() {
 }
 
 void BandPool::run(const std::function<void(int)>& job) {
-  if (size_ == 1) {
-    job(0);
-    return;
-  }
+  start(job);
+  job(0);
+  wait();
+}
+
+void BandPool::start(const std::function<void(int)>& job) {
+  if (size_ == 1) return;
   {
     std::lock_guard lock(mutex_);
     job_ = &job;
@@ -37,7 +40,10 @@ void BandPool::run(const std::function<void(int)>& job) {
     ++generation_;
   }
   wake_.notify_all();
-  job(0);
+}
+
+void BandPool::wait() {
+  if (size_ == 1) return;
   std::unique_lock lock(mutex_);
   done_.wait(lock, [this] { return running_ == 0; });
   job_ = nullptr;
@@ -119,15 +125,60 @@ int frameThreadCount(int asked) {
 BandedFrameComposer::BandedFrameComposer(int threads) : pool_(frameThreadCount(threads)) {}
 
 void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float widthMm) {
-  list_.reset(deviceCapsOf(frame, widthMm), &measure_);
-  composeFrame(ctx, list_);
-
   const qreal ratio = frame.devicePixelRatio();
   const int wholeRatio = static_cast<int>(std::lround(ratio));
-  const int height = list_.deviceCaps().height;
   // Bands meet on device rows only at a whole pixel ratio.
   const int bands = wholeRatio >= 1 && wholeRatio == ratio ? pool_.size() : 1;
-  edges_ = list_.bandEdges(bands, height);
+
+  // Band 0 draws on the frame itself, every other band on a surface of its
+  // own the frame's size: the painters are not clipped to the bands, so
+  // that Qt places every pixel as one painter over the whole frame does
+  // (see QtCanvas::setBand), and a band's drawing beyond its rows must land
+  // where no other band's rows are. Each band's rows are copied onto its
+  // surface first and back when all bands have drawn. The copies onto the
+  // surfaces are made while the frame is recorded, for the rows the bands
+  // had last time; a band copies what it lacks of its rows before it draws.
+  const int height = frame.height();
+  uchar* frameBits = bands > 1 ? frame.bits() : nullptr;
+  const qsizetype stride = frame.bytesPerLine();
+  auto copyRows = [&](int band, int top, int bottom, bool toSurface) {
+    if (band == 0 || bottom <= top) return;
+    uchar* surface = surfaces_[static_cast<size_t>(band)].bits();
+    uchar* from = (toSurface ? frameBits : surface) + top * stride;
+    uchar* to = (toSurface ? surface : frameBits) + top * stride;
+    std::memcpy(to, from, static_cast<size_t>(bottom - top) * static_cast<size_t>(stride));
+  };
+  const std::function<void(int)> copyAhead = [&](int band) {
+    const auto [top, bottom] = copied_[static_cast<size_t>(band)];
+    copyRows(band, top, bottom, true);
+  };
+  if (bands > 1) {
+    surfaces_.resize(static_cast<size_t>(bands));
+    for (int b = 1; b < bands; ++b) {
+      QImage& s = surfaces_[static_cast<size_t>(b)];
+      if (s.size() != frame.size() || s.format() != frame.format()) {
+        s = QImage(frame.size(), frame.format());
+      }
+      s.setDevicePixelRatio(ratio);
+    }
+    // The rows of the frame before, or equal bands for the first.
+    copied_.resize(static_cast<size_t>(bands));
+    for (int b = 0; b < bands; ++b) {
+      const bool known = edges_.size() == static_cast<size_t>(bands) + 1;
+      const int top = known ? edges_[static_cast<size_t>(b)] * wholeRatio : height * b / bands;
+      const int bottom =
+          known ? edges_[static_cast<size_t>(b) + 1] * wholeRatio : height * (b + 1) / bands;
+      copied_[static_cast<size_t>(b)] = {std::clamp(top, 0, height),
+                                         std::clamp(bottom, std::clamp(top, 0, height), height)};
+    }
+    pool_.start(copyAhead);
+  }
+
+  list_.reset(deviceCapsOf(frame, widthMm), &measure_);
+  composeFrame(ctx, list_);
+  if (bands > 1) pool_.wait();
+
+  edges_ = list_.bandEdges(bands, list_.deviceCaps().height);
   stampScratch_.resize(static_cast<size_t>(bands));
   if (bands == 1) {
     QPainter painter(&frame);
@@ -136,50 +187,35 @@ void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float width
     list_.replay(canvas);
     return;
   }
-  // Band 0 draws on the frame itself, every other band on a surface of its
-  // own the frame's size: the painters are not clipped to the bands, so
-  // that Qt places every pixel as one painter over the whole frame does
-  // (see QtCanvas::setBand), and a band's drawing beyond its rows must land
-  // where no other band's rows are. Each band's rows are copied onto its
-  // surface first and back when all bands have drawn.
-  surfaces_.resize(static_cast<size_t>(bands));
-  for (int b = 1; b < bands; ++b) {
-    QImage& s = surfaces_[static_cast<size_t>(b)];
-    if (s.size() != frame.size() || s.format() != frame.format()) {
-      s = QImage(frame.size(), frame.format());
-    }
-    s.setDevicePixelRatio(ratio);
-  }
-  uchar* frameBits = frame.bits();
-  const qsizetype stride = frame.bytesPerLine();
   auto deviceRows = [&](int band) {
-    const int top = std::clamp(edges_[static_cast<size_t>(band)] * wholeRatio, 0, frame.height());
-    const int bottom =
-        std::clamp(edges_[static_cast<size_t>(band) + 1] * wholeRatio, top, frame.height());
+    const int top = std::clamp(edges_[static_cast<size_t>(band)] * wholeRatio, 0, height);
+    const int bottom = std::clamp(edges_[static_cast<size_t>(band) + 1] * wholeRatio, top, height);
     return std::pair{top, bottom};
   };
-  auto copyRows = [&](int band, bool toSurface) {
-    if (band == 0) return;
-    const auto [top, bottom] = deviceRows(band);
-    if (bottom <= top) return;
-    uchar* surface = surfaces_[static_cast<size_t>(band)].bits();
-    uchar* from = (toSurface ? frameBits : surface) + top * stride;
-    uchar* to = (toSurface ? surface : frameBits) + top * stride;
-    std::memcpy(to, from, static_cast<size_t>(bottom - top) * static_cast<size_t>(stride));
-  };
-  pool_.run([&](int band) { copyRows(band, true); });
   pool_.run([&](int band) {
-    QImage& target = band == 0 ? frame : surfaces_[static_cast<size_t>(band)];
     const int32_t top = edges_[static_cast<size_t>(band)];
     const int32_t bottom = edges_[static_cast<size_t>(band) + 1];
     if (top >= bottom) return;
+    // The rows of this band the copy ahead did not bring.
+    const auto [rowsTop, rowsBottom] = deviceRows(band);
+    const auto [copiedTop, copiedBottom] = copied_[static_cast<size_t>(band)];
+    if (copiedBottom <= rowsTop || copiedTop >= rowsBottom || copiedTop >= copiedBottom) {
+      copyRows(band, rowsTop, rowsBottom, true);
+    } else {
+      copyRows(band, rowsTop, std::min(copiedTop, rowsBottom), true);
+      copyRows(band, std::max(copiedBottom, rowsTop), rowsBottom, true);
+    }
+    QImage& target = band == 0 ? frame : surfaces_[static_cast<size_t>(band)];
     QPainter painter(&target);
     QtCanvas canvas(painter, widthMm);
     canvas.setBand(top, bottom);
     canvas.useStampScratch(stampScratch_[static_cast<size_t>(band)]);
     list_.replay(canvas, top, bottom);
   });
-  pool_.run([&](int band) { copyRows(band, false); });
+  pool_.run([&](int band) {
+    const auto [top, bottom] = deviceRows(band);
+    copyRows(band, top, bottom, false);
+  });
 }
 
 }  // namespace tikhomap

@@ -38,6 +38,11 @@ class BandPool {
   // Runs job(0) .. job(size - 1), each on its own thread (job(0) on the
   // caller's), and returns when every one has finished.
   void run(const std::function<void(int)>& job);
+  // Starts job(1) .. job(size - 1) on the other threads and returns at once;
+  // wait() returns when they have finished. job must live until then, and
+  // no other job may be run or started meanwhile.
+  void start(const std::function<void(int)>& job);
+  void wait();
 
  private:
   void work(int index);
@@ -90,6 +95,9 @@ class BandedFrameComposer {
   std::vector<int32_t> edges_;
   std::vector<QImage> surfaces_;                // bands 1.. draw here; band 0 on the frame
   std::vector<MaskStampScratch> stampScratch_;  // one per band
+  // Device rows of the frame already on each band's surface: copied while
+  // the frame is recorded, by the band edges of the frame before.
+  std::vector<std::pair<int, int>> copied_;
 };
 
 }  // namespace tikhomap

@@ -4,6 +4,7 @@
 // of 2; and a canvas confined to a band writes no pixel outside it.
 #include <QImage>
 #include <QPainter>
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -126,6 +127,57 @@ TEST_F(BandedFrameTest, EveryViewModeAndLevelIsTheDirectFrame) {
   }
   // The views reach from the city scale to the street scale.
   EXPECT_TRUE(levels.count(0) && levels.count(2) && levels.count(4)) << levels.size();
+}
+
+// What a frame does not draw over keeps the picture it had, in every band,
+// while the band edges move from frame to frame (each band's surface still
+// holds the frame before, and its rows of this one are copied ahead by the
+// edges of the last). Map views and the title sheet draw every pixel; a view
+// without a scale draws none.
+TEST_F(BandedFrameTest, PixelsNotDrawnKeepThePictureTheFrameHadBefore) {
+  const auto [cx, cy] = buildingsMiddle();
+  ASSERT_TRUE(session_->setViewMode(kViewClockWindows));
+  session_->clock = fixedClock(7, 30);
+  auto picture = [&](int seed) {
+    QImage img(width_, height_, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+      for (int x = 0; x < img.width(); ++x) {
+        line[x] = qRgb((x * 7 + seed * 31) & 255, (y * 5 + seed * 17) & 255, (x ^ y ^ seed) & 255);
+      }
+    }
+    return img;
+  };
+  int seed = 0;
+  std::vector<std::vector<int32_t>> edges;
+  for (int threads : {2, 3}) {
+    session_->frameThreads = threads;
+    for (const float side : {900.0f, 0.0f, 120.0f, 0.0f, 350.0f, 120.0f, 900.0f}) {
+      session_->history.count = 1;
+      if (side > 0) {
+        pushView(session_->history, cx - side / 2, cy - side * 0.3f, cx + side / 2, cy + side);
+      } else {
+        // A rectangle turned inside out, in a view without a scale: it has no
+        // scale either, and nothing is drawn.
+        session_->history.count = 2;
+        session_->history.xMin[1] = cx + 10;
+        session_->history.yMin[1] = cy + 10;
+        session_->history.xMax[1] = cx - 10;
+        session_->history.yMax[1] = cy - 10;
+        session_->view.mmPerMetre = 0;
+      }
+      const WindowRandom start = session_->random;
+      QImage direct = picture(++seed);
+      composeSessionFrameDirect(*session_, direct, widthMm_);
+      session_->random = start;
+      QImage banded = picture(seed);
+      composeSessionFrame(*session_, banded, widthMm_);
+      EXPECT_EQ(differingPixels(direct, banded), 0) << threads << " threads, side " << side;
+      edges.push_back(session_->composer->bandEdges());
+    }
+  }
+  // The edges did move.
+  EXPECT_GT(std::set<std::vector<int32_t>>(edges.begin(), edges.end()).size(), 3u);
 }
 
 TEST_F(BandedFrameTest, APixelRatioOfTwoIsTheDirectFrame) {
@@ -280,6 +332,30 @@ TEST(BandPoolTest, RunsEveryIndexOnceOnItsOwnThreadAndCanBeReused) {
       for (size_t j = i + 1; j < 4; ++j) EXPECT_NE(ids[i], ids[j]);
     }
   }
+}
+
+// A started job runs on the other threads while the caller goes on.
+TEST(BandPoolTest, AStartedJobRunsOnTheOtherThreadsUntilWaitedFor) {
+  BandPool pool(3);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<std::atomic<int>> seen(3);
+    std::atomic<bool> callerWorked{false};
+    const std::function<void(int)> job = [&](int i) {
+      EXPECT_NE(std::this_thread::get_id(), std::thread::id{});
+      ++seen[static_cast<size_t>(i)];
+    };
+    pool.start(job);
+    callerWorked = true;  // the caller's own work meanwhile
+    pool.wait();
+    EXPECT_TRUE(callerWorked);
+    EXPECT_EQ(seen[0], 0);
+    EXPECT_EQ(seen[1], 1);
+    EXPECT_EQ(seen[2], 1);
+  }
+  // The pool still runs whole jobs afterwards.
+  std::atomic<int> ran{0};
+  pool.run([&](int) { ++ran; });
+  EXPECT_EQ(ran, 3);
 }
 
 TEST(FrameThreadsTest, AskedCountOrOnePerCore) {
