@@ -545,7 +545,9 @@ void QtCanvas::applyFont() {
   if (!fontDirty_) return;
   qfont_ = makeCellFont(font_);
   qfont_.setLetterSpacing(QFont::AbsoluteSpacing, characterExtra_);
+  ascent_ = QFontMetricsF(qfont_).ascent();
   fontDirty_ = false;
+  fontGiven_ = false;
 }
 
 void QtCanvas::textOut(int32_t x, int32_t y, std::string_view cp1251) {
@@ -553,17 +555,23 @@ void QtCanvas::textOut(int32_t x, int32_t y, std::string_view cp1251) {
   applyFont();
   const std::u16string utf16 = cp1251ToUtf16(cp1251);
   const QString text = QString::fromUtf16(utf16.data(), static_cast<qsizetype>(utf16.size()));
-  painter_.save();
-  painter_.setFont(qfont_);
+  // Street names are drawn a letter at a time, each turned its own way:
+  // the painter's state is changed and put back by hand rather than saved
+  // and restored whole. The pen of the figures is given back before the
+  // next figure.
+  if (!fontGiven_) {
+    painter_.setFont(qfont_);
+    fontGiven_ = true;
+  }
   painter_.setPen(textColor_);
-  painter_.setRenderHint(QPainter::Antialiasing, false);
-  const QFontMetricsF fm(qfont_);
+  penPending_ = true;
+  const QTransform before = painter_.worldTransform();
   painter_.translate(x, y);
   if (font_.escapement != 0) painter_.rotate(-font_.escapement / 10.0);
   // The map places text by the top-left of its cell; Qt draws from the
   // baseline, which lies one ascent lower.
-  painter_.drawText(QPointF(0, fm.ascent()), text);
-  painter_.restore();
+  painter_.drawText(QPointF(0, ascent_), text);
+  painter_.setWorldTransform(before);
 }
 
 }  // namespace tikhomap

@@ -100,7 +100,9 @@ class QtCanvas final : public Canvas {
   Font font_;
   int characterExtra_ = 0;
   QFont qfont_;
-  bool fontDirty_ = true;
+  double ascent_ = 0;       // of qfont_
+  bool fontDirty_ = true;   // qfont_ is not yet font_
+  bool fontGiven_ = false;  // the painter has qfont_
   QColor textColor_{0, 0, 0};
   QPoint current_{0, 0};
   RasterOp rasterOp_ = RasterOp::CopyPen;
