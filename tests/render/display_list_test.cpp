@@ -195,5 +195,27 @@ TEST(DisplayListTest, BandEdgesCoverTheFrameAndFollowTheWork) {
   for (size_t i = 1; i < tiny.size(); ++i) EXPECT_LE(tiny[i - 1], tiny[i]);
 }
 
+// The edges weigh commands by what they cost to draw: one wide, long shadow
+// costs more than thousands of window quads.
+TEST(DisplayListTest, BandEdgesWeighAShadowByTheAreaItSweeps) {
+  DisplayList list;
+  list.reset(RecordingCanvas::defaultCaps(), nullptr);
+  list.selectPen(Pen{});
+  list.setRasterOp(RasterOp::MaskPen);
+  std::vector<ScreenPoint> offsets;
+  for (int i = 1; i < 200; ++i) offsets.push_back({-i, i / 2});
+  list.polygonStamps(std::vector<ScreenPoint>{{300, 100}, {900, 100}, {900, 300}, {300, 300}},
+                     offsets);
+  list.setRasterOp(RasterOp::CopyPen);
+  for (int i = 0; i < 3000; ++i) {
+    const int y = 800 + i % 100;
+    list.quad({ScreenPoint{i % 900, y}, {i % 900 + 3, y}, {i % 900 + 3, y + 2}, {i % 900, y + 2}});
+  }
+  const auto edges = list.bandEdges(2, 1000);
+  // The shadow reaches rows 99..402: the bands share it.
+  EXPECT_GT(edges[1], 150);
+  EXPECT_LT(edges[1], 400);
+}
+
 }  // namespace
 }  // namespace tikhomap
