@@ -210,7 +210,12 @@ void drawWalls(RenderContext& ctx, Canvas& dc, WallPass& pass, std::span<const S
   }
 }
 
-void quad(Canvas& dc, ScreenPoint a, ScreenPoint b, ScreenPoint c, ScreenPoint d) {
+// Not inlined: the corners then come in whole registers and are stored
+// whole. Built in place, each corner would be stored coordinate by
+// coordinate, and the recording, reading a corner back at once, would wait
+// for both stores (about a tenth of a dense frame's recording).
+[[gnu::noinline]] void quad(Canvas& dc, ScreenPoint a, ScreenPoint b, ScreenPoint c,
+                            ScreenPoint d) {
   dc.quad({a, b, c, d});
 }
 
