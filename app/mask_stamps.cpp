@@ -62,12 +62,15 @@ void groupOffsets(std::span<const ScreenPoint> offsets, bool alongRows,
   for (const ScreenPoint o : offsets) {
     if (!groups.empty()) {
       OffsetGroup& g = groups.back();
-      if (alongRows && o.y == g.y0 && o.x >= g.x0 - 1 && o.x <= g.x1 + 1) {
+      // In 64 bits: a group may reach the ends of the int32 range.
+      if (alongRows && o.y == g.y0 && int64_t{o.x} >= int64_t{g.x0} - 1 &&
+          int64_t{o.x} <= int64_t{g.x1} + 1) {
         g.x0 = std::min(g.x0, o.x);
         g.x1 = std::max(g.x1, o.x);
         continue;
       }
-      if (!alongRows && o.x == g.x0 && o.y >= g.y0 - 1 && o.y <= g.y1 + 1) {
+      if (!alongRows && o.x == g.x0 && int64_t{o.y} >= int64_t{g.y0} - 1 &&
+          int64_t{o.y} <= int64_t{g.y1} + 1) {
         g.y0 = std::min(g.y0, o.y);
         g.y1 = std::max(g.y1, o.y);
         continue;

@@ -358,7 +358,8 @@ bool QtCanvas::drawSmallPolygon(std::span<const ScreenPoint> points) {
     maxY = std::max(maxY, p.y);
   }
   // Near a clip edge the painter cuts the shape first: left to it.
-  constexpr int r = SmallPolygonCache::kReach;
+  // In 64 bits: any int32 vertex may come in.
+  constexpr int64_t r = SmallPolygonCache::kReach;
   const QRect clip = devicePixels(false);
   if (minX - r < clip.left() || maxX + r > clip.right() || minY - r < clip.top() ||
       maxY + r > clip.bottom()) {

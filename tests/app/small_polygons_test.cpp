@@ -161,6 +161,20 @@ TEST(SmallPolygons, AFrameLearnsALimitedNumberOfShapes) {
   EXPECT_NE(std::count(pixels.begin(), pixels.end(), qRgb(4, 5, 6)), 0);
 }
 
+// Small shapes at the far ends of the coordinate range are left to the
+// painter, and the image keeps its pixels.
+TEST(SmallPolygons, ShapesFarOutsideTheImageDrawNothing) {
+  for (const int32_t far : {INT32_MIN, INT32_MAX - 5}) {
+    Case c;
+    c.points = {{far, far}, {far + 5, far}, {far + 5, far + 5}};
+    c.pen = Pen{PenStyle::Solid, 1, {1, 2, 3}};
+    c.brush = Brush{BrushStyle::Solid, {4, 5, 6}};
+    QImage blank(20, 20, QImage::Format_RGB32);
+    blank.fill(kPaper);
+    EXPECT_EQ(differing(blank, byCanvas(c, QSize(20, 20))), 0) << far;
+  }
+}
+
 TEST(SmallPolygons, OnlySmallShapesFit) {
   EXPECT_TRUE(SmallPolygonCache::fits(std::vector<ScreenPoint>{{0, 0}, {12, 12}}));
   EXPECT_FALSE(SmallPolygonCache::fits(std::vector<ScreenPoint>{{0, 0}, {13, 0}}));
