@@ -175,7 +175,13 @@ void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float width
   }
 
   list_.reset(deviceCapsOf(frame, widthMm), &measure_);
-  composeFrame(ctx, list_);
+  try {
+    composeFrame(ctx, list_);
+  } catch (...) {
+    // The copies ahead use this frame's locals: they end before it is left.
+    if (bands > 1) pool_.wait();
+    throw;
+  }
   if (bands > 1) pool_.wait();
 
   edges_ = list_.bandEdges(bands, list_.deviceCaps().height);
