@@ -4,6 +4,8 @@
 #include <QPolygon>
 #include <algorithm>
 
+#include "render/canvas.h"
+
 namespace tikhomap {
 
 namespace {
@@ -119,22 +121,12 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
   const QRect written = writable.intersected(visible);
   if (points.size() < 2 || offsets.empty() || written.isEmpty()) return;
 
-  int minOx = offsets[0].x, maxOx = minOx, minOy = offsets[0].y, maxOy = minOy;
-  for (const ScreenPoint o : offsets) {
-    minOx = std::min(minOx, o.x);
-    maxOx = std::max(maxOx, o.x);
-    minOy = std::min(minOy, o.y);
-    maxOy = std::max(maxOy, o.y);
-  }
-  int minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-  for (const ScreenPoint p : points) {
-    minX = std::min(minX, p.x);
-    maxX = std::max(maxX, p.x);
-    minY = std::min(minY, p.y);
-    maxY = std::max(maxY, p.y);
-  }
+  const PixelBox offsetBox = vertexBox(offsets);
+  const int minOx = offsetBox.left, maxOx = offsetBox.right;
+  const int minOy = offsetBox.top, maxOy = offsetBox.bottom;
+  const PixelBox pointBox = vertexBox(points);
   // Only the part of the polygon that some copy brings into view is filled.
-  const QRect box(QPoint(minX, minY), QPoint(maxX, maxY));
+  const QRect box(QPoint(pointBox.left, pointBox.top), QPoint(pointBox.right, pointBox.bottom));
   const QRect reach(QPoint(visible.left() - maxOx, visible.top() - maxOy),
                     QPoint(visible.right() - minOx, visible.bottom() - minOy));
   const QRect window = box.intersected(reach);

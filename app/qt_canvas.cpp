@@ -171,22 +171,28 @@ void QtCanvas::applyPen() {
   painter_.setPen(qpens_.back().second);
 }
 
+QPen thinPen(const QColor& colour, qreal ratio) {
+  // One logical pixel at any transform (ratio device pixels); flat caps
+  // leave out the last pixel of a line, as the map's line rules expect.
+  QPen q(colour);
+  q.setWidthF(ratio);
+  q.setCosmetic(true);
+  q.setCapStyle(Qt::FlatCap);
+  q.setJoinStyle(Qt::MiterJoin);
+  return q;
+}
+
 QPen QtCanvas::makeQPen(const Pen& pen) const {
   if (pen.style == PenStyle::Null) return QPen(Qt::NoPen);
-  QPen q(toQColor(pen.color));
   if (pen.width <= 1) {
-    // A thin pen is one logical pixel at any transform (ratio device
-    // pixels); flat caps leave out the last pixel of a line, as the map's
-    // line rules expect.
-    q.setWidthF(ratio_);
-    q.setCosmetic(true);
-    q.setCapStyle(Qt::FlatCap);
-    q.setJoinStyle(Qt::MiterJoin);
-  } else {
-    q.setWidth(pen.width);
-    q.setCapStyle(pen.flatCaps ? Qt::FlatCap : Qt::RoundCap);
-    q.setJoinStyle(Qt::RoundJoin);
+    QPen q = thinPen(toQColor(pen.color), ratio_);
+    if (pen.style == PenStyle::Dot) q.setStyle(Qt::DotLine);
+    return q;
   }
+  QPen q(toQColor(pen.color));
+  q.setWidth(pen.width);
+  q.setCapStyle(pen.flatCaps ? Qt::FlatCap : Qt::RoundCap);
+  q.setJoinStyle(Qt::RoundJoin);
   if (pen.style == PenStyle::Dot) q.setStyle(Qt::DotLine);
   return q;
 }
@@ -346,29 +352,25 @@ bool QtCanvas::drawSmallPolygon(std::span<const ScreenPoint> points) {
       (!outlined && pen_.style != PenStyle::Null) ||
       (!filled && brush_.style != BrushStyle::Null) ||
       !(rasterOp_ == RasterOp::CopyPen || (rasterOp_ == RasterOp::MaskPen && maskable_)) ||
-      !SmallPolygonCache::fits(points) || painter_.hasClipping() != clip_.has_value() ||
-      !painter_.worldTransform().isIdentity() || painter_.opacity() != 1.0) {
+      painter_.hasClipping() != clip_.has_value() || !painter_.worldTransform().isIdentity() ||
+      painter_.opacity() != 1.0) {
     return false;
   }
-  int32_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-  for (const ScreenPoint p : points) {
-    minX = std::min(minX, p.x);
-    maxX = std::max(maxX, p.x);
-    minY = std::min(minY, p.y);
-    maxY = std::max(maxY, p.y);
-  }
+  const PixelBox box = vertexBox(points);
+  if (!SmallPolygonCache::fits(points.size(), box)) return false;
   // Near a clip edge the painter cuts the shape first: left to it.
   // In 64 bits: any int32 vertex may come in.
   constexpr int64_t r = SmallPolygonCache::kReach;
   const QRect clip = devicePixels(false);
-  if (minX - r < clip.left() || maxX + r > clip.right() || minY - r < clip.top() ||
-      maxY + r > clip.bottom()) {
+  if (box.left - r < clip.left() || box.right + r > clip.right() || box.top - r < clip.top() ||
+      box.bottom + r > clip.bottom()) {
     return false;
   }
   const QRect w = pixelClip();
   return smallPolygons().draw(pixels_, stride_, PixelBox{w.left(), w.top(), w.right(), w.bottom()},
-                              points, filled, qRgb(brush_.color.r, brush_.color.g, brush_.color.b),
-                              outlined, qRgb(pen_.color.r, pen_.color.g, pen_.color.b),
+                              points, box, filled,
+                              qRgb(brush_.color.r, brush_.color.g, brush_.color.b), outlined,
+                              qRgb(pen_.color.r, pen_.color.g, pen_.color.b),
                               rasterOp_ == RasterOp::CopyPen ? QuadFillOp::Copy : QuadFillOp::And);
 }
 

@@ -154,13 +154,8 @@ void fillRows(uint32_t* pixels, ptrdiff_t stride, const PixelBox& clip, EdgeSet&
 }  // namespace
 
 bool quadFillable(const std::array<ScreenPoint, 4>& points) {
-  int64_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-  for (const ScreenPoint p : points) {
-    minX = std::min<int64_t>(minX, p.x);
-    maxX = std::max<int64_t>(maxX, p.x);
-    minY = std::min<int64_t>(minY, p.y);
-    maxY = std::max<int64_t>(maxY, p.y);
-  }
+  const PixelBox box = vertexBox(points);
+  const int64_t minX = box.left, maxX = box.right, minY = box.top, maxY = box.bottom;
   constexpr int64_t kLimit = kQuadFillCoordinateLimit;
   return minX >= -kLimit && maxX <= kLimit && minY >= -kLimit && maxY <= kLimit &&
          maxX - minX <= kLimit && maxY - minY <= kLimit;
@@ -169,13 +164,8 @@ bool quadFillable(const std::array<ScreenPoint, 4>& points) {
 void fillQuad(uint32_t* pixels, ptrdiff_t stride, const PixelBox& clip,
               const std::array<ScreenPoint, 4>& points, uint32_t colour, QuadFillOp op) {
   if (clip.empty()) return;
-  int32_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-  for (const ScreenPoint p : points) {
-    minX = std::min(minX, p.x);
-    maxX = std::max(maxX, p.x);
-    minY = std::min(minY, p.y);
-    maxY = std::max(maxY, p.y);
-  }
+  const PixelBox box = vertexBox(points);
+  const int32_t minX = box.left, maxX = box.right, minY = box.top, maxY = box.bottom;
   // Rows whose centre lies between the highest and lowest vertex; no column
   // can be reached when every vertex lies at or left of the clip's first
   // column, or right of its last.

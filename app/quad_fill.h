@@ -27,17 +27,9 @@
 #include <cstdint>
 
 #include "mapdata/records.h"
+#include "render/canvas.h"
 
 namespace tikhomap {
-
-// Pixels from left to right and top to bottom, edges included.
-struct PixelBox {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = -1;
-  int32_t bottom = -1;
-  bool empty() const { return right < left || bottom < top; }
-};
 
 enum class QuadFillOp : uint8_t {
   Copy,  // the pixel becomes the colour

@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <algorithm>
 
+#include "app/qt_canvas.h"
+
 namespace tikhomap {
 
 namespace {
@@ -21,16 +23,9 @@ constexpr QRgb kOutlineBits = 0xff00ff00u;
 
 }  // namespace
 
-bool SmallPolygonCache::fits(std::span<const ScreenPoint> points) {
-  if (points.size() < 2 || points.size() > kMaxVertices) return false;
-  int32_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-  for (const ScreenPoint p : points) {
-    minX = std::min(minX, p.x);
-    maxX = std::max(maxX, p.x);
-    minY = std::min(minY, p.y);
-    maxY = std::max(maxY, p.y);
-  }
-  return int64_t{maxX} - minX <= kMaxSide && int64_t{maxY} - minY <= kMaxSide;
+bool SmallPolygonCache::fits(size_t count, const PixelBox& box) {
+  return count >= 2 && count <= kMaxVertices && !box.empty() &&
+         int64_t{box.right} - box.left <= kMaxSide && int64_t{box.bottom} - box.top <= kMaxSide;
 }
 
 size_t SmallPolygonCache::KeyHash::operator()(const Key& k) const {
@@ -64,13 +59,7 @@ SmallPolygonCache::Shape SmallPolygonCache::learn(const Key& key) {
   if (paintedFlags_ != key.flags) {
     paintedFlags_ = key.flags;
     if ((key.flags & 2) != 0) {
-      // The frame's thin pen: one pixel, cosmetic, flat ends, mitred joins.
-      QPen pen{QColor::fromRgb(kOutlineBits)};
-      pen.setWidthF(1.0);
-      pen.setCosmetic(true);
-      pen.setCapStyle(Qt::FlatCap);
-      pen.setJoinStyle(Qt::MiterJoin);
-      painter.setPen(pen);
+      painter.setPen(thinPen(QColor::fromRgb(kOutlineBits), 1.0));
     } else {
       painter.setPen(Qt::NoPen);
     }
@@ -108,13 +97,10 @@ SmallPolygonCache::Shape SmallPolygonCache::learn(const Key& key) {
 }
 
 bool SmallPolygonCache::draw(uint32_t* pixels, ptrdiff_t stride, const PixelBox& writable,
-                             std::span<const ScreenPoint> points, bool filled, QRgb fill,
-                             bool outlined, QRgb outline, QuadFillOp op) {
-  int32_t minX = points[0].x, minY = points[0].y;
-  for (const ScreenPoint p : points) {
-    minX = std::min(minX, p.x);
-    minY = std::min(minY, p.y);
-  }
+                             std::span<const ScreenPoint> points, const PixelBox& box, bool filled,
+                             QRgb fill, bool outlined, QRgb outline, QuadFillOp op) {
+  const int32_t minX = box.left;
+  const int32_t minY = box.top;
   Key key;
   key.count = static_cast<uint8_t>(points.size());
   key.flags = static_cast<uint8_t>((filled ? 1 : 0) | (outlined ? 2 : 0));

@@ -36,19 +36,24 @@ class SmallPolygonCache {
   // pixels); the box grown by it must lie inside the clip.
   static constexpr int kReach = 2;
 
-  // Whether draw() takes a polygon of these vertices.
-  static bool fits(std::span<const ScreenPoint> points);
+  // Whether draw() takes a polygon of these vertices (count of them, box
+  // their vertexBox).
+  static bool fits(size_t count, const PixelBox& box);
+  static bool fits(std::span<const ScreenPoint> points) {
+    return fits(points.size(), vertexBox(points));
+  }
 
   // Draws the polygon as the painter's aliased odd-even fill (when filled)
   // followed by its one-pixel cosmetic outline (when outlined) would, in
   // Copy or And mode, writing only pixels inside writable. The points must
-  // fit, and their box grown by kReach must lie inside the painter's clip.
+  // fit, box be their vertexBox, and the box grown by kReach lie inside the
+  // painter's clip.
   // Returns false, drawing nothing, for a shape not yet learnt once this
   // frame has learnt its share: learning costs several painter calls, and
   // the first frame of the whole city would otherwise learn thousands.
   bool draw(uint32_t* pixels, ptrdiff_t stride, const PixelBox& writable,
-            std::span<const ScreenPoint> points, bool filled, QRgb fill, bool outlined,
-            QRgb outline, QuadFillOp op);
+            std::span<const ScreenPoint> points, const PixelBox& box, bool filled, QRgb fill,
+            bool outlined, QRgb outline, QuadFillOp op);
 
   // Starts a frame's share of shapes to learn.
   void beginFrame() { learnable_ = kLearnsPerFrame; }

@@ -3,10 +3,13 @@
 // program into a temporary folder of the given name.
 #pragma once
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
 #include "citygen/city_generator.h"
+#include "mapdata/map_data.h"
+#include "mapdata/records.h"
 #include "mapdata/tkm_writer.h"
 
 namespace tikhomap {
@@ -23,6 +26,23 @@ inline std::filesystem::path benchCityFolder(const char* generatedName) {
     return dir;
   }();
   return generated;
+}
+
+// The street scene: 250 m across and 440 m down around the street label
+// anchor nearest the point (x, y) (the point itself without anchors).
+inline MapBounds streetSceneAround(const MapData& map, float x, float y) {
+  float best = 1e30f;
+  float ax = x;
+  float ay = y;
+  for (const StreetLabelPoint& p : map.streetLabelPoints) {
+    const float d = std::hypot(p.x - x, p.y - y);
+    if (d < best) {
+      best = d;
+      ax = p.x;
+      ay = p.y;
+    }
+  }
+  return {ax - 125, ay - 220, ax + 125, ay + 220};
 }
 
 }  // namespace tikhomap

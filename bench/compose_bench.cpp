@@ -67,20 +67,9 @@ bool askScene(MapSession& s, Scene scene) {
     }
     case Scene::Street: {
       // 250 m around the street label anchor nearest the middle of the city.
-      const float cx = (city.xMin + city.xMax) / 2;
-      const float cy = (city.yMin + city.yMax) / 2;
-      float best = 1e30f;
-      float x = cx;
-      float y = cy;
-      for (const StreetLabelPoint& p : s.map.streetLabelPoints) {
-        const float d = std::hypot(p.x - cx, p.y - cy);
-        if (d < best) {
-          best = d;
-          x = p.x;
-          y = p.y;
-        }
-      }
-      return pushView(s.history, x - 125, y - 220, x + 125, y + 220) != 0;
+      const MapBounds v =
+          streetSceneAround(s.map, (city.xMin + city.xMax) / 2, (city.yMin + city.yMax) / 2);
+      return pushView(s.history, v.xMin, v.yMin, v.xMax, v.yMax) != 0;
     }
   }
   return false;

@@ -101,18 +101,8 @@ bool askScene(MapSession& s, Scene scene) {
       return pushView(s.history, cx - 1000, cy - 1000, cx, cy + 1000) != 0;
     case Scene::Street: {
       // 250 m around the street label anchor nearest the middle of the city.
-      float best = 1e30f;
-      float x = cx;
-      float y = cy;
-      for (const StreetLabelPoint& p : s.map.streetLabelPoints) {
-        const float d = std::hypot(p.x - cx, p.y - cy);
-        if (d < best) {
-          best = d;
-          x = p.x;
-          y = p.y;
-        }
-      }
-      return pushView(s.history, x - 125, y - 220, x + 125, y + 220) != 0;
+      const MapBounds v = streetSceneAround(s.map, cx, cy);
+      return pushView(s.history, v.xMin, v.yMin, v.xMax, v.yMax) != 0;
     }
   }
   return false;

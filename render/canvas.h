@@ -14,6 +14,28 @@
 
 namespace tikhomap {
 
+// Pixels from left to right and top to bottom, edges included.
+struct PixelBox {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = -1;
+  int32_t bottom = -1;
+  bool empty() const { return right < left || bottom < top; }
+};
+
+// The box of the vertices, extreme vertices included; empty for none.
+inline PixelBox vertexBox(std::span<const ScreenPoint> points) {
+  if (points.empty()) return {};
+  PixelBox box{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (const ScreenPoint p : points) {
+    box.left = p.x < box.left ? p.x : box.left;
+    box.right = p.x > box.right ? p.x : box.right;
+    box.top = p.y < box.top ? p.y : box.top;
+    box.bottom = p.y > box.bottom ? p.y : box.bottom;
+  }
+  return box;
+}
+
 struct Rgb {
   uint8_t r = 0;
   uint8_t g = 0;

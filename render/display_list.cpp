@@ -113,13 +113,9 @@ void DisplayList::polygon(std::span<const ScreenPoint> points) {
   Command& c = push(Op::Polygon);
   c.a = static_cast<int32_t>(points_.size());
   c.b = static_cast<int32_t>(points.size());
-  int32_t minY = points[0].y, maxY = minY;
-  for (const ScreenPoint p : points) {
-    minY = std::min(minY, p.y);
-    maxY = std::max(maxY, p.y);
-  }
+  const PixelBox box = vertexBox(points);
   points_.insert(points_.end(), points.begin(), points.end());
-  setRows(c, minY, maxY);
+  setRows(c, box.top, box.bottom);
 }
 
 void DisplayList::polyline(std::span<const ScreenPoint> points) {
@@ -139,19 +135,11 @@ void DisplayList::polygonStamps(std::span<const ScreenPoint> points,
   c.a = static_cast<int32_t>(points_.size());
   c.b = static_cast<int32_t>(points.size());
   c.c = static_cast<int32_t>(offsets.size());
-  int32_t minY = points[0].y, maxY = minY;
-  for (const ScreenPoint p : points) {
-    minY = std::min(minY, p.y);
-    maxY = std::max(maxY, p.y);
-  }
-  int32_t minO = offsets[0].y, maxO = minO;
-  for (const ScreenPoint o : offsets) {
-    minO = std::min(minO, o.y);
-    maxO = std::max(maxO, o.y);
-  }
+  const PixelBox box = vertexBox(points);
+  const PixelBox reach = vertexBox(offsets);
   points_.insert(points_.end(), points.begin(), points.end());
   points_.insert(points_.end(), offsets.begin(), offsets.end());
-  setRows(c, minY + minO, maxY + maxO);
+  setRows(c, box.top + reach.top, box.bottom + reach.bottom);
 }
 
 void DisplayList::moveTo(int32_t x, int32_t y) {
@@ -336,17 +324,11 @@ std::vector<int32_t> DisplayList::bandEdges(int n, int32_t height) const {
       case Op::PolygonStamps: {
         // Per pixel of the area the copies sweep, cut to the frame's width.
         const ScreenPoint* p = points_.data() + c.a;
-        int64_t minX = p[0].x, maxX = minX, minO = p[c.b].x, maxO = minO;
-        for (int32_t i = 0; i < c.b; ++i) {
-          minX = std::min<int64_t>(minX, p[i].x);
-          maxX = std::max<int64_t>(maxX, p[i].x);
-        }
-        for (int32_t i = c.b; i < c.b + c.c; ++i) {
-          minO = std::min<int64_t>(minO, p[i].x);
-          maxO = std::max<int64_t>(maxO, p[i].x);
-        }
-        const double width = static_cast<double>(std::clamp<int64_t>(maxX + maxO, 0, caps_.width) -
-                                                 std::clamp<int64_t>(minX + minO, 0, caps_.width));
+        const PixelBox box = vertexBox({p, static_cast<size_t>(c.b)});
+        const PixelBox reach = vertexBox({p + c.b, static_cast<size_t>(c.c)});
+        const double width = static_cast<double>(
+            std::clamp<int64_t>(int64_t{box.right} + reach.right, 0, caps_.width) -
+            std::clamp<int64_t>(int64_t{box.left} + reach.left, 0, caps_.width));
         cost = 2.0 + 0.002 * width * rows;
         break;
       }

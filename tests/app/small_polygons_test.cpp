@@ -145,8 +145,8 @@ TEST(SmallPolygons, AFrameLearnsALimitedNumberOfShapes) {
     // Distinct triangles within the largest box that fits.
     const std::vector<ScreenPoint> points{
         {20 + shape % 13, 20 + (shape / 13) % 13}, {32, 20}, {20 + (shape / 169) % 13, 32}};
-    return cache.draw(pixels.data(), 64, all, points, true, qRgb(1, 2, 3), true, qRgb(4, 5, 6),
-                      QuadFillOp::Copy);
+    return cache.draw(pixels.data(), 64, all, points, vertexBox(points), true, qRgb(1, 2, 3), true,
+                      qRgb(4, 5, 6), QuadFillOp::Copy);
   };
   cache.beginFrame();
   int learnt = 0;
