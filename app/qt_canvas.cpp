@@ -137,6 +137,7 @@ QtCanvas::QtCanvas(QPainter& painter, float widthMm) : painter_(painter) {
       stride_ = image_->bytesPerLine() / 4;
     }
   }
+  updatePixelClips();
   if (pixels_ != nullptr) smallPolygons().beginFrame();
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -253,19 +254,28 @@ void QtCanvas::setClipRect(const Rect& rect) {
   clip_ = QRect(rect.left, rect.top, std::max(0, rect.right - rect.left),
                 std::max(0, rect.bottom - rect.top));
   painter_.setClipRect(*clip_);
+  updatePixelClips();
 }
 
 void QtCanvas::clearClip() {
   clip_.reset();
   painter_.setClipping(false);
+  updatePixelClips();
 }
 
 void QtCanvas::setBand(int top, int bottom) {
   band_ = QRect(0, top, std::max(caps_.width, 0), std::max(0, bottom - top));
+  updatePixelClips();
+}
+
+void QtCanvas::updatePixelClips() {
+  // Asked once per window quad and small polygon: kept until the clip or
+  // the band changes.
+  clipPixels_ = devicePixels(false);
+  bandPixels_ = devicePixels(true);
 }
 
 QRect QtCanvas::devicePixels(bool inBand) const {
-  // Called once per window quad: plain integer bounds.
   int left = 0;
   int top = 0;
   int right = caps_.width;
@@ -295,7 +305,7 @@ QRect QtCanvas::devicePixels(bool inBand) const {
 }
 
 QRect QtCanvas::pixelClip() const {
-  return devicePixels(true);
+  return bandPixels_;
 }
 
 const QPoint* QtCanvas::toPoints(std::span<const ScreenPoint> points) {
@@ -324,8 +334,8 @@ void QtCanvas::polygonStamps(std::span<const ScreenPoint> points,
   }
   // The copies are filled as for the whole clip; only the band's pixels
   // are written.
-  const QRect clip = devicePixels(false);
-  const QRect writable = pixelClip();
+  const QRect clip = clipPixels_;
+  const QRect writable = bandPixels_;
   if (ratio == 1) {
     maskPolygonStamps(*image, clip, toQColor(brush_.color).rgb(), points, offsets, *stamps_,
                       writable);
@@ -361,7 +371,7 @@ bool QtCanvas::drawSmallPolygon(std::span<const ScreenPoint> points) {
   // Near a clip edge the painter cuts the shape first: left to it.
   // In 64 bits: any int32 vertex may come in.
   constexpr int64_t r = SmallPolygonCache::kReach;
-  const QRect clip = devicePixels(false);
+  const QRect clip = clipPixels_;
   if (box.left - r < clip.left() || box.right + r > clip.right() || box.top - r < clip.top() ||
       box.bottom + r > clip.bottom()) {
     return false;

@@ -82,6 +82,7 @@ class QtCanvas final : public Canvas {
   bool strokesByPieces() const;
   // The clip in device pixels, cut to the image, and to the band if asked.
   QRect devicePixels(bool inBand) const;
+  void updatePixelClips();
   void wideStroke(std::span<const ScreenPoint> points);
   // Draws a small polygon straight into the image's pixels when the painter
   // would give the same pixels there; false when it is left to the painter.
@@ -109,6 +110,8 @@ class QtCanvas final : public Canvas {
   bool nativeStrokes_ = false;
   std::optional<QRect> clip_;
   std::optional<QRect> band_;
+  QRect clipPixels_;  // devicePixels(false), kept
+  QRect bandPixels_;  // devicePixels(true), kept
   MaskStampScratch stampScratch_;
   MaskStampScratch* stamps_ = &stampScratch_;
   qreal ratio_ = 1;          // device pixels per logical pixel
