@@ -20,7 +20,14 @@ std::optional<std::filesystem::path> installedSampleCity(const std::filesystem::
 std::filesystem::path chooseDataFolder(const std::optional<std::filesystem::path>& given,
                                        const std::filesystem::path& workingDir,
                                        const std::optional<std::filesystem::path>& sampleCity) {
-  if (given) return *given;
+  if (given) {
+    // A file manager hands over a file of the map (8.tkm, city.txt …): its
+    // folder is the map. A relative name counts from the working directory.
+    std::error_code error;
+    const std::filesystem::path named = given->is_absolute() ? *given : workingDir / *given;
+    if (std::filesystem::is_regular_file(named, error)) return named.parent_path();
+    return *given;
+  }
   if (!holdsBaseMap(workingDir) && sampleCity) return *sampleCity;
   return workingDir;
 }

@@ -16,7 +16,8 @@ bool holdsBaseMap(const std::filesystem::path& dir);
 // a program in <prefix>/bin. Nothing for a program that is not installed so.
 std::optional<std::filesystem::path> installedSampleCity(const std::filesystem::path& programDir);
 
-// given: the folder named on the command line, if any.
+// given: the folder named on the command line, if any; a file named there
+// stands for the folder that holds it.
 std::filesystem::path chooseDataFolder(const std::optional<std::filesystem::path>& given,
                                        const std::filesystem::path& workingDir,
                                        const std::optional<std::filesystem::path>& sampleCity);

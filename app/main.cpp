@@ -1,5 +1,6 @@
 // tikhomap [DIR]: the address plan of the city, read from the map files in
-// DIR or, without it, in the working directory.
+// DIR (or in the folder of a map file named instead) or, without it, in the
+// working directory.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QScreen>
@@ -9,18 +10,21 @@
 #include "app/data_folder.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tikhomap"));
   QGuiApplication::setDesktopFileName(QStringLiteral("tikhomap"));
   QApplication::setWindowIcon(tikhomap::programIcon());
+  tikhomap::installQtTranslations(app);
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Тихоморск. Адресный план города"));
   parser.addHelpOption();
-  parser.addPositionalArgument(QStringLiteral("DIR"),
-                               QStringLiteral("папка с файлами карты (по умолчанию текущая)"));
+  parser.addPositionalArgument(
+      QStringLiteral("DIR"),
+      QStringLiteral("папка с файлами карты или файл в ней (по умолчанию текущая папка)"));
   parser.process(app);
   const QStringList args = parser.positionalArguments();
   if (args.size() > 1) parser.showHelp(2);

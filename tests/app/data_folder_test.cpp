@@ -60,6 +60,11 @@ TEST_F(DataFolderTest, TheFolderNamedWinsThenTheWorkingDirectoryThenTheSampleCit
   touch(work / "8.tkm");
   touch(work / "3.tkm");
   EXPECT_EQ(chooseDataFolder(std::nullopt, work, city()), work);
+  // A file of the map, as a file manager passes it, opens its folder, whether
+  // named in full or from the working directory; a folder stays itself.
+  EXPECT_EQ(chooseDataFolder(work / "8.tkm", root_, city()), work);
+  EXPECT_EQ(chooseDataFolder(fs::path("work") / "3.tkm", root_, city()), work);
+  EXPECT_EQ(chooseDataFolder(work, root_, city()), work);
 }
 
 }  // namespace

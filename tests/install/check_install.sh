@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build tree given as $1 into a temporary prefix and checks what
-# a user gets: the four programs, a valid desktop entry, the icon in every
-# size, and a sample city the installed programs read.
+# a user gets: the five programs with their manual pages, a valid desktop
+# entry, the icon in every size, and a sample city the installed programs read.
 set -euo pipefail
 build="$1"
 prefix="$(mktemp -d "${TMPDIR:-/tmp}/tikhomap-install.XXXXXX")"
@@ -18,9 +18,18 @@ cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1 || {
 }
 rm -f "$prefix.log"
 
-for program in tikhomap tikhomap-render citygen tkminfo; do
+for program in tikhomap tikhomap-render citygen tkminfo osm2tkm; do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program missing"
+  page="$prefix/share/man/man1/$program.1"
+  [ -f "$page" ] || fail "manual page $program.1 missing"
+  # The page renders without a complaint of man or groff, and names its program.
+  rendered="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>"$prefix.err")" ||
+    fail "man cannot render $program.1: $(cat "$prefix.err")"
+  [ ! -s "$prefix.err" ] || fail "man warns on $program.1: $(cat "$prefix.err")"
+  grep -q "^NAME" <<<"$rendered" || fail "$program.1 has no NAME section"
+  grep -q "^ *$program " <<<"$rendered" || fail "$program.1 does not name $program"
 done
+rm -f "$prefix.err"
 desktop="$prefix/share/applications/tikhomap.desktop"
 [ -f "$desktop" ] || fail "desktop entry missing"
 if command -v desktop-file-validate >/dev/null; then

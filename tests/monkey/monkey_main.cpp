@@ -10,7 +10,18 @@
 //
 // --exit-test: after the events, "Выход" is chosen and the application's
 // event loop must end by itself with every window of the program closed.
+// The stack trace of a warning comes from the address sanitizer's runtime,
+// which only the sanitized build links.
+#if defined(__SANITIZE_ADDRESS__)
+#define TIKHOMAP_MONKEY_HAS_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TIKHOMAP_MONKEY_HAS_ASAN 1
+#endif
+#endif
+#ifdef TIKHOMAP_MONKEY_HAS_ASAN
 #include <sanitizer/common_interface_defs.h>
+#endif
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -62,7 +73,9 @@ int64_t nowMs() {
 // grab the keyboard) say nothing about the program: they are dropped.
 void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
+#ifdef TIKHOMAP_MONKEY_HAS_ASAN
   if (qEnvironmentVariableIsSet("MONKEY_TRACE_WARNINGS")) __sanitizer_print_stack_trace();
+#endif
   std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
