@@ -10,6 +10,7 @@
 //
 // --exit-test: after the events, "Выход" is chosen and the application's
 // event loop must end by itself with every window of the program closed.
+
 // The stack trace of a warning comes from the address sanitizer's runtime,
 // which only the sanitized build links.
 #if defined(__SANITIZE_ADDRESS__)
