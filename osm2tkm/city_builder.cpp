@@ -209,9 +209,9 @@ void warnOfACutFile(const Extract& extract, CityImport& out) {
   if (extract.relationCount == 0) {
     out.warnings.push_back("the file holds no relations although the area has " +
                            std::to_string(buildings) +
-                           " buildings: a file cut short after its ways looks like this. The "
-                           "outline is the area's box, and there are no districts and no "
-                           "buildings made of several ways.");
+                           " buildings: a file cut short after its ways looks like this. "
+                           "Multipolygon buildings, the boundaries and the districts they "
+                           "make may be missing.");
   } else if (out.summary.count("outline from the administrative boundary") == 0) {
     out.warnings.push_back(
         "no administrative boundary holds the middle of the area although it "
