@@ -2,6 +2,7 @@
 #include "mapdata/tkm_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -62,12 +63,24 @@ void appendThemeLine(std::string& out, const ThemeNode& node) {
   out += codeText(node.code) + "   ," + std::string(fieldText(node.name)) + kLineEnd;
 }
 
-bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+// The file written and closed (a full disk often shows only when the last
+// bytes leave the buffer); on failure, why, with the system's message.
+bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes,
+               std::string* error) {
+  errno = 0;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  if (out) {
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (out) out.close();
+    if (out) return true;
+  }
+  if (error) {
+    const int code = errno;
+    *error = "cannot write " + path.string() + ": " +
+             (code != 0 ? std::strerror(code) : "the write failed");
+  }
+  return false;
 }
 
 std::vector<uint8_t> textBytes(const std::string& s) {
@@ -222,10 +235,14 @@ std::vector<uint8_t> writeSignFile(const MapData& map) {
 }
 
 bool writeMapFolder(const std::filesystem::path& dir, const MapData& map,
-                    const TitleSheetFile& regional, const TitleSheetFile& cityWater) {
+                    const TitleSheetFile& regional, const TitleSheetFile& cityWater,
+                    std::string* error) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
-  if (ec) return false;
+  if (ec) {
+    if (error) *error = "cannot create " + dir.string() + ": " + ec.message();
+    return false;
+  }
   // 1.tkm always carries the panel's extent, 2.tkm never does.
   TitleSheetFile panel = regional;
   panel.hasHeader = true;
@@ -245,7 +262,7 @@ bool writeMapFolder(const std::filesystem::path& dir, const MapData& map,
       {"sign.tkm", writeSignFile(map)},
   };
   for (const auto& [name, bytes] : files) {
-    if (!writeFile(dir / name, bytes)) return false;
+    if (!writeFile(dir / name, bytes, error)) return false;
   }
   return true;
 }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "mapdata/map_data.h"
@@ -29,8 +30,10 @@ std::vector<uint8_t> writeUserObjectFile(const MapData& map);         // user.tk
 std::vector<uint8_t> writeSignFile(const MapData& map);               // sign.tkm
 
 // Writes the eleven files into dir (created when missing). Returns false
-// when a file cannot be written.
+// when a file cannot be written; error, when given, then names the file and
+// the system's reason.
 bool writeMapFolder(const std::filesystem::path& dir, const MapData& map,
-                    const TitleSheetFile& regional, const TitleSheetFile& cityWater);
+                    const TitleSheetFile& regional, const TitleSheetFile& cityWater,
+                    std::string* error = nullptr);
 
 }  // namespace tikhomap

@@ -49,7 +49,14 @@ struct BuildContext {
   std::vector<StreetGroup> streets;
   std::map<std::string, std::vector<size_t>> streetsByName;
   std::vector<BuiltBuilding> buildings;
-  int transliterated = 0;
+  // What the conversion of each name did, by the converted name, and the
+  // names that went into the map: counted once each at the end.
+  struct TextNote {
+    bool transliterated = false;
+    bool unknown = false;  // a letter the code page lacks became "?"
+  };
+  std::map<std::string, TextNote> textNotes;
+  std::set<std::string> writtenNames;
   std::string title;     // cp1251: --title, else the area's name
   std::string timeZone;  // IANA name, empty when unknown
 
@@ -64,7 +71,12 @@ struct BuildContext {
     for (const Vec2& p : degrees) out.push_back(project(LonLat{p.x, p.y}));
     return out;
   }
-  std::string text(std::string_view utf8);  // mapText, counting transliterations
+  std::string text(std::string_view utf8);  // mapText, noting what it changed
+  // A converted name that the map holds; returns it.
+  const std::string& wrote(const std::string& cp1251) {
+    writtenNames.insert(cp1251);
+    return cp1251;
+  }
 };
 
 Path toDegrees(const Ring& ring);

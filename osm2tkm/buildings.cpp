@@ -122,7 +122,7 @@ void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
   if (a.number.size() > kHouseNumberField) {
     ctx.summary().add("house numbers too long for the field (left out)");
   } else {
-    a.number.copy(b.record.houseNumber, sizeof b.record.houseNumber - 1);
+    ctx.wrote(a.number).copy(b.record.houseNumber, sizeof b.record.houseNumber - 1);
   }
   if (a.street.empty()) {
     ctx.summary().add("addresses without a street");
@@ -151,10 +151,13 @@ void buildBuildings(BuildContext& ctx) {
         outer = &r;
     if (area.outers.size() > 1) ctx.summary().add("buildings with parts beyond their largest ring");
     if (!area.inners.empty()) ctx.summary().add("building courtyards filled in");
-    const bool inside = std::all_of(outer->begin(), outer->end(),
-                                    [&](const LonLat& p) { return ctx.area.contains(p); });
-    if (!inside) {
-      ctx.summary().add("buildings not wholly inside the area (dropped)");
+    const auto inArea = [&](const LonLat& p) { return ctx.area.contains(p); };
+    if (std::none_of(outer->begin(), outer->end(), inArea)) {
+      ctx.summary().add("buildings outside the area");
+      continue;
+    }
+    if (!std::all_of(outer->begin(), outer->end(), inArea)) {
+      ctx.summary().add("buildings across the area's edge (dropped)");
       continue;
     }
     BuiltBuilding b;
@@ -180,7 +183,7 @@ void buildBuildings(BuildContext& ctx) {
     b.record.purpose = buildingPurpose(area.tags);
     const std::string_view name = tagValue(area.tags, "name");
     if (!name.empty()) {
-      const std::string d = cutName(ctx.text(name), kDescriptionField);
+      const std::string d = cutName(ctx.wrote(ctx.text(name)), kDescriptionField);
       d.copy(b.record.description, sizeof b.record.description - 1);
     }
     MapBounds bounds{1e30f, 1e30f, -1e30f, -1e30f};
@@ -240,7 +243,8 @@ void buildObjects(BuildContext& ctx) {
     o.y = static_cast<int16_t>(b.y);
     o.theme[0] = (*theme)[0], o.theme[1] = (*theme)[1];
     bool shortened = false;
-    const std::string name = fitName(ctx.text(rawName), kObjectNameField, taken, &shortened);
+    const std::string name =
+        fitName(ctx.wrote(ctx.text(rawName)), kObjectNameField, taken, &shortened);
     if (shortened) ctx.summary().add("object names shortened or numbered to stay distinct");
     name.copy(o.name, sizeof o.name - 1);
     ctx.out.map.userObjects.push_back(o);

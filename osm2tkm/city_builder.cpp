@@ -13,7 +13,14 @@
 namespace tikhomap::osm {
 
 std::string BuildContext::text(std::string_view utf8) {
-  return mapText(utf8, &transliterated);
+  int replaced = 0;
+  std::string out = mapText(utf8, &replaced);
+  if (out.empty()) return out;
+  TextNote& note = textNotes[out];
+  note.transliterated |= replaced > 0;
+  note.unknown |=
+      std::count(out.begin(), out.end(), '?') > std::count(utf8.begin(), utf8.end(), '?');
+  return out;
 }
 
 Path toDegrees(const Ring& ring) {
@@ -79,7 +86,7 @@ void collectPlaces(BuildContext& ctx) {
     const std::string_view kind = tagValue(n.tags, "place");
     const std::string_view name = tagValue(n.tags, "name");
     if (kind.empty() || name.empty() || !ctx.area.contains(n.at)) continue;
-    ctx.places.push_back({ctx.text(name), std::string(kind), ctx.project(n.at)});
+    ctx.places.push_back({ctx.wrote(ctx.text(name)), std::string(kind), ctx.project(n.at)});
   }
 }
 
@@ -143,6 +150,78 @@ bool checkLimits(const CityImport& out, std::string& refusal) {
   return true;
 }
 
+std::string degrees(const GeoBox& b) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%.4f,%.4f,%.4f,%.4f", b.min.lon, b.min.lat, b.max.lon,
+                b.max.lat);
+  return text;
+}
+
+bool overlaps(const GeoBox& a, const GeoBox& b) {
+  return a.min.lon <= b.max.lon && b.min.lon <= a.max.lon && a.min.lat <= b.max.lat &&
+         b.min.lat <= a.max.lat;
+}
+
+// Why an area with no building and no street in it is refused: where the
+// data lies, and the box with longitude and latitude swapped when that box
+// holds data.
+std::string nothingInside(const Extract& extract, const GeoBox& area, bool given) {
+  std::string why = "no building and no street lies in the area " + degrees(area) +
+                    " (LON0,LAT0,LON1,LAT1" + (given ? ", from --bbox" : "") +
+                    "); the data lies in " + degrees(extract.dataBox) + ".";
+  const GeoBox swapped{{area.min.lat, area.min.lon}, {area.max.lat, area.max.lon}};
+  if (given && swapped.valid() && swapped.max.lat <= 85 && swapped.min.lat >= -85 &&
+      overlaps(swapped, extract.dataBox)) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.7g,%.7g,%.7g,%.7g", swapped.min.lon, swapped.min.lat,
+                  swapped.max.lon, swapped.max.lat);
+    why += std::string(" Longitude and latitude seem swapped: --bbox ") + text +
+           " (longitude first) covers the data.";
+  } else {
+    why += " Give an area in it with --bbox LON0,LAT0,LON1,LAT1.";
+  }
+  return why;
+}
+
+// A file cut between two blocks cannot be told from a whole one; what can
+// be checked is warned of: data that fills only a little of the box its
+// header announces, and a town without the relations every town has.
+constexpr size_t kTownBuildings = 100;
+
+void warnOfACutFile(const Extract& extract, CityImport& out) {
+  if (extract.hasHeaderBox && extract.headerBox.valid()) {
+    const GeoBox& h = extract.headerBox;
+    const GeoBox& d = extract.dataBox;
+    const double w = std::min(h.max.lon, d.max.lon) - std::max(h.min.lon, d.min.lon);
+    const double t = std::min(h.max.lat, d.max.lat) - std::max(h.min.lat, d.min.lat);
+    const double share =
+        w > 0 && t > 0 ? w * t / ((h.max.lon - h.min.lon) * (h.max.lat - h.min.lat)) : 0;
+    if (share < 0.5) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.0f %%", share * 100);
+      out.warnings.push_back(std::string("the data fills only ") + text +
+                             " of the box in the file's header (" + degrees(h) +
+                             "): the file may be cut short");
+    }
+  }
+  const size_t buildings = out.map.buildings.size();
+  if (buildings < kTownBuildings) return;
+  if (extract.relationCount == 0) {
+    out.warnings.push_back("the file holds no relations although the area has " +
+                           std::to_string(buildings) +
+                           " buildings: a file cut short after its ways looks like this. "
+                           "Multipolygon buildings, the boundaries and the districts they "
+                           "make may be missing.");
+  } else if (out.summary.count("outline from the administrative boundary") == 0) {
+    out.warnings.push_back(
+        "no administrative boundary holds the middle of the area although it "
+        "has " +
+        std::to_string(buildings) +
+        " buildings: the file may be cut short, or cut without its "
+        "boundaries. The outline is the area's box.");
+  }
+}
+
 }  // namespace
 
 bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& out,
@@ -172,7 +251,7 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   BuildContext ctx{extract, out, area};
   ctx.areaDegrees = {area.min.lon, area.min.lat, area.max.lon, area.max.lat};
   if (!placeGrid(ctx, refusal)) return false;
-  if (!options.title.empty()) ctx.title = ctx.text(options.title);
+  if (!options.title.empty()) ctx.title = ctx.wrote(ctx.text(options.title));
 
   say("places");
   collectPlaces(ctx);
@@ -190,6 +269,10 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   buildTitleSheet(ctx);
   buildThemes(ctx);
   sortNorthToSouth(out.map);
+  if (out.map.buildings.empty() && out.map.streetLines.empty()) {
+    refusal = nothingInside(extract, area, options.bbox.has_value());
+    return false;
+  }
   if (!checkLimits(out, refusal)) return false;
 
   out.info.present = true;
@@ -200,7 +283,18 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   out.info.builtInCaptions = false;
   out.info.credit = std::array<std::string, 2>{cutName(ctx.title, 40),
                                                mapText("\u00a9 OpenStreetMap contributors, ODbL")};
-  out.summary.add("names with letters transliterated", ctx.transliterated);
+  int transliterated = 0, unknown = 0;
+  for (const std::string& name : ctx.writtenNames) {
+    const auto it = ctx.textNotes.find(name);
+    if (it == ctx.textNotes.end()) continue;
+    transliterated += it->second.transliterated;
+    unknown += it->second.unknown;
+  }
+  out.summary.add("names with letters transliterated", transliterated);
+  out.summary.add("names with letters the code page lacks (written as \"?\")", unknown);
+  out.summary.add("addresses on ways and relations that are not buildings (dropped)",
+                  static_cast<int64_t>(extract.addressesOnOtherObjects));
+  warnOfACutFile(extract, out);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "mapdata/city_info.h"
 #include "mapdata/map_data.h"
@@ -40,11 +41,13 @@ struct CityImport {
   CityInfo info;             // city.txt
   ImportSummary summary;
   GeoBox area;
+  // What suggests that the file is not whole (it is imported all the same).
+  std::vector<std::string> warnings;
 };
 
 // false with a refusal (nothing is to be written then): no area, an area
-// larger than the grid's range, a table beyond its record limit, nodes
-// without ways.
+// larger than the grid's range, no building and no street in the area, a
+// table beyond its record limit, nodes without ways.
 bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& out,
                std::string& refusal, const std::function<void(const std::string&)>& progress = {});
 

@@ -90,7 +90,7 @@ std::vector<Boundary> collectBoundaries(BuildContext& ctx) {
   return out;
 }
 
-std::string groupName(const std::vector<Boundary>& all, const DistrictGroup& g) {
+std::string groupName(BuildContext& ctx, const std::vector<Boundary>& all, const DistrictGroup& g) {
   std::vector<size_t> order = g.members;
   std::stable_sort(order.begin(), order.end(),
                    [&](size_t a, size_t b) { return all[a].area > all[b].area; });
@@ -99,6 +99,7 @@ std::string groupName(const std::vector<Boundary>& all, const DistrictGroup& g) 
     if (all[m].name.empty()) continue;
     if (!name.empty()) name += ", ";
     name += all[m].name;
+    ctx.wrote(all[m].name);
   }
   return cutName(name, kDistrictNameLength);
 }
@@ -150,7 +151,7 @@ void buildDistricts(BuildContext& ctx) {
     m.x = static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L));
     m.y = static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L));
     const std::string name =
-        fitName(ctx.text(tagValue(n.tags, "name")), kMicrodistrictField, taken);
+        fitName(ctx.wrote(ctx.text(tagValue(n.tags, "name"))), kMicrodistrictField, taken);
     name.copy(m.name, sizeof m.name - 1);
     map.microdistricts.push_back(m);
   }
@@ -184,6 +185,7 @@ void buildDistricts(BuildContext& ctx) {
     ctx.title = ctx.text(title);
   }
   if (ctx.title.empty()) ctx.title = ctx.text("OpenStreetMap");
+  ctx.wrote(ctx.title);
   const GeoPoint centre = gridToGeo(ctx.grid, middle.x, middle.y);
   ctx.timeZone = timeZoneOf(outline, centre.longitude);
 
@@ -231,7 +233,7 @@ void buildDistricts(BuildContext& ctx) {
   ctx.summary().add("administrative boundaries grouped into districts", members.size());
   for (size_t g = 0; g < groups.size(); ++g) {
     const int district = static_cast<int>(g) + 1;
-    ctx.out.info.districtNames[g] = groupName(all, groups[g]);
+    ctx.out.info.districtNames[g] = groupName(ctx, all, groups[g]);
     for (size_t m : groups[g].members)
       for (const Path& r : all[m].rings) {
         map.districtAreas.push_back(districtAreaFrom(district, closedPath(r)));

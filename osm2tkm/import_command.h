@@ -13,9 +13,16 @@
 
 namespace tikhomap::osm {
 
+// The files an import writes into its folder, and the only files that
+// --force replaces.
+inline constexpr const char* kImportedFiles[] = {"1.tkm",    "2.tkm",    "3.tkm",    "4.tkm",
+                                                 "5.tkm",    "6.tkm",    "7.tkm",    "8.tkm",
+                                                 "tema.tkm", "user.tkm", "sign.tkm", "city.txt"};
+
 struct CommandLine {
   BuildOptions build;
   bool force = false;
+  bool help = false;
   std::filesystem::path input;
   std::filesystem::path outDir;
 };
@@ -25,11 +32,27 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
 // "LON0,LAT0,LON1,LAT1" with LON0 < LON1 and LAT0 < LAT1 in range.
 std::optional<GeoBox> parseBox(const std::string& text);
 
-// Writes the eleven files and city.txt into a fresh folder beside outDir and
-// moves it into place; on any failure nothing is left at outDir that was not
-// there before (with force, the old folder is replaced only at the end).
-bool writeCityFolder(const CityImport& city, const std::filesystem::path& outDir, bool force,
-                     std::string& error);
+// The folder an OUT_DIR argument names, absolute, without a trailing
+// separator or "." ("town/" and "." name folders as well as "town").
+std::filesystem::path folderOf(const std::filesystem::path& outDir);
+
+// Whether the import may write into outDir: it is missing, an empty folder,
+// or (with force) a folder of nothing but kImportedFiles; never when the
+// input is in it. false with the reason, naming what is there.
+bool mayWriteInto(const std::filesystem::path& outDir, const std::filesystem::path& input,
+                  bool force, std::string& error);
+
+// Removes the temporary folders beside and inside outDir that imports which
+// are no longer running left behind; returns what it removed. A running
+// import holds a lock on its temporary folder, so its folder is never taken.
+std::vector<std::filesystem::path> removeDeadLeftovers(const std::filesystem::path& outDir);
+
+// Writes the eleven files and city.txt into a fresh locked temporary folder
+// (beside a missing outDir, inside an existing one) and moves them into
+// place at the end; on any failure outDir is as it was. Only kImportedFiles
+// are ever replaced: the checks of mayWriteInto are made again here.
+bool writeCityFolder(const CityImport& city, const std::filesystem::path& outDir,
+                     const std::filesystem::path& input, bool force, std::string& error);
 
 // Exit status: 0 written, 1 refused or failed (nothing written), 2 usage.
 int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

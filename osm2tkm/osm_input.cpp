@@ -1,6 +1,7 @@
 #include "osm2tkm/osm_input.h"
 
 #include <algorithm>
+#include <cctype>
 #include <exception>
 #include <osmium/area/assembler.hpp>
 #include <osmium/area/multipolygon_manager.hpp>
@@ -8,18 +9,24 @@
 #include <osmium/handler/node_locations_for_ways.hpp>
 #include <osmium/index/map/flex_mem.hpp>
 #include <osmium/io/any_input.hpp>
+#include <osmium/osm/object_comparisons.hpp>
 #include <osmium/relations/relations_manager.hpp>
 #include <osmium/tags/tags_filter.hpp>
 #include <osmium/visitor.hpp>
 #include <span>
 #include <string_view>
+#include <vector>
+
+#include "osm2tkm/tag_mapping.h"
 
 namespace tikhomap::osm {
 namespace {
 
 using LocationIndex =
     osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
-using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex>;
+// Negative ids (objects drawn in an editor and never uploaded) have a store
+// of their own: the library's default drops them.
+using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex, LocationIndex>;
 
 constexpr std::string_view kNodeKeys[] = {"addr:housenumber", "place",      "amenity", "shop",
                                           "office",           "healthcare", "tourism", "craft"};
@@ -72,6 +79,7 @@ class ExtractHandler : public osmium::handler::Handler {
 
   void way(const osmium::Way& way) {
     ++out_.wayCount;
+    countOtherAddress(way);
     int missing = 0;
     for (const osmium::NodeRef& n : way.nodes())
       if (!n.location().valid()) ++missing;
@@ -85,7 +93,10 @@ class ExtractHandler : public osmium::handler::Handler {
     out_.ways.push_back(std::move(w));
   }
 
-  void relation(const osmium::Relation&) { ++out_.relationCount; }
+  void relation(const osmium::Relation& relation) {
+    ++out_.relationCount;
+    countOtherAddress(relation);
+  }
 
   void area(const osmium::Area& area) {
     Area a;
@@ -101,6 +112,14 @@ class ExtractHandler : public osmium::handler::Handler {
   }
 
  private:
+  // A house number on a way or relation that is no building has nowhere to
+  // go: counted so that the summary accounts for it.
+  void countOtherAddress(const osmium::OSMObject& object) {
+    const char* number = object.tags()["addr:housenumber"];
+    if (number == nullptr || *number == 0) return;
+    if (!isBuilding(copyTags(object.tags()))) ++out_.addressesOnOtherObjects;
+  }
+
   Extract& out_;
   bool firstNode_ = true;
 };
@@ -115,23 +134,34 @@ osmium::TagsFilter areaFilter() {
 
 }  // namespace
 
+std::optional<std::string> inputFormat(const std::filesystem::path& input) {
+  std::string name = input.filename().string();
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const auto endsWith = [&](std::string_view tail) {
+    return name.size() > tail.size() &&
+           name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  if (endsWith(".pbf")) return "pbf";
+  if (endsWith(".osm.bz2")) return "osm.bz2";
+  if (endsWith(".osm.gz")) return "osm.gz";
+  if (endsWith(".osm")) return "osm";
+  return std::nullopt;
+}
+
 bool readExtract(const std::filesystem::path& input, Extract& extract, std::string& error,
                  const std::function<void(const std::string&)>& progress) {
   extract = Extract{};
+  const std::optional<std::string> format = inputFormat(input);
+  if (!format) {
+    error = "the name does not end in .osm.pbf, .osm, .osm.bz2 or .osm.gz";
+    return false;
+  }
   try {
-    const osmium::io::File file{input.string()};
-    osmium::area::Assembler::config_type config;
-    config.create_empty_areas = false;
-    osmium::area::MultipolygonManager<osmium::area::Assembler> areas{config, areaFilter()};
-
-    if (progress) progress("reading relations");
-    osmium::relations::read_relations(file, areas);
-
-    if (progress) progress("reading nodes and ways");
-    LocationIndex index;
-    LocationHandler locations{index};
-    locations.ignore_errors();  // a way with a missing node is counted, not fatal
-    ExtractHandler handler{extract};
+    const osmium::io::File file{input.string(), *format};
+    // The whole file in memory, in the order of type, id and version: files
+    // of query services put ways before their nodes, other tools write ids
+    // in any order, and a file may hold several versions of one object.
+    if (progress) progress("reading");
     osmium::io::Reader reader{file, osmium::osm_entity_bits::nwr};
     const osmium::io::Header header = reader.header();
     const osmium::Box box = header.box();
@@ -140,11 +170,44 @@ bool readExtract(const std::filesystem::path& input, Extract& extract, std::stri
       extract.headerBox = {{box.bottom_left().lon(), box.bottom_left().lat()},
                            {box.top_right().lon(), box.top_right().lat()}};
     }
-    osmium::apply(reader, locations, handler,
-                  areas.handler([&handler](osmium::memory::Buffer&& buffer) {
-                    osmium::apply(buffer, handler);
-                  }));
+    std::vector<osmium::memory::Buffer> buffers;
+    std::vector<osmium::OSMObject*> objects;
+    while (osmium::memory::Buffer buffer = reader.read()) {
+      for (osmium::OSMObject& object : buffer.select<osmium::OSMObject>())
+        objects.push_back(&object);
+      buffers.push_back(std::move(buffer));  // moving keeps the objects where they are
+    }
     reader.close();
+    std::stable_sort(objects.begin(), objects.end(), osmium::object_order_type_id_version{});
+    // The newest version of each object; one deleted in its newest version
+    // is gone.
+    std::vector<osmium::OSMObject*> current;
+    current.reserve(objects.size());
+    for (size_t i = 0; i < objects.size(); ++i) {
+      const bool superseded = i + 1 < objects.size() &&
+                              objects[i + 1]->type() == objects[i]->type() &&
+                              objects[i + 1]->id() == objects[i]->id();
+      if (!superseded && objects[i]->visible()) current.push_back(objects[i]);
+    }
+    objects = {};
+
+    if (progress) progress("assembling areas");
+    osmium::area::Assembler::config_type config;
+    config.create_empty_areas = false;
+    osmium::area::MultipolygonManager<osmium::area::Assembler> areas{config, areaFilter()};
+    for (osmium::OSMObject* object : current)
+      if (object->type() == osmium::item_type::relation) osmium::apply_item(*object, areas);
+    areas.prepare_for_lookup();
+
+    LocationIndex positive, negative;
+    LocationHandler locations{positive, negative};
+    locations.ignore_errors();  // a way with a missing node is counted, not fatal
+    ExtractHandler handler{extract};
+    auto assembled = areas.handler(
+        [&handler](osmium::memory::Buffer&& buffer) { osmium::apply(buffer, handler); });
+    for (osmium::OSMObject* object : current)
+      osmium::apply_item(*object, locations, handler, assembled);
+    osmium::apply_flush(locations, handler, assembled);
     const osmium::area::area_stats stats = areas.stats();
     extract.areasNotAssembled = stats.open_rings + stats.invalid_locations + stats.intersections;
   } catch (const std::exception& e) {

@@ -68,9 +68,10 @@ struct Extract {
   uint64_t wayCount = 0;
   uint64_t relationCount = 0;
   uint64_t waysWithMissingNodes = 0;
-  uint64_t areasNotAssembled = 0;  // rings that could not be closed or nodes missing
-  std::vector<Node> nodes;         // nodes with tags the importer may use
-  std::vector<Way> ways;           // linear ways the importer may use
+  uint64_t areasNotAssembled = 0;        // rings that could not be closed or nodes missing
+  uint64_t addressesOnOtherObjects = 0;  // house numbers on ways and relations not buildings
+  std::vector<Node> nodes;               // nodes with tags the importer may use
+  std::vector<Way> ways;                 // linear ways the importer may use
   std::vector<Area> areas;
 };
 

@@ -81,7 +81,10 @@ void buildStreets(BuildContext& ctx) {
     if (w.missingNodes > 0) ctx.summary().add("roads with nodes missing from the extract");
     const std::string_view rawName = tagValue(w.tags, "name");
     const std::string name = rawName.empty() ? std::string() : ctx.text(rawName);
-    if (name.empty() && !cls->drivable) continue;
+    if (name.empty() && !cls->drivable) {
+      ctx.summary().add("unnamed paths and tracks (not drawn)");
+      continue;
+    }
     bool inside = false;
     for (const Path& part : clipLine(toDegrees(w.points), ctx.areaDegrees)) {
       RoadPiece p{name, *cls, ctx.project(part), {}};
@@ -195,6 +198,7 @@ void writeStreetNames(BuildContext& ctx) {
   MapData& map = ctx.out.map;
   int maxCode = 0;
   for (const StreetGroup& g : ctx.streets) {
+    ctx.wrote(g.baseName);
     StreetName n;
     n.kind = g.hasHouses ? 1 : 0;
     n.streetCode = g.code;

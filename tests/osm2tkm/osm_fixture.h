@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -36,23 +38,38 @@ class TempDir {
   fs::path path_;
 };
 
+// How the XML lays its objects out: every layout is valid OpenStreetMap.
+struct Layout {
+  bool negativeIds = false;  // -1, -2, …: drawn in an editor, never uploaded
+  bool waysFirst = false;    // ways, then relations, then nodes (query services)
+  bool reversed = false;     // each kind in falling id order
+  bool oldVersions = false;  // an older, untagged version before each way
+};
+
 // Builds the XML; ids are given out in order.
 class OsmXml {
  public:
+  explicit OsmXml(Layout layout = {}) : layout_(layout) {}
   long node(double lat, double lon,
             const std::vector<std::pair<std::string, std::string>>& tags = {}) {
-    const long id = ++nextId_;
-    nodes_ += "  <node id=\"" + std::to_string(id) + "\" version=\"1\" lat=\"" + num(lat) +
-              "\" lon=\"" + num(lon) + "\"";
-    nodes_ += tags.empty() ? "/>\n" : ">\n" + tagText(tags) + "  </node>\n";
+    const long id = nextId();
+    std::string n = "  <node id=\"" + std::to_string(id) + "\" version=\"1\" lat=\"" + num(lat) +
+                    "\" lon=\"" + num(lon) + "\"";
+    n += tags.empty() ? "/>\n" : ">\n" + tagText(tags) + "  </node>\n";
+    nodes_.push_back(n);
     return id;
   }
   long way(const std::vector<long>& refs,
            const std::vector<std::pair<std::string, std::string>>& tags) {
-    const long id = ++nextId_;
-    ways_ += "  <way id=\"" + std::to_string(id) + "\" version=\"1\">\n";
-    for (long r : refs) ways_ += "    <nd ref=\"" + std::to_string(r) + "\"/>\n";
-    ways_ += tagText(tags) + "  </way>\n";
+    const long id = nextId();
+    std::string refText;
+    for (long r : refs) refText += "    <nd ref=\"" + std::to_string(r) + "\"/>\n";
+    std::string w;
+    if (layout_.oldVersions)
+      w += "  <way id=\"" + std::to_string(id) + "\" version=\"1\">\n" + refText + "  </way>\n";
+    w += "  <way id=\"" + std::to_string(id) + "\" version=\"" + (layout_.oldVersions ? "2" : "1") +
+         "\">\n" + refText + tagText(tags) + "  </way>\n";
+    ways_.push_back(w);
     return id;
   }
   // A closed way around a lat/lon rectangle.
@@ -64,22 +81,30 @@ class OsmXml {
   }
   long relation(const std::vector<std::pair<long, std::string>>& wayMembers,
                 const std::vector<std::pair<std::string, std::string>>& tags) {
-    const long id = ++nextId_;
-    relations_ += "  <relation id=\"" + std::to_string(id) + "\" version=\"1\">\n";
+    const long id = nextId();
+    std::string r = "  <relation id=\"" + std::to_string(id) + "\" version=\"1\">\n";
     for (const auto& [ref, role] : wayMembers)
-      relations_ +=
-          "    <member type=\"way\" ref=\"" + std::to_string(ref) + "\" role=\"" + role + "\"/>\n";
-    relations_ += tagText(tags) + "  </relation>\n";
+      r += "    <member type=\"way\" ref=\"" + std::to_string(ref) + "\" role=\"" + role + "\"/>\n";
+    relations_.push_back(r + tagText(tags) + "  </relation>\n");
     return id;
   }
   std::string text(double lat0, double lon0, double lat1, double lon1) const {
+    const auto join = [&](std::vector<std::string> v) {
+      if (layout_.reversed) std::reverse(v.begin(), v.end());
+      std::string s;
+      for (const std::string& e : v) s += e;
+      return s;
+    };
+    const std::string body = layout_.waysFirst ? join(ways_) + join(relations_) + join(nodes_)
+                                               : join(nodes_) + join(ways_) + join(relations_);
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<osm version=\"0.6\" generator=\"test\">\n"
            "  <bounds minlat=\"" +
            num(lat0) + "\" minlon=\"" + num(lon0) + "\" maxlat=\"" + num(lat1) + "\" maxlon=\"" +
-           num(lon1) + "\"/>\n" + nodes_ + ways_ + relations_ + "</osm>\n";
+           num(lon1) + "\"/>\n" + body + "</osm>\n";
   }
 
  private:
+  long nextId() { return layout_.negativeIds ? -++count_ : ++count_; }
   static std::string num(double v) {
     char t[32];
     std::snprintf(t, sizeof t, "%.7f", v);
@@ -90,13 +115,15 @@ class OsmXml {
     for (const auto& [k, v] : tags) s += "    <tag k=\"" + k + "\" v=\"" + v + "\"/>\n";
     return s;
   }
-  long nextId_ = 0;
-  std::string nodes_, ways_, relations_;
+  Layout layout_;
+  long count_ = 0;
+  std::vector<std::string> nodes_, ways_, relations_;
 };
 
 // The town: 47.100..47.120 N, 9.500..9.530 E (about 2.2 by 2.3 km).
-inline std::string smallTownXml() {
-  OsmXml x;
+inline std::string smallTownXml(Layout layout = {}, double lat0 = 47.100, double lon0 = 9.500,
+                                double lat1 = 47.120, double lon1 = 9.530) {
+  OsmXml x(layout);
   x.node(47.1050, 9.5050, {{"place", "village"}, {"name", "Vaduz"}});
   x.node(47.1180, 9.5250, {{"place", "village"}, {"name", "Schaan"}});
   x.node(47.1120, 9.5200, {{"place", "hamlet"}, {"name", "Ёлкино"}});
@@ -127,7 +154,7 @@ inline std::string smallTownXml() {
          {"addr:street", "Städtle"}});
   x.node(47.1041, 9.50415, {{"amenity", "pharmacy"}, {"name", "Apotheke am Städtle"}});
   // B: no storeys, its address on a node inside it.
-  x.box(47.1040, 9.5050, 47.1042, 9.5053, {{"building", "yes"}});
+  x.box(47.1040, 9.5050, 47.1042, 9.5053, {{"building", "yes"}, {"name", "Ωmega"}});
   x.node(47.1041, 9.50515, {{"addr:housenumber", "7"}, {"addr:street", "Städtle"}});
   // C: a multipolygon with a courtyard.
   const long outer = x.box(47.1070, 9.5050, 47.1075, 9.5058, {});
@@ -166,7 +193,16 @@ inline std::string smallTownXml() {
   // Forest and a lake.
   x.box(47.1010, 9.5200, 47.1030, 9.5250, {{"landuse", "forest"}});
   x.box(47.1010, 9.5100, 47.1020, 9.5120, {{"natural", "water"}});
-  return x.text(47.100, 9.500, 47.120, 9.530);
+  // For the summary: an unnamed footpath, a house number on a way that is no
+  // building, a building and a road named with an umlaut far outside.
+  const long f1 = x.node(47.1030, 9.5100), f2 = x.node(47.1035, 9.5110);
+  x.way({f1, f2}, {{"highway", "footway"}});
+  const long p1 = x.node(47.1025, 9.5150), p2 = x.node(47.1027, 9.5155);
+  x.way({p1, p2}, {{"amenity", "parking"}, {"addr:housenumber", "9"}});
+  x.box(47.1500, 9.5100, 47.1502, 9.5103, {{"building", "house"}});
+  const long a1 = x.node(47.1500, 9.5200), a2 = x.node(47.1500, 9.5250);
+  x.way({a1, a2}, {{"highway", "residential"}, {"name", "Außenweg"}});
+  return x.text(lat0, lon0, lat1, lon1);
 }
 
 inline fs::path writeFile(const fs::path& dir, const std::string& name, const std::string& text) {

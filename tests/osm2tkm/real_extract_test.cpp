@@ -171,5 +171,24 @@ TEST_F(Liechtenstein, AnExtractCutBetweenBlocksAfterItsNodesIsRefused) {
   EXPECT_FALSE(fs::exists(dir.path() / "map"));
 }
 
+TEST_F(Liechtenstein, AnExtractCutBetweenBlocksBeforeItsRelationsIsWarnedOf) {
+  std::ifstream in(extractPath(), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::vector<size_t> ends = blockEnds(bytes);
+  ASSERT_GE(ends.size(), 3u);
+  TempDir dir;
+  // Without the last block, which holds the relations: every node and way
+  // is there, the outline and the districts are not. Imported, loudly.
+  const fs::path cut =
+      testing::writeFile(dir.path(), "cut.osm.pbf", bytes.substr(0, ends[ends.size() - 2]));
+  std::ostringstream out, err;
+  EXPECT_EQ(runImport({cut.string(), (dir.path() / "map").string()}, out, err), 0) << err.str();
+  EXPECT_NE(out.str().find(" 0 relations"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("WARNING: the file holds no relations"), std::string::npos) << out.str();
+  EXPECT_NE(err.str().find("cut short"), std::string::npos) << err.str();
+  // The whole extract warns of nothing.
+  EXPECT_EQ(report_.find("WARNING"), std::string::npos) << report_;
+}
+
 }  // namespace
 }  // namespace tikhomap::osm
