@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include "app/dialog_units.h"
@@ -24,6 +25,21 @@ void FocusRadioButton::focusInEvent(QFocusEvent* event) {
   emit focused();
 }
 
+void FocusRadioButton::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+      emit stepped(-1);
+      return;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+      emit stepped(1);
+      return;
+    default:
+      QRadioButton::keyPressEvent(event);
+  }
+}
+
 LayerDialog::LayerDialog(LayerChoices& choices, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
@@ -37,7 +53,8 @@ LayerDialog::LayerDialog(LayerChoices& choices, QWidget* parent)
   streetLabels_ = addGroup(u8"Подписи улиц", 3, kStreetLabelButtons, choices.streetLabelChoice);
   buildings_ = addGroup(u8"Здания и сооружения", 31, kBuildingButtons, choices.buildingChoice);
   houseNumbers_ = addGroup(u8"Номера домов", 60, kHouseNumberButtons, choices.houseNumberChoice);
-  // The check boxes and OK are the dialog's only tab stops, in this order.
+  // The tab stops, in this order: the checked button of each group, the
+  // check boxes and OK.
   coloured_ = addBox(kColouredHousesBox, u8"цветные дома", 19, 91, 66, 10, choices.colouredHouses);
   shadows_ = addBox(kShadowsBox, u8"показывать тени", 19, 104, 75, 9, choices.showShadows);
   borders_ =
@@ -69,15 +86,28 @@ LayerDialog::Group LayerDialog::addGroup(const char8_t* title, int y, const std:
     // Within a group the buttons exclude each other only through the focus
     // rule below; Qt's own exclusivity would check a button on its own.
     button->setAutoExclusive(false);
-    // No tab stop: the keyboard never lands on a radio button by itself
-    // and so never changes a choice unasked.
-    button->setFocusPolicy(Qt::ClickFocus);
     button->setChecked(value == i);
     group[static_cast<size_t>(i)] = button;
   }
-  for (FocusRadioButton* button : group) {
-    connect(button, &FocusRadioButton::focused, this, [group, button] {
+  // Only the checked button of a group is a tab stop, so Tab reaches the
+  // group without changing its choice; the arrow keys move the focus, and
+  // with it the choice, within the group.
+  const auto setTabStops = [group] {
+    for (FocusRadioButton* b : group) {
+      b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+  };
+  setTabStops();
+  constexpr int kButtons = static_cast<int>(std::tuple_size_v<Group>);
+  for (int i = 0; i < kButtons; ++i) {
+    FocusRadioButton* button = group[static_cast<size_t>(i)];
+    connect(button, &FocusRadioButton::focused, this, [group, button, setTabStops] {
       for (FocusRadioButton* other : group) other->setChecked(other == button);
+      setTabStops();
+    });
+    connect(button, &FocusRadioButton::stepped, this, [group, i](int direction) {
+      const int next = (i + direction + kButtons) % kButtons;
+      group[static_cast<size_t>(next)]->setFocus(Qt::OtherFocusReason);
     });
   }
   return group;

@@ -26,7 +26,8 @@ inline constexpr int kShadowsBox = 1253;
 inline constexpr int kDistrictBordersBox = 1254;
 
 // A radio button that never checks itself: it reports the focus it gets,
-// and its group checks it then. A click gives it the focus.
+// and its group checks it then. A click gives it the focus; so do the arrow
+// keys on a button of its group, which it reports as a step.
 class FocusRadioButton final : public QRadioButton {
   Q_OBJECT
  public:
@@ -34,9 +35,11 @@ class FocusRadioButton final : public QRadioButton {
 
  signals:
   void focused();
+  void stepped(int direction);  // -1 Up or Left, +1 Down or Right
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void nextCheckState() override {}
 };
 

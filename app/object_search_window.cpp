@@ -13,6 +13,7 @@
 #include "app/font_substitution.h"
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
+#include "app/search_list_box.h"
 #include "app/text_convert.h"
 #include "mapdata/district_names.h"
 #include "mapdata/text_rules.h"
@@ -96,30 +97,29 @@ ObjectSearchWindow::ObjectSearchWindow(MainWindow& main, ObjectSearchMemory& mem
   trackCombo(micro_, microRow_);
 
   label(*this, font, QStringLiteral("Поиск выполнять в теме"), 5, 86, 217, 8);
-  themes_ = control<QListWidget>(*this, kObjectThemeList, font, 4, 98, 234, 63);
+  themes_ = control<SearchListBox>(*this, kObjectThemeList, font, 4, 98, 234, 63);
   themeLines_ = themeLines(map);
   for (const ThemeLine& line : themeLines_) themes_->addItem(fromCp1251(line.text));
 
   list_ = control<QPushButton>(*this, ids::kIdOk, font, 23, 169, 55, 15);
   list_->setText(QStringLiteral("Список"));
+  // "Список" takes Enter, unless another push button has the focus: then
+  // that one does.
   list_->setDefault(true);
   auto* clear = control<QPushButton>(*this, kObjectClearButton, font, 93, 169, 55, 15);
   clear->setText(QStringLiteral("Очистить"));
-  clear->setAutoDefault(false);
   auto* cancelButton = control<QPushButton>(*this, ids::kIdCancel, font, 163, 169, 55, 15);
   cancelButton->setText(QStringLiteral("Отмена"));
-  cancelButton->setAutoDefault(false);
   count_ = control<QLabel>(*this, kObjectCountText, font, 13, 191, 62, 10);
   count_->setText(QStringLiteral("Всего:"));
   closeOnShow_ = control<QCheckBox>(*this, kObjectCloseOnShow, font, 92, 191, 144, 10);
   closeOnShow_->setText(QStringLiteral("Закрывать окно при выходе на карту"));
   closeOnShow_->setChecked(memory_.closeOnShow);
-  results_ = control<QListWidget>(*this, kObjectResultList, font, 4, 206, 234, 77);
+  results_ = control<SearchListBox>(*this, kObjectResultList, font, 4, 206, 234, 77);
   results_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   results_->setSortingEnabled(true);
   show_ = control<QPushButton>(*this, kObjectShowButton, font, 87, 289, 67, 15);
   show_->setText(QStringLiteral("На карте"));
-  show_->setAutoDefault(false);
   show_->setEnabled(false);
   setFixedSize(dialogUnitsToPixels(font, 242, 311));
 

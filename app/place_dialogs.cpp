@@ -1,13 +1,16 @@
 #include "app/place_dialogs.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 #include <functional>
 
 #include "app/dialog_units.h"
 #include "app/font_substitution.h"
 #include "app/main_window.h"
+#include "app/search_list_box.h"
 #include "app/text_convert.h"
 #include "mapdata/district_names.h"
 #include "resources/command_ids.h"
@@ -23,7 +26,8 @@ QFont arial8() {
   return font;
 }
 
-// "Показать" (the default button) and "Отмена" at the given row.
+// "Показать" (the default button) and "Отмена" at the given row. Either
+// takes Enter while it has the focus.
 void addButtons(QDialog& dialog, const QFont& font, int y, const std::function<void()>& show) {
   auto* ok = new QPushButton(QStringLiteral("Показать"), &dialog);
   ok->setObjectName(QString::number(ids::kIdOk));
@@ -32,13 +36,12 @@ void addButtons(QDialog& dialog, const QFont& font, int y, const std::function<v
   auto* cancel = new QPushButton(QStringLiteral("Отмена"), &dialog);
   cancel->setObjectName(QString::number(ids::kIdCancel));
   cancel->setGeometry(dialogUnitsRect(font, 83, y, 43, 14));
-  cancel->setAutoDefault(false);
   QObject::connect(ok, &QPushButton::clicked, &dialog, show);
   QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
 }
 
 QListWidget* nameList(QWidget& parent, const QString& name, const QRect& rect) {
-  auto* list = new QListWidget(&parent);
+  auto* list = new SearchListBox(&parent);
   list->setObjectName(name);
   list->setGeometry(rect);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -102,6 +105,7 @@ MicrodistrictDialog::MicrodistrictDialog(MainWindow& main)
     list_->addItem(fromCp1251(fieldText(m.name)));
   }
   connect(text_, &QLineEdit::textChanged, this, &MicrodistrictDialog::typed);
+  text_->installEventFilter(this);
   // A name chosen in the list is written into the text field.
   connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (syncing_ || row < 0) return;
@@ -127,6 +131,31 @@ void MicrodistrictDialog::typed(const QString& text) {
     list_->scrollToItem(list_->item(row), QAbstractItemView::PositionAtTop);
   }
   syncing_ = false;
+}
+
+bool MicrodistrictDialog::eventFilter(QObject* watched, QEvent* event) {
+  // As in a simple combo box, Up and Down in the text move the list's
+  // selection (the first press selects the first row), and the chosen name
+  // is written into the text, ready to be typed over.
+  if (watched == text_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && list_->count() > 0) {
+      const QListWidgetItem* current = list_->currentItem();
+      const int row = current == nullptr || !current->isSelected()
+                          ? 0
+                          : std::clamp(list_->currentRow() + (key == Qt::Key_Down ? 1 : -1), 0,
+                                       list_->count() - 1);
+      syncing_ = true;
+      list_->setCurrentRow(row);
+      list_->item(row)->setSelected(true);
+      text_->setText(list_->item(row)->text());
+      syncing_ = false;
+      list_->scrollToItem(list_->item(row));
+      text_->selectAll();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void MicrodistrictDialog::showChosen() {

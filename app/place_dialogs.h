@@ -39,6 +39,9 @@ class MicrodistrictDialog final : public QDialog {
   QLineEdit& text() { return *text_; }
   QListWidget& list() { return *list_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void showChosen();
   void typed(const QString& text);

@@ -16,27 +16,6 @@ namespace {
 constexpr int kBarWidth = 420;
 constexpr int kTopMargin = 6;
 
-// The houses of the street that carry the neighbouring numbers of a miss.
-std::vector<QuickMatch> neighbourMatches(const MapData& map, const QuickMiss& miss,
-                                         const StreetName& street) {
-  std::vector<QuickMatch> out;
-  for (const auto& number : {miss.below, miss.above}) {
-    if (!number) continue;
-    for (size_t row = 0; row < map.buildings.size(); ++row) {
-      const Building& b = map.buildings[row];
-      if (b.streetCode != street.streetCode || fieldText(b.houseNumber) != *number) continue;
-      QuickMatch match;
-      match.kind = QuickMatch::House;
-      match.streetRow = miss.streetRow;
-      match.building = static_cast<int32_t>(row);
-      match.label = std::string(fieldText(street.name)) + ", " + *number;
-      out.push_back(std::move(match));
-      break;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 QuickSearchBar::QuickSearchBar(MainWindow& main) : QFrame(&main.mapWidget()), main_(main) {
@@ -101,8 +80,6 @@ void QuickSearchBar::typed(const QString& text) {
     if (miss.streetRow >= 0 && miss.streetRow < static_cast<int32_t>(map.streetNames.size())) {
       const StreetName& street = map.streetNames[static_cast<size_t>(miss.streetRow)];
       note = fromCp1251(fieldText(street.name)) + QStringLiteral(": ") + note;
-      // The neighbours on the same side are offered first, ready for Enter.
-      if (result_.matches.empty()) result_.matches = neighbourMatches(map, miss, street);
     }
     auto* item = new QListWidgetItem(note, list_);
     item->setFlags(Qt::NoItemFlags);

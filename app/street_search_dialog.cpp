@@ -37,17 +37,6 @@ bool returningFocus(const QEvent* event) {
 
 }  // namespace
 
-void SearchListBox::focusInEvent(QFocusEvent* event) {
-  const bool hadCurrent = currentIndex().isValid();
-  QListWidget::focusInEvent(event);
-  // Tab into an unselected list would make its first row current (and so
-  // select a street the user never chose).
-  if (!hadCurrent && event->reason() != Qt::MouseFocusReason && currentIndex().isValid()) {
-    setCurrentRow(-1);
-    clearSelection();
-  }
-}
-
 ChosenListWindow::ChosenListWindow(QWidget* owner, QPoint topLeftGlobal)
     : QDialog(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QString::number(kChosenListDialog));
@@ -97,14 +86,15 @@ StreetSearchDialog::StreetSearchDialog(MainWindow& main)
     button->setFocusPolicy(Qt::ClickFocus);
   }
   listMode_->setFocusPolicy(Qt::NoFocus);
+  // The lists are no tab stops either: Tab goes from the street text to the
+  // house text, and a list reached by Tab would clear the typed street.
   for (QListWidget* list :
        {static_cast<QListWidget*>(streetList_), static_cast<QListWidget*>(houseList_)}) {
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setFocusPolicy(Qt::ClickFocus);
   }
-  setTabOrder(streetText_, streetList_);
-  setTabOrder(streetList_, houseText_);
-  setTabOrder(houseText_, houseList_);
+  setTabOrder(streetText_, houseText_);
   setFixedSize(dialogUnitsToPixels(font, 272, 151));
 
   for (QWidget* w : {static_cast<QWidget*>(streetText_), static_cast<QWidget*>(streetList_),

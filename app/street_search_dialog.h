@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPointer>
 
+#include "app/search_list_box.h"
 #include "search/street_search.h"
 
 class QCheckBox;
@@ -27,17 +28,6 @@ inline constexpr int kHouseListBox = 1051;
 inline constexpr int kListModeBox = 1018;
 inline constexpr int kShowButton = 1058;
 inline constexpr int kChosenListBox = 1019;
-
-// A list box that, like the system's, gets no selection of its own when the
-// keyboard moves the focus into it: only typing, a click or the arrows select.
-class SearchListBox final : public QListWidget {
-  Q_OBJECT
- public:
-  using QListWidget::QListWidget;
-
- protected:
-  void focusInEvent(QFocusEvent* event) override;
-};
 
 // Dialog 134: one line per chosen house; a double click deletes the line.
 class ChosenListWindow final : public QDialog {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <span>
 
 #include "mapdata/cp1251.h"
@@ -49,13 +50,14 @@ const std::vector<StreetType>& streetTypes() {
   static const std::vector<StreetType> types = [] {
     const std::vector<std::vector<const char*>> utf8 = {
         {"ул.", "ул", "улица"},
+        // "пр." is both проспект and проезд: a street of either type matches.
         {"просп.", "пр.", "пр", "пр-т", "просп", "проспект"},
         {"пер.", "пер", "переулок"},
         {"пл.", "пл", "площадь"},
         {"бульвар", "б-р", "бул.", "бульв."},
         {"шоссе", "ш."},
         {"наб.", "наб", "набережная"},
-        {"проезд", "пр-д"},
+        {"проезд", "пр-д", "пр.", "пр"},
         {"спуск"},
         {"тупик", "туп."},
     };
@@ -70,17 +72,82 @@ const std::vector<StreetType>& streetTypes() {
   return types;
 }
 
-const StreetType* typeOfWord(std::string_view word) {
+// The street types a typed word may stand for: none, one, or (for "пр.")
+// two.
+std::vector<const StreetType*> typesOfWord(std::string_view word) {
+  std::vector<const StreetType*> out;
   for (const StreetType& t : streetTypes()) {
-    if (std::find(t.spellings.begin(), t.spellings.end(), word) != t.spellings.end()) return &t;
+    if (std::find(t.spellings.begin(), t.spellings.end(), word) != t.spellings.end()) {
+      out.push_back(&t);
+    }
   }
-  return nullptr;
+  return out;
+}
+
+// The short form reported for a typed type word: the group's first
+// spelling, or the word itself when it stands for several types.
+std::string typeShortForm(std::string_view word) {
+  const std::vector<const StreetType*> types = typesOfWord(word);
+  if (types.empty()) return {};
+  return types.size() == 1 ? types.front()->spellings.front() : std::string(word);
 }
 
 bool isHouseWord(std::string_view word) {
-  static const std::array<std::string, 3> words = {utf8ToCp1251("д"), utf8ToCp1251("д."),
-                                                   utf8ToCp1251("дом")};
+  static const std::array<std::string, 4> words = {utf8ToCp1251("д"), utf8ToCp1251("д."),
+                                                   utf8ToCp1251("дом"), utf8ToCp1251("№")};
   return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+bool isCyrillicLetter(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return b >= 0xC0 || b == 0xA8 || b == 0xB8;
+}
+
+// A Latin letter typed in a house number is read as the Russian letter it
+// stands for ("14a" is 14а, "9k2" is 9к2); the input is already folded.
+char cyrillicForLatin(char c) {
+  static const std::string from = "abvgdeziksc";
+  static const std::string to = utf8ToCp1251("абвгдезиксс");
+  const std::size_t at = from.find(c);
+  return at == std::string::npos ? c : to[at];
+}
+
+// Words that stand for the block ("корпус") and building ("строение") parts
+// of a house number, with the letter they are written as; a literal
+// ("литера") is written as its letter alone.
+struct HousePartWord {
+  std::string spelling;
+  std::string letter;
+};
+
+const std::vector<HousePartWord>& housePartWords() {
+  static const std::vector<HousePartWord> words = [] {
+    const std::vector<std::pair<const char*, const char*>> utf8 = {
+        {"корпус", "к"}, {"корп", "к"},  {"к", "к"},    {"строение", "с"}, {"стр", "с"},
+        {"с", "с"},      {"литера", ""}, {"литер", ""}, {"лит", ""},
+    };
+    std::vector<HousePartWord> out;
+    for (const auto& [spelling, letter] : utf8) {
+      out.push_back({utf8ToCp1251(spelling), utf8ToCp1251(letter)});
+    }
+    return out;
+  }();
+  return words;
+}
+
+// Length of the letters at the start of `text`.
+std::size_t letterRun(std::string_view text) {
+  std::size_t n = 0;
+  while (n < text.size() && isCyrillicLetter(text[n])) ++n;
+  return n;
+}
+
+// The part word a letter run spells, or null.
+const HousePartWord* housePartWord(std::string_view letters) {
+  for (const HousePartWord& w : housePartWords()) {
+    if (w.spelling == letters) return &w;
+  }
+  return nullptr;
 }
 
 std::vector<std::string> splitWords(std::string_view text) {
@@ -131,39 +198,77 @@ MatchKind matchStreet(std::string_view name, std::string_view street) {
   return MatchKind::None;
 }
 
-bool carriesType(std::string_view name, const StreetType& type) {
+bool carriesType(std::string_view name, std::span<const StreetType* const> types) {
   for (const std::string& word : splitWords(beforeQualifier(name))) {
-    if (std::find(type.spellings.begin(), type.spellings.end(), word) != type.spellings.end()) {
-      return true;
+    for (const StreetType* type : types) {
+      if (std::find(type->spellings.begin(), type->spellings.end(), word) !=
+          type->spellings.end()) {
+        return true;
+      }
     }
   }
   return false;
 }
 
-// Rows of the street table the street part names, best first.
+// Rows of the street table the street part names, best first. A typed
+// street type keeps only the streets of that type, unless none of them
+// has the name.
 std::vector<int32_t> streetCandidates(const MapData& map, std::string_view street,
                                       std::string_view typeShortForm) {
   if (street.empty()) return {};
-  const StreetType* type = typeShortForm.empty() ? nullptr : typeOfWord(typeShortForm);
+  const std::vector<const StreetType*> types = typesOfWord(typeShortForm);
   struct Candidate {
     int rank;
     int32_t row;
+    bool typed;
   };
   std::vector<Candidate> found;
+  bool anyTyped = false;
   for (std::size_t r = 0; r < map.streetNames.size(); ++r) {
     const std::string name = quickFold(fieldText(map.streetNames[r].name));
     const MatchKind kind = matchStreet(name, street);
     if (kind == MatchKind::None) continue;
-    const bool typeMissing = type != nullptr && !carriesType(name, *type);
-    found.push_back(
-        {(kind == MatchKind::Word ? 2 : 0) + (typeMissing ? 1 : 0), static_cast<int32_t>(r)});
+    const bool typed = !types.empty() && carriesType(name, types);
+    anyTyped = anyTyped || typed;
+    found.push_back({kind == MatchKind::Word ? 1 : 0, static_cast<int32_t>(r), typed});
   }
   std::stable_sort(found.begin(), found.end(),
                    [](const Candidate& a, const Candidate& b) { return a.rank < b.rank; });
   std::vector<int32_t> rows;
   rows.reserve(found.size());
-  for (const Candidate& c : found) rows.push_back(c.row);
+  for (const Candidate& c : found) {
+    if (!anyTyped || c.typed) rows.push_back(c.row);
+  }
   return rows;
+}
+
+// A house number as the search compares it: folded, Latin letters read as
+// Russian ones, blanks dropped, and the block and building words written as
+// their letters, so that "9 корп. 2" and "9к2", or "31 / 1" and "31/1",
+// are the same number.
+std::string houseKey(std::string_view number) {
+  std::string text;
+  for (const char c : number) text.push_back(cyrillicForLatin(quickFold(c)));
+  std::string key;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t n = letterRun(std::string_view(text).substr(i));
+    if (n == 0) {
+      if (text[i] != ' ' && text[i] != '\t') key.push_back(text[i]);
+      ++i;
+      continue;
+    }
+    const std::string_view letters = std::string_view(text).substr(i, n);
+    i += n;
+    const HousePartWord* part = housePartWord(letters);
+    if (part == nullptr) {
+      key += letters;
+      continue;
+    }
+    key += part->letter;
+    if (i < text.size() && text[i] == '.') ++i;
+  }
+  return key;
 }
 
 std::string_view trimmedNumber(const Building& b) {
@@ -179,7 +284,7 @@ std::string_view trimmedNumber(const Building& b) {
 struct House {
   int32_t row;
   std::string_view number;  // as stored, trimmed
-  std::string folded;
+  std::string key;          // houseKey of the number
 };
 
 // Rows of the building table by street code, gathered in one pass so that
@@ -212,10 +317,10 @@ std::vector<House> housesOf(const MapData& map, const BuildingsByStreet& index,
   for (const int32_t r : index.rowsOf(street.streetCode)) {
     const std::string_view number = trimmedNumber(map.buildings[r]);
     if (number.empty()) continue;
-    houses.push_back({r, number, quickFold(number)});
+    houses.push_back({r, number, houseKey(number)});
   }
   std::stable_sort(houses.begin(), houses.end(), [](const House& a, const House& b) {
-    return compareHouseNumbers(a.folded, b.folded) < 0;
+    return compareHouseNumbers(a.key, b.key) < 0;
   });
   return houses;
 }
@@ -260,26 +365,86 @@ void offerStreets(const MapData& map, std::span<const int32_t> candidates,
   }
 }
 
+void offerHouse(const MapData& map, int32_t streetRow, const House& h, QuickSearchResult& result) {
+  if (full(result)) return;
+  for (const QuickMatch& m : result.matches) {
+    if (m.building == h.row) return;
+  }
+  result.matches.push_back(
+      {QuickMatch::House, streetRow, h.row, houseLabel(map.streetNames[streetRow], h.number)});
+}
+
 void offerHouses(const MapData& map, int32_t streetRow, std::span<const House> houses,
                  std::string_view typed, QuickSearchResult& result) {
-  const StreetName& street = map.streetNames[streetRow];
   for (const House& h : houses) {
-    if (full(result)) return;
-    if (!h.folded.starts_with(typed)) continue;
-    result.matches.push_back({QuickMatch::House, streetRow, h.row, houseLabel(street, h.number)});
+    if (h.key.starts_with(typed)) offerHouse(map, streetRow, h, result);
   }
 }
 
-QuickMiss missOf(int32_t streetRow, std::span<const House> houses, const std::string& typed) {
+// The value of a number's leading digit run (at most nine digits are read).
+long leadingValue(std::string_view number) {
+  long value = 0;
+  for (std::size_t i = 0; i < number.size() && i < 9 && isDigit(number[i]); ++i) {
+    value = value * 10 + (number[i] - '0');
+  }
+  return value;
+}
+
+// The neighbours of a missing number on its side of the street: the miss
+// names them, and the nearer one (the lower one when both are as near) is
+// offered first, then the other.
+QuickMiss offerNeighbours(const MapData& map, int32_t streetRow, std::span<const House> houses,
+                          const std::string& typed, QuickSearchResult& result) {
   QuickMiss miss{streetRow, typed, std::nullopt, std::nullopt};
+  const House* below = nullptr;
+  const House* above = nullptr;
   const int side = parity(typed);
   for (const House& h : houses) {
-    if (parity(h.folded) != side) continue;
-    const int order = compareHouseNumbers(h.folded, typed);
-    if (order < 0) miss.below = std::string(h.number);
-    if (order > 0 && !miss.above) miss.above = std::string(h.number);
+    if (parity(h.key) != side) continue;
+    const int order = compareHouseNumbers(h.key, typed);
+    if (order < 0) below = &h;
+    if (order > 0 && above == nullptr) above = &h;
+  }
+  if (below != nullptr) miss.below = std::string(below->number);
+  if (above != nullptr) miss.above = std::string(above->number);
+  const long value = leadingValue(typed);
+  const auto distance = [value](const House* h) { return std::labs(leadingValue(h->key) - value); };
+  if (below != nullptr && above != nullptr && distance(above) < distance(below)) {
+    std::swap(below, above);
+  }
+  for (const House* h : {below, above}) {
+    if (h != nullptr) offerHouse(map, streetRow, *h, result);
   }
   return miss;
+}
+
+// "№14а" and "д.14а" are the number 14а; "№" alone is a house word.
+std::string withoutNumberSign(const std::string& word) {
+  static const std::string sign = utf8ToCp1251("№");
+  static const std::string house = utf8ToCp1251("д.");
+  for (const std::string* prefix : {&sign, &house}) {
+    if (word.size() > prefix->size() && word.starts_with(*prefix) &&
+        isDigit(word[prefix->size()])) {
+      return word.substr(prefix->size());
+    }
+  }
+  return word;
+}
+
+// A word that can belong to a house number: one that begins with a digit
+// or a "/", a single letter, or a block or building word, alone or glued to
+// its number ("к2", "корп.", "стр1").
+bool isHousePart(std::string_view typed) {
+  if (typed.empty()) return false;
+  std::string word(typed);
+  for (char& c : word) c = cyrillicForLatin(c);
+  if (isDigit(word.front()) || word.front() == '/') return true;
+  if (word.size() == 1 && isLetter(word.front())) return true;
+  const std::size_t n = letterRun(word);
+  if (n == 0 || housePartWord(std::string_view(word).substr(0, n)) == nullptr) return false;
+  std::string_view rest = std::string_view(word).substr(n);
+  if (rest.starts_with('.')) rest.remove_prefix(1);
+  return rest.empty() || isDigit(rest.front());
 }
 
 }  // namespace
@@ -299,24 +464,37 @@ ParsedQuery parseQuickQuery(std::string_view query) {
 
   ParsedQuery parsed;
   std::vector<std::string> words = splitWords(text);
-  const auto isNumber = [](const std::string& w) { return isDigit(w.front()); };
-  if (!words.empty() && isNumber(words.back())) {
-    parsed.house = words.back();
-    words.pop_back();
+  for (std::string& w : words) w = withoutNumberSign(w);
+  const auto isNumber = [](const std::string& w) { return !w.empty() && isDigit(w.front()); };
+  // The house number is the run of number words at the end that begins
+  // with a digit: "9 к2", "31 / 1", "9 корп. 2", "14 а".
+  std::size_t run = words.size();
+  while (run > 0 && isHousePart(words[run - 1])) {
+    // Of two numbers in a row the earlier belongs to the street ("Линия 2 5").
+    if (run < words.size() && isNumber(words[run]) && isDigit(words[run - 1].back())) break;
+    --run;
+  }
+  while (run < words.size() && !isNumber(words[run])) ++run;
+  if (run < words.size()) {
+    std::string number;
+    for (std::size_t i = run; i < words.size(); ++i) number += words[i];
+    parsed.house = houseKey(number);
+    words.erase(words.begin() + static_cast<std::ptrdiff_t>(run), words.end());
     if (!words.empty() && isHouseWord(words.back())) words.pop_back();
   } else if (words.size() >= 2 && isNumber(words.front())) {
-    parsed.house = words.front();
+    parsed.house = houseKey(words.front());
     parsed.houseFirst = true;
     words.erase(words.begin());
   }
   while (!parsed.house.empty() && parsed.house.back() == '.') parsed.house.pop_back();
+  std::erase_if(words, [](const std::string& w) { return w.empty(); });
 
   if (words.size() >= 2) {
-    if (const StreetType* t = typeOfWord(words.front())) {
-      parsed.streetType = t->spellings.front();
+    if (std::string t = typeShortForm(words.front()); !t.empty()) {
+      parsed.streetType = std::move(t);
       words.erase(words.begin());
-    } else if (const StreetType* t2 = typeOfWord(words.back())) {
-      parsed.streetType = t2->spellings.front();
+    } else if (std::string t2 = typeShortForm(words.back()); !t2.empty()) {
+      parsed.streetType = std::move(t2);
       words.pop_back();
     }
   }
@@ -362,29 +540,39 @@ QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8) {
     return result;
   }
 
-  // The first street with a house whose number begins with the typed one;
-  // failing that, the first with any house, for the neighbours of the miss.
+  // The first street with exactly the typed number; failing that, the
+  // first with a number that begins with it; failing that, the first with
+  // any house, for the neighbours of the miss.
+  enum Fit { None, AnyHouse, Prefix, Exact };
+  Fit bestFit = None;
   int32_t best = -1;
   std::vector<House> bestHouses;
   for (const int32_t row : candidates) {
     std::vector<House> houses = housesOf(map, index, map.streetNames[row]);
     if (houses.empty()) continue;
-    const bool matches = std::any_of(houses.begin(), houses.end(),
-                                     [&](const House& h) { return h.folded.starts_with(q.house); });
-    if (best < 0 || matches) {
+    Fit fit = AnyHouse;
+    for (const House& h : houses) {
+      if (h.key == q.house) {
+        fit = Exact;
+        break;
+      }
+      if (h.key.starts_with(q.house)) fit = Prefix;
+    }
+    if (fit > bestFit) {
+      bestFit = fit;
       best = row;
       bestHouses = std::move(houses);
     }
-    if (matches) break;
+    if (fit == Exact) break;
   }
   if (best < 0) {
     offerStreets(map, candidates, result);
     return result;
   }
+  // A number the street lacks: its neighbours come first, then the numbers
+  // that merely begin with the typed one.
+  if (bestFit != Exact) result.miss = offerNeighbours(map, best, bestHouses, q.house, result);
   offerHouses(map, best, bestHouses, q.house, result);
-  const bool exact = std::any_of(bestHouses.begin(), bestHouses.end(),
-                                 [&](const House& h) { return h.folded == q.house; });
-  if (!exact) result.miss = missOf(best, bestHouses, q.house);
   return result;
 }
 

@@ -26,16 +26,21 @@ inline constexpr std::size_t kQuickQueryMaxBytes = 63;
 struct ParsedQuery {
   std::string street;       // words separated by single spaces; "" for none
   std::string streetType;   // short form of a street type typed with the name
-                            // ("ул.", "просп.", ...), dropped from `street`
+                            // ("ул.", "просп.", ...), dropped from `street`;
+                            // "пр." stands for проспект or проезд
   std::string house;        // the house number, "" for none
   bool houseFirst = false;  // the number stood before the street
 };
 
 // Splits a cp1251 query. Commas, semicolons and control characters separate
 // words like spaces, and so does a full stop directly followed by a letter
-// ("ул.Заречная"). A word that begins with a digit is the house number when
-// it ends the query, or else when it begins it; "д.", "д" or "дом" before a
-// final number is dropped. One street-type word at the start or at the end
+// ("ул.Заречная"). The house number is the run of words at the end that
+// begins with a number and goes on with block and building words, letters,
+// "/" and numbers ("9 к2", "31 / 1", "9 корп. 2", "14 а"), or else a number
+// that begins the query; it is written as one word, block and building
+// words as "к" and "с", Latin letters as the Russian ones they stand for
+// ("14a" is 14а). "№" and "д." glued to it, and "№", "д.", "д" or "дом"
+// before it, are dropped. One street-type word at the start or at the end
 // of the street part is dropped and reported in streetType, unless it is
 // the only word. Only the first kQuickQueryMaxBytes bytes are read.
 ParsedQuery parseQuickQuery(std::string_view queryCp1251);
@@ -71,16 +76,22 @@ struct QuickSearchResult {
 // Street candidates are the streets whose folded name begins with the
 // street part, then those with a word beginning with it (a word starts after
 // a space, a hyphen or a full stop, before any "/" qualifier), each group in
-// table order; a typed street type puts the streets of that type first
-// within each group. Never the street that merely sorts nearest.
+// table order; a typed street type keeps only the streets of that type,
+// unless none of them has the name. Never the street that merely sorts
+// nearest.
 //
 // Without a house part: the candidates that can be shown alone (not of kind
 // 100, with at least one street line), then the houses of the first
-// candidate that has any, in house order. With a house part: the houses of
-// the first candidate with a house whose number begins with the typed one,
-// in house order; when no house has exactly the typed number, `miss` names
-// its neighbours. Streets of kind 0 have no houses; when no candidate has
-// houses, the showable candidates are offered instead.
+// candidate that has any, in house order. With a house part, the best
+// candidate is the first with exactly the typed number, else the first with
+// a number that begins with it, else the first with any house; its houses
+// whose numbers begin with the typed one are offered in house order. When
+// it lacks the typed number, `miss` names its neighbours, and they come
+// first: the nearer by the numbers' leading values (the lower when both are
+// as near), then the other. Numbers are compared as written in any of the
+// forms parseQuickQuery reads ("9 к2" is 9к2). Streets of kind 0 have no
+// houses; when no candidate has houses, the showable candidates are offered
+// instead.
 QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8);
 
 // "нет дома 9; рядом: 7, 11" (cp1251); the neighbours part only lists the

@@ -117,6 +117,38 @@ TEST_F(ObjectSearchWindowTest, ThemeSearchListsAndShowsTheResults) {
   EXPECT_EQ(beeps_, 0);
 }
 
+TEST_F(ObjectSearchWindowTest, KeyboardOnlySearchAndShow) {
+  window_->command(ids::kObjectSearch);
+  ObjectSearchWindow* w = searchWindow();
+  ASSERT_NE(w, nullptr);
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  // The first Down in a list selects its first row.
+  auto* themes = byId<QListWidget>(*w, kObjectThemeList);
+  themes->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(themes, Qt::Key_Down);
+  QTest::keyClick(themes, Qt::Key_Down);
+  EXPECT_EQ(themes->currentRow(), 1);       // " Медицина"
+  QTest::keyClick(themes, Qt::Key_Return);  // "Список"
+  auto* results = byId<QListWidget>(*w, kObjectResultList);
+  auto* show = byId<QPushButton>(*w, kObjectShowButton);
+  ASSERT_EQ(results->count(), 2);
+  ASSERT_TRUE(show->hasFocus());
+  // Enter on the focused "На карте" is "На карте": nothing is selected yet.
+  QTest::keyClick(show, Qt::Key_Return);
+  EXPECT_EQ(beeps_, 1);
+  ASSERT_TRUE(results->hasFocus());
+  QTest::keyClick(results, Qt::Key_Down);
+  ASSERT_EQ(results->selectedItems().size(), 1);
+  EXPECT_EQ(results->selectedItems()[0]->text(), QStringLiteral("Аптека «Порт»"));
+  QTest::keyClick(results, Qt::Key_Tab);
+  ASSERT_TRUE(show->hasFocus());
+  QTest::keyClick(show, Qt::Key_Return);
+  EXPECT_EQ(session().marking.chosenBuildings, (std::vector<int32_t>{3}));
+  EXPECT_EQ(results->selectedItems().size(), 1);
+  EXPECT_EQ(beeps_, 1);
+}
+
 TEST_F(ObjectSearchWindowTest, TypedComboTextSelectsOnlyAnEqualName) {
   window_->command(ids::kObjectSearch);
   ObjectSearchWindow* w = searchWindow();

@@ -97,18 +97,19 @@ TEST_F(SearchDialogsTest, StreetDialogControlsAndTypingToAHouse) {
   EXPECT_TRUE(streetText->hasFocus());
   EXPECT_EQ(lines(streetList), (QStringList{"Морская ул.", "Портовая ул."}));
 
+  // A click into the street list selects the street there.
+  clickRow(streetList, 0);
+  EXPECT_EQ(dialog->state().streetRow, 0);
+  clickOn(streetText);
   typeText(streetText, QStringLiteral("пор"));
   EXPECT_EQ(streetList->currentRow(), 1);
   EXPECT_EQ(dialog->state().streetRow, 1);
-  // Tab to the street list and on to the house text builds the house list.
+  // Tab goes from the street text straight to the house text, keeping the
+  // typed street, and builds its house list; the lists are no tab stops.
   QTest::keyClick(streetText, Qt::Key_Tab);
-  EXPECT_TRUE(streetList->hasFocus());
-  // Reaching the street list cleared the texts and the street.
-  EXPECT_EQ(dialog->state().streetRow, -1);
-  clickRow(streetList, 1);
-  EXPECT_EQ(dialog->state().streetRow, 1);
-  QTest::keyClick(streetList, Qt::Key_Tab);
   ASSERT_TRUE(houseText->hasFocus());
+  EXPECT_EQ(streetText->text(), QStringLiteral("пор"));
+  EXPECT_EQ(dialog->state().streetRow, 1);
   EXPECT_EQ(lines(houseList), (QStringList{"3а, Жилой дом", "4, Жилой дом"}));
   typeText(houseText, QStringLiteral("4"));
   EXPECT_EQ(houseList->currentRow(), 1);
@@ -298,6 +299,64 @@ TEST_F(SearchDialogsTest, MicrodistrictChoiceByTyping) {
   EXPECT_EQ(session().marking.pendingNameFlash, (NameFlash{NameFlash::Source::Microdistrict, 0}));
   // The 1 km square around (1500, 700) is kept inside the 2 km city.
   EXPECT_EQ(session().history.last(), (MapBounds{1000, 200, 2000, 1200}));
+}
+
+TEST_F(SearchDialogsTest, PlaceChoicesFromTheKeyboardAlone) {
+  {  // The focus starts in the district list; the first Down selects row 1.
+    DistrictDialog dialog(*window_);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_TRUE(dialog.list().hasFocus());
+    QTest::keyClick(&dialog.list(), Qt::Key_Down);
+    EXPECT_EQ(dialog.list().currentRow(), 0);
+    QTest::keyClick(&dialog.list(), Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(session().marking.pendingDistrictFlash, 1);
+  }
+  // Up and Down in the microdistrict text move the list's selection, so
+  // that a microdistrict without a name can be chosen too.
+  Microdistrict nameless;
+  nameless.x = 1000;
+  nameless.y = 1500;
+  session().map.microdistricts.push_back(nameless);
+  session().map.microdistricts.push_back(session().map.microdistricts[0]);
+  MicrodistrictDialog dialog(*window_);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(&dialog.text(), Qt::Key_Down);
+  EXPECT_EQ(dialog.list().currentRow(), 0);
+  EXPECT_EQ(dialog.text().text(), QStringLiteral("Северный"));
+  for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+    QTest::keyClick(&dialog.text(), key);
+  }
+  EXPECT_EQ(dialog.list().currentRow(), 1);
+  EXPECT_TRUE(dialog.text().text().isEmpty());
+  QTest::keyClick(&dialog.text(), Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(session().marking.pendingNameFlash, (NameFlash{NameFlash::Source::Microdistrict, 1}));
+  EXPECT_EQ(beeps_, 0);
+}
+
+TEST_F(SearchDialogsTest, AFocusedPushButtonTakesEnterWhereADialogHasADefault) {
+  const int16_t count = session().history.count;
+  DistrictDialog district(*window_);
+  district.show();
+  district.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&district));
+  auto* cancel = byId<QPushButton>(district, ids::kIdCancel);
+  cancel->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(cancel, Qt::Key_Return);
+  EXPECT_FALSE(district.isVisible());
+  EXPECT_EQ(beeps_, 0);
+  EXPECT_EQ(session().history.count, count);
+  // Dialog 130 has no default button: Enter is a command of its own there.
+  auto dialog = openStreetDialog();
+  for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+    EXPECT_FALSE(button->isDefault()) << button->text().toStdString();
+    EXPECT_FALSE(button->autoDefault()) << button->text().toStdString();
+  }
 }
 
 TEST_F(SearchDialogsTest, EscapeLeavesThePlaceDialogsWithoutAChange) {

@@ -78,7 +78,7 @@ TEST_F(LayerDialogTest, OpensWithTheStoredChoicesAndTheFocusOnOk) {
   EXPECT_EQ(choices_.colouredHouses, before.colouredHouses);
 }
 
-TEST_F(LayerDialogTest, TabbingVisitsOnlyTheBoxesAndOkAndNeverChangesAChoice) {
+TEST_F(LayerDialogTest, TabbingVisitsTheCheckedButtonsTheBoxesAndOkAndNeverChangesAChoice) {
   open();
   QSet<QWidget*> visited;
   for (int i = 0; i < 12; ++i) {
@@ -88,11 +88,39 @@ TEST_F(LayerDialogTest, TabbingVisitsOnlyTheBoxesAndOkAndNeverChangesAChoice) {
     visited.insert(QApplication::focusWidget());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
-  const QSet<QWidget*> stops{box(1252), box(1253), box(1254), byId<QPushButton>(*dialog_, 1)};
+  const QSet<QWidget*> stops{radio(1164),
+                             radio(1160),
+                             radio(1167),
+                             box(1252),
+                             box(1253),
+                             box(1254),
+                             byId<QPushButton>(*dialog_, 1)};
   EXPECT_EQ(visited, stops);
   dialog_->accept();
   EXPECT_EQ(choices_.streetLabelChoice, 2);
   EXPECT_EQ(choices_.buildingChoice, 1);
+  EXPECT_EQ(choices_.houseNumberChoice, 2);
+}
+
+TEST_F(LayerDialogTest, ArrowKeysChooseWithinAGroupReachedByTab) {
+  open();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // from OK round to the first group
+  ASSERT_EQ(QApplication::focusWidget(), radio(1164));        // "отбор", the checked one
+  QTest::keyClick(radio(1164), Qt::Key_Down);                 // round to "нет"
+  EXPECT_TRUE(radio(1162)->hasFocus());
+  QTest::keyClick(radio(1162), Qt::Key_Right);
+  EXPECT_TRUE(radio(1163)->isChecked());
+  EXPECT_FALSE(radio(1164)->isChecked());
+  QTest::keyClick(radio(1163), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), radio(1160));
+  QTest::keyClick(radio(1160), Qt::Key_Up);
+  EXPECT_TRUE(radio(1159)->isChecked());
+  // The newly checked button is the group's tab stop now.
+  QTest::keyClick(radio(1159), Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), radio(1163));
+  QTest::keyClick(radio(1163), Qt::Key_Escape);
+  EXPECT_EQ(choices_.streetLabelChoice, 1);
+  EXPECT_EQ(choices_.buildingChoice, 0);
   EXPECT_EQ(choices_.houseNumberChoice, 2);
 }
 

@@ -83,6 +83,12 @@ struct QuickCity {
     // Two streets whose houses all begin with 1: "1" picks the second's.
     street(15, 1, "Яблоневая ул.", {"2", "4"});
     street(16, 1, "Яблоневый пер.", {"1", "13"});
+    street(17, 1, "Суворова бульвар", {"7", "9к2", "13", "110"});
+    street(18, 1, "Суворова ул.", {"18"});
+    street(19, 1, "Партизан ул.", {"1", "7", "9", "81", "6", "10"});
+    street(20, 1, "Тополиная ул.", {"9к2", "31/1", "14а", "9с1", "5 к1"});
+    street(21, 1, "Цветной бульвар", {"1"});
+    street(22, 1, "Цветной проезд", {"1"});
   }
 
   void street(int16_t code, int16_t kind, const char* name, std::vector<const char*> numbers,
@@ -157,8 +163,30 @@ TEST(QuickSearch, PrefixMatchesComeBeforeWordMatches) {
   EXPECT_EQ(labels(city.find("южн")), (Labels{"Южная ул.", "Южная ул., 9"}));
   // A typed street type puts the streets of that type first.
   EXPECT_EQ(labels(city.find("Мира")), (Labels{"Мира ул.", "Мира просп.", "Мира ул., 1"}));
-  EXPECT_EQ(labels(city.find("просп. Мира")),
-            (Labels{"Мира просп.", "Мира ул.", "Мира просп., 2"}));
+}
+
+TEST(QuickSearch, ATypedStreetTypeKeepsOnlyStreetsOfThatType) {
+  const QuickCity city;
+  const struct {
+    const char* query;
+    Labels labels;
+  } rows[] = {
+      {"просп. Мира", {"Мира просп.", "Мира просп., 2"}},
+      {"Суворова бульвар",
+       {"Суворова бульвар", "Суворова бульвар, 7", "Суворова бульвар, 9к2", "Суворова бульвар, 13",
+        "Суворова бульвар, 110"}},
+      // "пр." is проспект or проезд.
+      {"Цветной пр. 1", {"Цветной проезд, 1"}},
+      // No проспект is named so: every type is a candidate again.
+      {"Цветной просп. 1", {"Цветной бульвар, 1"}},
+  };
+  for (const auto& row : rows) EXPECT_EQ(labels(city.find(row.query)), row.labels) << row.query;
+  // The boulevard has no 18: the note is the boulevard's, though the
+  // street of another type has one.
+  const QuickSearchResult r = city.find("Суворова бульвар 18");
+  ASSERT_TRUE(r.miss);
+  EXPECT_EQ(r.miss->streetRow, 16);
+  EXPECT_EQ(labels(r), (Labels{"Суворова бульвар, 110"}));
 }
 
 TEST(QuickSearch, OnlyRealMatchesNeverTheNearestStreet) {
@@ -227,12 +255,50 @@ TEST(QuickSearch, MissingNumberGivesNeighboursOnTheSameSide) {
   // "1" is missing on no street here, but "7" begins three numbers and is
   // itself present: no miss. "12" is missing while "12а" begins with it.
   const QuickSearchResult twelve = city.find("Заречная 12");
-  EXPECT_EQ(labels(twelve), (Labels{"Заречная ул., 12а"}));
   ASSERT_TRUE(twelve.miss);
   EXPECT_EQ(twelve.miss->streetRow, 0);
   EXPECT_EQ(twelve.miss->below, cp("4"));
   EXPECT_EQ(twelve.miss->above, cp("12а"));
   EXPECT_EQ(cp1251ToUtf8(quickMissText(QuickMiss{0, cp("9"), {}, {}})), "нет дома 9");
+}
+
+TEST(QuickSearch, AMissingNumberOffersTheNearerNeighbourFirstThenLongerNumbers) {
+  const QuickCity city;
+  const struct {
+    const char* query;
+    Labels labels;
+  } rows[] = {
+      // Both two away: the lower first; 110 merely begins with 11.
+      {"Суворова 11", {"Суворова бульвар, 9к2", "Суворова бульвар, 13", "Суворова бульвар, 110"}},
+      {"Партизан 8", {"Партизан ул., 6", "Партизан ул., 10", "Партизан ул., 81"}},
+      {"Партизан 3", {"Партизан ул., 1", "Партизан ул., 7"}},
+      {"Партизан 5", {"Партизан ул., 7", "Партизан ул., 1"}},
+      {"Заречная 12", {"Заречная ул., 12а", "Заречная ул., 4"}},
+  };
+  for (const auto& row : rows) {
+    const QuickSearchResult r = city.find(row.query);
+    EXPECT_TRUE(r.miss) << row.query;
+    EXPECT_EQ(labels(r), row.labels) << row.query;
+  }
+}
+
+TEST(QuickSearch, HouseNumbersAsPeopleTypeThem) {
+  const QuickCity city;
+  const std::pair<const char*, const char*> rows[] = {
+      {"Тополиная 9 к2", "9к2"},   {"Тополиная 9 корп. 2", "9к2"}, {"Тополиная 9K2", "9к2"},
+      {"Тополиная 9 k2", "9к2"},   {"Тополиная 9к 2", "9к2"},      {"Тополиная 31 / 1", "31/1"},
+      {"Тополиная №14а", "14а"},   {"Тополиная № 14а", "14а"},     {"Тополиная д.14а", "14а"},
+      {"Тополиная 14a", "14а"},    {"Тополиная 14 А", "14а"},      {"Тополиная 9 стр. 1", "9с1"},
+      {"Тополиная 9 стр1", "9с1"}, {"Тополиная 5к1", "5 к1"},  // stored with a blank
+  };
+  for (const auto& [query, number] : rows) {
+    const QuickSearchResult r = city.find(query);
+    ASSERT_FALSE(r.matches.empty()) << query;
+    EXPECT_EQ(cp1251ToUtf8(r.matches[0].label), std::string("Тополиная ул., ") + number) << query;
+    EXPECT_FALSE(r.miss) << query;
+  }
+  // Of two numbers in a row the earlier belongs to the street.
+  EXPECT_EQ(parseQuickQuery(cp("Заречная 7 8")).house, "8");
 }
 
 TEST(QuickSearch, UnmappableCharactersMatchNothingAndNeverBreak) {
@@ -243,7 +309,7 @@ TEST(QuickSearch, UnmappableCharactersMatchNothingAndNeverBreak) {
   }
   // The emoji is one '?' glued to the number: no such house, still its side.
   const QuickSearchResult r = city.find("Заречная 9😀");
-  EXPECT_TRUE(r.matches.empty());
+  EXPECT_EQ(labels(r), (Labels{"Заречная ул., 7к2", "Заречная ул., 11"}));
   ASSERT_TRUE(r.miss);
   EXPECT_EQ(r.miss->number, "9?");
   EXPECT_EQ(r.miss->above, cp("11"));
