@@ -1,6 +1,8 @@
 // Reading 7.tkm with 6.tkm, and the title-sheet files.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "mapdata/byte_writer.h"
 #include "mapdata/map_readers.h"
 #include "mapdata/tkm_writer.h"
@@ -68,6 +70,25 @@ TEST(BuildingFiles, OverlongTextsAreCutAndTheRecordStaysInStep) {
   EXPECT_EQ(std::string(out.buildings[1].houseNumber), "111111");
   EXPECT_EQ(std::string(out.buildings[1].description), std::string(46, '\xE4'));
   EXPECT_EQ(out.buildings[1].purpose, 411);
+}
+
+TEST(BuildingFiles, AnAttributeFileCutInsideTheLastTextLosesThatBuildingAndSaysSo) {
+  MapData in = housesOnly(2, 1);
+  for (Building& b : in.buildings) {
+    std::snprintf(b.houseNumber, sizeof b.houseNumber, "12");
+    std::snprintf(b.description, sizeof b.description, "school");
+  }
+  const std::vector<uint8_t> whole = writeBuildingAttributeFile(in);
+  // Cut inside the house number, then inside the description, of the last record.
+  for (const size_t cut : {size_t{7}, size_t{2}}) {
+    const std::vector<uint8_t> attributes(whole.begin(), whole.end() - static_cast<long>(cut));
+    MapData out;
+    std::vector<LoadProblem> problems;
+    parseBuildingFiles(attributes, writeBuildingGeometryFile(in), out, problems);
+    EXPECT_EQ(out.buildings.size(), 1u) << cut;
+    ASSERT_FALSE(problems.empty()) << cut;
+    EXPECT_EQ(problems[0].file, "7.tkm");
+  }
 }
 
 TEST(BuildingFiles, NegativeVertexCountStops) {

@@ -164,7 +164,12 @@ TEST_F(HostileFolderTest, EveryCaseLoadsWithProblemsOrFailsTheBaseMap) {
     }
     // Whatever is in a file's place, the problems name the file.
     const bool optional = c.file == "city.txt" && c.kind == Kind::kMissing;
-    if ((unreadable || c.kind == Kind::kGrown2GiB) && !optional) {
+    // A binary file cut anywhere short of its end always says so: the
+    // loader is compared with the same readers above, so a reader that
+    // quietly loses a record would pass that comparison.
+    const bool binary = c.file.size() == 5 && c.file[0] >= '1' && c.file[0] <= '8';
+    const bool cut = c.kind == Kind::kCut || c.kind == Kind::kOneByte;
+    if ((unreadable || c.kind == Kind::kGrown2GiB || (cut && binary)) && !optional) {
       EXPECT_NE(output.find("\n" + c.file + ":"), std::string::npos) << output;
     }
     if (::testing::Test::HasFailure() && ++failures > 10) break;

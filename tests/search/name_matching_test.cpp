@@ -194,6 +194,10 @@ TEST(MatchesObjectName, Modes) {
   EXPECT_TRUE(matchesObjectName(middle, search, NameMatchMode::kContains));
   EXPECT_FALSE(matchesObjectName(cp("Шко"), search, NameMatchMode::kBeginsWith));
   EXPECT_FALSE(matchesObjectName(cp("Аптека"), search, NameMatchMode::kContains));
+  // A search as long as the whole name is held in it; one letter more is not.
+  EXPECT_TRUE(matchesObjectName(cp("Школа"), search, NameMatchMode::kContains));
+  EXPECT_TRUE(matchesObjectName(cp("Школа"), search, NameMatchMode::kBeginsWith));
+  EXPECT_FALSE(matchesObjectName(cp("Школ"), search, NameMatchMode::kContains));
   std::string blank = "   ";
   prepareObjectSearch(blank);
   EXPECT_TRUE(blank.empty());

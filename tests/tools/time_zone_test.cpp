@@ -42,6 +42,22 @@ TEST(TimeZone, SummerTimeFromTheTableAndFromTheClosingRule) {
   EXPECT_EQ(zone->offsetAt(utc({2090, 3, 26}, 0, 59)), 3600);
   EXPECT_EQ(zone->offsetAt(utc({2090, 3, 26}, 1, 0)), 7200);
   EXPECT_EQ(zone->offsetAt(utc({2090, 10, 29}, 1, 0)), 3600);
+  // The rule's last Sundays for 1 March and 1 October on every weekday.
+  struct LastSundays {
+    int year, march, october;
+  };
+  for (const LastSundays& y : {LastSundays{2038, 28, 31},
+                               {2039, 27, 30},
+                               {2040, 25, 28},
+                               {2041, 31, 27},
+                               {2042, 30, 26},
+                               {2043, 29, 25},
+                               {2045, 26, 29}}) {
+    EXPECT_EQ(zone->offsetAt(utc({y.year, 3, y.march}, 0, 59)), 3600) << y.year;
+    EXPECT_EQ(zone->offsetAt(utc({y.year, 3, y.march}, 1, 0)), 7200) << y.year;
+    EXPECT_EQ(zone->offsetAt(utc({y.year, 10, y.october}, 0, 59)), 7200) << y.year;
+    EXPECT_EQ(zone->offsetAt(utc({y.year, 10, y.october}, 1, 0)), 3600) << y.year;
+  }
   // Local times: a skipped one reads with the winter offset, a repeated one
   // is its first occurrence.
   EXPECT_EQ(zone->utcFromLocal(utc({2024, 3, 31}, 2, 30)), utc({2024, 3, 31}, 1, 30));
