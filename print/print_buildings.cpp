@@ -103,6 +103,31 @@ void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc
   dc.textOut(truncated(p.x - n * hf * 0.3), p.y - raise - hf / 2, number);
 }
 
+// Relative luminance of an sRGB colour, 0 (black) to 1 (white).
+double luminance(Rgb c) {
+  const auto linear = [](uint8_t v) {
+    const double x = v / 255.0;
+    return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+
+}  // namespace
+
+double contrastRatio(Rgb a, Rgb b) {
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+Rgb houseNumberColour(const Brush& fill) {
+  if (fill.style != BrushStyle::Solid) return kBlack;
+  constexpr Rgb kWhite{255, 255, 255};
+  return contrastRatio(fill.color, kBlack) >= contrastRatio(fill.color, kWhite) ? kBlack : kWhite;
+}
+
+namespace {
+
 bool wantsHouseNumber(const PrintScene& scene, const PageState& page, const Building& b) {
   return page.view.detailLevel != 0 && hasHouseNumber(b) &&
          scene.layers.houseNumberChoice != kChoiceNone;
@@ -282,6 +307,8 @@ void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
   const bool graphic = scene.viewMode == kViewGraphic;
   dc.selectPen(printOutlinePen(page.view));
   dc.setTextColor(kBlack);
+  // "Графический" draws outlines only: its numbers stand on the paper.
+  Brush fill = fixed::whiteBrush;
   std::vector<ScreenPoint>& outline = page.points;
   forEachPrintedBuilding(scene, page, 0, [&](const Building& b) {
     projectBuilding(page.view, b, outline);
@@ -291,15 +318,16 @@ void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
         dc.polyline(outline);
       }
     } else if (outline.size() >= 2) {
-      if (scene.colour) {
-        dc.selectBrush(scene.styles.body[static_cast<int>(printPurposeGroup(b.purpose))]);
-      } else {
-        dc.selectBrush(b.purpose == kOutbuildingPurpose ? fixed::grey180Brush
-                                                        : fixed::grey200Brush);
-      }
+      fill = scene.colour ? scene.styles.body[static_cast<int>(printPurposeGroup(b.purpose))]
+             : b.purpose == kOutbuildingPurpose ? fixed::grey180Brush
+                                                : fixed::grey200Brush;
+      dc.selectBrush(fill);
       dc.polygon(outline);
     }
-    if (wantsHouseNumber(scene, page, b)) printHouseNumber(scene, page, dc, b, 0);
+    if (wantsHouseNumber(scene, page, b)) {
+      dc.setTextColor(houseNumberColour(fill));
+      printHouseNumber(scene, page, dc, b, 0);
+    }
   });
   dc.selectPen(fixed::blackPen);
 }
@@ -333,7 +361,10 @@ void volumetricPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
     dc.selectPen(w.outlinePen);
     dc.selectBrush(roof);
     if (outline.size() >= 2) dc.polygon(outline);
-    if (wantsHouseNumber(scene, page, b)) printHouseNumber(scene, page, dc, b, raise);
+    if (wantsHouseNumber(scene, page, b)) {
+      dc.setTextColor(houseNumberColour(roof));
+      printHouseNumber(scene, page, dc, b, raise);
+    }
   });
   dc.selectPen(fixed::blackPen);
 }
