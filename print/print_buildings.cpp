@@ -20,6 +20,7 @@ namespace {
 
 constexpr int16_t kOutbuildingPurpose = 413;
 constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kWindowGrey{180, 180, 180};
 
 int truncated(double v) {
@@ -90,7 +91,7 @@ void forEachPrintedBuilding(const PrintScene& scene, const PageState& page, int 
 // The number stands centred over the address point, raised by `raise`
 // pixels; under "отбор" only buildings of 5 mm on paper carry it.
 void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc, const Building& b,
-                      int raise) {
+                      int raise, Rgb colour) {
   if (scene.layers.houseNumberChoice == kChoiceSelected) {
     const float minSize = static_cast<float>(page.labelMinSize);
     if (b.bounds.xMax - b.bounds.xMin < minSize && b.bounds.yMax - b.bounds.yMin < minSize) return;
@@ -100,7 +101,20 @@ void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc
   const ScreenPoint p = buildingPixel(page.view, b.x, b.y);
   const int n = static_cast<int>(number.size());
   const int hf = std::abs(houseNumberFont(page.view).height);
-  dc.textOut(truncated(p.x - n * hf * 0.3), p.y - raise - hf / 2, number);
+  const int x = truncated(p.x - n * hf * 0.3);
+  const int y = p.y - raise - hf / 2;
+  if (colour == kWhite) {
+    // A white number on a small dark roof may reach past it onto the paper:
+    // a thin black rim keeps it legible there.
+    const int d = std::max(1, truncated(page.view.pixelsPerMmX * 0.15));
+    dc.setTextColor(kBlack);
+    for (const auto& [dx, dy] :
+         {std::pair{-d, 0}, std::pair{d, 0}, std::pair{0, -d}, std::pair{0, d}}) {
+      dc.textOut(x + dx, y + dy, number);
+    }
+  }
+  dc.setTextColor(colour);
+  dc.textOut(x, y, number);
 }
 
 // Relative luminance of an sRGB colour, 0 (black) to 1 (white).
@@ -122,7 +136,6 @@ double contrastRatio(Rgb a, Rgb b) {
 
 Rgb houseNumberColour(const Brush& fill) {
   if (fill.style != BrushStyle::Solid) return kBlack;
-  constexpr Rgb kWhite{255, 255, 255};
   return contrastRatio(fill.color, kBlack) >= contrastRatio(fill.color, kWhite) ? kBlack : kWhite;
 }
 
@@ -325,8 +338,7 @@ void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
       dc.polygon(outline);
     }
     if (wantsHouseNumber(scene, page, b)) {
-      dc.setTextColor(houseNumberColour(fill));
-      printHouseNumber(scene, page, dc, b, 0);
+      printHouseNumber(scene, page, dc, b, 0, houseNumberColour(fill));
     }
   });
   dc.selectPen(fixed::blackPen);
@@ -362,8 +374,7 @@ void volumetricPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
     dc.selectBrush(roof);
     if (outline.size() >= 2) dc.polygon(outline);
     if (wantsHouseNumber(scene, page, b)) {
-      dc.setTextColor(houseNumberColour(roof));
-      printHouseNumber(scene, page, dc, b, raise);
+      printHouseNumber(scene, page, dc, b, raise, houseNumberColour(roof));
     }
   });
   dc.selectPen(fixed::blackPen);
