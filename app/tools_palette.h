@@ -34,8 +34,6 @@ class ToolsPalette final : public QDialog {
   void reject() override;
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
