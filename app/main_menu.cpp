@@ -107,15 +107,19 @@ MainMenu buildMainMenu(QMenuBar& bar, QWidget& window, const std::function<void(
            command, out);
 
   QMenu* help = bar.addMenu(QStringLiteral("?"));
-  addItems(*help, {{ids::kHelp, u8"Справка", false}, {ids::kAbout, u8"About ...", false}}, command,
-           out);
+  addItems(*help,
+           {{ids::kHelp, u8"Справка              F1", false}, {ids::kAbout, u8"About ...", false}},
+           command, out);
 
-  // The keys of the search commands, bound on the window itself.
+  // The keys the menu shows, bound on the window itself (F1 opens the help
+  // where the help is installed).
   const std::pair<QKeyCombination, int> keys[] = {
       {QKeyCombination(Qt::Key_F2), ids::kStreetSearch},
       {QKeyCombination(Qt::Key_F3), ids::kDistrictChoice},
       {QKeyCombination(Qt::Key_F4), ids::kMicrodistrictChoice},
       {QKeyCombination(Qt::Key_F5), ids::kObjectSearch},
+      {QKeyCombination(Qt::Key_F7), ids::kToolsPalette},
+      {QKeyCombination(Qt::Key_F9), ids::kRefresh},
       {QKeyCombination(Qt::ControlModifier, Qt::Key_F), ids::kQuickSearch}};
   for (const auto& [key, id] : keys) {
     auto* shortcut = new QShortcut(QKeySequence(key), &window);

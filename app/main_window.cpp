@@ -274,9 +274,13 @@ void MainWindow::loadBuildings() {
 }
 
 void MainWindow::keyPressed(QKeyEvent& event) {
-  // An auto-repeated key press is not a new key; its character still counts.
+  // An auto-repeated key press is not a new key; its character still counts,
+  // except "/": it is held to keep the overview up, and zooms out once.
   if (!event.isAutoRepeat()) keyDown(event);
-  for (const QChar c : event.text()) character(c);
+  for (const QChar c : event.text()) {
+    if (event.isAutoRepeat() && c == QLatin1Char('/')) continue;
+    character(c);
+  }
 }
 
 void MainWindow::keyReleased(QKeyEvent& event) {

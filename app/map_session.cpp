@@ -8,6 +8,8 @@
 #include "app/qt_canvas.h"
 #include "mapdata/loader.h"
 #include "render/compose_frame.h"
+#include "tools/building_info.h"
+#include "tools/drawn_buildings.h"
 #include "tools/sun_place.h"
 
 namespace tikhomap {
@@ -103,6 +105,21 @@ QString baseMapFailureText(const LoadResult& result, const std::filesystem::path
              "В папке «%1» нет карты города: файлы 3.tkm и 8.tkm не дают ни одного "
              "района.")
       .arg(folder);
+}
+
+int32_t buildingUnderPointer(const MapSession& session, int px, int py) {
+  const bool night = session.viewMode == kViewNight;
+  if (isVolumetricView(session.viewMode) || night) {
+    const int32_t drawn =
+        findDrawnBuildingAt(session.map, session.view, session.cache.firstBuilding,
+                            night ? BlockStyle::Night : BlockStyle::Volumetric,
+                            session.cache.storeyHeight, session.layers.buildingChoice, px, py);
+    if (drawn >= 0) return drawn;
+  }
+  float mx = 0;
+  float my = 0;
+  screenToMap(session.view, px, py, mx, my);
+  return findBuildingAt(session.map, session.cache.firstBuilding, mx, my);
 }
 
 }  // namespace tikhomap

@@ -63,6 +63,12 @@ struct MapSession {
 // time, in grid directions.
 RealSun realSunNow(const MapSession& session);
 
+// Row of the building a press at window pixel (px, py) lands on, or -1:
+// where buildings stand up, the one drawn in front under the pointer (a
+// roof covers what lies behind it); elsewhere, and where no block is
+// drawn, the footprint under the pointer.
+int32_t buildingUnderPointer(const MapSession& session, int px, int py);
+
 // Reads the base map from the session's folder and makes the city extent
 // entry 0 of the view history (the title sheet).
 LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress);

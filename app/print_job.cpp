@@ -6,6 +6,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSettings>
 
 #include "app/main_window.h"
 #include "app/print_page.h"
@@ -23,6 +24,56 @@ class BusyCursor {
   BusyCursor(const BusyCursor&) = delete;
   BusyCursor& operator=(const BusyCursor&) = delete;
 };
+
+// The print settings of the last job, kept between prints and between runs
+// so that the dialog proposes them again: the printer or the file, the paper
+// and its orientation.
+QSettings printSettings() {
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tikhomap"),
+                   QStringLiteral("tikhomap"));
+}
+
+void restorePrintSettings(QPrinter& printer) {
+  QSettings settings = printSettings();
+  settings.beginGroup(QStringLiteral("print"));
+  const QString file = settings.value(QStringLiteral("file")).toString();
+  const QString printerName = settings.value(QStringLiteral("printer")).toString();
+  if (settings.value(QStringLiteral("toFile")).toBool() && !file.isEmpty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+  } else if (!printerName.isEmpty()) {
+    printer.setPrinterName(printerName);
+  }
+  const int stored = settings.value(QStringLiteral("paper"), -1).toInt();
+  if (stored >= 0 && stored < QPageSize::LastPageSize && stored != QPageSize::Custom) {
+    printer.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(stored)));
+  }
+  const QString orientation = settings.value(QStringLiteral("orientation")).toString();
+  if (orientation == QStringLiteral("landscape")) {
+    printer.setPageOrientation(QPageLayout::Landscape);
+  } else if (orientation == QStringLiteral("portrait")) {
+    printer.setPageOrientation(QPageLayout::Portrait);
+  }
+}
+
+void storePrintSettings(const QPrinter& printer) {
+  QSettings settings = printSettings();
+  settings.beginGroup(QStringLiteral("print"));
+  const bool toFile =
+      printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+  settings.setValue(QStringLiteral("toFile"), toFile);
+  if (toFile) {
+    settings.setValue(QStringLiteral("file"), printer.outputFileName());
+  } else {
+    settings.setValue(QStringLiteral("printer"), printer.printerName());
+  }
+  settings.setValue(QStringLiteral("paper"),
+                    static_cast<int>(printer.pageLayout().pageSize().id()));
+  settings.setValue(QStringLiteral("orientation"),
+                    printer.pageLayout().orientation() == QPageLayout::Landscape
+                        ? QStringLiteral("landscape")
+                        : QStringLiteral("portrait"));
+}
 
 }  // namespace
 
@@ -51,7 +102,9 @@ void Printing::print(bool colour) {
   printInColour_ = colour;
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QStringLiteral("Print"));
+  restorePrintSettings(printer);
   if (!chooser_ || !chooser_(printer)) return;
+  storePrintSettings(printer);
 
   // The windows of "Окна по часам" come from a copy of the generator as it
   // stands now; the screen's own generator goes on untouched.
@@ -73,6 +126,7 @@ void Printing::preview() {
   }
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QStringLiteral("Print"));
+  restorePrintSettings(printer);
   QPrintPreviewDialog dialog(&printer, &main_);
   dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
   // Every rendering of the preview, and a print started from it, draws the

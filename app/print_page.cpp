@@ -1,6 +1,8 @@
 #include "app/print_page.h"
 
+#include <QFile>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <limits>
 
@@ -49,6 +51,50 @@ bool drawPrintPage(QPainter& painter, const MapSession& session, bool colour,
   return drawn;
 }
 
+namespace {
+
+// A page for a PDF file goes through a file this program opens itself: the
+// PDF engine writing its own file reports no error, so a full disk would
+// leave an empty file behind a page said to be printed. The file is written
+// in place (not written aside and renamed over the old one), so that a
+// device, a link or a file of another owner stays what it was.
+bool writePdfPage(const QPrinter& printer, const MapSession& session, bool colour,
+                  const WindowRandom& random, const QString& failed, QString& error) {
+  QFile file(printer.outputFileName());
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    error = failed;
+    return false;
+  }
+  bool drawn = false;
+  bool ended = false;
+  {
+    QPdfWriter writer(&file);
+    writer.setTitle(printer.docName());
+    writer.setCreator(QStringLiteral("Тихоморск. Адресный план города"));
+    writer.setResolution(printer.resolution());
+    writer.setPageLayout(printer.pageLayout());
+    QPainter painter;
+    if (painter.begin(&writer)) {
+      drawn = drawPrintPage(painter, session, colour, random);
+      ended = painter.end();
+    }
+  }
+  // The last buffered bytes reach the disk here, and so do its errors.
+  const bool written = file.flush() && file.error() == QFileDevice::NoError;
+  file.close();
+  if (!ended || !written || file.error() != QFileDevice::NoError) {
+    error = failed;
+    return false;
+  }
+  if (!drawn) {
+    error = QStringLiteral("Нет карты, которую можно напечатать.");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool printSessionPage(QPrinter& printer, const MapSession& session, bool colour,
                       const WindowRandom& random, QString& error) {
   printer.setDocName(QStringLiteral("Print"));
@@ -58,6 +104,9 @@ bool printSessionPage(QPrinter& printer, const MapSession& session, bool colour,
                    .arg(printer.outputFileName())
              : QStringLiteral("Принтер «%1» не принял задание. Карта не напечатана.")
                    .arg(printer.printerName());
+  if (toFile && !printer.outputFileName().isEmpty()) {
+    return writePdfPage(printer, session, colour, random, failed, error);
+  }
   QPainter painter;
   if (!painter.begin(&printer)) {
     error = failed;

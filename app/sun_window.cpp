@@ -370,10 +370,10 @@ class SunTool final : public QObject {
     if (mouse->button() != Qt::LeftButton || mouse->modifiers() != Qt::NoModifier) return false;
     MapSession& s = main_.session();
     if (s.titleSheetShown()) return false;
-    float mx = 0, my = 0;
+    // The building the information click would open: on a roof, the block
+    // drawn there.
     const QPoint at = mouse->position().toPoint();
-    screenToMap(s.view, at.x(), at.y(), mx, my);
-    const int32_t row = findBuildingAt(s.map, s.cache.firstBuilding, mx, my);
+    const int32_t row = buildingUnderPointer(s, at.x(), at.y());
     pressTaken_ = true;
     if (row < 0) {
       main_.beep();

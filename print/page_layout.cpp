@@ -60,6 +60,27 @@ bool layoutPage(const PrinterMetrics& printer, const MapBounds& asked, ViewState
   return true;
 }
 
+int32_t pageScaleDenominator(const ViewState& page) {
+  if (!(page.mmPerMetre > 0)) return 0;
+  const double d = 10.0 * std::trunc((1000.0 / page.mmPerMetre + 5.0) * 0.1);
+  return d < static_cast<double>(std::numeric_limits<int32_t>::max())
+             ? static_cast<int32_t>(d)
+             : std::numeric_limits<int32_t>::max();
+}
+
+int32_t scaleBarMetres(double mmPerMetre, double maxMm) {
+  if (!(mmPerMetre > 0) || !(maxMm > 0)) return 1;
+  int32_t best = 1;
+  for (int64_t power = 1; power <= 100'000'000; power *= 10) {
+    for (const int64_t step : {1, 2, 5}) {
+      const int64_t metres = step * power;
+      if (static_cast<double>(metres) * mmPerMetre > maxMm) return best;
+      best = static_cast<int32_t>(metres);
+    }
+  }
+  return best;
+}
+
 int pageFrameWidth(const ViewState& page) {
   return std::max(1, static_cast<int>(page.pixelsPerMmX * 0.5f));
 }

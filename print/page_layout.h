@@ -34,6 +34,14 @@ bool layoutPage(const PrinterMetrics& printer, const MapBounds& asked, ViewState
 // Width of the page frame in printer pixels: half a millimetre, at least 1.
 int pageFrameWidth(const ViewState& page);
 
+// The page's scale denominator as the screen's caption gives it: rounded to
+// a multiple of ten, halves up. 0 when the page has no scale.
+int32_t pageScaleDenominator(const ViewState& page);
+
+// The longest round length (1, 2 or 5 times a power of ten metres) whose bar
+// is at most maxMm long on the paper; at least 1 m.
+int32_t scaleBarMetres(double mmPerMetre, double maxMm);
+
 // Map metres that make 5 mm on the paper: a building must reach it in height
 // or in width to carry its house number under "отбор".
 int32_t labelMinSize(const ViewState& page);

@@ -20,6 +20,7 @@ namespace {
 
 constexpr int16_t kOutbuildingPurpose = 413;
 constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kWindowGrey{180, 180, 180};
 
 int truncated(double v) {
@@ -90,7 +91,7 @@ void forEachPrintedBuilding(const PrintScene& scene, const PageState& page, int 
 // The number stands centred over the address point, raised by `raise`
 // pixels; under "отбор" only buildings of 5 mm on paper carry it.
 void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc, const Building& b,
-                      int raise) {
+                      int raise, Rgb colour) {
   if (scene.layers.houseNumberChoice == kChoiceSelected) {
     const float minSize = static_cast<float>(page.labelMinSize);
     if (b.bounds.xMax - b.bounds.xMin < minSize && b.bounds.yMax - b.bounds.yMin < minSize) return;
@@ -100,8 +101,45 @@ void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc
   const ScreenPoint p = buildingPixel(page.view, b.x, b.y);
   const int n = static_cast<int>(number.size());
   const int hf = std::abs(houseNumberFont(page.view).height);
-  dc.textOut(truncated(p.x - n * hf * 0.3), p.y - raise - hf / 2, number);
+  const int x = truncated(p.x - n * hf * 0.3);
+  const int y = p.y - raise - hf / 2;
+  if (colour == kWhite) {
+    // A white number on a small dark roof may reach past it onto the paper:
+    // a thin black rim keeps it legible there.
+    const int d = std::max(1, truncated(page.view.pixelsPerMmX * 0.15));
+    dc.setTextColor(kBlack);
+    for (const auto& [dx, dy] :
+         {std::pair{-d, 0}, std::pair{d, 0}, std::pair{0, -d}, std::pair{0, d}}) {
+      dc.textOut(x + dx, y + dy, number);
+    }
+  }
+  dc.setTextColor(colour);
+  dc.textOut(x, y, number);
 }
+
+// Relative luminance of an sRGB colour, 0 (black) to 1 (white).
+double luminance(Rgb c) {
+  const auto linear = [](uint8_t v) {
+    const double x = v / 255.0;
+    return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+
+}  // namespace
+
+double contrastRatio(Rgb a, Rgb b) {
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+Rgb houseNumberColour(const Brush& fill) {
+  if (fill.style != BrushStyle::Solid) return kBlack;
+  return contrastRatio(fill.color, kBlack) >= contrastRatio(fill.color, kWhite) ? kBlack : kWhite;
+}
+
+namespace {
 
 bool wantsHouseNumber(const PrintScene& scene, const PageState& page, const Building& b) {
   return page.view.detailLevel != 0 && hasHouseNumber(b) &&
@@ -282,6 +320,8 @@ void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
   const bool graphic = scene.viewMode == kViewGraphic;
   dc.selectPen(printOutlinePen(page.view));
   dc.setTextColor(kBlack);
+  // "Графический" draws outlines only: its numbers stand on the paper.
+  Brush fill = fixed::whiteBrush;
   std::vector<ScreenPoint>& outline = page.points;
   forEachPrintedBuilding(scene, page, 0, [&](const Building& b) {
     projectBuilding(page.view, b, outline);
@@ -291,15 +331,15 @@ void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
         dc.polyline(outline);
       }
     } else if (outline.size() >= 2) {
-      if (scene.colour) {
-        dc.selectBrush(scene.styles.body[static_cast<int>(printPurposeGroup(b.purpose))]);
-      } else {
-        dc.selectBrush(b.purpose == kOutbuildingPurpose ? fixed::grey180Brush
-                                                        : fixed::grey200Brush);
-      }
+      fill = scene.colour ? scene.styles.body[static_cast<int>(printPurposeGroup(b.purpose))]
+             : b.purpose == kOutbuildingPurpose ? fixed::grey180Brush
+                                                : fixed::grey200Brush;
+      dc.selectBrush(fill);
       dc.polygon(outline);
     }
-    if (wantsHouseNumber(scene, page, b)) printHouseNumber(scene, page, dc, b, 0);
+    if (wantsHouseNumber(scene, page, b)) {
+      printHouseNumber(scene, page, dc, b, 0, houseNumberColour(fill));
+    }
   });
   dc.selectPen(fixed::blackPen);
 }
@@ -333,7 +373,9 @@ void volumetricPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
     dc.selectPen(w.outlinePen);
     dc.selectBrush(roof);
     if (outline.size() >= 2) dc.polygon(outline);
-    if (wantsHouseNumber(scene, page, b)) printHouseNumber(scene, page, dc, b, raise);
+    if (wantsHouseNumber(scene, page, b)) {
+      printHouseNumber(scene, page, dc, b, raise, houseNumberColour(roof));
+    }
   });
   dc.selectPen(fixed::blackPen);
 }

@@ -138,6 +138,69 @@ std::string printTitle() {
   return utf8ToCp1251("Тихоморск. Адресный план города");
 }
 
+std::string pageScaleCaption(int32_t denominator) {
+  // Thousands apart by a space, as a person writes a scale.
+  std::string digits = std::to_string(denominator);
+  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) {
+    digits.insert(static_cast<size_t>(i), 1, ' ');
+  }
+  return utf8ToCp1251("Масштаб 1:") + digits;
+}
+
+std::string scaleBarLabel(int32_t metres) {
+  return metres >= 1000 && metres % 1000 == 0 ? std::to_string(metres / 1000) + utf8ToCp1251(" км")
+                                              : std::to_string(metres) + utf8ToCp1251(" м");
+}
+
+Rect printScaleBox(const ViewState& v, int frame, Canvas& dc) {
+  const double ppm = v.pixelsPerMmX;
+  const int h = std::max(4, truncated(ppm * kScaleTextMm));
+  const int pad = std::max(1, truncated(ppm * 2));
+  const int gap = std::max(1, truncated(ppm * 1.5));
+  const std::string caption = pageScaleCaption(pageScaleDenominator(v));
+  const int32_t metres = scaleBarMetres(v.mmPerMetre, kScaleBarMaxMm);
+  const int bar = std::max(2, static_cast<int>(std::lround(metres * v.mmPerMetre * ppm)));
+  const std::string label = scaleBarLabel(metres);
+  // Arial's characters are on average a little over half their height wide.
+  const auto textWidth = [h](const std::string& text) {
+    return truncated(static_cast<double>(text.size()) * h * 0.6);
+  };
+  const int width = 2 * pad + std::max(textWidth(caption), bar + gap + textWidth(label));
+  const int height = 2 * pad + 2 * h + gap;
+  const int bottom = v.viewBottom - frame;
+  const Rect box{frame, bottom - height, frame + width, bottom};
+  // Opaque: the map under the box does not show through.
+  dc.fillRect(box, fixed::whiteBrush);
+  const int line = std::max(1, truncated(ppm * 0.2));
+  dc.selectPen(solid(line, kBlack));
+  const ScreenPoint edge[] = {{box.left, box.top},
+                              {box.right, box.top},
+                              {box.right, box.bottom},
+                              {box.left, box.bottom},
+                              {box.left, box.top}};
+  dc.polyline(edge);
+
+  dc.setBackgroundTransparent(true);
+  dc.selectFont(Font{"Arial Cyr", -h, 400, false, 0});
+  dc.setTextColor(kBlack);
+  const int left = box.left + pad;
+  dc.textOut(left, box.top + pad, caption);
+  // The bar: its first half black, the whole outlined, its length beside it.
+  const int rowTop = box.top + pad + h + gap;
+  const int thick = std::max(2, h / 3);
+  const int barTop = rowTop + (h - thick) / 2;
+  dc.fillRect(Rect{left, barTop, left + bar / 2, barTop + thick}, Brush{BrushStyle::Solid, kBlack});
+  const ScreenPoint outline[] = {{left, barTop},
+                                 {left + bar, barTop},
+                                 {left + bar, barTop + thick},
+                                 {left, barTop + thick},
+                                 {left, barTop}};
+  dc.polyline(outline);
+  dc.textOut(left + bar + gap, rowTop, label);
+  dc.selectPen(fixed::nullPen);
+  return box;
+}
+
 Font houseNumberFont(const ViewState& page) {
   return Font{"Arial Cyr", truncated(page.pixelsPerMmX * -3.0), 400, false, 0};
 }
@@ -196,6 +259,7 @@ bool printPage(const PrintScene& scene, const PrinterMetrics& printer, const Map
   dc.setClipRect(inside);
   printMap(scene, page, dc);
   dc.clearClip();
+  printScaleBox(v, f, dc);
 
   dc.selectPen(solid(f, kBlack));
   dc.selectBrush(fixed::hollowBrush);

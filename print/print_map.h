@@ -72,6 +72,16 @@ PurposeGroup printPurposeGroup(int16_t purpose);
 // "Тихоморск. Адресный план города" in cp1251.
 std::string printTitle();
 
+// The scale box of a page, in its bottom-left corner inside the frame: an
+// opaque white box over the map with "Масштаб 1:3 450" (the page's scale
+// rounded as the screen's caption is) and a bar of a round length with that
+// length beside it ("200 м", "1 км"). Returns the box.
+inline constexpr double kScaleTextMm = 3.5;
+inline constexpr double kScaleBarMaxMm = 40;
+std::string pageScaleCaption(int32_t denominator);
+std::string scaleBarLabel(int32_t metres);
+Rect printScaleBox(const ViewState& page, int frame, Canvas& dc);
+
 // Inside print_buildings.cpp and print_labels.cpp.
 void printStreetLabels(const PrintScene& scene, PageState& page, Canvas& dc);
 void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc);
@@ -79,5 +89,13 @@ void volumetricPrintPass(const PrintScene& scene, PageState& page, Canvas& dc);
 void printMarkers(const PrintScene& scene, PageState& page, Canvas& dc);
 // The house-number font: 3 mm characters.
 Font houseNumberFont(const ViewState& page);
+// The colour of a house number on paper: black or white, whichever stands
+// out more from the fill it is written on (the contrast ratio of two
+// colours' relative luminances), so that a number is legible on every fill
+// of every view mode, the dark roofs of "Ночной" included. A fill that is
+// not solid (hatching on paper) takes black.
+Rgb houseNumberColour(const Brush& fill);
+// (L1 + 0.05) / (L2 + 0.05) of the lighter and the darker colour: 1 to 21.
+double contrastRatio(Rgb a, Rgb b);
 
 }  // namespace tikhomap

@@ -12,7 +12,8 @@ constexpr double kRad = std::numbers::pi / 180.0;
 constexpr double kDeg = 180.0 / std::numbers::pi;
 // Rays longer than this are not followed (a 600 m tower at 7° of sun).
 constexpr double kMaxReach = 5000;
-// Crossings nearer than this to the start are the start itself.
+// Stretches shorter than this, or ending nearer than this ahead of the
+// start, only touch a footprint.
 constexpr double kTouch = 1e-6;
 // Cells per side at most, however large the city.
 constexpr double kMaxCellsPerSide = 1024;
@@ -129,19 +130,39 @@ void BuildingBlocks::crossings(int32_t row, double x, double y, double dx, doubl
   out.clear();
   const Building& b = map_.buildings[static_cast<std::size_t>(row)];
   const std::size_t n = b.outline.size();
+  // Which side of the ray's line a vertex lies on. A vertex on the line
+  // counts as lying on the negative side, as if the ray ran an infinitely
+  // small distance to the positive side: each vertex is counted once, a
+  // grazed corner gives two equal crossings, and of two blocks that share a
+  // wall along the ray exactly one stands over it.
+  const auto side = [&](const MapPoint& v) { return dx * (v.y - y) - dy * (v.x - x); };
+  double sa = side(vertex(b, 0));
   for (std::size_t i = 0; i < n; ++i) {
     const MapPoint& a = vertex(b, i);
     const MapPoint& e = vertex(b, i + 1);
-    const double ex = e.x - a.x;
-    const double ey = e.y - a.y;
-    const double denom = dx * ey - dy * ex;
-    if (std::abs(denom) < 1e-12) continue;  // parallel (or a zero-length edge)
-    const double ax = a.x - x;
-    const double ay = a.y - y;
-    const double s = (ax * ey - ay * ex) / denom;
-    const double t = (ax * dy - ay * dx) / denom;
-    if (s > kTouch && t >= 0 && t < 1) out.push_back(s);
+    const double se = side(e);
+    if ((sa > 0) != (se > 0)) {
+      // The crossing point on the edge, exact at a vertex on the line.
+      const double t = sa / (sa - se);
+      const double cx = a.x + t * (e.x - a.x);
+      const double cy = a.y + t * (e.y - a.y);
+      out.push_back((cx - x) * dx + (cy - y) * dy);
+    }
+    sa = se;
   }
+  std::sort(out.begin(), out.end());
+}
+
+double BuildingBlocks::firstInside(const std::vector<double>& hits) {
+  // The crossings of the whole line pair up into the stretches over the
+  // footprint; a stretch of no length only touches it.
+  for (std::size_t i = 0; i + 1 < hits.size(); i += 2) {
+    const double enter = hits[i];
+    const double leave = hits[i + 1];
+    if (leave - enter <= kTouch || leave <= kTouch) continue;
+    return std::max(enter, 0.0);
+  }
+  return -1;
 }
 
 template <typename EnterCell, typename MeetBlock>
@@ -157,10 +178,8 @@ void BuildingBlocks::walkBlocks(double x, double y, double z, double dx, double 
       const double h = heights_[static_cast<std::size_t>(row)];
       if (h <= z) continue;
       crossings(row, x, y, dx, dy, hits_);
-      if (hits_.empty()) continue;
-      // An odd number of crossings: the start lies inside the footprint.
-      const double first =
-          hits_.size() % 2 == 1 ? 0 : *std::min_element(hits_.begin(), hits_.end());
+      const double first = firstInside(hits_);
+      if (first < 0) continue;
       if (!meetBlock(h, first)) return false;
     }
     return true;

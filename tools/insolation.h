@@ -32,7 +32,9 @@ class BuildingBlocks {
 
   // Whether the ray from (x north, y east, z up) along the horizontal
   // direction (dx, dy) (a unit vector) rising by `slope` metres per metre
-  // meets any block.
+  // goes through any block: over the inside of its footprint, below its
+  // top. Touching a footprint (a corner, or a wall on the side the ray
+  // counts as outside) does not block the ray.
   bool blocked(double x, double y, double z, double dx, double dy, double slope) const;
   // The highest angle (degrees) above the horizontal at which blocks are
   // seen from the point along a horizontal direction, within `reach`.
@@ -49,9 +51,13 @@ class BuildingBlocks {
   template <typename EnterCell, typename MeetBlock>
   void walkBlocks(double x, double y, double z, double dx, double dy, double reach,
                   EnterCell&& enterCell, MeetBlock&& meetBlock) const;
-  // Distances along the ray to the crossings of a building's outline.
+  // Distances along the ray's whole line (negative behind the start) to the
+  // crossings of a building's outline, in order.
   void crossings(int32_t row, double x, double y, double dx, double dy,
                  std::vector<double>& out) const;
+  // Distance at which the ray first stands over the footprint's inside (0
+  // when it starts there or goes in from its outline), or -1 if never.
+  static double firstInside(const std::vector<double>& hits);
 
   const MapData& map_;
   std::vector<double> heights_;

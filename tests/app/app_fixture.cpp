@@ -19,6 +19,12 @@ class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings the program remembers (the print dialog's) go to a folder of
+    // this test program, never to the home folder; suites run side by side.
+    config_ = std::filesystem::temp_directory_path() /
+              ("tikhomap_test_config_" + std::to_string(QCoreApplication::applicationPid()));
+    std::filesystem::remove_all(config_);
+    qputenv("XDG_CONFIG_HOME", config_.string().c_str());
     static int argc = 1;
     static char name[] = "test_app";
     static char* argv[] = {name, nullptr};
@@ -27,10 +33,12 @@ class QtEnvironment : public ::testing::Environment {
   void TearDown() override {
     delete app_;
     app_ = nullptr;
+    std::filesystem::remove_all(config_);
   }
 
  private:
   QApplication* app_ = nullptr;
+  std::filesystem::path config_;
 };
 
 [[maybe_unused]] const auto* const kQtEnvironment =

@@ -64,7 +64,7 @@ TEST(MainMenuTest, ItemsTextsIdsAndSeparatorsAreThoseOfTheProgram) {
   EXPECT_EQ(
       actionTexts(*menus[3]),
       QStringLiteral("32829=Координаты;32904=Солнце;32815=Измерения;32828=Измерения (по улицам)"));
-  EXPECT_EQ(actionTexts(*menus[4]), QStringLiteral("32794=Справка;104=About ..."));
+  EXPECT_EQ(actionTexts(*menus[4]), QStringLiteral("32794=Справка              F1;104=About ..."));
   // No item shows a key of its own beside the text.
   for (const auto id : {ids::kStreetSearch, ids::kObjectSearch, ids::kRefresh}) {
     EXPECT_TRUE(window.action(id)->shortcut().isEmpty()) << id;
@@ -72,22 +72,28 @@ TEST(MainMenuTest, ItemsTextsIdsAndSeparatorsAreThoseOfTheProgram) {
   EXPECT_TRUE(window.action(ids::kViewClockWindows)->isChecked());
 }
 
-TEST(MainMenuTest, KeysF2ToF5RunTheSearchCommandsAndF7F9DoNothing) {
+TEST(MainMenuTest, KeysF2ToF5RunTheSearchCommandsAndF7F9TheirMenuItems) {
   MainWindow window(std::filesystem::temp_directory_path() / "tikhomap_no_map_here");
   window.setFatalHandler([](const QString&) {});
   std::vector<int> ran;
   for (int id : {ids::kStreetSearch, ids::kDistrictChoice, ids::kMicrodistrictChoice,
-                 ids::kObjectSearch, ids::kToolsPalette, ids::kRefresh}) {
+                 ids::kObjectSearch, ids::kToolsPalette}) {
     window.setCommandHandler(id, [&ran, id] { ran.push_back(id); });
   }
   window.show();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  for (Qt::Key key : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F7, Qt::Key_F9}) {
+  for (Qt::Key key : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F7}) {
     QTest::keyClick(&window.mapWidget(), key);
   }
-  EXPECT_EQ(ran, (std::vector<int>{ids::kStreetSearch, ids::kDistrictChoice,
-                                   ids::kMicrodistrictChoice, ids::kObjectSearch}));
+  // F7 and F9 are the keys the menu shows beside "Инструменты" and
+  // "Освежить".
+  EXPECT_EQ(ran,
+            (std::vector<int>{ids::kStreetSearch, ids::kDistrictChoice, ids::kMicrodistrictChoice,
+                              ids::kObjectSearch, ids::kToolsPalette}));
+  window.setRecomposePending(false);
+  QTest::keyClick(&window.mapWidget(), Qt::Key_F9);
+  EXPECT_TRUE(window.recomposePending());
 }
 
 // A shown window with the tiny city loaded and its title sheet composed.
@@ -274,6 +280,17 @@ TEST_F(LoadedWindowTest, AutoRepeatedKeysAreIgnored) {
   EXPECT_FALSE(window_->recomposePending());
   key(Qt::Key_Left);
   EXPECT_EQ(session().history.count, count + 1);
+  // A held "/" zooms out once; the other zoom characters zoom on every repeat.
+  paint();
+  key(Qt::Key_Slash, QStringLiteral("/"));
+  EXPECT_EQ(session().history.count, count + 2);
+  paint();
+  key(Qt::Key_Slash, QStringLiteral("/"), /*autoRepeat=*/true);
+  key(Qt::Key_Slash, QStringLiteral("/"), /*autoRepeat=*/true);
+  EXPECT_EQ(session().history.count, count + 2);
+  key(Qt::Key_Plus, QStringLiteral("+"), /*autoRepeat=*/true);
+  key(Qt::Key_Plus, QStringLiteral("+"), /*autoRepeat=*/true);
+  EXPECT_EQ(session().history.count, count + 4);
 }
 
 TEST_F(LoadedWindowTest, ViewModeOnTheTitleSheetChangesStylesAndCheckMarkWithoutComposing) {

@@ -158,6 +158,46 @@ TEST_F(PrintJobTest, AFileThatCannotBeWrittenIsToldToThePerson) {
   EXPECT_TRUE(failures_[0].contains(QStringLiteral("page.pdf"))) << failures_[0].toStdString();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(screen() == before);
+  // A full disk is told the same way.
+  if (std::filesystem::exists("/dev/full")) {
+    chooseFile("/dev/full");
+    window_->command(ids::kPrintColour);
+    ASSERT_EQ(failures_.size(), 2u);
+    EXPECT_TRUE(failures_[1].contains(QStringLiteral("/dev/full"))) << failures_[1].toStdString();
+  }
+}
+
+TEST_F(PrintJobTest, TheDialogProposesTheLastFilePaperAndOrientationInTheNextRun) {
+  std::filesystem::create_directories(outDir());
+  const auto file = outDir() / "last.pdf";
+  const QString fileName = QString::fromStdString(file.string());
+  printing_->setPrinterChooser([&](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+    printer.setPageSize(QPageSize(QPageSize::A3));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    return true;
+  });
+  window_->command(ids::kPrintColour);
+  ASSERT_TRUE(failures_.empty());
+  const std::string settings = qEnvironmentVariable("XDG_CONFIG_HOME").toStdString();
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(settings) / "tikhomap"));
+
+  // The next run: a printing of its own, which keeps nothing in memory.
+  Printing again(*window_);
+  QString proposed;
+  QPageSize::PageSizeId paper = QPageSize::A4;
+  QPageLayout::Orientation orientation = QPageLayout::Portrait;
+  again.setPrinterChooser([&](QPrinter& printer) {
+    proposed = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    paper = printer.pageLayout().pageSize().id();
+    orientation = printer.pageLayout().orientation();
+    return false;
+  });
+  again.print(false);
+  EXPECT_EQ(proposed, fileName);
+  EXPECT_EQ(paper, QPageSize::A3);
+  EXPECT_EQ(orientation, QPageLayout::Landscape);
 }
 
 TEST_F(PrintJobTest, ThePreviewDrawsThePageAndLeavesTheScreenAsItWas) {

@@ -101,6 +101,13 @@ TEST(HeadlessRenderTest, PrintsTheComposedViewIntoAPdf) {
   o.pdf = (folder.path() / "missing" / "page.pdf").string();
   EXPECT_FALSE(printHeadlessPdf(session, o, error));
   EXPECT_NE(error.find("page.pdf"), std::string::npos) << error;
+  // A disk that takes no more bytes: the file opens, its writes fail.
+  if (std::filesystem::exists("/dev/full")) {
+    o.pdf = "/dev/full";
+    error.clear();
+    EXPECT_FALSE(printHeadlessPdf(session, o, error));
+    EXPECT_NE(error.find("/dev/full"), std::string::npos) << error;
+  }
 }
 
 TEST(RenderOptionsTest, RefusesMistakesWithAReason) {

@@ -5,10 +5,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalSpy>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -16,6 +20,8 @@
 #include <QToolButton>
 #include <QWindow>
 #include <cstdio>
+#include <functional>
+#include <map>
 
 #include "app/about_dialog.h"
 #include "app/help_window.h"
@@ -587,6 +593,82 @@ TEST_F(ShellTest, HelpOpensOnceWithItsTitleAndEveryContentsLinkLeadsSomewhere) {
   help->resize(500, 300);
   browser.setSource(QUrl(QStringLiteral("#print")));
   EXPECT_GT(browser.verticalScrollBar()->value(), 0);
+}
+
+TEST_F(ShellTest, TheHelpNamesEveryMenuCommandAndOnlyCommandsAndKeysThatExist) {
+  QFile file(QStringLiteral(":/help/index.html"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString help = QString::fromUtf8(file.readAll());
+  // The menus as the person sees them: each item's text without the key
+  // shown beside it, and that key.
+  const QRegularExpression keyAtEnd(QStringLiteral("\\s{2,}(F\\d+|Ctrl\\+\\w)$"));
+  std::map<QString, std::vector<QString>> items;  // menu title -> item texts
+  std::vector<std::pair<QString, QAction*>> keyed;
+  std::function<void(QMenu&)> collect = [&](QMenu& menu) {
+    const QString title = menu.title();
+    for (QAction* a : menu.actions()) {
+      if (a->isSeparator()) continue;
+      QString text = a->text();
+      if (const auto m = keyAtEnd.match(text); m.hasMatch()) {
+        keyed.emplace_back(m.captured(1), a);
+        text.chop(m.capturedLength(0));
+      }
+      items[title].push_back(text.simplified());
+      if (a->menu() != nullptr) collect(*a->menu());
+    }
+  };
+  for (QAction* a : window_->menuBar()->actions()) collect(*a->menu());
+  ASSERT_GE(keyed.size(), 8u);
+
+  // Every command of the menus is in the help.
+  for (const auto& [menu, texts] : items) {
+    for (const QString& text : texts) {
+      EXPECT_TRUE(help.contains(QStringLiteral("«%1»").arg(text)))
+          << menu.toStdString() << " / " << text.toStdString();
+    }
+  }
+  // Every path «Menu» → «Item» the help names exists.
+  const QRegularExpression path(QStringLiteral("«([^»]+)»(?:\\s*→\\s*«([^»]+)»)+"));
+  int paths = 0;
+  for (auto it = path.globalMatch(help); it.hasNext();) {
+    const QString whole = it.next().captured(0);
+    QStringList steps;
+    for (auto s = QRegularExpression(QStringLiteral("«([^»]+)»")).globalMatch(whole);
+         s.hasNext();) {
+      steps << s.next().captured(1).simplified();
+    }
+    for (qsizetype i = 0; i + 1 < steps.size(); ++i) {
+      const auto menu = items.find(steps[i]);
+      ASSERT_NE(menu, items.end()) << whole.toStdString();
+      EXPECT_NE(std::find(menu->second.begin(), menu->second.end(), steps[i + 1]),
+                menu->second.end())
+          << whole.toStdString();
+    }
+    ++paths;
+  }
+  EXPECT_GE(paths, 15);
+  // Every key a menu item shows runs that item.
+  const auto shortcutFor = [this](const QString& key) -> QShortcut* {
+    for (QShortcut* s : window_->findChildren<QShortcut*>()) {
+      if (s->key() == QKeySequence(key)) return s;
+    }
+    return nullptr;
+  };
+  for (const auto& [key, action] : keyed) {
+    QShortcut* shortcut = shortcutFor(key);
+    ASSERT_NE(shortcut, nullptr) << key.toStdString();
+    EXPECT_EQ(shortcut->objectName(), QStringLiteral("key%1").arg(action->objectName()))
+        << key.toStdString();
+  }
+  // Every function and control key the help's key table names is bound.
+  const QRegularExpression helpKey(QStringLiteral("<td class=\"key\">(F\\d+|Ctrl\\+\\w)</td>"));
+  int helpKeys = 0;
+  for (auto it = helpKey.globalMatch(help); it.hasNext();) {
+    const QString key = it.next().captured(1);
+    EXPECT_NE(shortcutFor(key), nullptr) << key.toStdString();
+    ++helpKeys;
+  }
+  EXPECT_GE(helpKeys, 8);
 }
 
 TEST_F(ShellTest, F1OpensTheHelp) {

@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
 #include "app/sun_window.h"
+#include "render/style_set.h"
 #include "resources/command_ids.h"
 #include "tests/app/app_fixture.h"
 
@@ -96,6 +97,31 @@ TEST_F(SunWindowTest, AClickOnABuildingOpensItsFacades) {
   // A date out of range is said so, with no rows.
   w->setDate({2150, 1, 1});
   EXPECT_EQ(w->date().year(), 2100);  // the field keeps to the years it can compute
+}
+
+TEST_F(SunWindowTest, AClickOnARoofOpensTheBuildingDrawnThere) {
+  // Close enough that the nine storeys of "Морская ул., 1" lift its roof
+  // clear of its footprint.
+  MapSession& s = window_->session();
+  pushView(s.history, 1560, 1480, 1660, 1590);
+  window_->requestRecompose();
+  window_->mapWidget().repaint();
+  ASSERT_TRUE(isVolumetricView(s.viewMode));
+  const int lift = 9 * s.cache.storeyHeight;
+  int32_t sx = 0, sy = 0;
+  mapToScreen(s.view, 1620, 1535, sx, sy);  // the middle of the north wall's foot
+  ASSERT_GT(lift, 4);
+  window_->command(ids::kSunTool);
+  const QPoint roof(sx, sy - lift + 2);
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent e(type, QPointF(roof), QPointF(window_->mapWidget().mapToGlobal(roof)),
+                  Qt::LeftButton, type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                  Qt::NoModifier);
+    QApplication::sendEvent(&window_->mapWidget(), &e);
+  }
+  EXPECT_EQ(beeps_, 0);
+  ASSERT_NE(sunWindow(), nullptr);
+  EXPECT_EQ(sunWindow()->windowTitle(), QStringLiteral("Солнце: Морская ул., 1"));
 }
 
 TEST_F(SunWindowTest, APressBesideTheBuildingsBeepsAndEscEndsTheTool) {

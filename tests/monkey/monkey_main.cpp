@@ -100,6 +100,8 @@ int runChild(const Options& o, int argc, char** argv) {
       return 2;
     }
   }
+  // Remembered print settings stay in the run's folder, never in the home.
+  qputenv("XDG_CONFIG_HOME", (folder / "config").string().c_str());
   const auto failed = [&folder, log](int events, const std::string& what) {
     std::fprintf(log, "%s%d events: %s\n", kFailureMark, events, what.c_str());
     std::fflush(log);

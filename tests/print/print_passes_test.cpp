@@ -229,6 +229,56 @@ TEST(PrintPassesTest, HouseNumbersAreThreeMillimetreCharactersCentredOverTheAddr
   }
 }
 
+TEST(PrintPassesTest, HouseNumbersStandOutFromTheFillUnderThemInEveryMode) {
+  // One building of each print group, numbered, in every view mode, in
+  // colour and in black and white: each number has at least 4.5 : 1 of
+  // contrast with the roof or body it is written on.
+  for (const int mode : {kViewGraphic, kViewFlat, kViewNight, kViewClockWindows, kViewFrame}) {
+    for (const bool colour : {true, false}) {
+      PrintWorld w(mode);
+      w.colour = colour;
+      int16_t x = 8050;
+      for (const int16_t purpose : {411, 444, 461, 555, 900, 413}) {
+        w.map.buildings.push_back(tower(purpose, x, 8250, 3));
+        std::strcpy(w.map.buildings.back().houseNumber, "7");
+        x = static_cast<int16_t>(x + 100);
+      }
+      ASSERT_TRUE(w.print(kLevel2));
+      Rgb under{255, 255, 255};  // the paper
+      int numbers = 0;
+      const auto& calls = w.paper.calls();
+      for (size_t i = 0; i < calls.size(); ++i) {
+        const RecordedCall& c = calls[i];
+        // The last fill before a number is its building's body or roof.
+        if (c.kind == CallKind::Polygon && c.state.brush.style == BrushStyle::Solid) {
+          under = c.state.brush.color;
+        }
+        if (c.kind != CallKind::TextOut) continue;
+        // A rim is the same text written just before the number itself.
+        size_t last = i;
+        for (size_t j = i + 1; j < calls.size(); ++j) {
+          if (!isDrawingCall(calls[j].kind)) continue;
+          if (calls[j].kind != CallKind::TextOut || calls[j].text != c.text) break;
+          last = j;
+        }
+        const Rgb number = calls[last].state.textColor;
+        for (size_t rim = i; rim < last; ++rim) {
+          if (calls[rim].kind != CallKind::TextOut) continue;
+          EXPECT_GE(contrastRatio(calls[rim].state.textColor, number), 4.5) << mode;
+        }
+        ++numbers;
+        EXPECT_GE(contrastRatio(number, under), 4.5)
+            << mode << (colour ? " colour" : " grey") << " number " << numbers;
+        i = last;
+      }
+      EXPECT_EQ(numbers, 6) << mode;
+    }
+  }
+  EXPECT_EQ(houseNumberColour(Brush{BrushStyle::Solid, {40, 40, 40}}), (Rgb{255, 255, 255}));
+  EXPECT_EQ(houseNumberColour(Brush{BrushStyle::Solid, {200, 200, 200}}), (Rgb{0, 0, 0}));
+  EXPECT_NEAR(contrastRatio({0, 0, 0}, {255, 255, 255}), 21, 1e-9);
+}
+
 TEST(PrintPassesTest, StreetNamesOnlyWhereTheLastScreenFrameNamedThem) {
   PrintWorld w(kViewFlat);
   w.map.streetLines = {ComposeWorld::feature(1, {{8300, 7800}, {8300, 8700}}),
@@ -417,6 +467,59 @@ TEST(PrintPageTest, ClipsTheMapInsideAHalfMillimetreFrameAndTitlesThePage) {
   EXPECT_EQ(title.points[0], (ScreenPoint{7, 7}));
 
   EXPECT_FALSE(printPage(w.scene(), w.printer, {5, 5, 5, 5}, w.random, dc));
+}
+
+TEST(PrintPageTest, TheScaleStandsInAnOpaqueBoxWithARoundBar) {
+  PrintWorld w(kViewFlat);
+  w.map.areaFeatures = {ComposeWorld::box(718, 8000, 8000, 700)};
+  RecordingCanvas& dc = w.paper;
+  ASSERT_TRUE(printPage(w.scene(), w.printer, kLevel2, w.random, dc));
+  // 700 m on 254 mm: 1:2755.9, said as the screen says it, and 100 m of bar.
+  const auto texts = dc.callsOf(CallKind::TextOut);
+  std::vector<std::string> written;
+  for (const RecordedCall& c : texts) written.push_back(c.text);
+  ASSERT_GE(written.size(), 3u);
+  EXPECT_EQ(written[written.size() - 3], utf8ToCp1251("Масштаб 1:2 760"));
+  EXPECT_EQ(written[written.size() - 2], utf8ToCp1251("100 м"));
+  // The box is the first thing over the map: white, in the bottom-left
+  // corner inside the frame, holding both texts.
+  const auto fills = dc.callsOf(CallKind::FillRect);
+  ASSERT_EQ(fills.size(), 2u);
+  const Rect box = fills[0].rect;
+  EXPECT_EQ(fills[0].fillBrush.color, (Rgb{255, 255, 255}));
+  EXPECT_EQ(box.left, 1);
+  EXPECT_EQ(box.bottom, 999);
+  for (size_t i = texts.size() - 3; i + 1 < texts.size(); ++i) {
+    const ScreenPoint at = texts[i].points[0];
+    EXPECT_TRUE(at.x > box.left && at.x < box.right && at.y > box.top && at.y < box.bottom);
+  }
+  // Half the bar is black; the bar is 100 m at the page's true scale.
+  const Rect half = fills[1].rect;
+  EXPECT_EQ(fills[1].fillBrush.color, (Rgb{0, 0, 0}));
+  const double bar = 100 * 254.0 / 700 * 100 / 25.4;
+  EXPECT_NEAR(2 * (half.right - half.left), bar, 2);
+  EXPECT_GT(half.left, box.left);
+  EXPECT_LT(half.left + bar, box.right);
+}
+
+TEST(PrintPageTest, ScaleBarsAreRoundAndCaptionsGroupThousands) {
+  const std::pair<double, int32_t> bars[] = {
+      {0.028, 1000},  // a city of 10 km on the page: 28 mm
+      {0.3629, 100}, {0.19, 200}, {0.09, 200}, {0.079, 500}, {17.5, 2}, {100, 1},
+  };
+  for (const auto& [mmPerMetre, metres] : bars) {
+    EXPECT_EQ(scaleBarMetres(mmPerMetre, 40), metres) << mmPerMetre;
+  }
+  EXPECT_EQ(scaleBarLabel(500), utf8ToCp1251("500 м"));
+  EXPECT_EQ(scaleBarLabel(2000), utf8ToCp1251("2 км"));
+  EXPECT_EQ(pageScaleCaption(450), utf8ToCp1251("Масштаб 1:450"));
+  EXPECT_EQ(pageScaleCaption(3450), utf8ToCp1251("Масштаб 1:3 450"));
+  EXPECT_EQ(pageScaleCaption(1234560), utf8ToCp1251("Масштаб 1:1 234 560"));
+  ViewState page;
+  page.mmPerMetre = 1000.0 / 3454.9;
+  EXPECT_EQ(pageScaleDenominator(page), 3450);
+  page.mmPerMetre = 1000.0 / 3455.0;
+  EXPECT_EQ(pageScaleDenominator(page), 3460);
 }
 
 }  // namespace

@@ -167,6 +167,68 @@ TEST(Insolation, BadInputsGiveHonestEmptyResults) {
   }
 }
 
+TEST(Insolation, RaysThroughCornersAndAlongWallsAreDecidedOnce) {
+  // A 10 m square block 3 m high; every ray starts outside at 1.5 m and
+  // rises slowly enough to pass under its top.
+  MapData map;
+  map.buildings = {block(10, 10, 20, 20, 1)};
+  const BuildingBlocks blocks(map);
+  const double h = std::sqrt(0.5);
+  const double l = std::sqrt(20.0);
+  struct Ray {
+    double x, y, dx, dy;
+    bool blocked;
+  };
+  const Ray rays[] = {
+      {30.5, 9.5, -h, h, false},       // grazes the corner (20, 20) from outside
+      {25, 15, -h, h, false},          // grazes the same corner from the other side
+      {25, 25, -h, -h, true},          // corner to corner across the inside
+      {24, 22, -4 / l, -2 / l, true},  // in through a corner, out through a wall
+      {30, 9.999, -1, 0, false},       // just beside the west wall
+      {30, 10.001, -1, 0, true},       // just inside the west wall
+  };
+  for (const Ray& r : rays) {
+    EXPECT_EQ(blocks.blocked(r.x, r.y, 1.5, r.dx, r.dy, 0.01), r.blocked)
+        << r.x << "," << r.y << " along " << r.dx << "," << r.dy;
+  }
+  // Along a wall the ray is outside one way and inside the other: never
+  // both, never neither.
+  EXPECT_NE(blocks.blocked(30, 20, 1.5, -1, 0, 0.01), blocks.blocked(0, 20, 1.5, 1, 0, 0.01));
+  EXPECT_NE(blocks.blocked(20, 30, 1.5, 0, -1, 0.01), blocks.blocked(20, 0, 1.5, 0, 1, 0.01));
+  // Along a wall two blocks share, one of them stands over the ray whichever
+  // way it runs.
+  MapData pair;
+  pair.buildings = {block(10, 10, 20, 20, 1), block(10, 20, 20, 30, 1)};
+  const BuildingBlocks both(pair);
+  EXPECT_TRUE(both.blocked(30, 20, 1.5, -1, 0, 0.01));
+  EXPECT_TRUE(both.blocked(0, 20, 1.5, 1, 0, 0.01));
+}
+
+TEST(Insolation, ARayFromInsideOrFromTheOutlineIsBlockedOnlyGoingIn) {
+  MapData map;
+  map.buildings = {block(10, 10, 20, 20, 1)};
+  const BuildingBlocks blocks(map);
+  const double h = std::sqrt(0.5);
+  struct Ray {
+    double x, y, dx, dy;
+    bool blocked;
+  };
+  const Ray rays[] = {
+      {15, 15, 1, 0, true},    // inside
+      {15, 15, -h, h, true},   // inside, towards a corner
+      {20, 15, 1, 0, false},   // on the north wall, out
+      {20, 15, -1, 0, true},   // on the north wall, in
+      {20, 20, h, h, false},   // on a corner, out
+      {20, 20, -h, -h, true},  // on a corner, in
+      {20, 20, h, -h, false},  // on a corner, out past the north wall
+  };
+  for (const Ray& r : rays) {
+    EXPECT_EQ(blocks.blocked(r.x, r.y, 1.5, r.dx, r.dy, 0.01), r.blocked)
+        << r.x << "," << r.y << " along " << r.dx << "," << r.dy;
+  }
+  EXPECT_FALSE(blocks.blocked(15, 15, 3, 1, 0, 0.01));  // at the top
+}
+
 TEST(Insolation, SkylineSeenFromAFacade) {
   MapData map;
   map.buildings = {block(1000, 1000, 1020, 1020, 3), block(960, 800, 980, 1220, 10)};
