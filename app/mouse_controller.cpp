@@ -279,7 +279,9 @@ bool MouseController::mouseRelease(QMouseEvent& event) {
   if (event.button() != Qt::LeftButton) return false;
 
   if (session.titleSheetShown() && interactionState_ != kStateZoomRect) {
-    // Only the label a press showed goes with the release here.
+    // Only the label a press showed goes with the release here, and a pan
+    // begun on the map before the title sheet came back ends unmoved.
+    if (dragInProgress()) endDragAndRecompose();
     if (restoreInfoLabel()) setCursorShape(MapCursor::Arrow);
     return true;
   }

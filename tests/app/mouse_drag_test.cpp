@@ -268,6 +268,21 @@ TEST_F(MouseWindowTest, ADoubleClickLeavesNothingHangingWithAnyButtonAndModifier
   }
 }
 
+// Shrunk from a monkey run: Home during a pan with the pan tool; the
+// release on the title sheet ends the pan and moves nothing.
+TEST_F(MouseWindowTest, APanEndsWhenTheTitleSheetCameBackDuringIt) {
+  showMap();
+  mouse().setToolMode(kToolPan);
+  press({300, 300});
+  ASSERT_EQ(mouse().interactionState(), kStatePan);
+  keyDown(Qt::Key_Home);
+  ASSERT_TRUE(session().titleSheetShown());
+  release({200, 250});
+  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_FALSE(mouse().mouseCaptured());
+  EXPECT_TRUE(session().titleSheetShown());
+}
+
 TEST_F(MouseWindowTest, PaletteToolsIgnoreModifierKeysAndKeyReleases) {
   showMap();
   mouse().setToolMode(kToolPan);
