@@ -66,9 +66,7 @@ void MouseController::cancelPress() {
   if (restoreInfoLabel()) {
     setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
   }
-  const bool dragging =
-      dragArmed_ && (interactionState_ == kStateZoomRect || interactionState_ == kStatePan);
-  if (!dragging && !captured_) return;
+  if (!dragInProgress() && !captured_) return;
   dragArmed_ = false;
   if (captured_) {
     main_.mapWidget().releaseMouse();
@@ -96,6 +94,10 @@ void MouseController::beep() {
 
 void MouseController::setToolMode(int mode) {
   toolMode_ = mode;
+  // A palette tool ignores Shift, Ctrl and every key release: a drag the keys
+  // armed before would stay armed under the tool and turn its presses into
+  // Shift or Ctrl drags, which its releases do not end.
+  if (paletteTool(mode) && !dragInProgress()) dragArmed_ = false;
   // The arrow tool and no tool at all both show the plain pointer.
   if (mode == kToolArrow || mode == kToolClosed) setCursorShape(MapCursor::Arrow);
   setToolCursor();
@@ -161,6 +163,9 @@ bool MouseController::keyRelease(QKeyEvent&) {
 // ---- left and right presses ------------------------------------------------
 
 bool MouseController::mousePress(QMouseEvent& event) {
+  // The second press of a double click is dropped with the double click
+  // itself: the map answers single presses and every release.
+  if (event.flags().testFlag(Qt::MouseEventCreatedDoubleClick)) return true;
   const QPoint at = event.position().toPoint();
   MapSession& session = main_.session();
 
@@ -274,15 +279,24 @@ bool MouseController::mouseRelease(QMouseEvent& event) {
   if (event.button() != Qt::LeftButton) return false;
 
   if (session.titleSheetShown() && interactionState_ != kStateZoomRect) {
-    // Only the label a press showed goes with the release here.
+    // Only the label a press showed goes with the release here, and a pan
+    // begun on the map before the title sheet came back ends unmoved.
+    if (dragInProgress()) endDragAndRecompose();
     if (restoreInfoLabel()) setCursorShape(MapCursor::Arrow);
     return true;
   }
   if (toolMode_ == kToolZoomOut) {
-    if (zoomOutAt(at)) endDragAndRecompose();
+    // A refused zoom-out changes nothing, but a drag never outlives its
+    // button.
+    if (zoomOutAt(at) || dragInProgress()) endDragAndRecompose();
     return true;
   }
-  switch (interactionState_) {
+  // A drag ended by an earlier release keeps its state until the next paint;
+  // a second release before that paint (the one after a double click) finds
+  // no drag.
+  const int state =
+      dragInProgress() || interactionState_ == kStateMeasuring ? interactionState_ : kStateIdle;
+  switch (state) {
     case kStateZoomRect:
       zoomToRubberRectangle();
       endDragAndRecompose();
@@ -506,9 +520,7 @@ void MouseController::drawOverlays(QPainter& painter) {
 }
 
 void MouseController::afterPaint() {
-  const bool dragging =
-      dragArmed_ && (interactionState_ == kStateZoomRect || interactionState_ == kStatePan);
-  if (dragging) return;
+  if (dragInProgress()) return;
   if (measure_.isOpen()) {
     if (measure_.state().measureCount() > 0) rubber_[0] = rubber_[1] = measure_.lastPointPixel();
     interactionState_ = kStateMeasuring;

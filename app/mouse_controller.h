@@ -102,6 +102,10 @@ class MouseController final : public QObject, public MouseHandler {
   void drawOverlays(QPainter& painter);
   void afterPaint();
   void overlayUpdate();
+  // A zoom rectangle or a pan is being dragged.
+  bool dragInProgress() const {
+    return dragArmed_ && (interactionState_ == kStateZoomRect || interactionState_ == kStatePan);
+  }
   void setCursorShape(MapCursor shape);
   void setToolCursor();
   void startDrag(QMouseEvent& event, QPoint at);

@@ -48,6 +48,30 @@ const QColor kWaterLine(40, 40, 255);
 const QColor kStreet(190, 170, 140);
 const QColor kBorder(255, 0, 0);
 
+// A key released in the main window ends the overview even when the release
+// does not reach the map (a field of the window that the press went past has
+// the keyboard, or no window of the program had it). It goes once the
+// release has been handled, so that the map's own handling of the release
+// comes first.
+class KeyReleaseWatch final : public QObject {
+ public:
+  KeyReleaseWatch(MainWindow& main, OverviewInset& inset)
+      : QObject(&inset), main_(main), inset_(inset) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyRelease && inset_.shown() && watched == main_.windowHandle() &&
+        !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+      QMetaObject::invokeMethod(
+          &inset_, [inset = &inset_] { inset->close(); }, Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  MainWindow& main_;
+  OverviewInset& inset_;
+};
+
 }  // namespace
 
 bool isOverviewKey(const QKeyEvent& event) {
@@ -249,6 +273,7 @@ OverviewInset& installOverviewInset(MainWindow& main, MouseController& mouse) {
                    [inset, &main](QWindow* focus) {
                      if (focus == nullptr || focus != main.windowHandle()) inset->close();
                    });
+  qApp->installEventFilter(new KeyReleaseWatch(main, *inset));
   return *inset;
 }
 

@@ -367,7 +367,11 @@ class SunTool final : public QObject {
         return false;
     }
     auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton || mouse->modifiers() != Qt::NoModifier) return false;
+    if (mouse->button() != Qt::LeftButton) return false;
+    // A press the tool passes on is the map's, and so is its release, even
+    // when the release of a press the tool took never came.
+    pressTaken_ = false;
+    if (mouse->modifiers() != Qt::NoModifier) return false;
     MapSession& s = main_.session();
     if (s.titleSheetShown()) return false;
     // The building the information click would open: on a roof, the block

@@ -3,8 +3,10 @@
 // answers every menu command.
 #include <QAction>
 #include <QApplication>
+#include <QWindow>
 
 #include "app/main_window.h"
+#include "app/overview_inset.h"
 #include "app/program.h"
 #include "app/sun_window.h"
 #include "app/tools_palette.h"
@@ -116,6 +118,28 @@ TEST(ProgramTest, InstallsEveryMenuCommand) {
   window.command(ids::kRealShadows);
   EXPECT_TRUE(window.session().realShadows);
   EXPECT_TRUE(window.action(ids::kRealShadows)->isChecked());
+}
+
+// Shrunk from a monkey run: "/" with Ctrl and Shift while the quick search
+// line holds the window's keyboard; the press goes past the line to the map,
+// which shows the overview, and the release does not come to the map. The
+// overview goes with it all the same.
+TEST(ProgramTest, TheOverviewGoesWithAKeyReleaseThatMissesTheMap) {
+  TinyCityFolder folder;
+  MainWindow window(folder.path());
+  window.setFatalHandler([](const QString&) {});
+  installProgram(window);
+  ASSERT_TRUE(showLoaded(window));
+  auto* inset = window.findChild<OverviewInset*>();
+  ASSERT_NE(inset, nullptr);
+  window.command(ids::kQuickSearch);
+  QWindow* handle = window.windowHandle();
+  const Qt::KeyboardModifiers mods = Qt::ControlModifier | Qt::ShiftModifier;
+  qt_handleKeyEvent(handle, QEvent::KeyPress, Qt::Key_Slash, mods, QStringLiteral("/"));
+  ASSERT_TRUE(inset->shown());
+  qt_handleKeyEvent(handle, QEvent::KeyRelease, Qt::Key_Slash, mods, QStringLiteral("/"));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(inset->shown());
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // The drags and clicks of the map window: Shift pans, Ctrl zooms to the
 // drawn rectangle, the palette's tools, refusals and beeps, the right
 // button's step back.
+#include <QToolButton>
+
 #include "app/mouse_cursors.h"
+#include "app/tools_palette.h"
+#include "resources/command_ids.h"
 #include "tests/app/mouse_test_fixture.h"
 
 namespace tikhomap {
@@ -187,6 +191,96 @@ TEST_F(MouseWindowTest, TheSecondPressOfADoubleClickIsDropped) {
   send(QEvent::MouseButtonDblClick, {300, 300}, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
   EXPECT_NE(mouse().interactionState(), kStatePan);
   EXPECT_FALSE(mouse().mouseCaptured());
+}
+
+// A double click with every button and every hold of Shift and Ctrl (the
+// keys pressed before, as a person holds them), on the map, on the title
+// sheet and on a palette tool's button followed by one on the map: its
+// second press is dropped, nothing it showed outlives the buttons (no drag,
+// no grab, no label), and the next paint leaves the map idle with the
+// tool's cursor.
+TEST_F(MouseWindowTest, ADoubleClickLeavesNothingHangingWithAnyButtonAndModifier) {
+  enum class On { Map, TitleSheet, ZoomOutTool, ZoomRectTool, PanTool };
+  struct Tool {
+    int button;
+    int mode;
+    MapCursor cursor;
+  };
+  const auto toolOf = [](On on) -> Tool {
+    switch (on) {
+      case On::ZoomOutTool:
+        return {kPaletteZoomOut, kToolZoomOut, MapCursor::ZoomOut};
+      case On::ZoomRectTool:
+        return {kPaletteZoomRect, kToolZoomRect, MapCursor::ZoomIn};
+      case On::PanTool:
+        return {kPalettePan, kToolPan, MapCursor::Pan};
+      default:
+        return {kPaletteArrow, kToolArrow, MapCursor::Arrow};
+    }
+  };
+  installToolsPalette(*window_, mouse());
+  const Qt::KeyboardModifiers holds[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
+                                         Qt::ShiftModifier | Qt::ControlModifier};
+  for (const On on : {On::Map, On::TitleSheet, On::ZoomOutTool, On::ZoomRectTool, On::PanTool}) {
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+      for (const Qt::KeyboardModifiers mods : holds) {
+        const Tool tool = toolOf(on);
+        SCOPED_TRACE(::testing::Message() << "on " << static_cast<int>(on) << ", button " << button
+                                          << ", modifiers " << mods.toInt());
+        mouse().setToolMode(kToolArrow);
+        if (on == On::TitleSheet) {
+          viewWholeCity(session().history);
+          window_->requestRecompose();
+          paint();
+        } else if (on == On::Map) {
+          showRect(1000, 1200, 1500, 1800);
+        } else {
+          // The whole city: the zoom-out tool is refused there.
+          showMap();
+        }
+        if (mods & Qt::ShiftModifier) keyDown(Qt::Key_Shift, Qt::ShiftModifier);
+        if (mods & Qt::ControlModifier) keyDown(Qt::Key_Control, mods);
+        QPoint at = pixelOf(1250, 1500);  // a street: a press shows its label
+        if (on == On::TitleSheet) at = {map().width() - 60, map().height() / 2};
+        if (tool.mode != kToolArrow) {
+          if (openPalette(*window_) == nullptr) window_->command(ids::kToolsPalette);
+          ToolsPalette* palette = openPalette(*window_);
+          ASSERT_NE(palette, nullptr);
+          doubleClick(*palette->button(tool.button), {5, 5}, mods, Qt::LeftButton);
+          ASSERT_EQ(mouse().toolMode(), tool.mode);
+        }
+        const size_t dialogs = dialogs_.size();
+        doubleClick(map(), at, mods, button);
+        const int state = mouse().interactionState();
+        EXPECT_FALSE(mouse().dragArmed() && (state == kStateZoomRect || state == kStatePan));
+        EXPECT_FALSE(mouse().mouseCaptured());
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+        EXPECT_FALSE(mouse().infoLabel().shown);
+        EXPECT_LE(dialogs_.size(), dialogs + 1);
+        keyUp(Qt::Key_Shift);
+        keyUp(Qt::Key_Control);
+        paint();
+        EXPECT_EQ(mouse().interactionState(), kStateIdle);
+        EXPECT_EQ(mouse().cursorShape(), tool.cursor);
+        if (openPalette(*window_) != nullptr) window_->command(ids::kToolsPalette);
+      }
+    }
+  }
+}
+
+// Shrunk from a monkey run: Home during a pan with the pan tool; the
+// release on the title sheet ends the pan and moves nothing.
+TEST_F(MouseWindowTest, APanEndsWhenTheTitleSheetCameBackDuringIt) {
+  showMap();
+  mouse().setToolMode(kToolPan);
+  press({300, 300});
+  ASSERT_EQ(mouse().interactionState(), kStatePan);
+  keyDown(Qt::Key_Home);
+  ASSERT_TRUE(session().titleSheetShown());
+  release({200, 250});
+  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_FALSE(mouse().mouseCaptured());
+  EXPECT_TRUE(session().titleSheetShown());
 }
 
 TEST_F(MouseWindowTest, PaletteToolsIgnoreModifierKeysAndKeyReleases) {

@@ -136,6 +136,30 @@ TEST_F(SunWindowTest, APressBesideTheBuildingsBeepsAndEscEndsTheTool) {
   EXPECT_EQ(infoDialogs_, 1);
 }
 
+// Shrunk from monkey runs: a press the tool took lost its release (it came
+// up elsewhere); a Ctrl press the tool passes on starts the map's zoom
+// rectangle, and that press's release comes to the map and ends it.
+TEST_F(SunWindowTest, APressPassedOnKeepsItsReleaseWhenATakenPressLostItsOwn) {
+  window_->command(ids::kSunTool);
+  MapWidget& map = window_->mapWidget();
+  const auto send = [&map](QEvent::Type type, QPoint at, Qt::MouseButtons buttons,
+                           Qt::KeyboardModifiers mods) {
+    QMouseEvent e(type, QPointF(at), QPointF(map.mapToGlobal(at)), Qt::LeftButton, buttons, mods);
+    QApplication::sendEvent(&map, &e);
+  };
+  int32_t sx = 0, sy = 0;
+  mapToScreen(window_->session().view, 1000, 2600, sx, sy);  // open ground
+  send(QEvent::MouseButtonPress, {sx, sy}, Qt::LeftButton, Qt::NoModifier);
+  ASSERT_EQ(beeps_, 1);
+  QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+  QApplication::sendEvent(&map, &ctrl);
+  send(QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton, Qt::ControlModifier);
+  ASSERT_EQ(mouse_->interactionState(), kStateZoomRect);
+  send(QEvent::MouseButtonRelease, {200, 150}, Qt::NoButton, Qt::ControlModifier);
+  EXPECT_FALSE(mouse_->dragArmed());
+  EXPECT_FALSE(mouse_->mouseCaptured());
+}
+
 }  // namespace
 }  // namespace tikhomap::testing
 
