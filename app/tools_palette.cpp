@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QToolButton>
 
 #include "app/app_pictures.h"
@@ -50,8 +52,8 @@ QToolButton* pictureButton(QWidget& parent, int id, int y, const QIcon& icon) {
 }  // namespace
 
 ToolsPalette::ToolsPalette(MainWindow& main, MouseController& mouse)
-    : QDialog(&main,
-              Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+    : QDialog(&main, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                         Qt::CustomizeWindowHint | Qt::WindowDoesNotAcceptFocus),
       main_(main),
       mouse_(mouse) {
   setObjectName(QString::number(kPaletteDialog));
@@ -99,6 +101,21 @@ void ToolsPalette::showToolState() {
 void ToolsPalette::reject() {
   // The main window closes the palette, never the palette itself.
   main_.postCommand(ids::kToolsPalette);
+}
+
+void ToolsPalette::keyPressEvent(QKeyEvent* event) {
+  // The palette never takes the keyboard; a key that reaches it all the same
+  // (a platform that activates it on a click) belongs to the map. Esc stays
+  // the palette's own: it closes it.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  QCoreApplication::sendEvent(&main_.mapWidget(), event);
+}
+
+void ToolsPalette::keyReleaseEvent(QKeyEvent* event) {
+  QCoreApplication::sendEvent(&main_.mapWidget(), event);
 }
 
 void ToolsPalette::closeEvent(QCloseEvent* event) {

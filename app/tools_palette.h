@@ -34,6 +34,8 @@ class ToolsPalette final : public QDialog {
   void reject() override;
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

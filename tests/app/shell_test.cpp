@@ -318,6 +318,30 @@ TEST_F(ShellTest, ToolsItemIsCheckedOnlyWithAPaletteBehindIt) {
   EXPECT_EQ(openPalette(bare), nullptr);
 }
 
+TEST_F(ShellTest, ThePaletteNeverTakesTheKeyboardAndPassesKeysToTheMap) {
+  const MapBounds city = session().history.entry(0);
+  const float cx = (city.xMin + city.xMax) / 2;
+  const float cy = (city.yMin + city.yMax) / 2;
+  showRect(cx - 100, cy - 100, cx + 100, cy + 100);
+  window_->command(ids::kToolsPalette);
+  ASSERT_NE(palette(), nullptr);
+  EXPECT_TRUE(palette()->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+  palette()->button(kPalettePan)->click();
+  // A platform that gives the palette the keys after a click: they zoom and
+  // pan the map all the same, and the tool stays.
+  const int count = session().history.count;
+  const MapBounds before = session().history.last();
+  QTest::keyClick(palette(), Qt::Key_Minus, Qt::NoModifier);
+  ASSERT_EQ(session().history.count, count + 1);
+  EXPECT_GT(session().history.last().yMax - session().history.last().yMin,
+            before.yMax - before.yMin);
+  paint();
+  QTest::keyClick(palette(), Qt::Key_Left);
+  EXPECT_EQ(session().history.count, count + 2);
+  EXPECT_EQ(mouse().toolMode(), kToolPan);
+  EXPECT_NE(palette(), nullptr);
+}
+
 // ---- the overview inset ------------------------------------------------------
 
 TEST(OverviewMarksTest, WholeCitySpansThePictureFromItsWestOffset) {
