@@ -38,7 +38,8 @@ bool paletteTool(int mode) {
 
 }  // namespace
 
-MouseController::MouseController(MainWindow& main) : QObject(&main), main_(main), measure_(main) {
+MouseController::MouseController(MainWindow& main)
+    : QObject(&main), main_(main), map_(&main.mapWidget()), measure_(main) {
   infoDialogRunner_ = [this](const BuildingInfoTexts& texts) {
     const auto dialog = makeBuildingInfoDialog(texts, &main_);
     dialog->exec();

@@ -326,5 +326,16 @@ TEST_F(MouseWindowTest, TheLabelOfAPressOnTheTitleSheetGoesWithTheRelease) {
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
 }
 
+TEST_F(MouseWindowTest, AControllerThatGoesTakesItsOverlayAndHandlerWithIt) {
+  showMap();
+  delete controller_;
+  controller_ = nullptr;
+  EXPECT_EQ(map().mouseHandler(), nullptr);
+  // Its overlay would draw through the deleted controller.
+  paint();
+  press(QPoint(100, 100));
+  release(QPoint(100, 100));
+}
+
 }  // namespace
 }  // namespace tikhomap
