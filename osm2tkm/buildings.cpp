@@ -2,6 +2,7 @@
 // their address points.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -15,6 +16,9 @@ namespace {
 constexpr double kCell = 100;            // metres of the building lookup grid
 constexpr double kSmallestBuilding = 2;  // square metres
 constexpr size_t kHouseNumberField = 6;
+// An address node this close outside a building is its entrance drawn just
+// beside the wall; further out it may belong to a building the data lacks.
+constexpr double kAddressReach = 5;
 constexpr size_t kDescriptionField = 46;
 constexpr size_t kObjectNameField = 64;
 
@@ -118,23 +122,51 @@ long streetFor(const BuildContext& ctx, const std::string& name, const Box2& box
   return best;
 }
 
-void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
-  if (a.number.size() > kHouseNumberField) {
-    ctx.summary().add("house numbers too long for the field (left out)");
-  } else {
-    ctx.wrote(a.number).copy(b.record.houseNumber, sizeof b.record.houseNumber - 1);
-  }
+// The code of the street an address names, 0 without one (counted).
+int16_t streetCodeOf(BuildContext& ctx, const BuiltBuilding& b, const Address& a) {
   if (a.street.empty()) {
     ctx.summary().add("addresses without a street");
-    return;
+    return 0;
   }
   const long street = streetFor(ctx, a.street, b.box);
   if (street < 0) {
     ctx.summary().add("addresses on a street that was not imported (kept without street)");
+    return 0;
+  }
+  ctx.streets[static_cast<size_t>(street)].hasHouses = true;
+  return ctx.streets[static_cast<size_t>(street)].code;
+}
+
+// Gives a building an address: the first one goes into its record; a
+// further one, and a number too long for the record's field, go to the
+// further addresses (houses.txt), so that every number stays findable.
+void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
+  const int16_t code = streetCodeOf(ctx, b, a);
+  Building& r = b.record;
+  const std::string_view own(r.houseNumber, strnlen(r.houseNumber, sizeof r.houseNumber));
+  if (own == a.number && (r.streetCode == code || code == 0)) {
+    ctx.summary().add("addresses repeated on one building (kept once)");
     return;
   }
-  b.record.streetCode = ctx.streets[static_cast<size_t>(street)].code;
-  ctx.streets[static_cast<size_t>(street)].hasHouses = true;
+  const bool recordFree = own.empty() && (r.streetCode == 0 || r.streetCode == code);
+  if (recordFree && a.number.size() <= kHouseNumberField) {
+    ctx.wrote(a.number).copy(r.houseNumber, sizeof r.houseNumber - 1);
+    if (code != 0) r.streetCode = code;
+    return;
+  }
+  if (a.number.size() > kFurtherNumberLength) {
+    ctx.summary().add("house numbers longer than 15 characters (left out)");
+    return;
+  }
+  if (recordFree && code != 0) r.streetCode = code;
+  if (!ctx.furtherSeen.insert({r.x, r.y, code, a.number}).second) {
+    ctx.summary().add("addresses repeated on one building (kept once)");
+    return;
+  }
+  ctx.summary().add(a.number.size() > kHouseNumberField
+                        ? "house numbers too long for the building's field (kept in houses.txt)"
+                        : "further addresses of a building (kept in houses.txt)");
+  ctx.out.map.furtherAddresses.push_back({r.x, r.y, code, ctx.wrote(a.number), -1});
 }
 
 }  // namespace
@@ -208,16 +240,14 @@ void buildBuildings(BuildContext& ctx) {
   const BuildingGrid grid(ctx.buildings);
   for (const Node& n : ctx.extract.nodes) {
     if (tagValue(n.tags, "addr:housenumber").empty() || !ctx.area.contains(n.at)) continue;
-    const long within = grid.find(ctx.project(n.at), 0.0);
+    double distance = 0;
+    const long within = grid.find(ctx.project(n.at), kAddressReach, &distance);
     if (within < 0) {
-      ctx.summary().add("address nodes outside every building (dropped)");
+      ctx.summary().add("address nodes with no building within 5 m (dropped)");
       continue;
     }
+    if (distance > 0) ctx.summary().add("address nodes beside a building's wall (filed at it)");
     BuiltBuilding& b = ctx.buildings[static_cast<size_t>(within)];
-    if (b.record.houseNumber[0] != 0 || b.record.streetCode != 0) {
-      ctx.summary().add("further addresses of an addressed building (dropped)");
-      continue;
-    }
     applyAddress(ctx, b, addressOf(ctx, n.tags));
     ctx.summary().add("addresses from nodes inside buildings");
   }

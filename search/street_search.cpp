@@ -132,6 +132,14 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
     setText(entry.text, number);
     state.houseList.push_back(entry);
   }
+  // The further numbers of buildings (houses.txt) each have a line of their own.
+  for (const FurtherAddress& a : ctx.map.furtherAddresses) {
+    if (a.streetCode != street->streetCode || !validBuilding(ctx.map, a.building)) continue;
+    HouseListEntry entry;
+    entry.building = static_cast<int16_t>(a.building);
+    setText(entry.text, a.number);
+    state.houseList.push_back(entry);
+  }
   sortHouseList(state.houseList);
   for (HouseListEntry& entry : state.houseList) {
     const std::string number(fieldText(entry.text));

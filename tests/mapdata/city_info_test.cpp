@@ -9,6 +9,7 @@
 #include "mapdata/city_info.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
+#include "mapdata/further_addresses.h"
 #include "mapdata/load_result.h"
 #include "mapdata/loader.h"
 #include "mapdata/tkm_writer.h"
@@ -70,6 +71,40 @@ TEST(CityInfo, BadLinesAreSkippedAndReported) {
   EXPECT_FALSE(info.grid.has_value());
   EXPECT_TRUE(info.builtInCaptions);
   EXPECT_GE(problems.size(), 7u);
+}
+
+// houses.txt: a line names a building by its address point; what is not a
+// building's point, not a number or too long is skipped and reported.
+TEST(FurtherAddresses, LinesNameBuildingsByTheirPointsAndBadOnesAreReported) {
+  std::vector<Building> buildings(2);
+  buildings[0].x = 10, buildings[0].y = 20;
+  buildings[1].x = 30, buildings[1].y = 40;
+  const std::string text =
+      "# comment\n"
+      "30 40 7 65\r\n"
+      "10 20 0   12a Süd\n"
+      "11 20 7 1\n"                  // no building there
+      "10 20 7\n"                    // no number
+      "10 x 7 1\n"                   // no point
+      "10 20 40000 1\n"              // street code out of range
+      "10 20 7 1234567890123456\n";  // longer than the field
+  std::vector<LoadProblem> problems;
+  const std::vector<FurtherAddress> a = parseFurtherAddresses(
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+      buildings, &problems);
+  ASSERT_EQ(a.size(), 2u);
+  EXPECT_EQ(a[0].building, 1);
+  EXPECT_EQ(a[0].streetCode, 7);
+  EXPECT_EQ(a[0].number, "65");
+  EXPECT_EQ(a[1].building, 0);
+  EXPECT_EQ(a[1].number, "12a Sud");
+  EXPECT_EQ(problems.size(), 5u);
+  const std::string written = writeFurtherAddresses(a);
+  const std::vector<FurtherAddress> again = parseFurtherAddresses(
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(written.data()), written.size()),
+      buildings);
+  ASSERT_EQ(again.size(), 2u);
+  EXPECT_EQ(again[1].number, "12a Sud");
 }
 
 TEST(CityInfo, AnIncompleteOrUnknownGridIsNotUsed) {

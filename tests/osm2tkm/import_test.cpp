@@ -14,6 +14,8 @@
 #include "osm2tkm/import_command.h"
 #include "osm2tkm/osm_input.h"
 #include "search/name_matching.h"
+#include "search/quick_search.h"
+#include "search/street_search.h"
 #include "tests/osm2tkm/osm_fixture.h"
 #include "view/geometry.h"
 
@@ -163,12 +165,17 @@ TEST_F(SmallTown, AnAddressOnAnUnknownStreetStaysWithoutStreet) {
       city_->summary.count("addresses on a street that was not imported (kept without street)"), 1);
 }
 
-TEST_F(SmallTown, ATooLongHouseNumberIsCountedNotCut) {
+TEST_F(SmallTown, ATooLongHouseNumberIsKeptBesideTheRecordNotCut) {
   const Building* h = buildingAt(47.1097, 9.50615);
   ASSERT_NE(h, nullptr);
   EXPECT_STREQ(h->houseNumber, "");
-  EXPECT_EQ(h->streetCode, street("Stadtle")->streetCode);
-  EXPECT_EQ(city_->summary.count("house numbers too long for the field (left out)"), 1);
+  const int16_t stadtle = street("Stadtle")->streetCode;
+  EXPECT_EQ(h->streetCode, stadtle);
+  const auto& further = city_->map.furtherAddresses;
+  const bool kept = std::any_of(further.begin(), further.end(), [&](const FurtherAddress& a) {
+    return a.x == h->x && a.y == h->y && a.number == "12345678" && a.streetCode == stadtle;
+  });
+  EXPECT_TRUE(kept);
 }
 
 TEST_F(SmallTown, AbsurdStoreysFallBackToTheTypeDefault) {
@@ -282,6 +289,48 @@ TEST(SmallTownFolder, ReadsBackAsTheProgramReadsItAndTheUmlautTypedFindsTheStree
   ASSERT_GE(row, 0);
   EXPECT_EQ(cp1251ToUtf8(map.streetNames[static_cast<size_t>(row)].name), "Stadtle");
   EXPECT_NE(out.str().find("buildings (6.tkm, 7.tkm): 10"), std::string::npos) << out.str();
+}
+
+// A building of several entrances keeps every number: one in its record, the
+// others in houses.txt, and each is found by both searches at that building.
+TEST(SmallTownFolder, EveryNumberOfABuildingIsFoundByBothSearches) {
+  TempDir dir;
+  const auto input = writeFile(dir.path(), "town.osm", testing::smallTownXml());
+  std::ostringstream out, err;
+  ASSERT_EQ(runImport({input.string(), (dir.path() / "map").string()}, out, err), 0) << err.str();
+  MapData map;
+  ASSERT_TRUE(loadBaseMap(dir.path() / "map", map, {}).ok);
+  const LoadResult rest = loadBuildingsAndReferences(dir.path() / "map", map, {});
+  ASSERT_TRUE(rest.ok);
+  EXPECT_TRUE(rest.problems.empty()) << rest.problems.front().what;
+  EXPECT_EQ(map.furtherAddresses.size(), 3u);  // 9 and 11 of one house, 12345678
+  const int row = findStreetRow(map.streetNames, utf8ToCp1251("Städtle"));
+  ASSERT_GE(row, 0);
+  MarkingState marking;
+  ViewHistory history;
+  ViewState view;
+  StreetSearchContext ctx{map, marking, history, view};
+  StreetSearchState state;
+  state.streetRow = row;
+  buildHouseList(state, ctx);
+  std::vector<std::string> listed;
+  for (const HouseListEntry& e : state.houseList) listed.emplace_back(fieldText(e.text));
+  EXPECT_EQ(listed,
+            (std::vector<std::string>{"5", "7, ?mega", "9, ?mega", "11, ?mega", "12345678"}));
+  int32_t seven = -1;
+  for (const HouseListEntry& e : state.houseList)
+    if (std::string(fieldText(e.text)) == "7, ?mega") seven = e.building;
+  ASSERT_GE(seven, 0);
+  for (const char* number : {"7", "9", "11"}) {
+    const QuickSearchResult r = quickSearch(map, std::string("Städtle ") + number);
+    EXPECT_FALSE(r.miss.has_value()) << number;
+    ASSERT_FALSE(r.matches.empty()) << number;
+    EXPECT_EQ(r.matches.front().building, seven) << number;
+    EXPECT_EQ(r.matches.front().label, std::string("Stadtle, ") + number);
+  }
+  EXPECT_NE(out.str().find("further addresses of a building (kept in houses.txt): 2"),
+            std::string::npos)
+      << out.str();
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // A small hand-written town in OpenStreetMap XML, written into a fresh
 // temporary folder: names in German and Russian, buildings with and without
 // storeys, a multipolygon with a courtyard, addresses on buildings and on
-// nodes inside them, an address on a street that does not exist, one street
-// name in two villages, and references to nodes and ways that are missing.
+// nodes inside them, a building of several entrances, an address on a street that does not exist,
+// one street name in two villages, and references to nodes and ways that are missing.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -156,6 +156,10 @@ inline std::string smallTownXml(Layout layout = {}, double lat0 = 47.100, double
   // B: no storeys, its address on a node inside it.
   x.box(47.1040, 9.5050, 47.1042, 9.5053, {{"building", "yes"}, {"name", "Ωmega"}});
   x.node(47.1041, 9.50515, {{"addr:housenumber", "7"}, {"addr:street", "Städtle"}});
+  // Its further entrances, one of them tagged twice.
+  x.node(47.10405, 9.5051, {{"addr:housenumber", "9"}, {"addr:street", "Städtle"}});
+  x.node(47.10415, 9.5052, {{"addr:housenumber", "11"}, {"addr:street", "Städtle"}});
+  x.node(47.10415, 9.5051, {{"addr:housenumber", "11"}, {"addr:street", "Städtle"}});
   // C: a multipolygon with a courtyard.
   const long outer = x.box(47.1070, 9.5050, 47.1075, 9.5058, {});
   const long inner = x.box(47.1072, 9.5053, 47.1073, 9.5055, {});
