@@ -251,6 +251,22 @@ void buildBuildings(BuildContext& ctx) {
     applyAddress(ctx, b, addressOf(ctx, n.tags));
     ctx.summary().add("addresses from nodes inside buildings");
   }
+  // A building whose tags say nothing of its use takes the purpose of what
+  // is in it: the museum in a building=yes is a public building.
+  for (const Node& n : ctx.extract.nodes) {
+    const std::optional<int16_t> use = usePurpose(n.tags);
+    if (!use || !ctx.area.contains(n.at)) continue;
+    const long within = grid.find(ctx.project(n.at), 0.0);
+    if (within < 0) continue;
+    BuiltBuilding& b = ctx.buildings[static_cast<size_t>(within)];
+    if (!generalBuildingValue(*b.tags) || usePurpose(*b.tags)) continue;
+    const int16_t now = b.record.purpose;
+    if (now == 411 || usePriority(*use) < usePriority(now)) {
+      if (now != *use && now == buildingPurpose(*b.tags))
+        ctx.summary().add("buildings with their purpose from what is in them");
+      b.record.purpose = *use;
+    }
+  }
   writeStreetNames(ctx);
   for (BuiltBuilding& b : ctx.buildings) ctx.out.map.buildings.push_back(b.record);
 }

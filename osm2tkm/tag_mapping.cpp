@@ -149,15 +149,57 @@ bool isBuilding(const Tags& tags) {
   return !b.empty() && b != "no";
 }
 
-int16_t buildingPurpose(const Tags& tags) {
+std::optional<int16_t> usePurpose(const Tags& tags) {
   const std::string_view a = tagValue(tags, "amenity");
-  if (oneOf(a, {"school", "college", "university"})) return 444;
+  if (oneOf(a, {"school", "college", "university", "music_school"})) return 444;
   if (a == "kindergarten") return 660;
   if (a == "hospital") return 555;
   if (oneOf(a, {"clinic", "doctors", "dentist", "pharmacy"})) return 661;
   if (oneOf(a, {"townhall", "police", "library", "place_of_worship", "community_centre", "theatre",
-                "cinema", "courthouse", "post_office", "fire_station"}))
+                "cinema", "courthouse", "post_office", "fire_station", "arts_centre", "bus_station",
+                "monastery", "social_facility", "prison"}))
     return 461;
+  if (oneOf(a, {"bank", "restaurant", "cafe", "fast_food", "bar", "pub", "marketplace"}))
+    return 888;
+  const std::string_view h = tagValue(tags, "healthcare");
+  if (h == "hospital") return 555;
+  if (!h.empty() && h != "no") return 661;
+  const std::string_view t = tagValue(tags, "tourism");
+  if (oneOf(t, {"museum", "gallery"})) return 461;
+  if (oneOf(t, {"hotel", "guest_house", "hostel", "motel"})) return 888;
+  const std::string_view office = tagValue(tags, "office");
+  if (oneOf(office, {"government", "diplomatic"})) return 461;
+  if (!office.empty() && office != "no") return 888;
+  const std::string_view shop = tagValue(tags, "shop");
+  if (!shop.empty() && shop != "no" && shop != "vacant") return 888;
+  return std::nullopt;
+}
+
+int usePriority(int16_t purpose) {
+  switch (purpose) {
+    case 555:
+      return 0;
+    case 444:
+      return 1;
+    case 660:
+      return 2;
+    case 461:
+      return 3;
+    case 661:
+      return 4;
+    case 888:
+      return 5;
+    default:
+      return 6;
+  }
+}
+
+bool generalBuildingValue(const Tags& tags) {
+  return oneOf(tagValue(tags, "building"), {"yes", "commercial", "civic", "public"});
+}
+
+int16_t buildingPurpose(const Tags& tags) {
+  if (const std::optional<int16_t> use = usePurpose(tags)) return *use;
   const std::string_view b = tagValue(tags, "building");
   if (oneOf(b, {"school", "university", "college"})) return 444;
   if (b == "kindergarten") return 660;

@@ -45,13 +45,27 @@ Storeys buildingStoreys(const Tags& tags);
 // and anything else 2.
 int16_t defaultStoreys(std::string_view buildingType);
 
-// The purpose code of a building from its building and amenity tags:
-// dwelling 411; outbuilding 413 (garages, sheds, barns, …); industry 777;
-// school 444 (kindergarten 660); public 461 (church, civic, government,
-// townhall, library, station, museum, …) and 888 (commercial, retail,
-// office, hotel); medical 555 (hospital) and 661 (clinic, doctors, dentist,
-// pharmacy). An amenity on the building decides before its building value.
+// The purpose code of a building: what is in it (usePurpose of its own
+// tags) decides before its building value. By the building value: dwelling
+// 411; outbuilding 413 (garages, sheds, barns, …); industry 777; school 444
+// (kindergarten 660); public 461 (church, civic, government, townhall,
+// library, station, museum, …) and 888 (commercial, retail, office, hotel);
+// medical 555 (hospital).
 int16_t buildingPurpose(const Tags& tags);
+// The purpose that what the tags describe gives the building holding it,
+// from amenity, healthcare, tourism, office and shop: school 444,
+// kindergarten 660, hospital 555, clinic / doctors / dentist / pharmacy and
+// any other healthcare 661, public services and museums 461 (a government
+// office too), shops, other offices, hotels, banks and restaurants 888; none
+// for anything else.
+std::optional<int16_t> usePurpose(const Tags& tags);
+// Of two uses in one building the one of lower priority decides: hospital,
+// school, kindergarten, public, medical, then commercial.
+int usePriority(int16_t purpose);
+// building=yes / commercial / civic / public: a building value that says
+// nothing of its use, so that what is in the building decides its purpose.
+// A house keeps its purpose whatever shop is on its ground floor.
+bool generalBuildingValue(const Tags& tags);
 // Whether the tags make a building: building=* except building=no.
 bool isBuilding(const Tags& tags);
 

@@ -178,6 +178,12 @@ TEST_F(SmallTown, ATooLongHouseNumberIsKeptBesideTheRecordNotCut) {
   EXPECT_TRUE(kept);
 }
 
+TEST_F(SmallTown, ABuildingOfNoStatedUseTakesThePurposeOfWhatIsInIt) {
+  EXPECT_EQ(buildingAt(47.1093, 9.50615)->purpose, 461);  // building=yes, a museum inside
+  EXPECT_EQ(buildingAt(47.1085, 9.50615)->purpose, 411);  // a house with a kiosk
+  EXPECT_EQ(buildingAt(47.1041, 9.50415)->purpose, 411);  // a house with a pharmacy
+}
+
 TEST_F(SmallTown, AbsurdStoreysFallBackToTheTypeDefault) {
   EXPECT_EQ(buildingAt(47.1085, 9.50615)->floors, 2);  // "five" on a house
   EXPECT_EQ(buildingAt(47.1089, 9.50615)->floors, 1);  // "-3" on a garage

@@ -175,6 +175,9 @@ inline std::string smallTownXml(Layout layout = {}, double lat0 = 47.100, double
   x.box(47.1084, 9.5060, 47.1086, 9.5063, {{"building", "house"}, {"building:levels", "five"}});
   x.box(47.1088, 9.5060, 47.1090, 9.5063, {{"building", "garage"}, {"building:levels", "-3"}});
   x.box(47.1092, 9.5060, 47.1094, 9.5063, {{"building", "yes"}, {"building:levels", "200000"}});
+  // A museum in G, and a shop in the house E that stays a dwelling.
+  x.node(47.1093, 9.50615, {{"tourism", "museum"}});
+  x.node(47.1085, 9.50615, {{"shop", "kiosk"}});
   // H: a house number too long for its field.
   x.box(47.1096, 9.5060, 47.1098, 9.5063,
         {{"building", "house"}, {"addr:housenumber", "12345678"}, {"addr:street", "Städtle"}});

@@ -113,7 +113,7 @@ TEST_F(Liechtenstein, TheUmlautTypedFindsTheStreetAndItsHouses) {
 
 // Im Pardiel 65, 67 and 69 are three entrances of one building: each is
 // found by the quick search at that building, none reported missing.
-TEST_F(Liechtenstein, EveryEntranceOfABuildingIsFound) {
+TEST_F(Liechtenstein, EveryEntranceOfABuildingIsFoundAndTheMuseumIsPublic) {
   MapData map;
   ASSERT_TRUE(loadBaseMap(folder(), map, {}).ok);
   const LoadResult rest = loadBuildingsAndReferences(folder(), map, {});
@@ -128,6 +128,10 @@ TEST_F(Liechtenstein, EveryEntranceOfABuildingIsFound) {
     buildings.insert(r.matches.front().building);
   }
   EXPECT_EQ(buildings.size(), 1u);
+  // Städtle 32, the Kunstmuseum (building=yes, tourism=museum): public.
+  const QuickSearchResult museum = quickSearch(map, "Städtle 32");
+  ASSERT_FALSE(museum.matches.empty());
+  EXPECT_EQ(map.buildings[static_cast<size_t>(museum.matches.front().building)].purpose, 461);
   // Of the 186 distinct street-and-number pairs in the extract (counted with
   // pyosmium), 13 address nodes lie far from any building and 2 numbers are
   // on ways that are no building; the other 171 are all findable.

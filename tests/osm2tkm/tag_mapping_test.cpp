@@ -68,6 +68,15 @@ TEST(BuildingPurpose, TheAmenityDecidesBeforeTheBuildingValue) {
   EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"amenity", "kindergarten"}})), 660);
   EXPECT_EQ(buildingPurpose(tags({{"building", "retail"}, {"amenity", "pharmacy"}})), 661);
   EXPECT_EQ(buildingPurpose(tags({{"building", "house"}, {"amenity", "townhall"}})), 461);
+  // What is in the building decides before its building value.
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"tourism", "museum"}})), 461);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"shop", "bakery"}})), 888);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"office", "company"}})), 888);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"office", "government"}})), 461);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"healthcare", "hospital"}})), 555);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"healthcare", "physiotherapist"}})), 661);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"tourism", "hotel"}})), 888);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"shop", "vacant"}})), 411);
   EXPECT_FALSE(isBuilding(tags({{"building", "no"}})));
   EXPECT_FALSE(isBuilding(tags({{"amenity", "school"}})));
   EXPECT_TRUE(isBuilding(tags({{"building", "ruins"}})));
