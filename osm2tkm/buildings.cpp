@@ -274,34 +274,70 @@ void buildBuildings(BuildContext& ctx) {
 void buildObjects(BuildContext& ctx) {
   const BuildingGrid grid(ctx.buildings);
   std::set<std::string> taken;
-  auto place = [&](const Tags& tags, Vec2 at) {
-    const std::optional<std::string_view> theme = objectTheme(tags);
-    const std::string_view rawName = tagValue(tags, "name");
-    if (!theme || rawName.empty()) return;
-    const long i = grid.find(at, kObjectReach);
-    if (i < 0) {
-      ctx.summary().add("objects with no building within 30 m (dropped)");
-      return;
-    }
-    const Building& b = ctx.buildings[static_cast<size_t>(i)].record;
+  // Files an object at a building's address point, or (building < 0) at its
+  // own point: a landmark whose building the data lacks stays findable.
+  auto file = [&](const Tags& tags, std::string_view theme, long building, Vec2 at) {
     UserObject o;
-    o.x = static_cast<int16_t>(b.x);
-    o.y = static_cast<int16_t>(b.y);
-    o.theme[0] = (*theme)[0], o.theme[1] = (*theme)[1];
+    if (building >= 0) {
+      const Building& b = ctx.buildings[static_cast<size_t>(building)].record;
+      o.x = static_cast<int16_t>(b.x);
+      o.y = static_cast<int16_t>(b.y);
+    } else {
+      o.x = static_cast<int16_t>(std::clamp(std::lround(at.x), 0L, 32767L));
+      o.y = static_cast<int16_t>(std::clamp(std::lround(at.y), 0L, 32767L));
+      ctx.summary().add("objects without a building, kept at their own point");
+    }
+    o.theme[0] = theme[0], o.theme[1] = theme[1];
     bool shortened = false;
     const std::string name =
-        fitName(ctx.wrote(ctx.text(rawName)), kObjectNameField, taken, &shortened);
+        fitName(ctx.wrote(ctx.text(tagValue(tags, "name"))), kObjectNameField, taken, &shortened);
     if (shortened) ctx.summary().add("object names shortened or numbered to stay distinct");
     name.copy(o.name, sizeof o.name - 1);
     ctx.out.map.userObjects.push_back(o);
   };
-  for (const Node& n : ctx.extract.nodes)
-    if (ctx.area.contains(n.at)) place(n.tags, ctx.project(n.at));
+  auto themeOf = [&](const Tags& tags) -> std::optional<std::string_view> {
+    if (tagValue(tags, "name").empty()) return std::nullopt;
+    const std::optional<std::string_view> theme = objectTheme(tags);
+    if (!theme && isPointOfInterest(tags))
+      ctx.summary().add("named points of interest of a kind without a theme (dropped)");
+    return theme;
+  };
+  for (const Node& n : ctx.extract.nodes) {
+    if (!ctx.area.contains(n.at)) continue;
+    const std::optional<std::string_view> theme = themeOf(n.tags);
+    if (!theme) continue;
+    const Vec2 at = ctx.project(n.at);
+    file(n.tags, *theme, grid.find(at, kObjectReach), at);
+  }
   for (const Area& a : ctx.extract.areas) {
-    if (!objectTheme(a.tags)) continue;
+    const std::optional<std::string_view> theme = themeOf(a.tags);
+    if (!theme) continue;
     const Path ring = clipRing(toDegrees(a.outers.front()), ctx.areaDegrees);
     if (ring.empty()) continue;
-    place(a.tags, interiorPoint(ctx.project(ring)));
+    const Path grid2 = ctx.project(ring);
+    const Vec2 middle = interiorPoint(grid2);
+    if (isBuilding(a.tags)) {
+      file(a.tags, *theme, grid.find(middle, 0.0), middle);
+      continue;
+    }
+    // A site (a school's grounds, a town hall's plot) is filed at the
+    // building on it that holds its middle, else at the one on it nearest
+    // to its middle; a site with no building on it keeps its own point.
+    const Box2 box = boxOf(grid2);
+    long best = -1;
+    double bestDistance = 1e300;
+    for (size_t i = 0; i < ctx.buildings.size(); ++i) {
+      const BuiltBuilding& b = ctx.buildings[i];
+      if (b.box.xMin > box.xMax || b.box.xMax < box.xMin || b.box.yMin > box.yMax ||
+          b.box.yMax < box.yMin)
+        continue;
+      const Vec2 p{static_cast<double>(b.record.x), static_cast<double>(b.record.y)};
+      if (!insideRing(grid2, p)) continue;
+      const double d = distanceToRing(b.ring, middle);
+      if (d < bestDistance) bestDistance = d, best = static_cast<long>(i);
+    }
+    if (best >= 0) ctx.summary().add("sites filed at a building on them");
+    file(a.tags, *theme, best, middle);
   }
 }
 

@@ -58,6 +58,10 @@ constexpr ThemeEntry kThemes[] = {
     {"44", "Кинотеатры"},
     {"45", "Музеи и театры"},
     {"46", "Достопримечательности"},
+    {"47", "Храмы"},
+    {"48", "Туристическая информация"},
+    {"51", "Спорт"},
+    {"52", "Спортивные сооружения"},
     {"61", "Транспорт"},
     {"63", "Автостанции"},
     {"64", "Автосервис"},
@@ -71,6 +75,7 @@ constexpr ThemeEntry kThemes[] = {
     {"83", "Полиция"},
     {"84", "Суды"},
     {"85", "Почта"},
+    {"86", "Пожарные части"},
     {"91", "Бытовые услуги"},
     {"92", "Парикмахерские"},
     {"93", "Мастерские и ремонт"},
@@ -222,7 +227,7 @@ std::optional<std::string_view> objectTheme(const Tags& tags) {
   const std::string_view a = tagValue(tags, "amenity");
   if (!a.empty()) {
     if (a == "school") return "12";
-    if (a == "kindergarten") return "13";
+    if (oneOf(a, {"kindergarten", "preschool", "childcare"})) return "13";
     if (oneOf(a, {"college", "university"})) return "15";
     if (a == "music_school") return "16";
     if (oneOf(a, {"clinic", "doctors"})) return "22";
@@ -236,12 +241,16 @@ std::optional<std::string_view> objectTheme(const Tags& tags) {
     if (oneOf(a, {"theatre", "arts_centre"})) return "45";
     if (a == "bus_station") return "63";
     if (oneOf(a, {"fuel", "car_wash", "car_repair"})) return "64";
-    if (a == "parking") return "65";
-    if (oneOf(a, {"bank", "bureau_de_change"})) return "72";
-    if (a == "townhall") return "82";
+    if (oneOf(a, {"parking", "car_sharing"})) return "65";
+    if (oneOf(a, {"bank", "bureau_de_change", "atm"})) return "72";
+    if (oneOf(a, {"townhall", "public_building", "embassy"})) return "82";
     if (a == "police") return "83";
     if (a == "courthouse") return "84";
     if (a == "post_office") return "85";
+    if (a == "fire_station") return "86";
+    if (oneOf(a, {"place_of_worship", "monastery"})) return "47";
+    if (oneOf(a, {"gym", "swimming_pool"})) return "52";
+    if (oneOf(a, {"social_facility", "nursing_home"})) return "22";
     if (oneOf(a, {"restaurant", "cafe", "fast_food", "bar", "pub", "biergarten", "ice_cream"}))
       return "95";
   }
@@ -268,12 +277,28 @@ std::optional<std::string_view> objectTheme(const Tags& tags) {
   }
   if (!tagValue(tags, "healthcare").empty()) return "22";
   const std::string_view tourism = tagValue(tags, "tourism");
-  if (oneOf(tourism, {"hotel", "guest_house", "hostel", "motel", "apartment", "chalet"}))
+  if (oneOf(tourism, {"hotel", "guest_house", "hostel", "motel", "apartment", "chalet",
+                      "alpine_hut", "camp_site", "caravan_site", "wilderness_hut"}))
     return "96";
   if (oneOf(tourism, {"museum", "gallery"})) return "45";
-  if (oneOf(tourism, {"attraction", "artwork", "viewpoint", "zoo"})) return "46";
+  if (oneOf(tourism, {"attraction", "artwork", "viewpoint", "zoo", "theme_park"})) return "46";
+  if (tourism == "information") return "48";
   if (!tagValue(tags, "craft").empty()) return "93";
+  if (oneOf(tagValue(tags, "historic"),
+            {"castle", "ruins", "monument", "memorial", "archaeological_site", "fort", "church",
+             "chapel", "city_gate", "tower", "manor", "building"}))
+    return "46";
+  if (oneOf(tagValue(tags, "leisure"), {"sports_centre", "stadium", "swimming_pool", "ice_rink",
+                                        "water_park", "fitness_centre", "sports_hall"}))
+    return "52";
   return std::nullopt;
+}
+
+bool isPointOfInterest(const Tags& tags) {
+  for (const char* key :
+       {"amenity", "shop", "office", "healthcare", "tourism", "craft", "historic"})
+    if (!tagValue(tags, key).empty()) return !tagValue(tags, "name").empty();
+  return false;
 }
 
 std::span<const ThemeEntry> themeTable() {

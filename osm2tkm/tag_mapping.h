@@ -70,8 +70,14 @@ bool generalBuildingValue(const Tags& tags);
 bool isBuilding(const Tags& tags);
 
 // The theme code (two characters of tema.tkm) of a named point of interest
-// from amenity / shop / office / healthcare / tourism / craft, or none.
+// from amenity / shop / office / healthcare / tourism / craft / historic /
+// leisure (sports grounds), or none: places of worship, fire stations,
+// tourist information, castles and ruins, sports halls have themes of their
+// own; benches, toilets, post boxes, parks and the like are no landmarks.
 std::optional<std::string_view> objectTheme(const Tags& tags);
+// Whether named tags are of a kind the importer reads as a point of interest
+// (amenity, shop, office, healthcare, tourism, craft, historic), themed or not.
+bool isPointOfInterest(const Tags& tags);
 
 // The themes of tema.tkm, groups (second character "1") before their
 // themes, grouped like the sample city's; names in UTF-8.

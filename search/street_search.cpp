@@ -155,6 +155,7 @@ bool showBuilding(StreetSearchContext& ctx, int32_t building, int32_t streetCode
   if (!validBuilding(ctx.map, building)) return false;
   ctx.marking.markedStreet = streetCode;
   ctx.marking.chosenBuildings.assign(1, building);
+  ctx.marking.chosenPoints.clear();
   const MapBounds& b = ctx.map.buildings[static_cast<size_t>(building)].bounds;
   // On the title sheet the shown rectangle is an old one: the map always opens.
   const bool onMap = ctx.history.count > 1;
@@ -284,6 +285,7 @@ SearchOutcome listModeToggled(StreetSearchState& state, StreetSearchContext& ctx
   } else {
     out.closeChosenList = true;
     ctx.marking.chosenBuildings.clear();
+    ctx.marking.chosenPoints.clear();
     state.chosenLines.clear();
     out.chosenLinesChanged = true;
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <sstream>
+#include <tuple>
 
 #include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
@@ -230,8 +231,27 @@ TEST_F(SmallTown, ObjectsSitAtTheAddressPointOfTheirBuilding) {
   const UserObject* school = find("Школа №1");
   ASSERT_NE(school, nullptr);
   EXPECT_EQ(std::string(school->theme, 2), "12");
-  EXPECT_EQ(find("Far Bakery"), nullptr);
-  EXPECT_EQ(city_->summary.count("objects with no building within 30 m (dropped)"), 1);
+  // A site is filed at the building on it.
+  const UserObject* hall = find("Rathaus");
+  ASSERT_NE(hall, nullptr);
+  EXPECT_EQ(std::string(hall->theme, 2), "82");
+  const Building* c = house("12", street("Dorfstrasse/Vaduz")->streetCode);
+  EXPECT_EQ(hall->x, c->x);
+  EXPECT_EQ(hall->y, c->y);
+  // Objects without a building stay at their own point; a bench is no landmark.
+  for (const auto& [name, lat, lon, theme] : {std::tuple{"Far Bakery", 47.1150, 9.5290, "32"},
+                                              std::tuple{"St. Florin", 47.1150, 9.5280, "47"}}) {
+    const UserObject* o = find(name);
+    ASSERT_NE(o, nullptr) << name;
+    EXPECT_EQ(std::string(o->theme, 2), theme) << name;
+    const GridPoint p = geoToGrid(*city_->info.grid, lat, lon);
+    EXPECT_NEAR(o->x, p.x, 1) << name;
+    EXPECT_NEAR(o->y, p.y, 1) << name;
+  }
+  EXPECT_EQ(find("Bank"), nullptr);
+  EXPECT_EQ(city_->summary.count("objects without a building, kept at their own point"), 2);
+  EXPECT_EQ(city_->summary.count("named points of interest of a kind without a theme (dropped)"),
+            1);
 }
 
 TEST_F(SmallTown, ThemesListOnlyWhatHasObjectsGroupsFirst) {
@@ -239,7 +259,8 @@ TEST_F(SmallTown, ThemesListOnlyWhatHasObjectsGroupsFirst) {
   ASSERT_GE(city_->map.themeHead, 0);
   std::set<std::string> codes;
   for (const ThemeNode& n : nodes) codes.insert(std::string(n.code, 2));
-  EXPECT_EQ(codes, (std::set<std::string>{"11", "12", "21", "24"}));
+  EXPECT_EQ(codes,
+            (std::set<std::string>{"11", "12", "21", "24", "31", "32", "41", "47", "81", "82"}));
   EXPECT_EQ(nodes[static_cast<size_t>(city_->map.themeHead)].code[1], '1');
 }
 
@@ -286,7 +307,7 @@ TEST(SmallTownFolder, ReadsBackAsTheProgramReadsItAndTheUmlautTypedFindsTheStree
   ASSERT_TRUE(rest.ok);
   EXPECT_TRUE(rest.problems.empty()) << rest.problems.front().file;
   EXPECT_EQ(map.buildings.size(), 10u);
-  EXPECT_EQ(map.userObjects.size(), 2u);
+  EXPECT_EQ(map.userObjects.size(), 5u);
   EXPECT_TRUE(map.city.present);
   EXPECT_FALSE(map.city.coast);
   ASSERT_TRUE(map.city.grid.has_value());

@@ -193,8 +193,12 @@ inline std::string smallTownXml(Layout layout = {}, double lat0 = 47.100, double
   // K: a house of the Schaan Dorfstrasse.
   x.box(47.1182, 9.5225, 47.1184, 9.5228,
         {{"building", "house"}, {"addr:housenumber", "2"}, {"addr:street", "Dorfstrasse"}});
-  // A bakery far from every building.
+  // A bakery and a church far from every building, and a named bench.
   x.node(47.1150, 9.5290, {{"shop", "bakery"}, {"name", "Far Bakery"}});
+  x.node(47.1150, 9.5280, {{"amenity", "place_of_worship"}, {"name", "St. Florin"}});
+  x.node(47.1150, 9.5270, {{"amenity", "bench"}, {"name", "Bank"}});
+  // The town hall's site around C, with no building tag.
+  x.box(47.1068, 9.5048, 47.1077, 9.5060, {{"amenity", "townhall"}, {"name", "Rathaus"}});
   // A multipolygon building whose ways are missing.
   x.relation({{888888, "outer"}}, {{"type", "multipolygon"}, {"building", "yes"}});
   // Forest and a lake.

@@ -95,7 +95,12 @@ TEST(ObjectTheme, PointsOfInterestFallIntoTheSampleCitysGroups) {
   EXPECT_EQ(objectTheme(tags({{"tourism", "hotel"}})), "96");
   EXPECT_EQ(objectTheme(tags({{"craft", "carpenter"}})), "93");
   EXPECT_EQ(objectTheme(tags({{"amenity", "bench"}})), std::nullopt);
-  EXPECT_EQ(objectTheme(tags({{"tourism", "information"}})), std::nullopt);
+  EXPECT_EQ(objectTheme(tags({{"tourism", "information"}})), "48");
+  EXPECT_EQ(objectTheme(tags({{"amenity", "place_of_worship"}})), "47");
+  EXPECT_EQ(objectTheme(tags({{"amenity", "fire_station"}})), "86");
+  EXPECT_EQ(objectTheme(tags({{"historic", "castle"}})), "46");
+  EXPECT_EQ(objectTheme(tags({{"leisure", "sports_centre"}})), "52");
+  EXPECT_EQ(objectTheme(tags({{"leisure", "park"}})), std::nullopt);
   // Every theme lies in a group listed before it.
   char group = 0;
   for (const ThemeEntry& t : themeTable()) {
