@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -169,6 +170,77 @@ void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
   ctx.out.map.furtherAddresses.push_back({r.x, r.y, code, ctx.wrote(a.number), -1});
 }
 
+// The point at fraction t of a line's length.
+Vec2 alongLine(const Path& line, double t) {
+  double total = 0;
+  for (size_t i = 1; i < line.size(); ++i)
+    total += std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
+  double left = t * total;
+  for (size_t i = 1; i < line.size(); ++i) {
+    const double d = std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
+    if (d > 0 && left <= d) {
+      const double f = left / d;
+      return {line[i - 1].x + f * (line[i].x - line[i - 1].x),
+              line[i - 1].y + f * (line[i].y - line[i - 1].y)};
+    }
+    left -= d;
+  }
+  return line.back();
+}
+
+// addr:interpolation ways: the numbers between each two numbered nodes of
+// the way, spaced evenly along the way between them, each given to the
+// building it falls in (or within 5 m of).
+void interpolateAddresses(BuildContext& ctx, const BuildingGrid& grid) {
+  std::map<std::pair<double, double>, const Node*> numbered;
+  for (const Node& n : ctx.extract.nodes)
+    if (!tagValue(n.tags, "addr:housenumber").empty()) numbered[{n.at.lon, n.at.lat}] = &n;
+  for (const Way& w : ctx.extract.ways) {
+    const std::string_view scheme = tagValue(w.tags, "addr:interpolation");
+    if (scheme.empty()) continue;
+    ctx.summary().add("addr:interpolation ways");
+    // The numbered nodes of the way, with their places along it.
+    std::vector<std::pair<size_t, const Node*>> stops;
+    for (size_t i = 0; i < w.points.size(); ++i) {
+      const auto it = numbered.find({w.points[i].lon, w.points[i].lat});
+      if (it != numbered.end()) stops.push_back({i, it->second});
+    }
+    if (stops.size() < 2) {
+      ctx.summary().add("addr:interpolation ways without two numbered ends (skipped)");
+      continue;
+    }
+    for (size_t s = 1; s < stops.size(); ++s) {
+      const Node& from = *stops[s - 1].second;
+      const Node& to = *stops[s].second;
+      const std::vector<std::string> numbers = interpolatedNumbers(
+          scheme, tagValue(from.tags, "addr:housenumber"), tagValue(to.tags, "addr:housenumber"));
+      if (numbers.empty()) {
+        ctx.summary().add("addr:interpolation spans that fit no scheme (skipped)");
+        continue;
+      }
+      Ring part(w.points.begin() + static_cast<long>(stops[s - 1].first),
+                w.points.begin() + static_cast<long>(stops[s].first) + 1);
+      const Path line = ctx.project(toDegrees(part));
+      std::string_view street = tagValue(w.tags, "addr:street");
+      if (street.empty()) street = tagValue(from.tags, "addr:street");
+      if (street.empty()) street = tagValue(to.tags, "addr:street");
+      for (size_t k = 0; k < numbers.size(); ++k) {
+        const Vec2 at = alongLine(line, static_cast<double>(k + 1) / (numbers.size() + 1));
+        const long building = grid.find(at, kAddressReach);
+        if (building < 0) {
+          ctx.summary().add("interpolated house numbers outside every building (dropped)");
+          continue;
+        }
+        Address a;
+        a.number = ctx.text(numbers[k]);
+        a.street = ctx.text(street);
+        applyAddress(ctx, ctx.buildings[static_cast<size_t>(building)], a);
+        ctx.summary().add("interpolated house numbers placed in buildings");
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void buildBuildings(BuildContext& ctx) {
@@ -251,6 +323,7 @@ void buildBuildings(BuildContext& ctx) {
     applyAddress(ctx, b, addressOf(ctx, n.tags));
     ctx.summary().add("addresses from nodes inside buildings");
   }
+  interpolateAddresses(ctx, grid);
   // A building whose tags say nothing of its use takes the purpose of what
   // is in it: the museum in a building=yes is a public building.
   for (const Node& n : ctx.extract.nodes) {

@@ -31,7 +31,8 @@ using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex, Loc
 constexpr std::string_view kNodeKeys[] = {"addr:housenumber", "place",      "amenity", "shop",
                                           "office",           "healthcare", "tourism", "craft",
                                           "historic",         "leisure"};
-constexpr std::string_view kWayKeys[] = {"highway", "waterway", "railway", "natural"};
+constexpr std::string_view kWayKeys[] = {"highway", "waterway", "railway", "natural",
+                                         "addr:interpolation"};
 
 bool hasAnyKey(const osmium::TagList& tags, std::span<const std::string_view> keys) {
   for (const osmium::Tag& t : tags)

@@ -1,8 +1,10 @@
 #include "osm2tkm/tag_mapping.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iterator>
+#include <string>
 
 namespace tikhomap::osm {
 namespace {
@@ -147,6 +149,66 @@ Storeys buildingStoreys(const Tags& tags) {
   }
   s.fromTags = true;
   return s;
+}
+
+namespace {
+
+// A house number of digits and an optional single small Latin letter.
+struct SplitNumber {
+  long value = 0;
+  char letter = 0;
+};
+std::optional<SplitNumber> splitNumber(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  SplitNumber n;
+  size_t digits = 0;
+  while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+  if (digits == 0 || digits > 6) return std::nullopt;
+  std::from_chars(text.data(), text.data() + digits, n.value);
+  std::string_view rest = text.substr(digits);
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  if (rest.size() == 1 && rest[0] >= 'a' && rest[0] <= 'z') n.letter = rest[0];
+  if (rest.size() == 1 && rest[0] >= 'A' && rest[0] <= 'Z')
+    n.letter = static_cast<char>(rest[0] + 32);
+  if (!rest.empty() && n.letter == 0) return std::nullopt;
+  return n;
+}
+
+}  // namespace
+
+std::vector<std::string> interpolatedNumbers(std::string_view scheme, std::string_view from,
+                                             std::string_view to) {
+  constexpr long kLongestSpan = 1000;
+  std::vector<std::string> out;
+  const std::optional<SplitNumber> a = splitNumber(from), b = splitNumber(to);
+  if (!a || !b) return out;
+  if (scheme == "alphabetic") {
+    if (a->value != b->value) return out;
+    const char lo = a->letter == 0 ? '`' : a->letter;  // "12" .. "12c": a, b
+    const char hi = b->letter;
+    for (char c = static_cast<char>(std::min(lo, hi) + 1); c < std::max(lo, hi) && c <= 'z'; ++c)
+      out.push_back(std::to_string(a->value) + c);
+    if (lo > hi) std::reverse(out.begin(), out.end());
+    return out;
+  }
+  if (a->letter != 0 || b->letter != 0) return out;
+  long step = 0;
+  if (scheme == "all" || scheme == "1") {
+    step = 1;
+  } else if (scheme == "odd" || scheme == "even" || scheme == "2") {
+    const long parity = scheme == "odd" ? 1 : scheme == "even" ? 0 : a->value % 2;
+    if (a->value % 2 != parity || b->value % 2 != parity) return out;
+    step = 2;
+  } else {
+    return out;
+  }
+  const long span = b->value - a->value;
+  if (span == 0 || std::labs(span) / step > kLongestSpan) return out;
+  const long dir = span > 0 ? step : -step;
+  for (long v = a->value + dir; v != b->value && (dir > 0 ? v < b->value : v > b->value); v += dir)
+    out.push_back(std::to_string(v));
+  return out;
 }
 
 bool isBuilding(const Tags& tags) {

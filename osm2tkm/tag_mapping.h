@@ -4,7 +4,9 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "osm2tkm/osm_model.h"
 
@@ -66,6 +68,15 @@ int usePriority(int16_t purpose);
 // nothing of its use, so that what is in the building decides its purpose.
 // A house keeps its purpose whatever shop is on its ground floor.
 bool generalBuildingValue(const Tags& tags);
+// The house numbers an addr:interpolation way stands for between two of its
+// numbered nodes, the ends left out: "odd" and "even" every second number,
+// "all" every number, "alphabetic" the letters between "12a" and "12d"
+// ("12b", "12c"). Numbers that do not fit the scheme (an odd end of an even
+// way, ends with other text, a letter beyond "z"), a span of more than 1000
+// numbers and any other scheme give nothing.
+std::vector<std::string> interpolatedNumbers(std::string_view scheme, std::string_view from,
+                                             std::string_view to);
+
 // Whether the tags make a building: building=* except building=no.
 bool isBuilding(const Tags& tags);
 

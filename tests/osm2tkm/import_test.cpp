@@ -185,6 +185,47 @@ TEST_F(SmallTown, ABuildingOfNoStatedUseTakesThePurposeOfWhatIsInIt) {
   EXPECT_EQ(buildingAt(47.1041, 9.50415)->purpose, 411);  // a house with a pharmacy
 }
 
+// An odd addr:interpolation way from 1 to 9 in front of a row of five
+// houses, 1 and 9 drawn as address nodes in the end houses: 3, 5 and 7 fall
+// in the three between; an even way whose middle number 4 misses every
+// building is counted.
+TEST(Interpolation, TheNumbersOfAWayFallInTheBuildingsAlongIt) {
+  Extract e;
+  const auto at = [](double dLat, double dLon) { return LonLat{9.5 + dLon, 47.1 + dLat}; };
+  e.ways.push_back(
+      {1, {{"highway", "residential"}, {"name", "Gasse"}}, {at(0, 0), at(0, 0.01)}, 0});
+  for (int i = 0; i < 5; ++i) {
+    const double lon = 0.001 + i * 0.0015;
+    e.areas.push_back({100 + i,
+                       false,
+                       {{"building", "house"}},
+                       {{at(0.0002, lon), at(0.0002, lon + 0.0005), at(0.0004, lon + 0.0005),
+                         at(0.0004, lon), at(0.0002, lon)}},
+                       {}});
+  }
+  const LonLat first = at(0.0003, 0.00125), last = at(0.0003, 0.00725);
+  e.nodes.push_back({10, first, {{"addr:housenumber", "1"}, {"addr:street", "Gasse"}}});
+  e.nodes.push_back({11, last, {{"addr:housenumber", "9"}, {"addr:street", "Gasse"}}});
+  e.ways.push_back({2, {{"addr:interpolation", "odd"}}, {first, last}, 0});
+  const LonLat low = at(-0.0003, 0.001), high = at(-0.0003, 0.002);
+  e.nodes.push_back({12, low, {{"addr:housenumber", "2"}, {"addr:street", "Gasse"}}});
+  e.nodes.push_back({13, high, {{"addr:housenumber", "6"}, {"addr:street", "Gasse"}}});
+  e.ways.push_back({3, {{"addr:interpolation", "even"}}, {low, high}, 0});
+  e.nodeCount = 40, e.wayCount = 8;
+  e.hasHeaderBox = true;
+  e.headerBox = {at(-0.002, -0.002), at(0.002, 0.012)};
+  CityImport city;
+  std::string refusal;
+  ASSERT_TRUE(buildCity(e, {}, city, refusal)) << refusal;
+  std::vector<std::string> numbers;
+  std::vector<Building> row = city.map.buildings;  // west to east
+  std::sort(row.begin(), row.end(), [](auto& a, auto& b) { return a.y < b.y; });
+  for (const Building& b : row) numbers.emplace_back(b.houseNumber);
+  EXPECT_EQ(numbers, (std::vector<std::string>{"1", "3", "5", "7", "9"}));
+  EXPECT_EQ(city.summary.count("interpolated house numbers placed in buildings"), 3);
+  EXPECT_EQ(city.summary.count("interpolated house numbers outside every building (dropped)"), 1);
+}
+
 TEST_F(SmallTown, AbsurdStoreysFallBackToTheTypeDefault) {
   EXPECT_EQ(buildingAt(47.1085, 9.50615)->floors, 2);  // "five" on a house
   EXPECT_EQ(buildingAt(47.1089, 9.50615)->floors, 1);  // "-3" on a garage

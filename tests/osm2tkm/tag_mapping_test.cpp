@@ -111,6 +111,30 @@ TEST(ObjectTheme, PointsOfInterestFallIntoTheSampleCitysGroups) {
   }
 }
 
+TEST(Interpolation, EachSchemeGivesTheNumbersBetweenItsEnds) {
+  using V = std::vector<std::string>;
+  const struct {
+    const char *scheme, *from, *to;
+    V numbers;
+  } cases[] = {
+      {"odd", "1", "9", {"3", "5", "7"}},
+      {"even", "10", "4", {"8", "6"}},  // a way drawn against the numbers
+      {"all", "5", "8", {"6", "7"}},
+      {"2", "4", "8", {"6"}},
+      {"alphabetic", "12a", "12d", {"12b", "12c"}},
+      {"alphabetic", "12", "12C", {"12a", "12b"}},
+      {"odd", "2", "8", {}},     // the ends are even
+      {"all", "1", "5000", {}},  // more than 1000 numbers
+      {"all", "3", "3", {}},
+      {"all", "1/2", "9", {}},
+      {"alphabetic", "12a", "13c", {}},
+      {"street", "1", "9", {}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(interpolatedNumbers(c.scheme, c.from, c.to), c.numbers)
+        << c.scheme << " " << c.from << ".." << c.to;
+}
+
 TEST(RoadClass, WidthsByClassAndLinksAsTheirRoad) {
   EXPECT_EQ(roadClass(tags({{"highway", "primary"}}))->width, 16);
   EXPECT_EQ(roadClass(tags({{"highway", "primary_link"}}))->width, 16);
