@@ -37,8 +37,12 @@ TEST(CityInfo, EveryKeyIsRead) {
       "district.5 = Städtle\n"
       "title.captions = none\n"
       "title.credit.1 = Лихтенштейн\n"
-      "title.credit.2 =\n");
+      "title.credit.2 =\n"
+      "name = Vaduz\n");
   EXPECT_TRUE(info.present);
+  EXPECT_EQ(cityTitleCp1251(info), utf8ToCp1251("Vaduz. Адресный план города"));
+  // Without a name the built-in city's.
+  EXPECT_EQ(cityTitleCp1251(CityInfo{}), utf8ToCp1251("Тихоморск. Адресный план города"));
   ASSERT_TRUE(info.grid.has_value());
   EXPECT_DOUBLE_EQ(info.grid->centralMeridian, 9.55);
   EXPECT_DOUBLE_EQ(info.grid->northOrigin, 5209646.5);
@@ -131,12 +135,14 @@ TEST(CityInfo, WhatIsWrittenReadsBackTheSame) {
   info.districtNames[3] = "bad\nname";
   info.builtInCaptions = false;
   info.credit = std::array<std::string, 2>{utf8ToCp1251("© OpenStreetMap"), "x"};
+  info.name = utf8ToCp1251("Вадуц");
   const CityInfo again = parse(writeCityInfo(info));
   ASSERT_TRUE(again.grid.has_value());
   EXPECT_NEAR(again.grid->centralMeridian, -70.25, 1e-6);
   EXPECT_NEAR(again.grid->northOrigin, 4000123.125, 1e-6);
   EXPECT_NEAR(again.grid->eastOrigin, -12345.5, 1e-6);
   EXPECT_EQ(again.timeZone, info.timeZone);
+  EXPECT_EQ(again.name, info.name);
   EXPECT_TRUE(again.coast);
   EXPECT_EQ(again.districtNames[2], info.districtNames[2]);
   EXPECT_EQ(again.districtNames[3], "bad name");  // one line stays one line
