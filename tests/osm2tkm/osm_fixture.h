@@ -125,6 +125,7 @@ inline std::string smallTownXml(Layout layout = {}, double lat0 = 47.100, double
                                 double lat1 = 47.120, double lon1 = 9.530) {
   OsmXml x(layout);
   x.node(47.1050, 9.5050, {{"place", "village"}, {"name", "Vaduz"}});
+  x.node(47.1055, 9.5055, {{"place", "hamlet"}, {"name", "Vaduz"}});  // the same, drawn twice
   x.node(47.1180, 9.5250, {{"place", "village"}, {"name", "Schaan"}});
   x.node(47.1120, 9.5200, {{"place", "hamlet"}, {"name", "Ёлкино"}});
 
