@@ -69,6 +69,9 @@ std::vector<FurtherAddress> parseFurtherAddresses(std::span<const uint8_t> bytes
     std::string number;
     for (char c : utf8ToCp1251(trimmed(line)))
       if (static_cast<unsigned char>(c) >= 0x20) number.push_back(c);
+    // Blanks are trimmed once the control characters are gone, so that the
+    // number reads back the same once written.
+    number = std::string(trimmed(number));
     if (number.empty() || number.size() > kFurtherNumberLength) {
       bad(number.empty() ? "address without a house number" : "house number too long");
       continue;

@@ -89,6 +89,7 @@ TEST(FurtherAddresses, LinesNameBuildingsByTheirPointsAndBadOnesAreReported) {
       "10 20 0   12a Süd\n"
       "11 20 7 1\n"                  // no building there
       "10 20 7\n"                    // no number
+      "10 20 7 \x01 \x02\n"          // nothing but control characters and blanks
       "10 x 7 1\n"                   // no point
       "10 20 40000 1\n"              // street code out of range
       "10 20 7 1234567890123456\n";  // longer than the field
@@ -102,7 +103,7 @@ TEST(FurtherAddresses, LinesNameBuildingsByTheirPointsAndBadOnesAreReported) {
   EXPECT_EQ(a[0].number, "65");
   EXPECT_EQ(a[1].building, 0);
   EXPECT_EQ(a[1].number, "12a Sud");
-  EXPECT_EQ(problems.size(), 5u);
+  EXPECT_EQ(problems.size(), 6u);
   const std::string written = writeFurtherAddresses(a);
   const std::vector<FurtherAddress> again = parseFurtherAddresses(
       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(written.data()), written.size()),
