@@ -6,10 +6,11 @@
 #include "app/app_pictures.h"
 #include "app/dialog_units.h"
 #include "app/font_substitution.h"
+#include "app/text_convert.h"
 
 namespace tikhomap {
 
-std::unique_ptr<QDialog> makeAboutDialog(QWidget* parent) {
+std::unique_ptr<QDialog> makeAboutDialog(QWidget* parent, const CityInfo& city) {
   auto dialog =
       std::make_unique<QDialog>(parent, Qt::Dialog | Qt::WindowTitleHint |
                                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -27,7 +28,7 @@ std::unique_ptr<QDialog> makeAboutDialog(QWidget* parent) {
   const int side = std::min(iconRect.width(), iconRect.height());
   icon->setPixmap(programIcon().pixmap(QSize(side, side), d.devicePixelRatioF()));
 
-  auto* name = new QLabel(QStringLiteral("Тихоморск. Адресный план города"), &d);
+  auto* name = new QLabel(fromCp1251(cityTitleCp1251(city)), &d);
   name->setGeometry(dialogUnitsRect(font, 45, 10, 139, 10));
   auto* maker = new QLabel(
       QStringLiteral("Тихоморское картографическое бюро\nСоставлено и издано в 2024 г."), &d);
@@ -44,8 +45,8 @@ std::unique_ptr<QDialog> makeAboutDialog(QWidget* parent) {
   return dialog;
 }
 
-void runAboutBox(QWidget* parent) {
-  const auto dialog = makeAboutDialog(parent);
+void runAboutBox(QWidget* parent, const CityInfo& city) {
+  const auto dialog = makeAboutDialog(parent, city);
   dialog->exec();
 }
 

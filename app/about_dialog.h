@@ -5,13 +5,16 @@
 
 #include <QDialog>
 
+#include "mapdata/city_info.h"
+
 namespace tikhomap {
 
 inline constexpr int kAboutDialog = 215;
 inline constexpr int kAboutIcon = 300;
 
-std::unique_ptr<QDialog> makeAboutDialog(QWidget* parent);
+// The name line names the town of city (the built-in city without one).
+std::unique_ptr<QDialog> makeAboutDialog(QWidget* parent, const CityInfo& city = {});
 // Runs it modally; "OK", Esc and the close box all close it.
-void runAboutBox(QWidget* parent);
+void runAboutBox(QWidget* parent, const CityInfo& city = {});
 
 }  // namespace tikhomap

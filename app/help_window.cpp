@@ -6,13 +6,14 @@
 
 #include "app/app_pictures.h"
 #include "app/main_window.h"
+#include "app/text_convert.h"
 #include "resources/command_ids.h"
 
 namespace tikhomap {
 
-HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+HelpWindow::HelpWindow(QWidget* owner, const CityInfo& city) : QWidget(owner, Qt::Window) {
   setObjectName(QStringLiteral("help"));
-  setWindowTitle(QStringLiteral("Справка — Тихоморск"));
+  setWindowTitle(QStringLiteral("Справка — ") + fromCp1251(cityNameCp1251(city)));
   setWindowIcon(programIcon());
   setAttribute(Qt::WA_DeleteOnClose);
   browser_ = new QTextBrowser(this);
@@ -39,7 +40,7 @@ void installHelp(MainWindow& main) {
   main.setCommandHandler(ids::kHelp, [window] {
     HelpWindow* help = openHelpWindow(*window);
     if (help == nullptr) {
-      help = new HelpWindow(window);
+      help = new HelpWindow(window, window->session().map.city);
       help->show();
     }
     help->raise();

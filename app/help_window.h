@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "mapdata/city_info.h"
+
 class QTextBrowser;
 
 namespace tikhomap {
@@ -16,7 +18,8 @@ inline constexpr int kHelpBrowser = 1;
 class HelpWindow final : public QWidget {
   Q_OBJECT
  public:
-  explicit HelpWindow(QWidget* owner);
+  // Its title names the town of city ("Справка — Тихоморск" without one).
+  explicit HelpWindow(QWidget* owner, const CityInfo& city = {});
   QTextBrowser& browser() { return *browser_; }
 
  private:

@@ -15,6 +15,7 @@
 #include "app/overview_inset.h"
 #include "app/progress_window.h"
 #include "app/qt_canvas.h"
+#include "app/text_convert.h"
 #include "app/view_keys.h"
 #include "resources/command_ids.h"
 
@@ -251,6 +252,8 @@ void MainWindow::loadMapData() {
     if (fatal_) fatal_(message);
     return;
   }
+  // An imported town is named by its own name (city.txt).
+  setWindowTitle(fromCp1251(cityTitleCp1251(session_.map.city)));
   emit baseMapReady();
   // The title sheet is on the screen while the buildings are read.
   recomposePending_ = true;

@@ -13,7 +13,8 @@ namespace tikhomap {
 void installShellCommands(MainWindow& main, MouseController& mouse) {
   MainWindow* window = &main;
   main.setCommandHandler(ids::kLayerDialog, [window] { runLayerDialog(*window); });
-  main.setCommandHandler(ids::kAbout, [window] { runAboutBox(window); });
+  main.setCommandHandler(ids::kAbout,
+                         [window] { runAboutBox(window, window->session().map.city); });
   installToolsPalette(main, mouse);
   installHelp(main);
   installOverviewInset(main, mouse);

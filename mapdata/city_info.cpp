@@ -129,6 +129,8 @@ CityInfo parseCityInfo(std::span<const uint8_t> bytes, std::vector<LoadProblem>*
         info.builtInCaptions = value == "built-in";
       else
         bad("title.captions is neither none nor built-in");
+    } else if (key == "name") {
+      info.name = cp1251Text(value);
     } else if (key == "title.credit.1" || key == "title.credit.2") {
       credit[key.back() == '1' ? 0 : 1] = cp1251Text(value);
       creditGiven = true;
@@ -147,6 +149,14 @@ CityInfo parseCityInfo(std::span<const uint8_t> bytes, std::vector<LoadProblem>*
   return info;
 }
 
+std::string cityNameCp1251(const CityInfo& info) {
+  return info.name.empty() ? utf8ToCp1251("Тихоморск") : info.name;
+}
+
+std::string cityTitleCp1251(const CityInfo& info) {
+  return cityNameCp1251(info) + utf8ToCp1251(". Адресный план города");
+}
+
 std::string writeCityInfo(const CityInfo& info) {
   std::string out = "# Tikhomap city description: what the eleven map files cannot say.\n";
   if (info.grid) {
@@ -155,6 +165,7 @@ std::string writeCityInfo(const CityInfo& info) {
     out += "grid.north-origin = " + formatNumber(info.grid->northOrigin) + "\n";
     out += "grid.east-origin = " + formatNumber(info.grid->eastOrigin) + "\n";
   }
+  if (!info.name.empty()) out += "name = " + oneLine(info.name) + "\n";
   if (validZoneName(info.timeZone)) out += "time-zone = " + info.timeZone + "\n";
   out += std::string("coast = ") + (info.coast ? "yes" : "no") + "\n";
   for (size_t i = 0; i < info.districtNames.size(); ++i) {

@@ -19,6 +19,9 @@
 //                          captions of the title sheet
 //   title.credit.1, title.credit.2   the two credit lines of the title
 //                          sheet; an empty value leaves that line empty
+//   name                   the town's name, in the window's, the help
+//                          window's, the About box's and the printed page's
+//                          titles instead of the built-in city's
 // Texts are converted to the map's cp1251 (with transliteration) on reading.
 #pragma once
 
@@ -45,7 +48,14 @@ struct CityInfo {
   std::array<std::string, 5> districtNames;          // cp1251; empty = built-in name
   bool builtInCaptions = true;                       // the bay and peninsula captions
   std::optional<std::array<std::string, 2>> credit;  // cp1251; none = built-in lines
+  std::string name;                                  // cp1251; empty = the built-in city
 };
+
+// The town's name (cp1251): the description's, else the built-in city's.
+std::string cityNameCp1251(const CityInfo& info);
+// "<name>. Адресный план города" (cp1251), the title of the window and of a
+// printed page.
+std::string cityTitleCp1251(const CityInfo& info);
 
 // Parses the file's bytes; problems (when given) receive the skipped lines.
 CityInfo parseCityInfo(std::span<const uint8_t> bytes,

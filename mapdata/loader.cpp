@@ -34,6 +34,19 @@ void readCityInfo(const std::filesystem::path& dir, MapData& map, LoadResult& re
   map.city = parseCityInfo(bytes, &result.problems);
 }
 
+// houses.txt is optional as city.txt is; its lines name buildings by their
+// address points, so it is read after the building table.
+void readFurtherAddresses(const std::filesystem::path& dir, MapData& map, LoadResult& result) {
+  const std::filesystem::path path = dir / kFurtherAddressFile;
+  std::error_code ec;
+  if (std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::not_found) {
+    return;
+  }
+  std::vector<uint8_t> bytes;
+  if (!readMapFile(path, kFurtherAddressFile, bytes, result.problems)) return;
+  map.furtherAddresses = parseFurtherAddresses(bytes, map.buildings, &result.problems);
+}
+
 }  // namespace
 
 LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
@@ -89,6 +102,7 @@ LoadResult loadBuildingsAndReferences(const std::filesystem::path& dir, MapData&
   std::vector<uint8_t> attributes;
   std::vector<uint8_t> geometry;
   map.buildings.clear();
+  map.furtherAddresses.clear();
   // A reference file that is not read leaves its table empty, as at start.
   map.themeNodes.clear();
   map.themeHead = -1;
@@ -112,6 +126,7 @@ LoadResult loadBuildingsAndReferences(const std::filesystem::path& dir, MapData&
   };
   parseBuildingFiles(attributes, geometry, map, result.problems, buildingProgress);
   sizeScreenPoints(map);
+  readFurtherAddresses(dir, map, result);
   result.ok = true;
 
   // Each reference file is read only when the one before it was.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mapdata/city_info.h"
+#include "mapdata/further_addresses.h"
 #include "mapdata/records.h"
 
 namespace tikhomap {
@@ -26,6 +27,8 @@ struct MapData {
   std::vector<StreetLabelPoint> streetLabelPoints;  // 5.tkm section 3
 
   std::vector<Building> buildings;  // 7.tkm + 6.tkm
+  // houses.txt: the numbers of buildings beyond their records' own.
+  std::vector<FurtherAddress> furtherAddresses;
 
   std::vector<ThemeNode> themeNodes;  // storage of the theme list
   int32_t themeHead = -1;             // first top-level node, -1 = empty list

@@ -32,6 +32,8 @@ constexpr uint64_t kMaxThemes = kMaxRecords * kTextLine;
 constexpr uint64_t kMaxCountedText = (1 + kMaxRecords) * kTextLine;
 constexpr uint64_t kMaxTitle = 1024 * 1024;
 constexpr uint64_t kMaxCityInfo = 64 * 1024;
+// 32767 buildings with a dozen further numbers of some 20 bytes each.
+constexpr uint64_t kMaxFurtherAddresses = 8 * 1024 * 1024;
 
 // A read position over a file that is not held in memory.
 class Cursor {
@@ -224,6 +226,7 @@ uint64_t formatMaximumBytes(std::string_view name) {
   if (name == "user.tkm" || name == "sign.tkm") return kMaxCountedText;
   if (name == "1.tkm" || name == "2.tkm") return kMaxTitle;
   if (name == "city.txt") return kMaxCityInfo;
+  if (name == "houses.txt") return kMaxFurtherAddresses;
   return 0;
 }
 

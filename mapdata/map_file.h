@@ -24,7 +24,8 @@ namespace tikhomap {
 //   1.tkm, 2.tkm        1 MiB (their shapes run to a terminator and their
 //                       texts to the end; a title file is a few kilobytes
 //                       even for the largest city);
-//   city.txt            64 KiB.
+//   city.txt            64 KiB;
+//   houses.txt          8 MiB.
 // Zero for a name that is not a map file.
 uint64_t formatMaximumBytes(std::string_view name);
 

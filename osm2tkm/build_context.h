@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "mapdata/grid_projection.h"
@@ -49,6 +50,8 @@ struct BuildContext {
   std::vector<StreetGroup> streets;
   std::map<std::string, std::vector<size_t>> streetsByName;
   std::vector<BuiltBuilding> buildings;
+  // The further addresses already kept: point, street code, number.
+  std::set<std::tuple<uint16_t, uint16_t, int16_t, std::string>> furtherSeen;
   // What the conversion of each name did, by the converted name, and the
   // names that went into the map: counted once each at the end.
   struct TextNote {

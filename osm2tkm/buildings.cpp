@@ -2,6 +2,8 @@
 // their address points.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <map>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -15,6 +17,9 @@ namespace {
 constexpr double kCell = 100;            // metres of the building lookup grid
 constexpr double kSmallestBuilding = 2;  // square metres
 constexpr size_t kHouseNumberField = 6;
+// An address node this close outside a building is its entrance drawn just
+// beside the wall; further out it may belong to a building the data lacks.
+constexpr double kAddressReach = 5;
 constexpr size_t kDescriptionField = 46;
 constexpr size_t kObjectNameField = 64;
 
@@ -118,23 +123,122 @@ long streetFor(const BuildContext& ctx, const std::string& name, const Box2& box
   return best;
 }
 
-void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
-  if (a.number.size() > kHouseNumberField) {
-    ctx.summary().add("house numbers too long for the field (left out)");
-  } else {
-    ctx.wrote(a.number).copy(b.record.houseNumber, sizeof b.record.houseNumber - 1);
-  }
+// The code of the street an address names, 0 without one (counted).
+int16_t streetCodeOf(BuildContext& ctx, const BuiltBuilding& b, const Address& a) {
   if (a.street.empty()) {
     ctx.summary().add("addresses without a street");
-    return;
+    return 0;
   }
   const long street = streetFor(ctx, a.street, b.box);
   if (street < 0) {
     ctx.summary().add("addresses on a street that was not imported (kept without street)");
+    return 0;
+  }
+  ctx.streets[static_cast<size_t>(street)].hasHouses = true;
+  return ctx.streets[static_cast<size_t>(street)].code;
+}
+
+// Gives a building an address: the first one goes into its record; a
+// further one, and a number too long for the record's field, go to the
+// further addresses (houses.txt), so that every number stays findable.
+void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
+  const int16_t code = streetCodeOf(ctx, b, a);
+  Building& r = b.record;
+  const std::string_view own(r.houseNumber, strnlen(r.houseNumber, sizeof r.houseNumber));
+  if (own == a.number && (r.streetCode == code || code == 0)) {
+    ctx.summary().add("addresses repeated on one building (kept once)");
     return;
   }
-  b.record.streetCode = ctx.streets[static_cast<size_t>(street)].code;
-  ctx.streets[static_cast<size_t>(street)].hasHouses = true;
+  const bool recordFree = own.empty() && (r.streetCode == 0 || r.streetCode == code);
+  if (recordFree && a.number.size() <= kHouseNumberField) {
+    ctx.wrote(a.number).copy(r.houseNumber, sizeof r.houseNumber - 1);
+    if (code != 0) r.streetCode = code;
+    return;
+  }
+  if (a.number.size() > kFurtherNumberLength) {
+    ctx.summary().add("house numbers longer than 15 characters (left out)");
+    return;
+  }
+  if (recordFree && code != 0) r.streetCode = code;
+  if (!ctx.furtherSeen.insert({r.x, r.y, code, a.number}).second) {
+    ctx.summary().add("addresses repeated on one building (kept once)");
+    return;
+  }
+  ctx.summary().add(a.number.size() > kHouseNumberField
+                        ? "house numbers too long for the building's field (kept in houses.txt)"
+                        : "further addresses of a building (kept in houses.txt)");
+  ctx.out.map.furtherAddresses.push_back({r.x, r.y, code, ctx.wrote(a.number), -1});
+}
+
+// The point at fraction t of a line's length.
+Vec2 alongLine(const Path& line, double t) {
+  double total = 0;
+  for (size_t i = 1; i < line.size(); ++i)
+    total += std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
+  double left = t * total;
+  for (size_t i = 1; i < line.size(); ++i) {
+    const double d = std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
+    if (d > 0 && left <= d) {
+      const double f = left / d;
+      return {line[i - 1].x + f * (line[i].x - line[i - 1].x),
+              line[i - 1].y + f * (line[i].y - line[i - 1].y)};
+    }
+    left -= d;
+  }
+  return line.back();
+}
+
+// addr:interpolation ways: the numbers between each two numbered nodes of
+// the way, spaced evenly along the way between them, each given to the
+// building it falls in (or within 5 m of).
+void interpolateAddresses(BuildContext& ctx, const BuildingGrid& grid) {
+  std::map<std::pair<double, double>, const Node*> numbered;
+  for (const Node& n : ctx.extract.nodes)
+    if (!tagValue(n.tags, "addr:housenumber").empty()) numbered[{n.at.lon, n.at.lat}] = &n;
+  for (const Way& w : ctx.extract.ways) {
+    const std::string_view scheme = tagValue(w.tags, "addr:interpolation");
+    if (scheme.empty()) continue;
+    ctx.summary().add("addr:interpolation ways");
+    // The numbered nodes of the way, with their places along it.
+    std::vector<std::pair<size_t, const Node*>> stops;
+    for (size_t i = 0; i < w.points.size(); ++i) {
+      const auto it = numbered.find({w.points[i].lon, w.points[i].lat});
+      if (it != numbered.end()) stops.push_back({i, it->second});
+    }
+    if (stops.size() < 2) {
+      ctx.summary().add("addr:interpolation ways without two numbered ends (skipped)");
+      continue;
+    }
+    for (size_t s = 1; s < stops.size(); ++s) {
+      const Node& from = *stops[s - 1].second;
+      const Node& to = *stops[s].second;
+      const std::vector<std::string> numbers = interpolatedNumbers(
+          scheme, tagValue(from.tags, "addr:housenumber"), tagValue(to.tags, "addr:housenumber"));
+      if (numbers.empty()) {
+        ctx.summary().add("addr:interpolation spans that fit no scheme (skipped)");
+        continue;
+      }
+      Ring part(w.points.begin() + static_cast<long>(stops[s - 1].first),
+                w.points.begin() + static_cast<long>(stops[s].first) + 1);
+      const Path line = ctx.project(toDegrees(part));
+      std::string_view street = tagValue(w.tags, "addr:street");
+      if (street.empty()) street = tagValue(from.tags, "addr:street");
+      if (street.empty()) street = tagValue(to.tags, "addr:street");
+      for (size_t k = 0; k < numbers.size(); ++k) {
+        const Vec2 at = alongLine(line, static_cast<double>(k + 1) / (numbers.size() + 1));
+        const long building = grid.find(at, kAddressReach);
+        if (building < 0) {
+          ctx.summary().add("interpolated house numbers outside every building (dropped)");
+          continue;
+        }
+        Address a;
+        a.number = ctx.text(numbers[k]);
+        a.street = ctx.text(street);
+        applyAddress(ctx, ctx.buildings[static_cast<size_t>(building)], a);
+        ctx.summary().add("interpolated house numbers placed in buildings");
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -208,18 +312,33 @@ void buildBuildings(BuildContext& ctx) {
   const BuildingGrid grid(ctx.buildings);
   for (const Node& n : ctx.extract.nodes) {
     if (tagValue(n.tags, "addr:housenumber").empty() || !ctx.area.contains(n.at)) continue;
-    const long within = grid.find(ctx.project(n.at), 0.0);
+    double distance = 0;
+    const long within = grid.find(ctx.project(n.at), kAddressReach, &distance);
     if (within < 0) {
-      ctx.summary().add("address nodes outside every building (dropped)");
+      ctx.summary().add("address nodes with no building within 5 m (dropped)");
       continue;
     }
+    if (distance > 0) ctx.summary().add("address nodes beside a building's wall (filed at it)");
     BuiltBuilding& b = ctx.buildings[static_cast<size_t>(within)];
-    if (b.record.houseNumber[0] != 0 || b.record.streetCode != 0) {
-      ctx.summary().add("further addresses of an addressed building (dropped)");
-      continue;
-    }
     applyAddress(ctx, b, addressOf(ctx, n.tags));
     ctx.summary().add("addresses from nodes inside buildings");
+  }
+  interpolateAddresses(ctx, grid);
+  // A building whose tags say nothing of its use takes the purpose of what
+  // is in it: the museum in a building=yes is a public building.
+  for (const Node& n : ctx.extract.nodes) {
+    const std::optional<int16_t> use = usePurpose(n.tags);
+    if (!use || !ctx.area.contains(n.at)) continue;
+    const long within = grid.find(ctx.project(n.at), 0.0);
+    if (within < 0) continue;
+    BuiltBuilding& b = ctx.buildings[static_cast<size_t>(within)];
+    if (!generalBuildingValue(*b.tags) || usePurpose(*b.tags)) continue;
+    const int16_t now = b.record.purpose;
+    if (now == 411 || usePriority(*use) < usePriority(now)) {
+      if (now != *use && now == buildingPurpose(*b.tags))
+        ctx.summary().add("buildings with their purpose from what is in them");
+      b.record.purpose = *use;
+    }
   }
   writeStreetNames(ctx);
   for (BuiltBuilding& b : ctx.buildings) ctx.out.map.buildings.push_back(b.record);
@@ -228,34 +347,70 @@ void buildBuildings(BuildContext& ctx) {
 void buildObjects(BuildContext& ctx) {
   const BuildingGrid grid(ctx.buildings);
   std::set<std::string> taken;
-  auto place = [&](const Tags& tags, Vec2 at) {
-    const std::optional<std::string_view> theme = objectTheme(tags);
-    const std::string_view rawName = tagValue(tags, "name");
-    if (!theme || rawName.empty()) return;
-    const long i = grid.find(at, kObjectReach);
-    if (i < 0) {
-      ctx.summary().add("objects with no building within 30 m (dropped)");
-      return;
-    }
-    const Building& b = ctx.buildings[static_cast<size_t>(i)].record;
+  // Files an object at a building's address point, or (building < 0) at its
+  // own point: a landmark whose building the data lacks stays findable.
+  auto file = [&](const Tags& tags, std::string_view theme, long building, Vec2 at) {
     UserObject o;
-    o.x = static_cast<int16_t>(b.x);
-    o.y = static_cast<int16_t>(b.y);
-    o.theme[0] = (*theme)[0], o.theme[1] = (*theme)[1];
+    if (building >= 0) {
+      const Building& b = ctx.buildings[static_cast<size_t>(building)].record;
+      o.x = static_cast<int16_t>(b.x);
+      o.y = static_cast<int16_t>(b.y);
+    } else {
+      o.x = static_cast<int16_t>(std::clamp(std::lround(at.x), 0L, 32767L));
+      o.y = static_cast<int16_t>(std::clamp(std::lround(at.y), 0L, 32767L));
+      ctx.summary().add("objects without a building, kept at their own point");
+    }
+    o.theme[0] = theme[0], o.theme[1] = theme[1];
     bool shortened = false;
     const std::string name =
-        fitName(ctx.wrote(ctx.text(rawName)), kObjectNameField, taken, &shortened);
+        fitName(ctx.wrote(ctx.text(tagValue(tags, "name"))), kObjectNameField, taken, &shortened);
     if (shortened) ctx.summary().add("object names shortened or numbered to stay distinct");
     name.copy(o.name, sizeof o.name - 1);
     ctx.out.map.userObjects.push_back(o);
   };
-  for (const Node& n : ctx.extract.nodes)
-    if (ctx.area.contains(n.at)) place(n.tags, ctx.project(n.at));
+  auto themeOf = [&](const Tags& tags) -> std::optional<std::string_view> {
+    if (tagValue(tags, "name").empty()) return std::nullopt;
+    const std::optional<std::string_view> theme = objectTheme(tags);
+    if (!theme && isPointOfInterest(tags))
+      ctx.summary().add("named points of interest of a kind without a theme (dropped)");
+    return theme;
+  };
+  for (const Node& n : ctx.extract.nodes) {
+    if (!ctx.area.contains(n.at)) continue;
+    const std::optional<std::string_view> theme = themeOf(n.tags);
+    if (!theme) continue;
+    const Vec2 at = ctx.project(n.at);
+    file(n.tags, *theme, grid.find(at, kObjectReach), at);
+  }
   for (const Area& a : ctx.extract.areas) {
-    if (!objectTheme(a.tags)) continue;
+    const std::optional<std::string_view> theme = themeOf(a.tags);
+    if (!theme) continue;
     const Path ring = clipRing(toDegrees(a.outers.front()), ctx.areaDegrees);
     if (ring.empty()) continue;
-    place(a.tags, interiorPoint(ctx.project(ring)));
+    const Path grid2 = ctx.project(ring);
+    const Vec2 middle = interiorPoint(grid2);
+    if (isBuilding(a.tags)) {
+      file(a.tags, *theme, grid.find(middle, 0.0), middle);
+      continue;
+    }
+    // A site (a school's grounds, a town hall's plot) is filed at the
+    // building on it that holds its middle, else at the one on it nearest
+    // to its middle; a site with no building on it keeps its own point.
+    const Box2 box = boxOf(grid2);
+    long best = -1;
+    double bestDistance = 1e300;
+    for (size_t i = 0; i < ctx.buildings.size(); ++i) {
+      const BuiltBuilding& b = ctx.buildings[i];
+      if (b.box.xMin > box.xMax || b.box.xMax < box.xMin || b.box.yMin > box.yMax ||
+          b.box.yMax < box.yMin)
+        continue;
+      const Vec2 p{static_cast<double>(b.record.x), static_cast<double>(b.record.y)};
+      if (!insideRing(grid2, p)) continue;
+      const double d = distanceToRing(b.ring, middle);
+      if (d < bestDistance) bestDistance = d, best = static_cast<long>(i);
+    }
+    if (best >= 0) ctx.summary().add("sites filed at a building on them");
+    file(a.tags, *theme, best, middle);
   }
 }
 

@@ -278,6 +278,7 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   out.info.present = true;
   out.info.grid = ctx.grid;
   out.info.timeZone = ctx.timeZone;
+  out.info.name = cutName(ctx.title, 40);
   // Nothing of this importer builds a sea: the outline is the area's edge.
   out.info.coast = false;
   out.info.builtInCaptions = false;

@@ -143,10 +143,23 @@ std::string timeZoneOf(const Boundary* outline, double longitude) {
 void buildDistricts(BuildContext& ctx) {
   MapData& map = ctx.out.map;
   // Microdistricts: the named places.
+  // Two place nodes of one name within a kilometre (a village drawn twice)
+  // are one microdistrict, at the first.
+  constexpr double kSamePlace = 1000;
   std::set<std::string> taken;
+  std::vector<std::pair<std::string, Vec2>> seen;
   for (const Node& n : ctx.extract.nodes) {
     if (!isMicrodistrictPlace(n.tags) || !ctx.area.contains(n.at)) continue;
     const Vec2 p = ctx.project(n.at);
+    const std::string text = ctx.text(tagValue(n.tags, "name"));
+    const bool repeated = std::any_of(seen.begin(), seen.end(), [&](const auto& s) {
+      return s.first == text && std::hypot(s.second.x - p.x, s.second.y - p.y) <= kSamePlace;
+    });
+    if (repeated) {
+      ctx.summary().add("place nodes repeating a place of that name nearby (kept once)");
+      continue;
+    }
+    seen.push_back({text, p});
     Microdistrict m;
     m.x = static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L));
     m.y = static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L));

@@ -39,9 +39,9 @@ const char* const kHelp =
     "  --title \"Caption\"\n"
     "            the map's caption; else the name of the area\n"
     "  --force   let OUT_DIR be a folder an earlier import wrote: its files 1.tkm\n"
-    "            to 8.tkm, tema.tkm, user.tkm, sign.tkm and city.txt are replaced\n"
-    "            when the new ones are complete. A folder that holds anything\n"
-    "            else, or the input, is refused and left as it is.\n"
+    "            to 8.tkm, tema.tkm, user.tkm, sign.tkm, city.txt and houses.txt\n"
+    "            are replaced when the new ones are complete. A folder that holds\n"
+    "            anything else, or the input, is refused and left as it is.\n"
     "  --help    this text\n"
     "\n"
     "Exit status: 0 written, 1 refused or failed (nothing written), 2 bad usage.\n";
@@ -200,8 +200,8 @@ bool mayWriteInto(const fs::path& outDir, const fs::path& input, bool force, std
     for (size_t i = 0; i < others.size() && i < 5; ++i) list += (i ? ", " : "") + others[i];
     if (others.size() > 5) list += " and " + std::to_string(others.size() - 5) + " more";
     error = outDir.string() + " holds more than the map files of an import (" + list +
-            "); --force replaces only 1.tkm to 8.tkm, tema.tkm, user.tkm, sign.tkm and " +
-            "city.txt. Write the map into another folder.";
+            "); --force replaces only 1.tkm to 8.tkm, tema.tkm, user.tkm, sign.tkm, " +
+            "city.txt and houses.txt. Write the map into another folder.";
     return false;
   }
   return true;
@@ -333,18 +333,21 @@ bool writeCityFolder(const CityImport& city, const fs::path& outDir, const fs::p
     error = "cannot write the map files beside " + outDir.string() + ": " + why;
     return false;
   }
-  {
-    const fs::path info = fresh.path() / kCityInfoFile;
+  const auto writeText = [&](const char* file, const std::string& text) {
+    const fs::path path = fresh.path() / file;
     errno = 0;
-    std::ofstream out(info, std::ios::binary | std::ios::trunc);
-    out << writeCityInfo(city.info);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
     if (out) out.close();
-    if (!out) {
-      const int code = errno;
-      error = "cannot write " + info.string() + ": " +
-              (code != 0 ? std::strerror(code) : "the write failed");
-      return false;
-    }
+    if (out) return true;
+    const int code = errno;
+    error = "cannot write " + path.string() + ": " +
+            (code != 0 ? std::strerror(code) : "the write failed");
+    return false;
+  };
+  if (!writeText(kCityInfoFile, writeCityInfo(city.info)) ||
+      !writeText(kFurtherAddressFile, writeFurtherAddresses(city.map.furtherAddresses))) {
+    return false;
   }
   if (!exists) {
     fs::rename(fresh.path(), dir, ec);

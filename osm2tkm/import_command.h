@@ -15,9 +15,9 @@ namespace tikhomap::osm {
 
 // The files an import writes into its folder, and the only files that
 // --force replaces.
-inline constexpr const char* kImportedFiles[] = {"1.tkm",    "2.tkm",    "3.tkm",    "4.tkm",
-                                                 "5.tkm",    "6.tkm",    "7.tkm",    "8.tkm",
-                                                 "tema.tkm", "user.tkm", "sign.tkm", "city.txt"};
+inline constexpr const char* kImportedFiles[] = {
+    "1.tkm", "2.tkm",    "3.tkm",    "4.tkm",    "5.tkm",    "6.tkm",     "7.tkm",
+    "8.tkm", "tema.tkm", "user.tkm", "sign.tkm", "city.txt", "houses.txt"};
 
 struct CommandLine {
   BuildOptions build;

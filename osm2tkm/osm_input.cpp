@@ -29,8 +29,10 @@ using LocationIndex =
 using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex, LocationIndex>;
 
 constexpr std::string_view kNodeKeys[] = {"addr:housenumber", "place",      "amenity", "shop",
-                                          "office",           "healthcare", "tourism", "craft"};
-constexpr std::string_view kWayKeys[] = {"highway", "waterway", "railway", "natural"};
+                                          "office",           "healthcare", "tourism", "craft",
+                                          "historic",         "leisure"};
+constexpr std::string_view kWayKeys[] = {"highway", "waterway", "railway", "natural",
+                                         "addr:interpolation"};
 
 bool hasAnyKey(const osmium::TagList& tags, std::span<const std::string_view> keys) {
   for (const osmium::Tag& t : tags)
@@ -126,7 +128,9 @@ class ExtractHandler : public osmium::handler::Handler {
 
 osmium::TagsFilter areaFilter() {
   osmium::TagsFilter filter{false};
-  for (const char* key : {"building", "landuse", "natural", "leisure", "boundary"})
+  // Areas of points of interest too: a school's grounds, a town hall's site.
+  for (const char* key : {"building", "landuse", "natural", "leisure", "boundary", "amenity",
+                          "shop", "office", "healthcare", "tourism", "craft", "historic"})
     filter.add_rule(true, osmium::TagMatcher{key});
   filter.add_rule(true, osmium::TagMatcher{"waterway", "riverbank"});
   return filter;

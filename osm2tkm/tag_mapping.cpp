@@ -1,8 +1,10 @@
 #include "osm2tkm/tag_mapping.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iterator>
+#include <string>
 
 namespace tikhomap::osm {
 namespace {
@@ -58,6 +60,10 @@ constexpr ThemeEntry kThemes[] = {
     {"44", "Кинотеатры"},
     {"45", "Музеи и театры"},
     {"46", "Достопримечательности"},
+    {"47", "Храмы"},
+    {"48", "Туристическая информация"},
+    {"51", "Спорт"},
+    {"52", "Спортивные сооружения"},
     {"61", "Транспорт"},
     {"63", "Автостанции"},
     {"64", "Автосервис"},
@@ -71,6 +77,7 @@ constexpr ThemeEntry kThemes[] = {
     {"83", "Полиция"},
     {"84", "Суды"},
     {"85", "Почта"},
+    {"86", "Пожарные части"},
     {"91", "Бытовые услуги"},
     {"92", "Парикмахерские"},
     {"93", "Мастерские и ремонт"},
@@ -144,20 +151,122 @@ Storeys buildingStoreys(const Tags& tags) {
   return s;
 }
 
+namespace {
+
+// A house number of digits and an optional single small Latin letter.
+struct SplitNumber {
+  long value = 0;
+  char letter = 0;
+};
+std::optional<SplitNumber> splitNumber(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  SplitNumber n;
+  size_t digits = 0;
+  while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+  if (digits == 0 || digits > 6) return std::nullopt;
+  std::from_chars(text.data(), text.data() + digits, n.value);
+  std::string_view rest = text.substr(digits);
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  if (rest.size() == 1 && rest[0] >= 'a' && rest[0] <= 'z') n.letter = rest[0];
+  if (rest.size() == 1 && rest[0] >= 'A' && rest[0] <= 'Z')
+    n.letter = static_cast<char>(rest[0] + 32);
+  if (!rest.empty() && n.letter == 0) return std::nullopt;
+  return n;
+}
+
+}  // namespace
+
+std::vector<std::string> interpolatedNumbers(std::string_view scheme, std::string_view from,
+                                             std::string_view to) {
+  constexpr long kLongestSpan = 1000;
+  std::vector<std::string> out;
+  const std::optional<SplitNumber> a = splitNumber(from), b = splitNumber(to);
+  if (!a || !b) return out;
+  if (scheme == "alphabetic") {
+    if (a->value != b->value) return out;
+    const char lo = a->letter == 0 ? '`' : a->letter;  // "12" .. "12c": a, b
+    const char hi = b->letter;
+    for (char c = static_cast<char>(std::min(lo, hi) + 1); c < std::max(lo, hi) && c <= 'z'; ++c)
+      out.push_back(std::to_string(a->value) + c);
+    if (lo > hi) std::reverse(out.begin(), out.end());
+    return out;
+  }
+  if (a->letter != 0 || b->letter != 0) return out;
+  long step = 0;
+  if (scheme == "all" || scheme == "1") {
+    step = 1;
+  } else if (scheme == "odd" || scheme == "even" || scheme == "2") {
+    const long parity = scheme == "odd" ? 1 : scheme == "even" ? 0 : a->value % 2;
+    if (a->value % 2 != parity || b->value % 2 != parity) return out;
+    step = 2;
+  } else {
+    return out;
+  }
+  const long span = b->value - a->value;
+  if (span == 0 || std::labs(span) / step > kLongestSpan) return out;
+  const long dir = span > 0 ? step : -step;
+  for (long v = a->value + dir; v != b->value && (dir > 0 ? v < b->value : v > b->value); v += dir)
+    out.push_back(std::to_string(v));
+  return out;
+}
+
 bool isBuilding(const Tags& tags) {
   const std::string_view b = tagValue(tags, "building");
   return !b.empty() && b != "no";
 }
 
-int16_t buildingPurpose(const Tags& tags) {
+std::optional<int16_t> usePurpose(const Tags& tags) {
   const std::string_view a = tagValue(tags, "amenity");
-  if (oneOf(a, {"school", "college", "university"})) return 444;
+  if (oneOf(a, {"school", "college", "university", "music_school"})) return 444;
   if (a == "kindergarten") return 660;
   if (a == "hospital") return 555;
   if (oneOf(a, {"clinic", "doctors", "dentist", "pharmacy"})) return 661;
   if (oneOf(a, {"townhall", "police", "library", "place_of_worship", "community_centre", "theatre",
-                "cinema", "courthouse", "post_office", "fire_station"}))
+                "cinema", "courthouse", "post_office", "fire_station", "arts_centre", "bus_station",
+                "monastery", "social_facility", "prison"}))
     return 461;
+  if (oneOf(a, {"bank", "restaurant", "cafe", "fast_food", "bar", "pub", "marketplace"}))
+    return 888;
+  const std::string_view h = tagValue(tags, "healthcare");
+  if (h == "hospital") return 555;
+  if (!h.empty() && h != "no") return 661;
+  const std::string_view t = tagValue(tags, "tourism");
+  if (oneOf(t, {"museum", "gallery"})) return 461;
+  if (oneOf(t, {"hotel", "guest_house", "hostel", "motel"})) return 888;
+  const std::string_view office = tagValue(tags, "office");
+  if (oneOf(office, {"government", "diplomatic"})) return 461;
+  if (!office.empty() && office != "no") return 888;
+  const std::string_view shop = tagValue(tags, "shop");
+  if (!shop.empty() && shop != "no" && shop != "vacant") return 888;
+  return std::nullopt;
+}
+
+int usePriority(int16_t purpose) {
+  switch (purpose) {
+    case 555:
+      return 0;
+    case 444:
+      return 1;
+    case 660:
+      return 2;
+    case 461:
+      return 3;
+    case 661:
+      return 4;
+    case 888:
+      return 5;
+    default:
+      return 6;
+  }
+}
+
+bool generalBuildingValue(const Tags& tags) {
+  return oneOf(tagValue(tags, "building"), {"yes", "commercial", "civic", "public"});
+}
+
+int16_t buildingPurpose(const Tags& tags) {
+  if (const std::optional<int16_t> use = usePurpose(tags)) return *use;
   const std::string_view b = tagValue(tags, "building");
   if (oneOf(b, {"school", "university", "college"})) return 444;
   if (b == "kindergarten") return 660;
@@ -180,7 +289,7 @@ std::optional<std::string_view> objectTheme(const Tags& tags) {
   const std::string_view a = tagValue(tags, "amenity");
   if (!a.empty()) {
     if (a == "school") return "12";
-    if (a == "kindergarten") return "13";
+    if (oneOf(a, {"kindergarten", "preschool", "childcare"})) return "13";
     if (oneOf(a, {"college", "university"})) return "15";
     if (a == "music_school") return "16";
     if (oneOf(a, {"clinic", "doctors"})) return "22";
@@ -194,12 +303,16 @@ std::optional<std::string_view> objectTheme(const Tags& tags) {
     if (oneOf(a, {"theatre", "arts_centre"})) return "45";
     if (a == "bus_station") return "63";
     if (oneOf(a, {"fuel", "car_wash", "car_repair"})) return "64";
-    if (a == "parking") return "65";
-    if (oneOf(a, {"bank", "bureau_de_change"})) return "72";
-    if (a == "townhall") return "82";
+    if (oneOf(a, {"parking", "car_sharing"})) return "65";
+    if (oneOf(a, {"bank", "bureau_de_change", "atm"})) return "72";
+    if (oneOf(a, {"townhall", "public_building", "embassy"})) return "82";
     if (a == "police") return "83";
     if (a == "courthouse") return "84";
     if (a == "post_office") return "85";
+    if (a == "fire_station") return "86";
+    if (oneOf(a, {"place_of_worship", "monastery"})) return "47";
+    if (oneOf(a, {"gym", "swimming_pool"})) return "52";
+    if (oneOf(a, {"social_facility", "nursing_home"})) return "22";
     if (oneOf(a, {"restaurant", "cafe", "fast_food", "bar", "pub", "biergarten", "ice_cream"}))
       return "95";
   }
@@ -226,12 +339,28 @@ std::optional<std::string_view> objectTheme(const Tags& tags) {
   }
   if (!tagValue(tags, "healthcare").empty()) return "22";
   const std::string_view tourism = tagValue(tags, "tourism");
-  if (oneOf(tourism, {"hotel", "guest_house", "hostel", "motel", "apartment", "chalet"}))
+  if (oneOf(tourism, {"hotel", "guest_house", "hostel", "motel", "apartment", "chalet",
+                      "alpine_hut", "camp_site", "caravan_site", "wilderness_hut"}))
     return "96";
   if (oneOf(tourism, {"museum", "gallery"})) return "45";
-  if (oneOf(tourism, {"attraction", "artwork", "viewpoint", "zoo"})) return "46";
+  if (oneOf(tourism, {"attraction", "artwork", "viewpoint", "zoo", "theme_park"})) return "46";
+  if (tourism == "information") return "48";
   if (!tagValue(tags, "craft").empty()) return "93";
+  if (oneOf(tagValue(tags, "historic"),
+            {"castle", "ruins", "monument", "memorial", "archaeological_site", "fort", "church",
+             "chapel", "city_gate", "tower", "manor", "building"}))
+    return "46";
+  if (oneOf(tagValue(tags, "leisure"), {"sports_centre", "stadium", "swimming_pool", "ice_rink",
+                                        "water_park", "fitness_centre", "sports_hall"}))
+    return "52";
   return std::nullopt;
+}
+
+bool isPointOfInterest(const Tags& tags) {
+  for (const char* key :
+       {"amenity", "shop", "office", "healthcare", "tourism", "craft", "historic"})
+    if (!tagValue(tags, key).empty()) return !tagValue(tags, "name").empty();
+  return false;
 }
 
 std::span<const ThemeEntry> themeTable() {

@@ -4,7 +4,9 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "osm2tkm/osm_model.h"
 
@@ -45,19 +47,48 @@ Storeys buildingStoreys(const Tags& tags);
 // and anything else 2.
 int16_t defaultStoreys(std::string_view buildingType);
 
-// The purpose code of a building from its building and amenity tags:
-// dwelling 411; outbuilding 413 (garages, sheds, barns, …); industry 777;
-// school 444 (kindergarten 660); public 461 (church, civic, government,
-// townhall, library, station, museum, …) and 888 (commercial, retail,
-// office, hotel); medical 555 (hospital) and 661 (clinic, doctors, dentist,
-// pharmacy). An amenity on the building decides before its building value.
+// The purpose code of a building: what is in it (usePurpose of its own
+// tags) decides before its building value. By the building value: dwelling
+// 411; outbuilding 413 (garages, sheds, barns, …); industry 777; school 444
+// (kindergarten 660); public 461 (church, civic, government, townhall,
+// library, station, museum, …) and 888 (commercial, retail, office, hotel);
+// medical 555 (hospital).
 int16_t buildingPurpose(const Tags& tags);
+// The purpose that what the tags describe gives the building holding it,
+// from amenity, healthcare, tourism, office and shop: school 444,
+// kindergarten 660, hospital 555, clinic / doctors / dentist / pharmacy and
+// any other healthcare 661, public services and museums 461 (a government
+// office too), shops, other offices, hotels, banks and restaurants 888; none
+// for anything else.
+std::optional<int16_t> usePurpose(const Tags& tags);
+// Of two uses in one building the one of lower priority decides: hospital,
+// school, kindergarten, public, medical, then commercial.
+int usePriority(int16_t purpose);
+// building=yes / commercial / civic / public: a building value that says
+// nothing of its use, so that what is in the building decides its purpose.
+// A house keeps its purpose whatever shop is on its ground floor.
+bool generalBuildingValue(const Tags& tags);
+// The house numbers an addr:interpolation way stands for between two of its
+// numbered nodes, the ends left out: "odd" and "even" every second number,
+// "all" every number, "alphabetic" the letters between "12a" and "12d"
+// ("12b", "12c"). Numbers that do not fit the scheme (an odd end of an even
+// way, ends with other text, a letter beyond "z"), a span of more than 1000
+// numbers and any other scheme give nothing.
+std::vector<std::string> interpolatedNumbers(std::string_view scheme, std::string_view from,
+                                             std::string_view to);
+
 // Whether the tags make a building: building=* except building=no.
 bool isBuilding(const Tags& tags);
 
 // The theme code (two characters of tema.tkm) of a named point of interest
-// from amenity / shop / office / healthcare / tourism / craft, or none.
+// from amenity / shop / office / healthcare / tourism / craft / historic /
+// leisure (sports grounds), or none: places of worship, fire stations,
+// tourist information, castles and ruins, sports halls have themes of their
+// own; benches, toilets, post boxes, parks and the like are no landmarks.
 std::optional<std::string_view> objectTheme(const Tags& tags);
+// Whether named tags are of a kind the importer reads as a point of interest
+// (amenity, shop, office, healthcare, tourism, craft, historic), themed or not.
+bool isPointOfInterest(const Tags& tags);
 
 // The themes of tema.tkm, groups (second character "1") before their
 // themes, grouped like the sample city's; names in UTF-8.

@@ -134,8 +134,8 @@ PurposeGroup printPurposeGroup(int16_t purpose) {
   return purpose == 888 ? PurposeGroup::Other : purposeGroup(purpose);
 }
 
-std::string printTitle() {
-  return utf8ToCp1251("Тихоморск. Адресный план города");
+std::string printTitle(const CityInfo& city) {
+  return cityTitleCp1251(city);
 }
 
 std::string pageScaleCaption(int32_t denominator) {
@@ -271,7 +271,7 @@ bool printPage(const PrintScene& scene, const PrinterMetrics& printer, const Map
   const int h = std::abs(truncated(v.pixelsPerMmX * -4.0));
   dc.selectFont(Font{"Arial Cyr", -h, 400, true, 0});
   dc.setTextColor(kBlack);
-  dc.textOut(h / 2, h / 2, printTitle());
+  dc.textOut(h / 2, h / 2, printTitle(scene.map.city));
   dc.selectFont(fixed::defaultFont);
   return true;
 }

@@ -69,8 +69,9 @@ void printPolyline(PageState& page, Canvas& dc, const MapFeature& feature);
 // The purpose groups of the print passes; unlike the screen, 888 is "other".
 PurposeGroup printPurposeGroup(int16_t purpose);
 
-// "Тихоморск. Адресный план города" in cp1251.
-std::string printTitle();
+// "Тихоморск. Адресный план города" in cp1251, or the imported town's name
+// (city.txt) before ". Адресный план города".
+std::string printTitle(const CityInfo& city);
 
 // The scale box of a page, in its bottom-left corner inside the frame: an
 // opaque white box over the map with "Масштаб 1:3 450" (the page's scale

@@ -37,6 +37,15 @@ const MapPoint* northernmostVertex(const Building& b) {
   return best;
 }
 
+// The staff and cloth of a flag standing at screen point sx, sy.
+void drawFlagAt(const RenderContext& ctx, Canvas& dc, int32_t sx, int32_t sy) {
+  const int level = ctx.view.detailLevel;
+  const int f = level == 0 ? 1 : level;
+  dc.moveTo(sx, sy);
+  dc.lineTo(sx, sy - 5 * f - 1);
+  dc.rectangle(Rect{sx, sy - 10 * f, sx + 10 * f, sy - 5 * f});
+}
+
 void drawFlag(const RenderContext& ctx, Canvas& dc, const Building& b) {
   if (!pointInView(ctx.view, b.x, b.y)) return;
   const MapPoint* top = northernmostVertex(b);
@@ -46,11 +55,8 @@ void drawFlag(const RenderContext& ctx, Canvas& dc, const Building& b) {
   mapToScreen(ctx.view, top->x, top->y, sx, sy);
   if (flagOnRoof(ctx)) sy -= drawnStoreys(b) * ctx.cache.storeyHeight;
 
+  drawFlagAt(ctx, dc, sx, sy);
   const int level = ctx.view.detailLevel;
-  const int f = level == 0 ? 1 : level;
-  dc.moveTo(sx, sy);
-  dc.lineTo(sx, sy - 5 * f - 1);
-  dc.rectangle(Rect{sx, sy - 10 * f, sx + 10 * f, sy - 5 * f});
   if (level >= 3) {
     const std::string_view number = houseNumberText(b);
     if (!number.empty()) dc.textOut(sx + 4, sy - 10 * level + 1, number);
@@ -81,7 +87,14 @@ void drawFoundMarkers(const RenderContext& ctx, Canvas& dc) {
   dc.selectBrush(ctx.styles.markerBrush);
   dc.setTextColor(kMarkerText);
 
-  if (!ctx.marking.chosenBuildings.empty()) {
+  for (const MarkingState::Point& p : ctx.marking.chosenPoints) {
+    if (!pointInView(ctx.view, p.x, p.y)) continue;
+    int32_t sx = 0;
+    int32_t sy = 0;
+    mapToScreen(ctx.view, p.x, p.y, sx, sy);
+    drawFlagAt(ctx, dc, sx, sy);
+  }
+  if (!ctx.marking.chosenBuildings.empty() || !ctx.marking.chosenPoints.empty()) {
     for (const int32_t row : ctx.marking.chosenBuildings) {
       if (row >= 0 && row < count) drawFlag(ctx, dc, buildings[row]);
     }

@@ -232,12 +232,16 @@ void drawCredit(const MapData& map, Canvas& dc, int panelLeft, int frameHeight) 
   const int x = panelLeft + 22;
   const std::string first = creditLine(map, 0);
   const std::string second = creditLine(map, 1);
+  // The built-in lines stand 15 pixels apart, as that sheet was drawn; an
+  // imported town's own lines, of any letters, a whole font height apart so
+  // that they never overlap.
+  const int y2 = map.city.credit ? 14 + font.height : 29;
   dc.setTextColor({250, 250, 0});
   dc.textOut(x + 1, 15, first);
-  dc.textOut(x + 1, 30, second);
+  dc.textOut(x + 1, y2 + 1, second);
   dc.setTextColor({0, 0, 0});
   dc.textOut(x, 14, first);
-  dc.textOut(x, 29, second);
+  dc.textOut(x, y2, second);
 }
 
 void polylineOf(RenderContext& ctx, Canvas& dc, const MapFeature& f) {

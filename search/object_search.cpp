@@ -189,10 +189,17 @@ ObjectSearchOutcome runObjectSearch(MapData& map, MarkingState& marking, ViewHis
   const std::vector<int32_t> found = foundObjects(map);
   const UserObject& o = map.userObjects[static_cast<std::size_t>(found.front())];
   const int32_t b = firstBuildingAt(map, o.x, o.y);
-  // An object without a building at its point leaves the view and the marks.
-  if (b >= 0) {
-    marking.chosenBuildings.assign(1, b);
-    const MapBounds& bounds = map.buildings[static_cast<std::size_t>(b)].bounds;
+  // An object without a building at its point gets its flag at that point.
+  marking.chosenPoints.clear();
+  if (b < 0) {
+    marking.chosenBuildings.clear();
+    marking.chosenPoints.push_back({static_cast<float>(o.x), static_cast<float>(o.y)});
+  }
+  {
+    if (b >= 0) marking.chosenBuildings.assign(1, b);
+    const MapBounds bounds = b >= 0 ? map.buildings[static_cast<std::size_t>(b)].bounds
+                                    : MapBounds{static_cast<float>(o.x), static_cast<float>(o.y),
+                                                static_cast<float>(o.x), static_cast<float>(o.y)};
     if (history.count <= 1 || !pointInView(view, bounds.xMin, bounds.yMin) ||
         view.mmPerMetre < kCoarseMmPerMetre) {
       Box box;
@@ -217,22 +224,34 @@ ObjectSearchOutcome showObjectResults(const MapData& map, MarkingState& marking,
   }
   const AddressIndex index(map);
   marking.chosenBuildings.clear();
+  marking.chosenPoints.clear();
   Box box;
   // Each selected line stands for its own object, so two objects of one
-  // name mark their own buildings; a building is marked once.
+  // name mark their own buildings; a building is marked once. An object
+  // without a building is flagged at its own point.
   for (const int32_t row : objects) {
     if (!validRow(row, map.userObjects.size())) continue;
     const UserObject& o = map.userObjects[static_cast<std::size_t>(row)];
     const int32_t b = index.buildingAt(o.x, o.y);
-    if (b < 0) continue;
-    if (marking.chosenCount() >= kMaxChosenBuildings) break;
+    if (marking.chosenCount() + static_cast<int32_t>(marking.chosenPoints.size()) >=
+        kMaxChosenBuildings)
+      break;
+    if (b < 0) {
+      const MarkingState::Point p{static_cast<float>(o.x), static_cast<float>(o.y)};
+      if (std::find(marking.chosenPoints.begin(), marking.chosenPoints.end(), p) ==
+          marking.chosenPoints.end())
+        marking.chosenPoints.push_back(p);
+      box.add(MapBounds{p.x, p.y, p.x, p.y});
+      continue;
+    }
     marking.choose(b);
     box.add(map.buildings[static_cast<std::size_t>(b)].bounds);
   }
-  if (marking.chosenCount() == 0) return out;  // nothing to show: the view stays
+  const int32_t marked = marking.chosenCount() + static_cast<int32_t>(marking.chosenPoints.size());
+  if (marked == 0) return out;  // nothing to show: the view stays
   const float cx = (box.xMin + box.xMax) / 2;
   const float cy = (box.yMin + box.yMax) / 2;
-  if (marking.chosenCount() > 1 || history.count <= 1 || !pointInView(view, cx, cy) ||
+  if (marked > 1 || history.count <= 1 || !pointInView(view, cx, cy) ||
       view.mmPerMetre < kCoarseMmPerMetre) {
     out.viewMoved = pushWidened(history, box);
   }

@@ -298,14 +298,27 @@ class BuildingsByStreet {
       if (rows_.size() <= static_cast<std::size_t>(code)) rows_.resize(code + 1);
       rows_[code].push_back(static_cast<int32_t>(r));
     }
+    for (std::size_t i = 0; i < map.furtherAddresses.size(); ++i) {
+      const FurtherAddress& a = map.furtherAddresses[i];
+      if (a.building < 0 || static_cast<std::size_t>(a.building) >= map.buildings.size()) continue;
+      if (further_.size() <= static_cast<std::size_t>(a.streetCode))
+        further_.resize(a.streetCode + 1);
+      further_[a.streetCode].push_back(static_cast<int32_t>(i));
+    }
   }
   std::span<const int32_t> rowsOf(int code) const {
     if (code < 0 || static_cast<std::size_t>(code) >= rows_.size()) return {};
     return rows_[code];
   }
+  // Entries of MapData::furtherAddresses on the street.
+  std::span<const int32_t> furtherOf(int code) const {
+    if (code < 0 || static_cast<std::size_t>(code) >= further_.size()) return {};
+    return further_[code];
+  }
 
  private:
   std::vector<std::vector<int32_t>> rows_;
+  std::vector<std::vector<int32_t>> further_;
 };
 
 // The numbered buildings of a street in house order; none for a street
@@ -318,6 +331,10 @@ std::vector<House> housesOf(const MapData& map, const BuildingsByStreet& index,
     const std::string_view number = trimmedNumber(map.buildings[r]);
     if (number.empty()) continue;
     houses.push_back({r, number, houseKey(number)});
+  }
+  for (const int32_t i : index.furtherOf(street.streetCode)) {
+    const FurtherAddress& a = map.furtherAddresses[static_cast<std::size_t>(i)];
+    houses.push_back({a.building, a.number, quickFold(a.number)});
   }
   std::stable_sort(houses.begin(), houses.end(), [](const House& a, const House& b) {
     return compareHouseNumbers(a.key, b.key) < 0;

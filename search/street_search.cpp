@@ -132,6 +132,14 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
     setText(entry.text, number);
     state.houseList.push_back(entry);
   }
+  // The further numbers of buildings (houses.txt) each have a line of their own.
+  for (const FurtherAddress& a : ctx.map.furtherAddresses) {
+    if (a.streetCode != street->streetCode || !validBuilding(ctx.map, a.building)) continue;
+    HouseListEntry entry;
+    entry.building = static_cast<int16_t>(a.building);
+    setText(entry.text, a.number);
+    state.houseList.push_back(entry);
+  }
   sortHouseList(state.houseList);
   for (HouseListEntry& entry : state.houseList) {
     const std::string number(fieldText(entry.text));
@@ -147,6 +155,7 @@ bool showBuilding(StreetSearchContext& ctx, int32_t building, int32_t streetCode
   if (!validBuilding(ctx.map, building)) return false;
   ctx.marking.markedStreet = streetCode;
   ctx.marking.chosenBuildings.assign(1, building);
+  ctx.marking.chosenPoints.clear();
   const MapBounds& b = ctx.map.buildings[static_cast<size_t>(building)].bounds;
   // On the title sheet the shown rectangle is an old one: the map always opens.
   const bool onMap = ctx.history.count > 1;
@@ -276,6 +285,7 @@ SearchOutcome listModeToggled(StreetSearchState& state, StreetSearchContext& ctx
   } else {
     out.closeChosenList = true;
     ctx.marking.chosenBuildings.clear();
+    ctx.marking.chosenPoints.clear();
     state.chosenLines.clear();
     out.chosenLinesChanged = true;
   }

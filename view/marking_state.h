@@ -25,6 +25,14 @@ struct MarkingState {
   // truth; chosenCount() is its size, and it never holds more than
   // kMaxChosenBuildings rows.
   std::vector<int32_t> chosenBuildings;
+  // Found objects that have no building (a landmark whose building the map
+  // lacks): a flag stands at the object's own point, map x and y.
+  struct Point {
+    float x = 0;
+    float y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+  };
+  std::vector<Point> chosenPoints;
   int32_t markedStreet = -1;  // street code, -1 = none
   // Objects of the last object search (their foundMark is 1); kept while the
   // search window is closed by showing them.
@@ -38,7 +46,9 @@ struct MarkingState {
   std::optional<int32_t> districtFlash;
 
   int32_t chosenCount() const { return static_cast<int32_t>(chosenBuildings.size()); }
-  bool hasMarks() const { return !chosenBuildings.empty() || markedStreet >= 0; }
+  bool hasMarks() const {
+    return !chosenBuildings.empty() || !chosenPoints.empty() || markedStreet >= 0;
+  }
   bool isChosen(int32_t row) const {
     return std::find(chosenBuildings.begin(), chosenBuildings.end(), row) != chosenBuildings.end();
   }
@@ -51,6 +61,7 @@ struct MarkingState {
   }
   void clearMarks() {
     chosenBuildings.clear();
+    chosenPoints.clear();
     markedStreet = -1;
   }
   bool flashShown() const { return nameFlash.has_value() || districtFlash.has_value(); }

@@ -9,6 +9,7 @@
 #include "mapdata/city_info.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
+#include "mapdata/further_addresses.h"
 #include "mapdata/load_result.h"
 #include "mapdata/loader.h"
 #include "mapdata/tkm_writer.h"
@@ -36,8 +37,12 @@ TEST(CityInfo, EveryKeyIsRead) {
       "district.5 = Städtle\n"
       "title.captions = none\n"
       "title.credit.1 = Лихтенштейн\n"
-      "title.credit.2 =\n");
+      "title.credit.2 =\n"
+      "name = Vaduz\n");
   EXPECT_TRUE(info.present);
+  EXPECT_EQ(cityTitleCp1251(info), utf8ToCp1251("Vaduz. Адресный план города"));
+  // Without a name the built-in city's.
+  EXPECT_EQ(cityTitleCp1251(CityInfo{}), utf8ToCp1251("Тихоморск. Адресный план города"));
   ASSERT_TRUE(info.grid.has_value());
   EXPECT_DOUBLE_EQ(info.grid->centralMeridian, 9.55);
   EXPECT_DOUBLE_EQ(info.grid->northOrigin, 5209646.5);
@@ -72,6 +77,41 @@ TEST(CityInfo, BadLinesAreSkippedAndReported) {
   EXPECT_GE(problems.size(), 7u);
 }
 
+// houses.txt: a line names a building by its address point; what is not a
+// building's point, not a number or too long is skipped and reported.
+TEST(FurtherAddresses, LinesNameBuildingsByTheirPointsAndBadOnesAreReported) {
+  std::vector<Building> buildings(2);
+  buildings[0].x = 10, buildings[0].y = 20;
+  buildings[1].x = 30, buildings[1].y = 40;
+  const std::string text =
+      "# comment\n"
+      "30 40 7 65\r\n"
+      "10 20 0   12a Süd\n"
+      "11 20 7 1\n"                  // no building there
+      "10 20 7\n"                    // no number
+      "10 20 7 \x01 \x02\n"          // nothing but control characters and blanks
+      "10 x 7 1\n"                   // no point
+      "10 20 40000 1\n"              // street code out of range
+      "10 20 7 1234567890123456\n";  // longer than the field
+  std::vector<LoadProblem> problems;
+  const std::vector<FurtherAddress> a = parseFurtherAddresses(
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+      buildings, &problems);
+  ASSERT_EQ(a.size(), 2u);
+  EXPECT_EQ(a[0].building, 1);
+  EXPECT_EQ(a[0].streetCode, 7);
+  EXPECT_EQ(a[0].number, "65");
+  EXPECT_EQ(a[1].building, 0);
+  EXPECT_EQ(a[1].number, "12a Sud");
+  EXPECT_EQ(problems.size(), 6u);
+  const std::string written = writeFurtherAddresses(a);
+  const std::vector<FurtherAddress> again = parseFurtherAddresses(
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(written.data()), written.size()),
+      buildings);
+  ASSERT_EQ(again.size(), 2u);
+  EXPECT_EQ(again[1].number, "12a Sud");
+}
+
 TEST(CityInfo, AnIncompleteOrUnknownGridIsNotUsed) {
   std::vector<LoadProblem> problems;
   EXPECT_FALSE(parse("grid = transverse-mercator krassowsky-1940\n"
@@ -96,12 +136,14 @@ TEST(CityInfo, WhatIsWrittenReadsBackTheSame) {
   info.districtNames[3] = "bad\nname";
   info.builtInCaptions = false;
   info.credit = std::array<std::string, 2>{utf8ToCp1251("© OpenStreetMap"), "x"};
+  info.name = utf8ToCp1251("Вадуц");
   const CityInfo again = parse(writeCityInfo(info));
   ASSERT_TRUE(again.grid.has_value());
   EXPECT_NEAR(again.grid->centralMeridian, -70.25, 1e-6);
   EXPECT_NEAR(again.grid->northOrigin, 4000123.125, 1e-6);
   EXPECT_NEAR(again.grid->eastOrigin, -12345.5, 1e-6);
   EXPECT_EQ(again.timeZone, info.timeZone);
+  EXPECT_EQ(again.name, info.name);
   EXPECT_TRUE(again.coast);
   EXPECT_EQ(again.districtNames[2], info.districtNames[2]);
   EXPECT_EQ(again.districtNames[3], "bad name");  // one line stays one line

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <sstream>
+#include <tuple>
 
 #include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
@@ -14,6 +15,8 @@
 #include "osm2tkm/import_command.h"
 #include "osm2tkm/osm_input.h"
 #include "search/name_matching.h"
+#include "search/quick_search.h"
+#include "search/street_search.h"
 #include "tests/osm2tkm/osm_fixture.h"
 #include "view/geometry.h"
 
@@ -163,12 +166,64 @@ TEST_F(SmallTown, AnAddressOnAnUnknownStreetStaysWithoutStreet) {
       city_->summary.count("addresses on a street that was not imported (kept without street)"), 1);
 }
 
-TEST_F(SmallTown, ATooLongHouseNumberIsCountedNotCut) {
+TEST_F(SmallTown, ATooLongHouseNumberIsKeptBesideTheRecordNotCut) {
   const Building* h = buildingAt(47.1097, 9.50615);
   ASSERT_NE(h, nullptr);
   EXPECT_STREQ(h->houseNumber, "");
-  EXPECT_EQ(h->streetCode, street("Stadtle")->streetCode);
-  EXPECT_EQ(city_->summary.count("house numbers too long for the field (left out)"), 1);
+  const int16_t stadtle = street("Stadtle")->streetCode;
+  EXPECT_EQ(h->streetCode, stadtle);
+  const auto& further = city_->map.furtherAddresses;
+  const bool kept = std::any_of(further.begin(), further.end(), [&](const FurtherAddress& a) {
+    return a.x == h->x && a.y == h->y && a.number == "12345678" && a.streetCode == stadtle;
+  });
+  EXPECT_TRUE(kept);
+}
+
+TEST_F(SmallTown, ABuildingOfNoStatedUseTakesThePurposeOfWhatIsInIt) {
+  EXPECT_EQ(buildingAt(47.1093, 9.50615)->purpose, 461);  // building=yes, a museum inside
+  EXPECT_EQ(buildingAt(47.1085, 9.50615)->purpose, 411);  // a house with a kiosk
+  EXPECT_EQ(buildingAt(47.1041, 9.50415)->purpose, 411);  // a house with a pharmacy
+}
+
+// An odd addr:interpolation way from 1 to 9 in front of a row of five
+// houses, 1 and 9 drawn as address nodes in the end houses: 3, 5 and 7 fall
+// in the three between; an even way whose middle number 4 misses every
+// building is counted.
+TEST(Interpolation, TheNumbersOfAWayFallInTheBuildingsAlongIt) {
+  Extract e;
+  const auto at = [](double dLat, double dLon) { return LonLat{9.5 + dLon, 47.1 + dLat}; };
+  e.ways.push_back(
+      {1, {{"highway", "residential"}, {"name", "Gasse"}}, {at(0, 0), at(0, 0.01)}, 0});
+  for (int i = 0; i < 5; ++i) {
+    const double lon = 0.001 + i * 0.0015;
+    e.areas.push_back({100 + i,
+                       false,
+                       {{"building", "house"}},
+                       {{at(0.0002, lon), at(0.0002, lon + 0.0005), at(0.0004, lon + 0.0005),
+                         at(0.0004, lon), at(0.0002, lon)}},
+                       {}});
+  }
+  const LonLat first = at(0.0003, 0.00125), last = at(0.0003, 0.00725);
+  e.nodes.push_back({10, first, {{"addr:housenumber", "1"}, {"addr:street", "Gasse"}}});
+  e.nodes.push_back({11, last, {{"addr:housenumber", "9"}, {"addr:street", "Gasse"}}});
+  e.ways.push_back({2, {{"addr:interpolation", "odd"}}, {first, last}, 0});
+  const LonLat low = at(-0.0003, 0.001), high = at(-0.0003, 0.002);
+  e.nodes.push_back({12, low, {{"addr:housenumber", "2"}, {"addr:street", "Gasse"}}});
+  e.nodes.push_back({13, high, {{"addr:housenumber", "6"}, {"addr:street", "Gasse"}}});
+  e.ways.push_back({3, {{"addr:interpolation", "even"}}, {low, high}, 0});
+  e.nodeCount = 40, e.wayCount = 8;
+  e.hasHeaderBox = true;
+  e.headerBox = {at(-0.002, -0.002), at(0.002, 0.012)};
+  CityImport city;
+  std::string refusal;
+  ASSERT_TRUE(buildCity(e, {}, city, refusal)) << refusal;
+  std::vector<std::string> numbers;
+  std::vector<Building> row = city.map.buildings;  // west to east
+  std::sort(row.begin(), row.end(), [](auto& a, auto& b) { return a.y < b.y; });
+  for (const Building& b : row) numbers.emplace_back(b.houseNumber);
+  EXPECT_EQ(numbers, (std::vector<std::string>{"1", "3", "5", "7", "9"}));
+  EXPECT_EQ(city.summary.count("interpolated house numbers placed in buildings"), 3);
+  EXPECT_EQ(city.summary.count("interpolated house numbers outside every building (dropped)"), 1);
 }
 
 TEST_F(SmallTown, AbsurdStoreysFallBackToTheTypeDefault) {
@@ -217,8 +272,27 @@ TEST_F(SmallTown, ObjectsSitAtTheAddressPointOfTheirBuilding) {
   const UserObject* school = find("Школа №1");
   ASSERT_NE(school, nullptr);
   EXPECT_EQ(std::string(school->theme, 2), "12");
-  EXPECT_EQ(find("Far Bakery"), nullptr);
-  EXPECT_EQ(city_->summary.count("objects with no building within 30 m (dropped)"), 1);
+  // A site is filed at the building on it.
+  const UserObject* hall = find("Rathaus");
+  ASSERT_NE(hall, nullptr);
+  EXPECT_EQ(std::string(hall->theme, 2), "82");
+  const Building* c = house("12", street("Dorfstrasse/Vaduz")->streetCode);
+  EXPECT_EQ(hall->x, c->x);
+  EXPECT_EQ(hall->y, c->y);
+  // Objects without a building stay at their own point; a bench is no landmark.
+  for (const auto& [name, lat, lon, theme] : {std::tuple{"Far Bakery", 47.1150, 9.5290, "32"},
+                                              std::tuple{"St. Florin", 47.1150, 9.5280, "47"}}) {
+    const UserObject* o = find(name);
+    ASSERT_NE(o, nullptr) << name;
+    EXPECT_EQ(std::string(o->theme, 2), theme) << name;
+    const GridPoint p = geoToGrid(*city_->info.grid, lat, lon);
+    EXPECT_NEAR(o->x, p.x, 1) << name;
+    EXPECT_NEAR(o->y, p.y, 1) << name;
+  }
+  EXPECT_EQ(find("Bank"), nullptr);
+  EXPECT_EQ(city_->summary.count("objects without a building, kept at their own point"), 2);
+  EXPECT_EQ(city_->summary.count("named points of interest of a kind without a theme (dropped)"),
+            1);
 }
 
 TEST_F(SmallTown, ThemesListOnlyWhatHasObjectsGroupsFirst) {
@@ -226,7 +300,8 @@ TEST_F(SmallTown, ThemesListOnlyWhatHasObjectsGroupsFirst) {
   ASSERT_GE(city_->map.themeHead, 0);
   std::set<std::string> codes;
   for (const ThemeNode& n : nodes) codes.insert(std::string(n.code, 2));
-  EXPECT_EQ(codes, (std::set<std::string>{"11", "12", "21", "24"}));
+  EXPECT_EQ(codes,
+            (std::set<std::string>{"11", "12", "21", "24", "31", "32", "41", "47", "81", "82"}));
   EXPECT_EQ(nodes[static_cast<size_t>(city_->map.themeHead)].code[1], '1');
 }
 
@@ -250,7 +325,9 @@ TEST_F(SmallTown, GridStartsAtTheMarginAndNothingFallsBelowIt) {
 }
 
 TEST_F(SmallTown, PlacesBecomeMicrodistrictsAndTheOutlineIsNoCoast) {
-  EXPECT_EQ(city_->map.microdistricts.size(), 3u);
+  EXPECT_EQ(city_->map.microdistricts.size(), 3u);  // "Vaduz" drawn twice is one
+  EXPECT_EQ(city_->summary.count("place nodes repeating a place of that name nearby (kept once)"),
+            1);
   EXPECT_FALSE(city_->info.coast);
   EXPECT_FALSE(city_->info.builtInCaptions);
   ASSERT_TRUE(city_->info.credit.has_value());
@@ -273,7 +350,7 @@ TEST(SmallTownFolder, ReadsBackAsTheProgramReadsItAndTheUmlautTypedFindsTheStree
   ASSERT_TRUE(rest.ok);
   EXPECT_TRUE(rest.problems.empty()) << rest.problems.front().file;
   EXPECT_EQ(map.buildings.size(), 10u);
-  EXPECT_EQ(map.userObjects.size(), 2u);
+  EXPECT_EQ(map.userObjects.size(), 5u);
   EXPECT_TRUE(map.city.present);
   EXPECT_FALSE(map.city.coast);
   ASSERT_TRUE(map.city.grid.has_value());
@@ -282,6 +359,48 @@ TEST(SmallTownFolder, ReadsBackAsTheProgramReadsItAndTheUmlautTypedFindsTheStree
   ASSERT_GE(row, 0);
   EXPECT_EQ(cp1251ToUtf8(map.streetNames[static_cast<size_t>(row)].name), "Stadtle");
   EXPECT_NE(out.str().find("buildings (6.tkm, 7.tkm): 10"), std::string::npos) << out.str();
+}
+
+// A building of several entrances keeps every number: one in its record, the
+// others in houses.txt, and each is found by both searches at that building.
+TEST(SmallTownFolder, EveryNumberOfABuildingIsFoundByBothSearches) {
+  TempDir dir;
+  const auto input = writeFile(dir.path(), "town.osm", testing::smallTownXml());
+  std::ostringstream out, err;
+  ASSERT_EQ(runImport({input.string(), (dir.path() / "map").string()}, out, err), 0) << err.str();
+  MapData map;
+  ASSERT_TRUE(loadBaseMap(dir.path() / "map", map, {}).ok);
+  const LoadResult rest = loadBuildingsAndReferences(dir.path() / "map", map, {});
+  ASSERT_TRUE(rest.ok);
+  EXPECT_TRUE(rest.problems.empty()) << rest.problems.front().what;
+  EXPECT_EQ(map.furtherAddresses.size(), 3u);  // 9 and 11 of one house, 12345678
+  const int row = findStreetRow(map.streetNames, utf8ToCp1251("Städtle"));
+  ASSERT_GE(row, 0);
+  MarkingState marking;
+  ViewHistory history;
+  ViewState view;
+  StreetSearchContext ctx{map, marking, history, view};
+  StreetSearchState state;
+  state.streetRow = row;
+  buildHouseList(state, ctx);
+  std::vector<std::string> listed;
+  for (const HouseListEntry& e : state.houseList) listed.emplace_back(fieldText(e.text));
+  EXPECT_EQ(listed,
+            (std::vector<std::string>{"5", "7, ?mega", "9, ?mega", "11, ?mega", "12345678"}));
+  int32_t seven = -1;
+  for (const HouseListEntry& e : state.houseList)
+    if (std::string(fieldText(e.text)) == "7, ?mega") seven = e.building;
+  ASSERT_GE(seven, 0);
+  for (const char* number : {"7", "9", "11"}) {
+    const QuickSearchResult r = quickSearch(map, std::string("Städtle ") + number);
+    EXPECT_FALSE(r.miss.has_value()) << number;
+    ASSERT_FALSE(r.matches.empty()) << number;
+    EXPECT_EQ(r.matches.front().building, seven) << number;
+    EXPECT_EQ(r.matches.front().label, std::string("Stadtle, ") + number);
+  }
+  EXPECT_NE(out.str().find("further addresses of a building (kept in houses.txt): 2"),
+            std::string::npos)
+      << out.str();
 }
 
 }  // namespace

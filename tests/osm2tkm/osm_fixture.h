@@ -1,8 +1,8 @@
 // A small hand-written town in OpenStreetMap XML, written into a fresh
 // temporary folder: names in German and Russian, buildings with and without
 // storeys, a multipolygon with a courtyard, addresses on buildings and on
-// nodes inside them, an address on a street that does not exist, one street
-// name in two villages, and references to nodes and ways that are missing.
+// nodes inside them, a building of several entrances, an address on a street that does not exist,
+// one street name in two villages, and references to nodes and ways that are missing.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -125,6 +125,7 @@ inline std::string smallTownXml(Layout layout = {}, double lat0 = 47.100, double
                                 double lat1 = 47.120, double lon1 = 9.530) {
   OsmXml x(layout);
   x.node(47.1050, 9.5050, {{"place", "village"}, {"name", "Vaduz"}});
+  x.node(47.1055, 9.5055, {{"place", "hamlet"}, {"name", "Vaduz"}});  // the same, drawn twice
   x.node(47.1180, 9.5250, {{"place", "village"}, {"name", "Schaan"}});
   x.node(47.1120, 9.5200, {{"place", "hamlet"}, {"name", "Ёлкино"}});
 
@@ -156,6 +157,10 @@ inline std::string smallTownXml(Layout layout = {}, double lat0 = 47.100, double
   // B: no storeys, its address on a node inside it.
   x.box(47.1040, 9.5050, 47.1042, 9.5053, {{"building", "yes"}, {"name", "Ωmega"}});
   x.node(47.1041, 9.50515, {{"addr:housenumber", "7"}, {"addr:street", "Städtle"}});
+  // Its further entrances, one of them tagged twice.
+  x.node(47.10405, 9.5051, {{"addr:housenumber", "9"}, {"addr:street", "Städtle"}});
+  x.node(47.10415, 9.5052, {{"addr:housenumber", "11"}, {"addr:street", "Städtle"}});
+  x.node(47.10415, 9.5051, {{"addr:housenumber", "11"}, {"addr:street", "Städtle"}});
   // C: a multipolygon with a courtyard.
   const long outer = x.box(47.1070, 9.5050, 47.1075, 9.5058, {});
   const long inner = x.box(47.1072, 9.5053, 47.1073, 9.5055, {});
@@ -171,6 +176,9 @@ inline std::string smallTownXml(Layout layout = {}, double lat0 = 47.100, double
   x.box(47.1084, 9.5060, 47.1086, 9.5063, {{"building", "house"}, {"building:levels", "five"}});
   x.box(47.1088, 9.5060, 47.1090, 9.5063, {{"building", "garage"}, {"building:levels", "-3"}});
   x.box(47.1092, 9.5060, 47.1094, 9.5063, {{"building", "yes"}, {"building:levels", "200000"}});
+  // A museum in G, and a shop in the house E that stays a dwelling.
+  x.node(47.1093, 9.50615, {{"tourism", "museum"}});
+  x.node(47.1085, 9.50615, {{"shop", "kiosk"}});
   // H: a house number too long for its field.
   x.box(47.1096, 9.5060, 47.1098, 9.5063,
         {{"building", "house"}, {"addr:housenumber", "12345678"}, {"addr:street", "Städtle"}});
@@ -186,8 +194,12 @@ inline std::string smallTownXml(Layout layout = {}, double lat0 = 47.100, double
   // K: a house of the Schaan Dorfstrasse.
   x.box(47.1182, 9.5225, 47.1184, 9.5228,
         {{"building", "house"}, {"addr:housenumber", "2"}, {"addr:street", "Dorfstrasse"}});
-  // A bakery far from every building.
+  // A bakery and a church far from every building, and a named bench.
   x.node(47.1150, 9.5290, {{"shop", "bakery"}, {"name", "Far Bakery"}});
+  x.node(47.1150, 9.5280, {{"amenity", "place_of_worship"}, {"name", "St. Florin"}});
+  x.node(47.1150, 9.5270, {{"amenity", "bench"}, {"name", "Bank"}});
+  // The town hall's site around C, with no building tag.
+  x.box(47.1068, 9.5048, 47.1077, 9.5060, {{"amenity", "townhall"}, {"name", "Rathaus"}});
   // A multipolygon building whose ways are missing.
   x.relation({{888888, "outer"}}, {{"type", "multipolygon"}, {"building", "yes"}});
   // Forest and a lake.

@@ -68,6 +68,15 @@ TEST(BuildingPurpose, TheAmenityDecidesBeforeTheBuildingValue) {
   EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"amenity", "kindergarten"}})), 660);
   EXPECT_EQ(buildingPurpose(tags({{"building", "retail"}, {"amenity", "pharmacy"}})), 661);
   EXPECT_EQ(buildingPurpose(tags({{"building", "house"}, {"amenity", "townhall"}})), 461);
+  // What is in the building decides before its building value.
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"tourism", "museum"}})), 461);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"shop", "bakery"}})), 888);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"office", "company"}})), 888);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"office", "government"}})), 461);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"healthcare", "hospital"}})), 555);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"healthcare", "physiotherapist"}})), 661);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"tourism", "hotel"}})), 888);
+  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"shop", "vacant"}})), 411);
   EXPECT_FALSE(isBuilding(tags({{"building", "no"}})));
   EXPECT_FALSE(isBuilding(tags({{"amenity", "school"}})));
   EXPECT_TRUE(isBuilding(tags({{"building", "ruins"}})));
@@ -86,7 +95,12 @@ TEST(ObjectTheme, PointsOfInterestFallIntoTheSampleCitysGroups) {
   EXPECT_EQ(objectTheme(tags({{"tourism", "hotel"}})), "96");
   EXPECT_EQ(objectTheme(tags({{"craft", "carpenter"}})), "93");
   EXPECT_EQ(objectTheme(tags({{"amenity", "bench"}})), std::nullopt);
-  EXPECT_EQ(objectTheme(tags({{"tourism", "information"}})), std::nullopt);
+  EXPECT_EQ(objectTheme(tags({{"tourism", "information"}})), "48");
+  EXPECT_EQ(objectTheme(tags({{"amenity", "place_of_worship"}})), "47");
+  EXPECT_EQ(objectTheme(tags({{"amenity", "fire_station"}})), "86");
+  EXPECT_EQ(objectTheme(tags({{"historic", "castle"}})), "46");
+  EXPECT_EQ(objectTheme(tags({{"leisure", "sports_centre"}})), "52");
+  EXPECT_EQ(objectTheme(tags({{"leisure", "park"}})), std::nullopt);
   // Every theme lies in a group listed before it.
   char group = 0;
   for (const ThemeEntry& t : themeTable()) {
@@ -95,6 +109,30 @@ TEST(ObjectTheme, PointsOfInterestFallIntoTheSampleCitysGroups) {
     else
       EXPECT_EQ(t.code[0], group) << t.code;
   }
+}
+
+TEST(Interpolation, EachSchemeGivesTheNumbersBetweenItsEnds) {
+  using V = std::vector<std::string>;
+  const struct {
+    const char *scheme, *from, *to;
+    V numbers;
+  } cases[] = {
+      {"odd", "1", "9", {"3", "5", "7"}},
+      {"even", "10", "4", {"8", "6"}},  // a way drawn against the numbers
+      {"all", "5", "8", {"6", "7"}},
+      {"2", "4", "8", {"6"}},
+      {"alphabetic", "12a", "12d", {"12b", "12c"}},
+      {"alphabetic", "12", "12C", {"12a", "12b"}},
+      {"odd", "2", "8", {}},     // the ends are even
+      {"all", "1", "5000", {}},  // more than 1000 numbers
+      {"all", "3", "3", {}},
+      {"all", "1/2", "9", {}},
+      {"alphabetic", "12a", "13c", {}},
+      {"street", "1", "9", {}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(interpolatedNumbers(c.scheme, c.from, c.to), c.numbers)
+        << c.scheme << " " << c.from << ".." << c.to;
 }
 
 TEST(RoadClass, WidthsByClassAndLinksAsTheirRoad) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "mapdata/cp1251.h"
 #include "print_fixture.h"
 #include "render/compose_frame.h"
 
@@ -460,7 +461,12 @@ TEST(PrintPageTest, ClipsTheMapInsideAHalfMillimetreFrameAndTitlesThePage) {
   const auto texts = dc.callsOf(CallKind::TextOut);
   ASSERT_FALSE(texts.empty());
   const RecordedCall& title = texts.back();
-  EXPECT_EQ(title.text, printTitle());
+  EXPECT_EQ(title.text, printTitle(CityInfo{}));
+  EXPECT_EQ(title.text, utf8ToCp1251("Тихоморск. Адресный план города"));
+  // An imported town's own name heads its pages.
+  CityInfo named;
+  named.name = "Vaduz";
+  EXPECT_EQ(printTitle(named), utf8ToCp1251("Vaduz. Адресный план города"));
   EXPECT_EQ(title.state.font.height, -15);  // 4 mm characters
   EXPECT_TRUE(title.state.font.italic);
   EXPECT_FALSE(title.state.backgroundTransparent);

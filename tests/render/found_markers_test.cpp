@@ -129,6 +129,19 @@ TEST(FoundMarkers, FlagStandsOnTheFirstNorthernmostVertex) {
   EXPECT_EQ(drawn[0].foot, (ScreenPoint{160, 300}));
 }
 
+TEST(FoundMarkers, AnObjectWithoutABuildingIsFlaggedAtItsPoint) {
+  PassFixture f(kViewFlat, 2);
+  f.addBuilding({{150, 320}, {160, 300}, {120, 300}, {110, 330}}, 411, 1, "3");
+  f.marking.chosenPoints = {{150, 320}};
+  f.marking.markedStreet = 1;  // the point's flag stands instead of the street's
+  drawFoundMarkers(f.ctx, f.dc);
+  const auto drawn = flags(f.dc);
+  ASSERT_EQ(drawn.size(), 1u);
+  int32_t sx = 0, sy = 0;
+  mapToScreen(f.ctx.view, 150, 320, sx, sy);
+  EXPECT_EQ(drawn[0].foot, (ScreenPoint{sx, sy}));
+}
+
 TEST(FoundMarkers, AddressPointOutOfViewHidesTheFlag) {
   PassFixture f(kViewFlat, 2);
   Building& b = house(f, 100, "1");

@@ -328,14 +328,22 @@ TEST(InlandCityDescription, TitleSheetHasNoSeaNoBaysAndItsOwnCredit) {
   w.map.city.coast = false;
   w.map.city.builtInCaptions = false;
   w.map.city.credit = std::array<std::string, 2>{"Vaduz", "OSM"};
+  DeviceCaps caps = w.dc.deviceCaps();
+  caps.height = 1024;  // a large screen: the credit in its larger letters
+  w.dc.setDeviceCaps(caps);
   composeFrame(w.ctx, w.dc);
   bool vaduz = false;
+  int vaduzY = -1, osmY = -1, height = 0;
   for (const RecordedCall& c : w.dc.callsOf(CallKind::TextOut)) {
     EXPECT_NE(c.text, utf8ToCp1251("Западный залив"));
     EXPECT_NE(c.text, creditLine(0));
     vaduz |= c.text == "Vaduz";
+    if (c.text == "Vaduz") vaduzY = c.points[0].y, height = std::abs(c.state.font.height);
+    if (c.text == "OSM") osmY = c.points[0].y;
   }
   EXPECT_TRUE(vaduz);
+  // The two credit lines do not overlap.
+  EXPECT_GE(osmY - vaduzY, height);
   for (const RecordedCall& c : w.dc.callsOf(CallKind::FillRect))
     EXPECT_NE(c.fillBrush, w.styles.sea) << "an inland town's panel is land";
   for (const RecordedCall& c : w.dc.callsOf(CallKind::Polyline))

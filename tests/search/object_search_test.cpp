@@ -183,15 +183,20 @@ TEST(ObjectSearch, ResultsMarkTheStreetAndFlashTheMicrodistrict) {
   EXPECT_TRUE(foundObjects(w.map).empty());
 }
 
-TEST(ObjectSearch, ASingleResultWithoutABuildingLeavesViewAndMarks) {
+// A landmark whose building the map lacks is flagged at its own point, and
+// the view goes there; the building marks of before are gone.
+TEST(ObjectSearch, ASingleResultWithoutABuildingIsFlaggedAtItsPoint) {
   ObjectWorld w;
   w.marking.chosenBuildings = {2};
   const ObjectSearchOutcome out =
       runObjectSearch(w.map, w.marking, w.history, w.view, {.nameText = cp("Лицей")}, false);
   EXPECT_EQ(out.count, 1);
-  EXPECT_FALSE(out.viewMoved);
-  EXPECT_EQ(w.marking.chosenBuildings, Rows{2});
+  EXPECT_TRUE(out.viewMoved);
+  EXPECT_TRUE(w.marking.chosenBuildings.empty());
+  EXPECT_EQ(w.marking.chosenPoints, (std::vector<MarkingState::Point>{{9, 9}}));
   EXPECT_EQ(w.marking.objectResultCount, 1);
+  w.marking.clearMarks();
+  EXPECT_FALSE(w.marking.hasMarks());
 }
 
 TEST(ObjectSearch, ShowingMarksTheBuildingOfEachSelectedObject) {
@@ -207,11 +212,12 @@ TEST(ObjectSearch, ShowingMarksTheBuildingOfEachSelectedObject) {
   EXPECT_EQ(w.marking.chosenBuildings, (Rows{0, 1, 2}));
   EXPECT_TRUE(out.viewMoved);
   EXPECT_EQ(w.history.last(), (MapBounds{0, 0, 5410, 5410}));
-  // Objects without a building leave the view alone.
-  const int16_t count = w.history.count;
-  out = showObjectResults(w.map, w.marking, w.history, w.view, Rows{3});
-  EXPECT_FALSE(out.viewMoved);
-  EXPECT_EQ(w.history.count, count);
+  EXPECT_TRUE(w.marking.chosenPoints.empty());
+  // An object without a building is flagged at its own point.
+  out = showObjectResults(w.map, w.marking, w.history, w.view, Rows{3, 0});
+  EXPECT_EQ(w.marking.chosenBuildings, Rows{0});
+  EXPECT_EQ(w.marking.chosenPoints, (std::vector<MarkingState::Point>{{9, 9}}));
+  EXPECT_TRUE(out.viewMoved);
 }
 
 TEST(ObjectSearch, TheAddressOfAResult) {
