@@ -58,6 +58,19 @@ namespace {
 // leave an empty file behind a page said to be printed. The file is written
 // in place (not written aside and renamed over the old one), so that a
 // device, a link or a file of another owner stays what it was.
+// How a print ended: the device's failure first, then a page with no map.
+bool printOutcome(bool deviceOk, bool drawn, const QString& failed, QString& error) {
+  if (!deviceOk) {
+    error = failed;
+    return false;
+  }
+  if (!drawn) {
+    error = QStringLiteral("Нет карты, которую можно напечатать.");
+    return false;
+  }
+  return true;
+}
+
 bool writePdfPage(const QPrinter& printer, const MapSession& session, bool colour,
                   const WindowRandom& random, const QString& failed, QString& error) {
   QFile file(printer.outputFileName());
@@ -82,15 +95,8 @@ bool writePdfPage(const QPrinter& printer, const MapSession& session, bool colou
   // The last buffered bytes reach the disk here, and so do its errors.
   const bool written = file.flush() && file.error() == QFileDevice::NoError;
   file.close();
-  if (!ended || !written || file.error() != QFileDevice::NoError) {
-    error = failed;
-    return false;
-  }
-  if (!drawn) {
-    error = QStringLiteral("Нет карты, которую можно напечатать.");
-    return false;
-  }
-  return true;
+  return printOutcome(ended && written && file.error() == QFileDevice::NoError, drawn, failed,
+                      error);
 }
 
 }  // namespace
@@ -114,16 +120,9 @@ bool printSessionPage(QPrinter& printer, const MapSession& session, bool colour,
   }
   const bool drawn = drawPrintPage(painter, session, colour, random);
   const bool ended = painter.end();
-  if (!ended || printer.printerState() == QPrinter::Error ||
-      printer.printerState() == QPrinter::Aborted) {
-    error = failed;
-    return false;
-  }
-  if (!drawn) {
-    error = QStringLiteral("Нет карты, которую можно напечатать.");
-    return false;
-  }
-  return true;
+  return printOutcome(ended && printer.printerState() != QPrinter::Error &&
+                          printer.printerState() != QPrinter::Aborted,
+                      drawn, failed, error);
 }
 
 }  // namespace tikhomap
