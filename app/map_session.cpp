@@ -107,15 +107,17 @@ QString baseMapFailureText(const LoadResult& result, const std::filesystem::path
       .arg(folder);
 }
 
-int32_t buildingUnderPointer(const MapSession& session, int px, int py) {
+int32_t drawnBlockUnderPointer(const MapSession& session, int px, int py) {
   const bool night = session.viewMode == kViewNight;
-  if (isVolumetricView(session.viewMode) || night) {
-    const int32_t drawn =
-        findDrawnBuildingAt(session.map, session.view, session.cache.firstBuilding,
-                            night ? BlockStyle::Night : BlockStyle::Volumetric,
-                            session.cache.storeyHeight, session.layers.buildingChoice, px, py);
-    if (drawn >= 0) return drawn;
-  }
+  if (!isVolumetricView(session.viewMode) && !night) return -1;
+  return findDrawnBuildingAt(session.map, session.view, session.cache.firstBuilding,
+                             night ? BlockStyle::Night : BlockStyle::Volumetric,
+                             session.cache.storeyHeight, session.layers.buildingChoice, px, py);
+}
+
+int32_t buildingUnderPointer(const MapSession& session, int px, int py) {
+  const int32_t drawn = drawnBlockUnderPointer(session, px, py);
+  if (drawn >= 0) return drawn;
   float mx = 0;
   float my = 0;
   screenToMap(session.view, px, py, mx, my);

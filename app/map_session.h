@@ -63,6 +63,11 @@ struct MapSession {
 // time, in grid directions.
 RealSun realSunNow(const MapSession& session);
 
+// Row of the building whose drawn block (roof or wall) is in front at window
+// pixel (px, py) in the volumetric and night views, or -1 (also in the flat
+// views).
+int32_t drawnBlockUnderPointer(const MapSession& session, int px, int py);
+
 // Row of the building a press at window pixel (px, py) lands on, or -1:
 // where buildings stand up, the one drawn in front under the pointer (a
 // roof covers what lies behind it); elsewhere, and where no block is

@@ -397,16 +397,9 @@ void MouseController::showBuildingInfo(QPoint at) {
   // Where buildings stand up, the press opens the one drawn in front under
   // the pointer; elsewhere, and where no building is drawn, the footprint
   // decides.
-  const bool night = session.viewMode == kViewNight;
-  if (isVolumetricView(session.viewMode) || night) {
-    const int32_t drawn = findDrawnBuildingAt(
-        session.map, session.view, session.cache.firstBuilding,
-        night ? BlockStyle::Night : BlockStyle::Volumetric, session.cache.storeyHeight,
-        session.layers.buildingChoice, at.x(), at.y());
-    if (drawn >= 0) {
-      openBuildingInfo(drawn);
-      return;
-    }
+  if (const int32_t drawn = drawnBlockUnderPointer(session, at.x(), at.y()); drawn >= 0) {
+    openBuildingInfo(drawn);
+    return;
   }
   const InfoTarget target = infoTargetAt(session.map, session.view, session.cache.firstBuilding,
                                          session.cache.firstStreetLine, mx, my);
