@@ -1,6 +1,7 @@
 #include "tools/insolation_check.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -390,7 +391,15 @@ std::vector<std::string> screeningStatements(const NormSettings& settings, int z
                 settings.pointOffset * 100, settings.sillHeight, settings.spacing,
                 hours(uncounted).c_str(), settings.grazingDegrees, settings.toleranceSeconds,
                 settings.historicCentre ? "да" : "нет");
-  lines.push_back(text);
+  // Decimal commas, as the report's language writes them.
+  std::string settingsLine = text;
+  for (std::size_t i = 1; i + 1 < settingsLine.size(); ++i) {
+    if (settingsLine[i] == '.' && std::isdigit(static_cast<unsigned char>(settingsLine[i - 1])) &&
+        std::isdigit(static_cast<unsigned char>(settingsLine[i + 1]))) {
+      settingsLine[i] = ',';
+    }
+  }
+  lines.push_back(settingsLine);
   lines.push_back(
       "Здания — призмы: контур × этажность × 3 м, крылья самого здания учтены. Соседи — все "
       "здания карты, которые может пересечь луч к солнцу ниже высоты самого высокого из них, "

@@ -22,6 +22,25 @@ SunPlace builtInSunPlace(float x, float y) {
   return place;
 }
 
+SunPlace sunPlaceAt(const MapData& map, float x, float y, const TimeZone& zone) {
+  SunPlace place;
+  const GeoPosition geo = gridToGeo(x + kCoordNorthShift, y + kCoordEastShift);
+  place.latitude = geo.latitude;
+  place.longitude = geo.longitude;
+  place.gridConvergence =
+      (geo.longitude - kCentralMeridian) * std::sin(geo.latitude * std::numbers::pi / 180.0);
+  if (map.city.grid) {
+    const GridProjection& grid = *map.city.grid;
+    const GeoPoint g = gridToGeo(grid, x, y);
+    place.latitude = g.latitude;
+    place.longitude = g.longitude;
+    place.gridConvergence =
+        (g.longitude - grid.centralMeridian) * std::sin(g.latitude * std::numbers::pi / 180.0);
+  }
+  place.zone = zone;
+  return place;
+}
+
 SunPlace sunPlaceAt(const MapData& map, float x, float y) {
   SunPlace place = builtInSunPlace(x, y);
   if (map.city.grid) {

@@ -15,6 +15,8 @@ SunPlace builtInSunPlace(float x, float y);
 // where it gives them, the built-in ones otherwise. A zone the system does
 // not know falls back to the built-in one.
 SunPlace sunPlaceAt(const MapData& map, float x, float y);
+// The same with the time zone already read (for many points of one map).
+SunPlace sunPlaceAt(const MapData& map, float x, float y, const TimeZone& zone);
 
 // Minutes as "5 ч 40 мин" (UTF-8); "0 мин" for none.
 std::string formatSunMinutes(int minutes);

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "tools/insolation_check.h"
+#include "tools/insolation_report.h"
 
 namespace tikhomap {
 namespace {
@@ -235,6 +236,51 @@ TEST(InsolationNorm, BadInputIsSkippedWithItsReason) {
   // Outside the rules' term the statements say so.
   const CivilDate late[2] = {{2030, 2, 22}, {2030, 10, 22}};
   EXPECT_NE(screeningStatements({}, 2, late)[1].find("вне срока"), std::string::npos);
+}
+
+TEST(InsolationNorm, TheCitysReportOnAnyThreadsAsCsv) {
+  EXPECT_EQ(csvField("Ленина ул., 5"), "\"Ленина ул., 5\"");
+  EXPECT_EQ(csvField("дом \"Б\""), "\"дом \"\"Б\"\"\"");
+  EXPECT_EQ(csvField("Ленина ул. 5"), "Ленина ул. 5");
+  MapData map;
+  // The city's grid puts these rows near 43° N.
+  map.buildings = {block(1000, 1000, 1012, 1060, 9), block(1020, 1000, 1032, 1060, 9, 444),
+                   block(960, 900, 970, 1160, 12), block(1000, 1100, 1010, 1110, 0)};
+  map.cityExtent = {900, 900, 1200, 1200};
+  const CityScreening one = screenCity(map, 2026, {}, 1);
+  const CityScreening two = screenCity(map, 2026, {}, 2);
+  ASSERT_EQ(one.buildings.size(), 3u);  // the school is not a dwelling
+  ASSERT_EQ(two.buildings.size(), 3u);
+  EXPECT_EQ(one.skipped, 1);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(one.buildings[i].check.dates[0].meeting, two.buildings[i].check.dates[0].meeting);
+    EXPECT_EQ(one.buildings[i].check.worse, two.buildings[i].check.worse);
+  }
+  // The 12-storey slab 30 m south shades the first storeys of the 9-storey one.
+  const DateCheck& shaded = one.buildings[0].check.dates[one.buildings[0].check.worse];
+  EXPECT_NE(failingText(shaded).find("Ю (180°): эт. 1"), std::string::npos) << failingText(shaded);
+  const std::string csv = insolationCsv(map, one, {});
+  // Every record has the header's fields, every line ends CRLF.
+  std::size_t start = 0, records = 0;
+  while (start < csv.size()) {
+    const std::size_t end = csv.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos);
+    const std::string record = csv.substr(start, end - start);
+    bool quoted = false;
+    int commas = 0;
+    for (const char c : record) {
+      if (c == '"') quoted = !quoted;
+      commas += !quoted && c == ',';
+    }
+    EXPECT_EQ(commas, 12) << record;
+    start = end + 2;
+    ++records;
+  }
+  EXPECT_GE(records, 1u + 3u + 1u + 6u);
+  for (const char* s : {"этажность 0", "скрининг", "СанПиН 1.2.3685-21", "22.02.2026", "22.10.2026",
+                        "через 3,0 м", "1,5 ч после восхода", "85°", "5 км", "building=yes"}) {
+    EXPECT_NE(csv.find(s), std::string::npos) << s;
+  }
 }
 
 }  // namespace
