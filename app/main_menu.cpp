@@ -75,6 +75,7 @@ MainMenu buildMainMenu(QMenuBar& bar, QWidget& window, const std::function<void(
            {{0, nullptr, false},
             {ids::kLayerDialog, u8"Состав схемы ...", false},
             {ids::kRealShadows, u8"Тени по настоящему солнцу", true},
+            {ids::kInsolationColours, u8"Инсоляция по норме", true},
             {ids::kToolsPalette, u8"Инструменты      F7", true},
             {ids::kRefresh, u8"Освежить            F9", false},
             {0, nullptr, false},
@@ -102,6 +103,7 @@ MainMenu buildMainMenu(QMenuBar& bar, QWidget& window, const std::function<void(
   addItems(*geodesy,
            {{ids::kCoordinates, u8"Координаты", false},
             {ids::kSunTool, u8"Солнце", true},
+            {ids::kInsolationReport, u8"Отчёт об инсоляции (CSV) ...", false},
             {ids::kMeasure, u8"Измерения", false},
             {ids::kMeasureAlongStreets, u8"Измерения (по улицам)", false}},
            command, out);

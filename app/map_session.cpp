@@ -43,6 +43,7 @@ RenderContext MapSession::context(float screenWidthMm) {
   RenderContext ctx{map,      view,   history, cache,   layers,        marking,     styles,
                     viewMode, random, clock,   dataDir, screenWidthMm, screenHeight};
   if (realShadows) ctx.realSun = realSunNow(*this);
+  if (insolationColouring) ctx.insolationColours = &insolationColours;
   return ctx;
 }
 

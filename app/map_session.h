@@ -42,7 +42,10 @@ struct MapSession {
   // Shadows by the real sun of today's date at the clock's time.
   bool realShadows = false;
   std::optional<CivilDate> sunDate;  // the real sun's date; none = today
-  int screenHeight = 0;              // pixels of the screen the frames are shown on
+  // "Инсоляция по норме": wall colours by verdict, a row per building.
+  bool insolationColouring = false;
+  std::vector<uint8_t> insolationColours;
+  int screenHeight = 0;  // pixels of the screen the frames are shown on
   // Threads that rasterise a frame, each a band of its rows; 0 = one per
   // core of the machine.
   int frameThreads = 0;

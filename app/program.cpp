@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "app/insolation_map.h"
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
 #include "app/print_job.h"
@@ -19,6 +20,7 @@ ProgramParts installProgram(MainWindow& window) {
   QObject::connect(&window, &MainWindow::closed, QCoreApplication::instance(),
                    &QCoreApplication::quit, Qt::QueuedConnection);
   installSunTool(window);
+  installInsolationTools(window);
   Printing& printing = installPrinting(window);
   return {mouse, printing};
 }

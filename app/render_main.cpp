@@ -1,12 +1,15 @@
 // tikhomap-render: writes one composed frame of a map folder to a PNG file,
 // without a display, and the printed page of its view to a PDF file.
+#include <QDate>
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/headless_render.h"
+#include "tools/insolation_report.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -29,6 +32,22 @@ int main(int argc, char** argv) {
   if (!tikhomap::prepareHeadlessSession(session, *options, error)) {
     std::fprintf(stderr, "tikhomap-render: %s\n", error.c_str());
     return 1;
+  }
+  if (!options->insolationReport.empty()) {
+    const int year = options->insolationYear.value_or(QDate::currentDate().year());
+    const tikhomap::CityScreening screening =
+        tikhomap::screenCity(session.map, year, {}, options->threads);
+    const std::string csv = tikhomap::insolationCsv(session.map, screening, {});
+    std::ofstream out(options->insolationReport, std::ios::binary);
+    out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+    out.close();
+    if (!out) {
+      std::fprintf(stderr, "tikhomap-render: cannot write %s\n", options->insolationReport.c_str());
+      return 1;
+    }
+    std::printf("insolation: %zu dwellings, %d not screened, year %d\n", screening.buildings.size(),
+                screening.skipped, year);
+    if (options->output.empty() && options->pdf.empty()) return 0;
   }
   QImage frame;
   std::vector<double> times;

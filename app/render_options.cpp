@@ -47,6 +47,8 @@ std::string renderUsage() {
          "                       [--threads N] [-o OUT.png]\n"
          "                       [--pdf OUT.pdf [--print-bw] [--paper A4|A3] [--landscape]\n"
          "                        [--dpi N]]\n"
+         "       tikhomap-render --data DIR --insolation-report OUT.csv [--year YYYY]\n"
+         "                       [--threads N]\n"
          "\n"
          "Loads the map folder DIR and writes one frame, composed as the program's\n"
          "window shows it (map, scale caption and frame edge), to OUT.png; with --pdf\n"
@@ -75,6 +77,10 @@ std::string renderUsage() {
          "  --paper A4|A3     paper size (default A4)\n"
          "  --landscape       landscape paper (default portrait)\n"
          "  --dpi N           printer resolution, 72 to 1200 (default 600)\n"
+         "  --insolation-report FILE  the insolation screening of every dwelling\n"
+         "                    against the sanitary norm, as CSV (UTF-8); the checked\n"
+         "                    dates are the norm's period boundaries of --year\n"
+         "  --year YYYY       the year checked (default: the current year)\n"
          "  -h, --help        this text\n";
 }
 
@@ -177,6 +183,17 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
       if (!value(o.output)) return std::nullopt;
     } else if (a == "--pdf") {
       if (!value(o.pdf)) return std::nullopt;
+    } else if (a == "--insolation-report") {
+      if (!value(o.insolationReport)) return std::nullopt;
+    } else if (a == "--year") {
+      if (!value(v)) return std::nullopt;
+      int year = 0;
+      if (!parseInt(v, year) || year < kFirstSunYear || year > kLastSunYear) {
+        error = "--year takes a year from " + std::to_string(kFirstSunYear) + " to " +
+                std::to_string(kLastSunYear);
+        return std::nullopt;
+      }
+      o.insolationYear = year;
     } else if (a == "--print-bw") {
       o.printBlackWhite = true;
     } else if (a == "--landscape") {
@@ -208,8 +225,8 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
     error = "--data DIR is required";
     return std::nullopt;
   }
-  if (o.output.empty() && o.pdf.empty()) {
-    error = "-o OUT.png or --pdf OUT.pdf is required";
+  if (o.output.empty() && o.pdf.empty() && o.insolationReport.empty()) {
+    error = "-o OUT.png, --pdf OUT.pdf or --insolation-report OUT.csv is required";
     return std::nullopt;
   }
   return o;

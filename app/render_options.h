@@ -36,6 +36,10 @@ struct RenderOptions {
   bool paperA3 = false;          // --paper A3; A4 otherwise
   bool landscape = false;
   int dpi = 600;
+  // --insolation-report FILE: the insolation screening of every dwelling as
+  // CSV, for the year --year (the current one otherwise); no frame needed.
+  std::string insolationReport;
+  std::optional<int> insolationYear;
   bool help = false;
 };
 

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -19,6 +20,7 @@
 #include "app/main_window.h"
 #include "resources/command_ids.h"
 #include "tools/building_info.h"
+#include "tools/insolation_report.h"
 #include "tools/sun_place.h"
 #include "view/view_state.h"
 
@@ -200,30 +202,71 @@ SunWindow::SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blo
   dates->addStretch();
   layout->addLayout(dates);
 
-  note_ = new QLabel(this);
-  note_->setObjectName(QStringLiteral("sunNote"));
-  note_->setWordWrap(true);
-  layout->addWidget(note_);
-  table_ = new QTableWidget(0, 8, this);
-  table_->setObjectName(QStringLiteral("sunTable"));
-  table_->setHorizontalHeaderLabels(
-      {QStringLiteral("Фасад смотрит на"), QStringLiteral("Длина, м"),
-       QStringLiteral("1-й этаж: всего"), QStringLiteral("подряд"), QStringLiteral("с … до"),
-       QStringLiteral("Верхний этаж: всего"), QStringLiteral("подряд"), QStringLiteral("с … до")});
-  table_->verticalHeader()->hide();
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  layout->addWidget(table_, 1);
-  chart_ = new SunChart(this);
-  layout->addWidget(chart_, 1);
-  auto* terrain =
-      new QLabel(QStringLiteral("Тень дают здания (этаж — 3 м); рельеф не учитывается. Солнце, "
-                                "скользящее по стене под углом больше 85°, не считается."),
-                 this);
-  terrain->setWordWrap(true);
-  layout->addWidget(terrain);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("sunTabs"));
+  layout->addWidget(tabs_, 1);
+  auto* hoursPage = new QWidget(tabs_);
+  auto* outer = layout;
+  {
+    auto* layout = new QVBoxLayout(hoursPage);
+    layout->setContentsMargins(0, 0, 0, 0);
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("sunNote"));
+    note_->setWordWrap(true);
+    layout->addWidget(note_);
+    table_ = new QTableWidget(0, 8, this);
+    table_->setObjectName(QStringLiteral("sunTable"));
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Фасад смотрит на"), QStringLiteral("Длина, м"),
+         QStringLiteral("1-й этаж: всего"), QStringLiteral("подряд"), QStringLiteral("с … до"),
+         QStringLiteral("Верхний этаж: всего"), QStringLiteral("подряд"),
+         QStringLiteral("с … до")});
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    layout->addWidget(table_, 1);
+    chart_ = new SunChart(this);
+    layout->addWidget(chart_, 1);
+    auto* terrain =
+        new QLabel(QStringLiteral("Тень дают здания (этаж — 3 м); рельеф не учитывается. Солнце, "
+                                  "скользящее по стене под углом больше 85°, не считается."),
+                   this);
+    terrain->setWordWrap(true);
+    layout->addWidget(terrain);
+  }
+  tabs_->addTab(hoursPage, QStringLiteral("Часы солнца"));
+  // The norm's screening: the zone, the dates, each facade and storey.
+  auto* normPage = new QWidget(tabs_);
+  {
+    auto* layout = new QVBoxLayout(normPage);
+    layout->setContentsMargins(0, 0, 0, 0);
+    normSummary_ = new QLabel(normPage);
+    normSummary_->setObjectName(QStringLiteral("normSummary"));
+    normSummary_->setWordWrap(true);
+    normSummary_->setTextFormat(Qt::PlainText);
+    layout->addWidget(normSummary_);
+    normTable_ = new QTableWidget(0, 5, normPage);
+    normTable_->setObjectName(QStringLiteral("normTable"));
+    normTable_->setHorizontalHeaderLabels({QStringLiteral("Фасад смотрит на"),
+                                           QStringLiteral("Этаж"), QStringLiteral("Непрерывно"),
+                                           QStringLiteral("Всего"), QStringLiteral("Вывод")});
+    normTable_->verticalHeader()->hide();
+    normTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    normTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    normTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    normTable_->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(normTable_, 1);
+    normNotes_ = new QLabel(normPage);
+    normNotes_->setObjectName(QStringLiteral("normNotes"));
+    normNotes_->setWordWrap(true);
+    normNotes_->setTextFormat(Qt::PlainText);
+    normNotes_->setStyleSheet(QStringLiteral("font-size: 8pt"));
+    layout->addWidget(normNotes_);
+  }
+  tabs_->addTab(normPage, QStringLiteral("Норма инсоляции"));
+  layout = outer;
 
   connect(date_, &QDateEdit::dateChanged, this, [this] { recompute(); });
   connect(table_, &QTableWidget::currentCellChanged, this,
@@ -252,6 +295,7 @@ QDate SunWindow::date() const {
 }
 
 void SunWindow::recompute() {
+  if (date_->date().year() != normYear_) recomputeNorm();
   result_ = insolation(*blocks_, building_, civil(date_->date()), place_);
   QString note = dayNote(result_.day);
   if (result_.facades.empty() && result_.day != SunDay::OutOfRange) {
@@ -283,6 +327,75 @@ void SunWindow::recompute() {
   } else {
     facadeSelected(-1);
   }
+}
+
+void SunWindow::recomputeNorm() {
+  normYear_ = date_->date().year();
+  norm_ = checkInsolationNorm(*blocks_, building_, normYear_, place_);
+  const Building& b = main_.session().map.buildings[static_cast<std::size_t>(building_)];
+  const CivilDate* dates = nullptr;
+  CivilDate checked[2];
+  QString summary;
+  normTable_->setRowCount(0);
+  if (norm_.skip == NormSkip::NotDwelling) {
+    const std::string_view purpose = purposeText(b.purpose);
+    summary = QStringLiteral("Норма инсоляции относится к жилым зданиям");
+    if (!purpose.empty()) {
+      summary += QStringLiteral(", а это здание — ") +
+                 QString::fromUtf8(purpose.data(), static_cast<qsizetype>(purpose.size()));
+    }
+    summary += QStringLiteral(
+        ". Школы, детские сады, больничные палаты и площадки имеют свои "
+        "нормы, здесь они не проверяются.");
+  } else if (norm_.skip != NormSkip::None) {
+    summary = QStringLiteral("Не проверено: ") + utf8(std::string(skipText(norm_.skip))) +
+              QStringLiteral(".");
+  } else {
+    checked[0] = norm_.dates[0].date;
+    checked[1] = norm_.dates[1].date;
+    dates = checked;
+    const DateCheck& w = norm_.dates[norm_.worse];
+    const int rows = static_cast<int>(w.rows.size());
+    const QString date =
+        QDate(w.date.year, w.date.month, w.date.day).toString(QStringLiteral("dd.MM.yyyy"));
+    summary = QStringLiteral("Норме соответствуют %1 из %2 фасадо-этажей").arg(w.meeting).arg(rows);
+    if (w.interrupted > 0) {
+      summary +=
+          QStringLiteral(" (из них %1 — только при прерывистой инсоляции)").arg(w.interrupted);
+    }
+    summary += QStringLiteral("; хуже дата %1 из двух границ периода.").arg(date);
+    const std::string failing = failingText(w);
+    if (!failing.empty()) summary += QStringLiteral(" Не соответствуют: ") + utf8(failing) + ".";
+    summary += QStringLiteral("\nЗона: ") +
+               utf8(std::string(kInsolationNorm.zones[static_cast<std::size_t>(norm_.zone)].name)) +
+               QStringLiteral("; требуется %1 непрерывно.")
+                   .arg(utf8(formatSunMinutes(norm_.requiredMinutes)));
+    normTable_->setRowCount(rows);
+    for (int row = 0; row < rows; ++row) {
+      const FacadeStorey& r = w.rows[static_cast<std::size_t>(row)];
+      const QString cells[] = {
+          utf8(formatFacing(r.facing)),
+          QString::number(r.storey),
+          utf8(formatSunMinutes(r.best.longestSeconds / 60)),
+          utf8(formatSunMinutes(r.best.totalSeconds / 60)),
+          utf8(std::string(verdictText(r.best.verdict))),
+      };
+      const QColor colour = r.best.verdict == NormVerdict::Continuous    ? QColor(205, 240, 200)
+                            : r.best.verdict == NormVerdict::Interrupted ? QColor(250, 235, 170)
+                                                                         : QColor(245, 195, 190);
+      for (int col = 0; col < 5; ++col) {
+        auto* item = new QTableWidgetItem(cells[col]);
+        if (col == 4) item->setBackground(colour);
+        normTable_->setItem(row, col, item);
+      }
+    }
+  }
+  normSummary_->setText(summary);
+  QString notes;
+  for (const std::string& line : screeningStatements(NormSettings{}, norm_.zone, dates)) {
+    notes += (notes.isEmpty() ? QString() : QStringLiteral("\n")) + utf8(line);
+  }
+  normNotes_->setText(notes);
 }
 
 void SunWindow::facadeSelected(int row) {

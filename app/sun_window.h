@@ -12,10 +12,12 @@
 
 #include "app/map_widget.h"
 #include "tools/insolation.h"
+#include "tools/insolation_check.h"
 
 class QDateEdit;
 class QLabel;
 class QTableWidget;
+class QTabWidget;
 
 namespace tikhomap {
 
@@ -60,9 +62,15 @@ class SunWindow final : public QDialog {
   QTableWidget& table() { return *table_; }
   // The facade (row of result().facades) marked on the map, -1 for none.
   int selectedFacade() const { return selected_; }
+  // The insolation norm's screening of the building for the date's year.
+  const BuildingNormCheck& normCheck() const { return norm_; }
+  QTableWidget& normTable() { return *normTable_; }
+  QLabel& normSummary() { return *normSummary_; }
+  QTabWidget& tabs() { return *tabs_; }
 
  private:
   void recompute();
+  void recomputeNorm();
   void facadeSelected(int row);
   void drawFacade(QPainter& painter);
 
@@ -75,6 +83,12 @@ class SunWindow final : public QDialog {
   QLabel* note_;
   QTableWidget* table_;
   SunChart* chart_;
+  QTabWidget* tabs_;
+  QLabel* normSummary_;
+  QTableWidget* normTable_;
+  QLabel* normNotes_;
+  BuildingNormCheck norm_;
+  int normYear_ = 0;
   int selected_ = -1;
   QPointer<MapWidget> map_;
   int overlayId_ = 0;

@@ -6,6 +6,7 @@
 
 #include "citygen/city_generator.h"
 #include "tools/insolation.h"
+#include "tools/insolation_report.h"
 
 namespace tikhomap {
 namespace {
@@ -80,6 +81,59 @@ void BM_IndexTheCity(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(BuildingBlocks(s.city.map));
 }
 BENCHMARK(BM_IndexTheCity)->Unit(benchmark::kMillisecond);
+
+// The norm's full check of one 9-storey slab 60 m long with close
+// neighbours: a 12-storey slab 30 m south, 5-storey houses 15 m east and
+// west, a 9-storey one 25 m north; both boundary dates, every storey.
+void BM_NormOneSlab(benchmark::State& state) {
+  const auto block = [](float x0, float y0, float x1, float y1, int16_t floors) {
+    Building b;
+    b.floors = floors;
+    b.purpose = 411;
+    b.outline = {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}};
+    b.pointCount = 4;
+    b.bounds = {x0, y0, x1, y1};
+    return b;
+  };
+  MapData map;
+  map.buildings = {block(1000, 1000, 1012, 1060, 9), block(958, 990, 970, 1070, 12),
+                   block(990, 1075, 1030, 1087, 5), block(990, 973, 1030, 985, 5),
+                   block(1037, 1000, 1049, 1060, 9)};
+  const BuildingBlocks blocks(map);
+  const SunPlace place = tikhomorsk();
+  for (auto _ : state) benchmark::DoNotOptimize(checkInsolationNorm(blocks, 0, 2026, place));
+}
+BENCHMARK(BM_NormOneSlab)->Unit(benchmark::kMillisecond);
+
+// The report of every dwelling of the sample city on 2 threads.
+void BM_NormWholeCity(benchmark::State& state) {
+  Scene& s = scene();
+  int dwellings = 0;
+  for (auto _ : state) {
+    const CityScreening c = screenCity(s.city.map, 2026, {}, 2);
+    dwellings = static_cast<int>(c.buildings.size());
+  }
+  state.counters["dwellings"] = dwellings;
+}
+BENCHMARK(BM_NormWholeCity)->Unit(benchmark::kSecond)->Iterations(1);
+
+// The dwellings of the densest quarter, as the map colours a view.
+void BM_NormDensestQuarter(benchmark::State& state) {
+  Scene& s = scene();
+  const BuildingBlocks blocks(s.city.map);
+  const SunPlace place = tikhomorsk();
+  int n = 0;
+  for (auto _ : state) {
+    n = 0;
+    for (const int32_t row : s.quarter) {
+      if (!isDwelling(s.city.map.buildings[static_cast<std::size_t>(row)].purpose)) continue;
+      benchmark::DoNotOptimize(checkInsolationNorm(blocks, row, 2026, place));
+      ++n;
+    }
+  }
+  state.counters["dwellings"] = n;
+}
+BENCHMARK(BM_NormDensestQuarter)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tikhomap

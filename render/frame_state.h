@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "mapdata/map_data.h"
 #include "render/canvas.h"
@@ -89,6 +90,18 @@ struct RenderContext {
   int screenHeight = 0;
   // Shadows by the real sun ("Тени по настоящему солнцу"); none: by the clock.
   std::optional<RealSun> realSun = std::nullopt;
+  // Walls of the volumetric views coloured by each building's insolation
+  // verdict (a row per building: kInsolationUnknown, or one of the
+  // verdicts); none: by purpose.
+  const std::vector<uint8_t>* insolationColours = nullptr;
+};
+
+// The insolation verdicts the walls are coloured by.
+enum : uint8_t {
+  kInsolationUnknown = 0,
+  kInsolationMeets = 1,
+  kInsolationInterrupted = 2,
+  kInsolationFails = 3,
 };
 
 }  // namespace tikhomap

@@ -164,7 +164,14 @@ void volumetricPass(RenderContext& ctx, Canvas& dc) {
 
     const bool glass = coloured && b.purpose == kGlassPurpose;
     const int16_t stylePurpose = coloured ? b.purpose : int16_t{411};
-    const Brush wallFill = glass ? kGlassFill : ctx.styles.bodyBrush(stylePurpose);
+    Brush wallFill = glass ? kGlassFill : ctx.styles.bodyBrush(stylePurpose);
+    if (ctx.insolationColours && i < ctx.insolationColours->size()) {
+      static constexpr Brush kVerdicts[] = {{BrushStyle::Solid, {90, 190, 90}},
+                                            {BrushStyle::Solid, {235, 200, 60}},
+                                            {BrushStyle::Solid, {220, 80, 70}}};
+      const uint8_t v = (*ctx.insolationColours)[i];
+      if (v >= kInsolationMeets && v <= kInsolationFails) wallFill = kVerdicts[v - 1];
+    }
     const Brush roofFill = glass ? kGlassFill : ctx.styles.roofBrush(stylePurpose);
     if (glass) dc.setRasterOp(RasterOp::MaskPen);
 

@@ -17,6 +17,8 @@ inline constexpr int kViewNight = 32781;
 inline constexpr int kLayerDialog = 32822;
 // "Тени по настоящему солнцу": shadows of the volumetric views by the real sun.
 inline constexpr int kRealShadows = 32903;
+// "Инсоляция по норме": walls of dwellings coloured by their screening.
+inline constexpr int kInsolationColours = 32921;
 inline constexpr int kToolsPalette = 32816;
 inline constexpr int kRefresh = 32820;
 inline constexpr int kExit = 105;
@@ -39,6 +41,8 @@ inline constexpr int kPrintPreview = 32902;
 inline constexpr int kCoordinates = 32829;
 // "Солнце": hours of sun on the facades of a clicked building.
 inline constexpr int kSunTool = 32904;
+// "Отчёт об инсоляции (CSV) ...": the screening of every dwelling.
+inline constexpr int kInsolationReport = 32922;
 inline constexpr int kMeasure = 32815;
 inline constexpr int kMeasureAlongStreets = 32828;
 

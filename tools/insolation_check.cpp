@@ -354,6 +354,21 @@ BuildingNormCheck checkInsolationNorm(const BuildingBlocks& blocks, int32_t row,
   return out;
 }
 
+NormVerdict buildingColourVerdict(const BuildingNormCheck& check) {
+  const DateCheck& w = check.dates[check.worse];
+  std::vector<int> best(static_cast<std::size_t>(std::max(check.storeys, 0)) + 1, 0);
+  for (const FacadeStorey& r : w.rows) {
+    int& b = best[static_cast<std::size_t>(r.storey)];
+    b = std::max(b, rank(r.best));
+  }
+  int worst = 2;
+  for (std::size_t s = 1; s < best.size(); ++s) worst = std::min(worst, best[s]);
+  if (best.size() <= 1) worst = 0;
+  return worst == 2   ? NormVerdict::Continuous
+         : worst == 1 ? NormVerdict::Interrupted
+                      : NormVerdict::Fails;
+}
+
 std::vector<std::string> screeningStatements(const NormSettings& settings, int zone,
                                              const CivilDate* dates) {
   const NormEdition& norm = kInsolationNorm;

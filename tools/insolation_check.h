@@ -81,6 +81,13 @@ BuildingNormCheck checkInsolationNorm(const BuildingBlocks& blocks, int32_t row,
                                       const SunPlace& place,
                                       const NormSettings& settings = NormSettings{});
 
+// The building's colour on the map, from its worse date: each storey takes
+// the best verdict of its facades, the building the worst of its storeys.
+// A storey none of whose facades gets the sun cannot hold a flat that meets
+// the norm; the converse is not shown by a facade alone. Fails for a
+// building that was not screened is not given: the caller sees `skip`.
+NormVerdict buildingColourVerdict(const BuildingNormCheck& check);
+
 // The sun at one point on one local date (x north, y east, z up; n the
 // wall's outward normal), sunlit runs bisected to the settings' tolerance,
 // within the counted part of the day. Also the counted part and the kind of

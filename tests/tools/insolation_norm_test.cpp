@@ -106,6 +106,8 @@ TEST(InsolationNorm, ALoneSlabFacingSouthAt43North) {
   EXPECT_GE(c.dates[0].meeting, 18);
   EXPECT_LT(c.dates[0].meeting, 36);
   EXPECT_EQ(c.dates[c.worse].rows[static_cast<std::size_t>(c.worstRow)].best.totalSeconds, 0);
+  // Every storey has a facade that meets the norm.
+  EXPECT_EQ(buildingColourVerdict(c), NormVerdict::Continuous);
 }
 
 // The middle of that slab's south facade, ground storey (sill 0.8 m),
