@@ -161,13 +161,32 @@ bool onSegment(const MapPoint& a, const MapPoint& b, const MapPoint& p) {
          p.y <= std::max(a.y, b.y);
 }
 
+bool strictlyInside(const MapPoint& a, const MapPoint& b, const MapPoint& p) {
+  return orient(a, b, p) == 0 && onSegment(a, b, p) && !(p == a) && !(p == b);
+}
+
+// Two walls cross, or one ends inside another. Walls that only share an
+// end, as the two sides of a seam to a yard do, are not counted.
 bool segmentsMeet(const MapPoint& a, const MapPoint& b, const MapPoint& c, const MapPoint& d) {
   const double o1 = orient(a, b, c), o2 = orient(a, b, d);
   const double o3 = orient(c, d, a), o4 = orient(c, d, b);
   if (((o1 > 0 && o2 < 0) || (o1 < 0 && o2 > 0)) && ((o3 > 0 && o4 < 0) || (o3 < 0 && o4 > 0)))
     return true;
-  return (o1 == 0 && onSegment(a, b, c)) || (o2 == 0 && onSegment(a, b, d)) ||
-         (o3 == 0 && onSegment(c, d, a)) || (o4 == 0 && onSegment(c, d, b));
+  if ((a == d && b == c) || (a == c && b == d)) return false;  // a seam's two sides
+  return strictlyInside(a, b, c) || strictlyInside(a, b, d) || strictlyInside(c, d, a) ||
+         strictlyInside(c, d, b);
+}
+
+// A wall whose reverse is also in the outline is a seam of no width (the
+// way into a yard drawn as a hole): it has no face to the sky.
+bool isSeam(const std::vector<MapPoint>& outline, std::size_t edge) {
+  const std::size_t n = outline.size();
+  const MapPoint& a = outline[edge];
+  const MapPoint& b = outline[(edge + 1) % n];
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i != edge && outline[i] == b && outline[(i + 1) % n] == a) return true;
+  }
+  return false;
 }
 
 std::string hours(int minutes) {
@@ -307,7 +326,7 @@ BuildingNormCheck checkInsolationNorm(const BuildingBlocks& blocks, int32_t row,
     const MapPoint& c = b.outline[(edge + 1) % n];
     const double length =
         std::hypot(static_cast<double>(c.x) - a.x, static_cast<double>(c.y) - a.y);
-    if (length <= 0) continue;
+    if (length <= 0 || isSeam(b.outline, edge)) continue;
     const FacadePoint mid = facadePoint(b, static_cast<int32_t>(edge));
     const int points = std::max(1, static_cast<int>(std::lround(length / spacing)));
     const double facing = std::fmod(std::atan2(mid.ny, mid.nx) / kRad + 360.0, 360.0);
@@ -381,7 +400,7 @@ std::vector<std::string> screeningStatements(const NormSettings& settings, int z
                       dateText(norm.validFrom) + " по " + dateText(norm.validTo) + ".";
   if (zone >= 0) {
     const NormZone& z = norm.zones[static_cast<std::size_t>(zone)];
-    rules += " " + std::string(z.name) + ": непрерывно не менее " +
+    rules += " Зона: " + std::string(z.name) + "; непрерывно не менее " +
              hours(requiredMinutes(zone, settings)) + " или прерывисто: один период не менее " +
              hours(norm.interruptedLongestMinutes) + ", всего на " +
              hours(norm.interruptedExtraMinutes) + " больше.";
