@@ -3,13 +3,16 @@
 #include <QAction>
 #include <QDate>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -264,6 +267,20 @@ SunWindow::SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blo
     normNotes_->setTextFormat(Qt::PlainText);
     normNotes_->setStyleSheet(QStringLiteral("font-size: 8pt"));
     layout->addWidget(normNotes_);
+    auto* report = new QPushButton(QStringLiteral("Отчёт (PDF) ..."), normPage);
+    report->setObjectName(QStringLiteral("normReport"));
+    report->setAutoDefault(false);
+    connect(report, &QPushButton::clicked, this, [this] {
+      const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Отчёт об инсоляции"),
+                                                        QStringLiteral("инсоляция.pdf"),
+                                                        QStringLiteral("PDF (*.pdf)"));
+      if (path.isEmpty()) return;
+      if (!writeNormReport(path)) {
+        QMessageBox::warning(this, QStringLiteral("Отчёт об инсоляции"),
+                             QStringLiteral("Отчёт не записан: %1").arg(path));
+      }
+    });
+    layout->addWidget(report, 0, Qt::AlignLeft);
   }
   tabs_->addTab(normPage, QStringLiteral("Норма инсоляции"));
   layout = outer;
@@ -396,6 +413,93 @@ void SunWindow::recomputeNorm() {
     notes += (notes.isEmpty() ? QString() : QStringLiteral("\n")) + utf8(line);
   }
   normNotes_->setText(notes);
+}
+
+bool SunWindow::writeNormReport(const QString& path) {
+  if (norm_.skip != NormSkip::None || norm_.worstRow < 0) return false;
+  const MapData& map = main_.session().map;
+  const Building& b = map.buildings[static_cast<std::size_t>(building_)];
+  const BuildingInfoTexts texts = buildingInfoTexts(map, b);
+  const DateCheck& w = norm_.dates[norm_.worse];
+  const FacadeStorey& worst = w.rows[static_cast<std::size_t>(norm_.worstRow)];
+  QPdfWriter pdf(path);
+  pdf.setPageSize(QPageSize(QPageSize::A4));
+  pdf.setResolution(96);
+  pdf.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+  pdf.setTitle(QStringLiteral("Инсоляция по норме"));
+  QPainter p;
+  if (!p.begin(&pdf)) return false;
+  const QRect page = p.viewport();
+  const int width = page.width();
+  int y = 0;
+  const auto text = [&](const QString& t, int pointSize, bool bold = false) {
+    QFont f = p.font();
+    f.setPointSize(pointSize);
+    f.setBold(bold);
+    p.setFont(f);
+    const QRect r = p.boundingRect(QRect(0, y, width, 10000), Qt::TextWordWrap, t);
+    if (y + r.height() > page.height()) {
+      pdf.newPage();
+      y = 0;
+    }
+    p.drawText(QRect(0, y, width, r.height()), Qt::TextWordWrap, t);
+    y += r.height() + 6;
+  };
+  text(QStringLiteral("Инсоляция по норме: ") +
+           (texts.address.empty() ? QStringLiteral("здание без адреса") : utf8(texts.address)),
+       14, true);
+  text(utf8(texts.kind), 10);
+  text(normSummary_->text(), 10);
+  // The sun's path on the worse date and the skyline from the worst
+  // facade-storey's middle.
+  SunDay day{};
+  SunChart chart;
+  chart.setTrack(sunTrack(w.date, place_, day));
+  const FacadePoint fp = facadePoint(b, worst.edge);
+  const double z = (worst.storey - 1) * kPhysicalStoreyHeight + NormSettings{}.sillHeight;
+  std::vector<double> sky;
+  for (int az = 0; az < 360; az += kSkylineStep) {
+    const double a = (az + kSkylineStep / 2.0) * kRad;
+    sky.push_back(blocks_->skyline(fp.x, fp.y, z, std::cos(a), std::sin(a), kSkylineReach));
+  }
+  chart.setSkyline(std::move(sky), worst.facing);
+  chart.resize(width, width * 2 / 5);
+  text(QStringLiteral("Путь солнца %1 и силуэт застройки от худшего фасада: %2, этаж %3 "
+                      "(непрерывно %4, всего %5).")
+           .arg(QDate(w.date.year, w.date.month, w.date.day).toString(QStringLiteral("dd.MM.yyyy")),
+                utf8(formatFacing(worst.facing)), QString::number(worst.storey),
+                utf8(formatSunMinutes(worst.best.longestSeconds / 60)),
+                utf8(formatSunMinutes(worst.best.totalSeconds / 60))),
+       10);
+  chart.render(&p, QPoint(0, y));
+  y += chart.height() + 10;
+  // The table: facade, length, storey, longest run, total, verdict.
+  QFont f = p.font();
+  f.setPointSize(8);
+  f.setBold(false);
+  p.setFont(f);
+  const int line = p.fontMetrics().height() + 2;
+  const int cols[] = {
+      0, width * 22 / 100, width * 32 / 100, width * 40 / 100, width * 54 / 100, width * 68 / 100};
+  const auto row = [&](const QStringList& cells) {
+    if (y + line > page.height()) {
+      pdf.newPage();
+      y = 0;
+    }
+    for (int i = 0; i < cells.size(); ++i) p.drawText(cols[i], y + line - 4, cells[i]);
+    y += line;
+  };
+  row({QStringLiteral("Фасад"), QStringLiteral("Длина, м"), QStringLiteral("Этаж"),
+       QStringLiteral("Непрерывно"), QStringLiteral("Всего"), QStringLiteral("Вывод")});
+  for (const FacadeStorey& r : w.rows) {
+    row({utf8(formatFacing(r.facing)), QString::number(r.length, 'f', 1), QString::number(r.storey),
+         utf8(formatSunMinutes(r.best.longestSeconds / 60)),
+         utf8(formatSunMinutes(r.best.totalSeconds / 60)),
+         utf8(std::string(verdictText(r.best.verdict)))});
+  }
+  y += 8;
+  text(normNotes_->text(), 8);
+  return p.end();
 }
 
 void SunWindow::facadeSelected(int row) {

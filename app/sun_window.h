@@ -67,6 +67,11 @@ class SunWindow final : public QDialog {
   QTableWidget& normTable() { return *normTable_; }
   QLabel& normSummary() { return *normSummary_; }
   QTabWidget& tabs() { return *tabs_; }
+  // The norm's screening of the building on printed pages (PDF): the
+  // summary, the sun-path chart of the worst facade-storey on the worse
+  // date, the table and every statement. False when it cannot be written
+  // or the building was not screened.
+  bool writeNormReport(const QString& path);
 
  private:
   void recompute();

@@ -1,6 +1,7 @@
 #include "tools/insolation_report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -97,7 +98,9 @@ std::string failingText(const DateCheck& date) {
       if (r.edge == edge) row = &r;
     }
     if (!out.empty()) out += "; ";
-    out += formatFacing(row->facing) + ": эт. " + storeys;
+    // A facing can recur on one outline: the wall's length tells them apart.
+    out += formatFacing(row->facing) + " " + std::to_string(std::lround(row->length)) + " м: эт. " +
+           storeys;
   }
   return out;
 }

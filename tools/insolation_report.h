@@ -32,7 +32,7 @@ CityScreening screenCity(const MapData& map, int year, const NormSettings& setti
                          const std::function<void(int done, int total)>& progress = {},
                          const std::atomic<bool>* cancel = nullptr);
 
-// The facade-storeys of a date that fail, as "Ю (180°): эт. 1–3; С (0°): эт. 1–9".
+// The facade-storeys of a date that fail, as "Ю (180°) 60 м: эт. 1–3; С (0°) 60 м: эт. 1–9".
 std::string failingText(const DateCheck& date);
 
 // The CSV: one row per dwelling, then the statements every report makes.

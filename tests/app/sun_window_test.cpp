@@ -7,8 +7,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "app/insolation_map.h"
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
 #include "app/sun_window.h"
@@ -183,6 +185,74 @@ TEST_F(SunWindowTest, RealShadowsAreAViewChoiceOffByDefault) {
   EXPECT_LT(s.context(100).realSun->elevation, 0);
   window_->command(ids::kRealShadows);
   EXPECT_FALSE(s.context(100).realSun.has_value());
+}
+
+// The norm's page: a dwelling screened facade by facade and storey by
+// storey, its printed report; a school is told the norm is for dwellings.
+TEST_F(SunWindowTest, TheNormPageScreensADwellingAndPrintsItsReport) {
+  window_->command(ids::kSunTool);
+  clickAt(1610, 1535);
+  SunWindow* w = sunWindow();
+  ASSERT_NE(w, nullptr);
+  w->setDate({2026, 5, 1});
+  ASSERT_EQ(w->normCheck().skip, NormSkip::None);
+  EXPECT_EQ(w->normCheck().zone, 2);  // Тихоморск, 43° N
+  ASSERT_EQ(w->normTable().rowCount(), 4 * 9);
+  const QString summary = w->normSummary().text();
+  EXPECT_TRUE(summary.contains(QStringLiteral("фасадо-этажей"))) << summary.toStdString();
+  EXPECT_TRUE(summary.contains(QStringLiteral("2026"))) << summary.toStdString();
+  int failing = 0;
+  for (int row = 0; row < w->normTable().rowCount(); ++row) {
+    failing += w->normTable().item(row, 4)->text() == QStringLiteral("не соответствует");
+  }
+  EXPECT_GE(failing, 9);  // the north facade at least
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+  ASSERT_TRUE(w->writeNormReport(pdf));
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+  EXPECT_GT(file.size(), 2000);
+
+  clickAt(1310, 1465);  // the school
+  ASSERT_NE(sunWindow(), nullptr);
+  EXPECT_EQ(sunWindow()->normCheck().skip, NormSkip::NotDwelling);
+  EXPECT_TRUE(sunWindow()->normSummary().text().contains(
+      QStringLiteral("Норма инсоляции относится к жилым зданиям")));
+  EXPECT_FALSE(sunWindow()->writeNormReport(dir.filePath(QStringLiteral("school.pdf"))));
+}
+
+// "Инсоляция по норме": off at first; on, the view's dwellings get their
+// verdicts in the background and their walls change colour; others keep theirs.
+TEST_F(SunWindowTest, TheNormColoursTheWallsOfDwellingsAsVerdictsArrive) {
+  installInsolationTools(*window_);
+  MapSession& s = window_->session();
+  EXPECT_FALSE(s.insolationColouring);
+  // Pixels of the walls' verdict colours in the frame.
+  const auto verdictPixels = [this] {
+    window_->requestRecompose();
+    window_->mapWidget().repaint();
+    const QImage& f = window_->mapWidget().frame();
+    int n = 0;
+    for (int y = 0; y < f.height(); ++y) {
+      for (int x = 0; x < f.width(); ++x) {
+        const QRgb c = f.pixel(x, y) & 0xffffff;
+        n += c == 0x5abe5a || c == 0xebc83c || c == 0xdc5046;
+      }
+    }
+    return n;
+  };
+  EXPECT_EQ(verdictPixels(), 0);
+  window_->command(ids::kInsolationColours);
+  EXPECT_TRUE(window_->action(ids::kInsolationColours)->isChecked());
+  QTRY_VERIFY_WITH_TIMEOUT(!s.insolationColours.empty() && s.insolationColours[0] != 0, 60000);
+  EXPECT_GE(s.insolationColours[0], kInsolationMeets);
+  EXPECT_LE(s.insolationColours[0], kInsolationFails);
+  EXPECT_EQ(s.insolationColours[1], kInsolationUnknown);  // the school
+  EXPECT_GT(verdictPixels(), 50);
+  window_->command(ids::kInsolationColours);
+  EXPECT_FALSE(s.insolationColouring);
+  EXPECT_EQ(verdictPixels(), 0);
 }
 
 }  // namespace
