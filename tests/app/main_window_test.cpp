@@ -48,7 +48,7 @@ TEST(MainMenuTest, ItemsTextsIdsAndSeparatorsAreThoseOfTheProgram) {
   EXPECT_EQ(actionTexts(*menus[0]),
             QStringLiteral("32812=Графический;32775=Плоский;>Объемный;|;"
                            "32822=Состав схемы ...;32903=Тени по настоящему солнцу;"
-                           "32816=Инструменты      F7;"
+                           "32921=Инсоляция по норме;32816=Инструменты      F7;"
                            "32820=Освежить            F9;|;105=Выход"));
   const QMenu* volumetric = menus[0]->actions()[2]->menu();
   ASSERT_NE(volumetric, nullptr);
@@ -61,9 +61,9 @@ TEST(MainMenuTest, ItemsTextsIdsAndSeparatorsAreThoseOfTheProgram) {
                            "|;32901=Быстрый поиск    Ctrl+F"));
   EXPECT_EQ(actionTexts(*menus[2]),
             QStringLiteral("32817=Черно-белая;32818=Цветная;32902=Предварительный просмотр"));
-  EXPECT_EQ(
-      actionTexts(*menus[3]),
-      QStringLiteral("32829=Координаты;32904=Солнце;32815=Измерения;32828=Измерения (по улицам)"));
+  EXPECT_EQ(actionTexts(*menus[3]),
+            QStringLiteral("32829=Координаты;32904=Солнце;32922=Отчёт об инсоляции (CSV) ...;"
+                           "32815=Измерения;32828=Измерения (по улицам)"));
   EXPECT_EQ(actionTexts(*menus[4]), QStringLiteral("32794=Справка              F1;104=About ..."));
   // No item shows a key of its own beside the text.
   for (const auto id : {ids::kStreetSearch, ids::kObjectSearch, ids::kRefresh}) {
