@@ -126,6 +126,8 @@ TEST(RenderOptionsTest, RefusesMistakesWithAReason) {
       {"--data", "c", "-o", "x.png", "--repeat", "0"},
       {"--data", "c", "-o", "x.png", "--width-mm", "-3"},
       {"--data", "c", "-o", "x.png", "--frobnicate"},
+      {"--data", "c", "--insolation-report", "x.csv", "--year", "1900"},
+      {"--data", "c", "--year", "2026"},
       {"--data"},
   };
   for (const auto& args : bad) {
@@ -194,6 +196,14 @@ TEST(HeadlessRenderTest, TimingSummaryTakesTheMiddleValue) {
 
 namespace tikhomap {
 namespace {
+
+TEST(RenderOptionsTest, TheInsolationReportNeedsNoPicture) {
+  const auto o = parse({"--data", "c", "--insolation-report", "x.csv", "--year", "2026"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->insolationReport, "x.csv");
+  EXPECT_EQ(o->insolationYear, 2026);
+  EXPECT_TRUE(o->output.empty());
+}
 
 TEST(RenderOptionsTest, TheRealSunTakesAValidDate) {
   const auto o = parse({"--data", "c", "--real-sun", "2026-06-21", "-o", "x.png"});
