@@ -80,7 +80,15 @@ void InsolationColouring::setActive(bool on) {
 
 void InsolationColouring::startWorkers() {
   stop_ = false;
-  const MapData* map = &main_.session().map;
+  if (!snapshot_) {
+    const MapData& m = main_.session().map;
+    auto copy = std::make_shared<MapData>();
+    copy->buildings = m.buildings;
+    copy->cityExtent = m.cityExtent;
+    copy->city = m.city;
+    snapshot_ = std::move(copy);
+  }
+  const std::shared_ptr<const MapData> map = snapshot_;
   const int year = year_;
   const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   for (int i = 0; i < threads; ++i) workers_.emplace_back([this, map, year] { work(map, year); });
@@ -98,7 +106,7 @@ void InsolationColouring::stopWorkers() {
   workers_.clear();
 }
 
-void InsolationColouring::work(const MapData* map, int year) {
+void InsolationColouring::work(std::shared_ptr<const MapData> map, int year) {
   // Blocks keep working state of their own: one per thread.
   const BuildingBlocks blocks(*map);
   const float cx = (map->cityExtent.xMin + map->cityExtent.xMax) / 2;
@@ -149,6 +157,7 @@ void InsolationColouring::lookAtView() {
     stopWorkers();
     if (map != builtFor_ || map->buildings.size() != builtForCount_ || year != year_) {
       s.insolationColours.assign(map->buildings.size(), kInsolationUnknown);
+      snapshot_.reset();
     }
     asked_.assign(map->buildings.size(), 0);
     builtFor_ = map;

@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -44,7 +45,7 @@ class InsolationColouring final : public QObject {
  private:
   void startWorkers();
   void stopWorkers();
-  void work(const MapData* map, int year);
+  void work(std::shared_ptr<const MapData> map, int year);
   void arrived(int32_t row, uint8_t verdict, uint64_t generation);
   void drawProgress(QPainter& painter);
   int yearChecked() const;
@@ -62,6 +63,10 @@ class InsolationColouring final : public QObject {
   bool stop_ = false;
   uint64_t generation_ = 0;
   std::vector<std::thread> workers_;
+  // What the workers read: a copy of the map's buildings and its place,
+  // so that a map read anew or a window closing never pulls it from under
+  // them.
+  std::shared_ptr<const MapData> snapshot_;
   std::vector<uint8_t> asked_;  // a row was queued for this generation
   const MapData* builtFor_ = nullptr;
   std::size_t builtForCount_ = 0;
