@@ -1,0 +1,123 @@
+// Districts from the administrative levels, and the sea from the coastline,
+// on extracts written by hand in memory.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "mapdata/cp1251.h"
+#include "osm2tkm/city_builder.h"
+
+namespace tikhomap::osm {
+namespace {
+
+// The area: 47.100..47.120 N, 9.500..9.530 E.
+constexpr double kLat0 = 47.100, kLon0 = 9.500, kLat1 = 47.120, kLon1 = 9.530;
+
+Ring box(double lat0, double lon0, double lat1, double lon1) {
+  return {{lon0, lat0}, {lon1, lat0}, {lon1, lat1}, {lon0, lat1}, {lon0, lat0}};
+}
+
+struct Town {
+  Extract e;
+  int64_t id = 1;
+  Town() {
+    e.nodeCount = 100, e.wayCount = 10;
+    e.hasHeaderBox = true;
+    e.headerBox = {{kLon0, kLat0}, {kLon1, kLat1}};
+    // A street, so that the area is never empty.
+    e.ways.push_back({id++,
+                      {{"highway", "residential"}, {"name", "Gasse"}},
+                      {{kLon0 + 0.001, kLat0 + 0.001}, {kLon0 + 0.002, kLat0 + 0.001}},
+                      0});
+  }
+  void unit(int level, const std::string& name, std::vector<Ring> outers, bool relation = true) {
+    Tags tags{{"boundary", "administrative"}, {"admin_level", std::to_string(level)}};
+    if (!name.empty()) tags.push_back({"name", name});
+    e.areas.push_back({id++, relation, tags, std::move(outers), {}});
+  }
+  // `n` small houses in a row from a corner point, eastwards.
+  void houses(double lat, double lon, int n) {
+    for (int i = 0; i < n; ++i)
+      e.areas.push_back({id++,
+                         false,
+                         {{"building", "house"}},
+                         {box(lat, lon + i * 0.0004, lat + 0.0002, lon + i * 0.0004 + 0.0002)},
+                         {}});
+  }
+  CityImport build() const {
+    CityImport city;
+    std::string refusal;
+    EXPECT_TRUE(buildCity(e, {}, city, refusal)) << refusal;
+    return city;
+  }
+};
+
+std::vector<std::string> districtNames(const CityImport& city) {
+  std::vector<std::string> names;
+  for (const std::string& n : city.info.districtNames) names.push_back(cp1251ToUtf8(n));
+  return names;
+}
+
+// A country of two electoral districts (W, E), their six municipalities,
+// an exclave of W1 tagged as a boundary of its own too, and beyond the
+// border a neighbour's district and municipalities full of houses.
+TEST(Districts, TheCoveringLevelFramesTheGroupsAndAnExclaveCountsOnce) {
+  Town t;
+  t.unit(2, "Land", {box(kLat0, kLon0, kLat1, 9.525)});
+  t.unit(6, "West", {box(kLat0, kLon0, kLat1, 9.515)});
+  t.unit(6, "East", {box(kLat0, 9.515, kLat1, 9.525)});
+  const Ring exclave = box(47.1060, 9.5200, 47.1065, 9.5205);
+  t.unit(8, "W1", {box(kLat0, kLon0, 47.106, 9.515), exclave});
+  t.unit(8, "", {exclave}, false);
+  t.unit(8, "W2", {box(47.106, kLon0, 47.110, 9.515)});
+  t.unit(8, "W3", {box(47.110, kLon0, 47.113, 9.515)});
+  t.unit(8, "W4", {box(47.113, kLon0, kLat1, 9.515)});
+  t.unit(8, "E1", {box(kLat0, 9.515, 47.110, 9.525)});
+  t.unit(8, "E2", {box(47.110, 9.515, kLat1, 9.525)});
+  t.unit(6, "Beyond", {box(kLat0, 9.525, kLat1, 9.540)});
+  t.unit(8, "B1", {box(kLat0, 9.525, 47.110, 9.540)});
+  t.unit(8, "B2", {box(47.110, 9.525, kLat1, 9.540)});
+  t.houses(47.102, 9.501, 5);   // W1
+  t.houses(47.108, 9.501, 1);   // W2
+  t.houses(47.111, 9.501, 2);   // W3
+  t.houses(47.115, 9.501, 3);   // W4
+  t.houses(47.104, 9.516, 3);   // E1
+  t.houses(47.115, 9.516, 1);   // E2
+  t.houses(47.105, 9.526, 10);  // B1
+  t.houses(47.115, 9.526, 10);  // B2
+  const CityImport city = t.build();
+  // West holds 11 houses, East 4: West gets three slots, East two; in West
+  // the least built W2 joins its nearest neighbour W3. North to south.
+  EXPECT_EQ(districtNames(city), (std::vector<std::string>{"W4", "E2", "W3, W2", "E1", "W1"}));
+  // Every ring of the six municipalities once, and the outline.
+  EXPECT_EQ(city.map.districtAreas.size(), 8u);
+  EXPECT_EQ(city.summary.count("boundary ways repeating a ring of a boundary relation (kept once)"),
+            1);
+}
+
+// Fewer units than districts: the rest of the slots hold no polygon and a
+// dash; no unit at all makes the whole town one district.
+TEST(Districts, SlotsLeftOverAreDashedAndATownWithoutUnitsIsOneDistrict) {
+  Town three;
+  three.unit(2, "Land", {box(kLat0, kLon0, kLat1, kLon1)});
+  three.unit(8, "A", {box(kLat0, kLon0, 47.105, kLon1)});
+  three.unit(8, "B", {box(47.105, kLon0, 47.110, kLon1)});
+  three.unit(8, "C", {box(47.110, kLon0, kLat1, kLon1)});
+  three.houses(47.101, 9.501, 1);
+  const CityImport a = three.build();
+  EXPECT_EQ(districtNames(a), (std::vector<std::string>{"C", "B", "A", "—", "—"}));
+  EXPECT_EQ(a.map.districtAreas.size(), 4u);
+
+  Town none;
+  none.unit(2, "Land", {box(kLat0, kLon0, kLat1, kLon1)});
+  const CityImport b = none.build();
+  EXPECT_EQ(districtNames(b), (std::vector<std::string>{"Land", "—", "—", "—", "—"}));
+  ASSERT_EQ(b.map.districtAreas.size(), 2u);
+  EXPECT_EQ(b.map.districtAreas[1].district, 1);
+  EXPECT_EQ(b.map.districtAreas[1].points.size(), b.map.districtAreas[0].points.size());
+}
+
+}  // namespace
+}  // namespace tikhomap::osm
