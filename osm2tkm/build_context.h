@@ -95,6 +95,8 @@ void buildBuildings(BuildContext& ctx);
 void buildObjects(BuildContext& ctx);
 void buildDistricts(BuildContext& ctx);
 void buildLayers(BuildContext& ctx);
+// Water areas of the sea beyond the coastline; after the layers.
+void buildSea(BuildContext& ctx);
 void buildTitleSheet(BuildContext& ctx);
 
 }  // namespace tikhomap::osm

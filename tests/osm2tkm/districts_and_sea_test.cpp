@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "mapdata/cp1251.h"
 #include "osm2tkm/city_builder.h"
+#include "view/geometry.h"
 
 namespace tikhomap::osm {
 namespace {
@@ -117,6 +119,83 @@ TEST(Districts, SlotsLeftOverAreDashedAndATownWithoutUnitsIsOneDistrict) {
   ASSERT_EQ(b.map.districtAreas.size(), 2u);
   EXPECT_EQ(b.map.districtAreas[1].district, 1);
   EXPECT_EQ(b.map.districtAreas[1].points.size(), b.map.districtAreas[0].points.size());
+}
+
+// The sea lies right of the coastline walked on the ground: a coast running
+// west at 47.110 N has the sea to its north. An island in it is left dry,
+// and inside the area the sea's outline runs only along the coast.
+TEST(Sea, TheSeaLiesRightOfTheCoastWithItsIslandsAndOnlyTheCoastIsDrawn) {
+  Town t;
+  const Ring coast{{9.535, 47.110}, {9.515, 47.1102}, {9.495, 47.110}};
+  const Ring island = box(47.115, 9.510, 47.116, 9.512);  // anticlockwise: land inside
+  t.e.ways.push_back({t.id++, {{"natural", "coastline"}}, coast, 0});
+  t.e.ways.push_back({t.id++, {{"natural", "coastline"}}, island, 0});
+  const CityImport city = t.build();
+  const GridProjection& grid = *city.info.grid;
+  auto inSea = [&](double lat, double lon) {
+    const GridPoint p = geoToGrid(grid, lat, lon);
+    return std::any_of(city.map.waterFeatures.begin(), city.map.waterFeatures.end(),
+                       [&](const MapFeature& f) {
+                         return f.code == 4912 && pointInPolygon(f.points, float(p.x), float(p.y));
+                       });
+  };
+  EXPECT_TRUE(inSea(47.118, 9.520));
+  EXPECT_TRUE(inSea(47.1155, 9.505));
+  EXPECT_FALSE(inSea(47.105, 9.520));
+  EXPECT_FALSE(inSea(47.1155, 9.511));  // the island
+  EXPECT_FALSE(city.info.coast);
+  EXPECT_EQ(city.summary.count("islands in the sea"), 1);
+  // Every point of the sea's outline inside the area lies on the coast or
+  // the island.
+  std::vector<std::vector<GridPoint>> shores;
+  for (const Ring* r : {&coast, &island}) {
+    shores.emplace_back();
+    for (const LonLat& p : *r) shores.back().push_back(geoToGrid(grid, p.lat, p.lon));
+  }
+  const MapBounds& e = city.map.cityExtent;
+  for (const MapFeature& f : city.map.waterFeatures)
+    for (const MapPoint& p : f.points) {
+      if (p.x <= e.xMin + 1 || p.x >= e.xMax - 1 || p.y <= e.yMin + 1 || p.y >= e.yMax - 1)
+        continue;
+      double nearest = 1e9;
+      for (const auto& shore : shores)
+        for (size_t i = 1; i < shore.size(); ++i) {
+          const double ax = shore[i - 1].x, ay = shore[i - 1].y;
+          const double bx = shore[i].x - ax, by = shore[i].y - ay;
+          const double u =
+              std::clamp(((p.x - ax) * bx + (p.y - ay) * by) / (bx * bx + by * by), 0.0, 1.0);
+          nearest = std::min(nearest, std::hypot(p.x - ax - u * bx, p.y - ay - u * by));
+        }
+      EXPECT_LT(nearest, 3) << p.x << " " << p.y;
+    }
+}
+
+// A coastline broken inside the area: a gap within a kilometre is closed,
+// a wider one leaves the map without a sea and says why.
+TEST(Sea, AGapInTheCoastIsClosedWhenNarrowAndReportedWhenWide) {
+  const struct {
+    double westEnd, eastStart;  // longitudes of the gap's ends
+    bool sea;
+  } cases[] = {{9.516, 9.514, true}, {9.528, 9.502, false}};
+  for (const auto& c : cases) {
+    Town t;
+    t.e.ways.push_back(
+        {t.id++, {{"natural", "coastline"}}, {{9.535, 47.110}, {c.westEnd, 47.110}}, 0});
+    t.e.ways.push_back(
+        {t.id++, {{"natural", "coastline"}}, {{c.eastStart, 47.110}, {9.495, 47.110}}, 0});
+    const CityImport city = t.build();
+    const bool sea = std::any_of(city.map.waterFeatures.begin(), city.map.waterFeatures.end(),
+                                 [](const MapFeature& f) { return f.code == 4912; });
+    EXPECT_EQ(sea, c.sea) << c.westEnd;
+    EXPECT_EQ(city.summary.count("coastline gaps within 1 km closed"), c.sea ? 1 : 0);
+    bool said = false, warned = false;
+    for (const auto& [line, n] : city.summary.lines())
+      said |= line.find("cannot be closed: no sea is drawn") != std::string::npos;
+    for (const std::string& w : city.warnings)
+      warned |= w.find("cannot be closed") != std::string::npos;
+    EXPECT_EQ(said, !c.sea);
+    EXPECT_EQ(warned, !c.sea);
+  }
 }
 
 }  // namespace
