@@ -440,19 +440,52 @@ void buildTitleSheet(BuildContext& ctx) {
   const MapPoint16 high = point16(moved({e.xMax + kGridMargin, e.yMax + kGridMargin}));
   regional.extent[0] = low.x, regional.extent[1] = low.y;
   regional.extent[2] = high.x, regional.extent[3] = high.y;
-  regional.shapes.push_back(shape({{0, 0}, {65535, 0}, {65535, 65535}, {0, 65535}, {0, 0}}));
+  if (!ctx.hasSea)
+    regional.shapes.push_back(shape({{0, 0}, {65535, 0}, {65535, 65535}, {0, 65535}, {0, 0}}));
+  for (const Path& land : ctx.regionalLand) {
+    Path ring;
+    for (const Vec2& p : simplify(land, kTitleTolerance)) ring.push_back(moved(p));
+    if (ring.size() >= 3) regional.shapes.push_back(shape(closedPath(ring)));
+  }
   const DistrictArea& land = ctx.out.map.districtAreas.front();
   Path outline;
   for (const MapPoint16& p : land.points) outline.push_back(moved({double(p.x), double(p.y)}));
   regional.shapes.push_back(shape(outline));
-  for (const NamedPlace& p : ctx.places) {
-    if (p.kind != "city" && p.kind != "town" && p.kind != "village") continue;
-    if (p.name.empty() || p.name.size() > 127) continue;
-    const MapPoint16 at = point16(moved(p.at));
-    regional.texts.push_back({'e', at.x, at.y, p.name});
-  }
+  ctx.out.info.regionalOutline = true;
+  // The names: the area's first, then cities, towns and villages; a name
+  // that would cover one already placed is left out. The panel's scale is
+  // the one a 1920 by 1080 screen gives it, as the title sheet fits it.
+  const double north = e.xMax - e.xMin, east = e.yMax - e.yMin;
+  const double cityScale = std::min(0.6 * 1920 / east, 1080 / north);  // pixels a metre
+  const double panelWide = std::max(1920 - east * cityScale - 94, 100.0);
+  const double panelHigh = std::max(north * cityScale - 40, 100.0);
+  const double metresPerPixel =
+      std::max((north + 2 * kGridMargin) / panelHigh, (east + 2 * kGridMargin) / panelWide);
+  std::vector<Box2> taken;  // x north, y east, of the names placed
+  auto place = [&](char kind, MapPoint16 at, const std::string& text) {
+    const int height = kind == 'g' ? 24 : 16;
+    const double w = (static_cast<double>(text.size()) * height * 0.6 + 4) * metresPerPixel;
+    const double h = (height + 2) * metresPerPixel;
+    // The text hangs below and right of its point.
+    const Box2 box{at.x - h, double(at.y), double(at.x), at.y + w};
+    for (const Box2& t : taken)
+      if (box.xMin < t.xMax && t.xMin < box.xMax && box.yMin < t.yMax && t.yMin < box.yMax)
+        return false;
+    taken.push_back(box);
+    regional.texts.push_back({kind, at.x, at.y, text});
+    return true;
+  };
   if (!ctx.title.empty())
-    regional.texts.push_back({'g', high.x, point16(moved({0, e.yMin})).y, cutName(ctx.title, 127)});
+    place('g', {high.x, point16(moved({0, e.yMin})).y}, cutName(ctx.title, 127));
+  int covered = 0;
+  for (const char* kind : {"city", "town", "village"})
+    for (const NamedPlace& p : ctx.places) {
+      if (p.kind != kind || p.name.empty() || p.name.size() > 127) continue;
+      if (!place('e', point16(moved(p.at)), p.name)) ++covered;
+    }
+  if (covered > 0)
+    ctx.summary().add("place names left off the regional panel (they would cover another)",
+                      covered);
 
   // The city panel's hydrography: lakes filled, rivers as lines.
   TitleSheetFile& water = ctx.out.cityWater;

@@ -27,7 +27,9 @@ namespace {
 constexpr double kCoastGap = 1000;    // metres
 constexpr double kSeaTolerance = 2;   // metres of simplification
 constexpr double kMarginShare = 0.8;  // of the grid's margin, for the sea beyond the area
-constexpr int16_t kSeaCode = 4912;    // a water body: filled with the sea's colour
+constexpr int16_t kSeaCode = 4912;
+constexpr double kRegionalReach = 20000;  // metres: past every edge of the regional panel    // a
+                                          // water body: filled with the sea's colour
 
 // The position of a point on the edge of the box, anticlockwise from the
 // south-west corner: 0..1 the south edge, 1..2 the east, 2..3 the north,
@@ -172,6 +174,47 @@ std::vector<Path> ringAcrossEdge(const Path& ring, const Box2& box) {
   return clipLine(line, box);
 }
 
+// Pieces from the area's edge to its edge, each with what it bounds on its
+// left, closed into rings: from a piece's end anticlockwise round the edge
+// to the next piece's start. The rings leave the area at right angles and
+// run round the outer box.
+std::vector<Path> closeRound(const std::vector<Path>& pieces, const Box2& area, const Box2& outer) {
+  const size_t n = pieces.size();
+  std::vector<double> startAt(n), endAt(n);
+  for (size_t i = 0; i < n; ++i) {
+    startAt[i] = edgePosition(area, pieces[i].front());
+    endAt[i] = edgePosition(area, pieces[i].back());
+  }
+  std::vector<Path> rings;
+  std::vector<bool> used(n, false);
+  for (size_t first = 0; first < n; ++first) {
+    if (used[first]) continue;
+    Path ring;
+    size_t i = first;
+    while (!used[i]) {
+      used[i] = true;
+      ring.insert(ring.end(), pieces[i].begin(), pieces[i].end());
+      // The next start anticlockwise from this end (a start at the end
+      // itself comes first).
+      size_t next = i;
+      double best = 5;
+      for (size_t j = 0; j < n; ++j) {
+        double d = startAt[j] - endAt[i];
+        if (d < 0) d += 4;
+        if (d < best) best = d, next = j;
+      }
+      const double from = endAt[i], to = from + best;
+      ring.push_back(outward(area, outer, from));
+      for (int k = static_cast<int>(std::floor(from)) + 1; k <= to; ++k)
+        ring.push_back(outerCorner(outer, k));
+      ring.push_back(outward(area, outer, std::fmod(to, 4)));
+      i = next;
+    }
+    if (ring.size() >= 3) rings.push_back(std::move(ring));
+  }
+  return rings;
+}
+
 }  // namespace
 
 void buildSea(BuildContext& ctx) {
@@ -229,42 +272,21 @@ void buildSea(BuildContext& ctx) {
     seas.push_back({outerCorner(outer, 0), outerCorner(outer, 1), outerCorner(outer, 2),
                     outerCorner(outer, 3)});
   } else {
-    // Each piece walked backwards has the sea on its left; from its end the
-    // sea runs anticlockwise round the edge to the next piece's start.
-    const size_t n = across.size();
-    std::vector<double> startAt(n), endAt(n);
-    for (size_t i = 0; i < n; ++i) {
-      std::reverse(across[i].begin(), across[i].end());
-      startAt[i] = edgePosition(area, across[i].front());
-      endAt[i] = edgePosition(area, across[i].back());
-    }
-    std::vector<bool> used(n, false);
-    for (size_t first = 0; first < n; ++first) {
-      if (used[first]) continue;
-      Path sea;
-      size_t i = first;
-      while (!used[i]) {
-        used[i] = true;
-        sea.insert(sea.end(), across[i].begin(), across[i].end());
-        // The next start anticlockwise from this end (a start at the end
-        // itself comes first; so does this piece's own start before a turn).
-        size_t next = i;
-        double best = 5;
-        for (size_t j = 0; j < n; ++j) {
-          double d = startAt[j] - endAt[i];
-          if (d < 0) d += 4;
-          if (d < best) best = d, next = j;
-        }
-        const double from = endAt[i], to = from + best;
-        sea.push_back(outward(area, outer, from));
-        for (int k = static_cast<int>(std::floor(from)) + 1; k <= to; ++k)
-          sea.push_back(outerCorner(outer, k));
-        sea.push_back(outward(area, outer, std::fmod(to, 4)));
-        i = next;
-      }
-      if (sea.size() >= 3) seas.push_back(std::move(sea));
-    }
+    std::vector<Path> backwards = across;
+    for (Path& piece : backwards) std::reverse(piece.begin(), piece.end());
+    seas = closeRound(backwards, area, outer);
   }
+  // The land for the regional panel: the coast walked forwards closed
+  // round far outside the panel, and the islands.
+  const double far = kRegionalReach;
+  const Box2 farBox{
+      area.xMin - far / (111320 * std::cos(lat * M_PI / 180)), area.yMin - far / 111320,
+      area.xMax + far / (111320 * std::cos(lat * M_PI / 180)), area.yMax + far / 111320};
+  ctx.regionalLand.clear();
+  for (const Path& land : closeRound(across, area, farBox))
+    ctx.regionalLand.push_back(ctx.project(land));
+  for (const Path& island : islands) ctx.regionalLand.push_back(ctx.project(island));
+  ctx.hasSea = true;
 
   // Islands become holes of the sea that holds them.
   int holes = 0;
