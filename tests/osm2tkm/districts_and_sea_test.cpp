@@ -198,5 +198,44 @@ TEST(Sea, AGapInTheCoastIsClosedWhenNarrowAndReportedWhenWide) {
   }
 }
 
+// The regional panel: land, the town's outline as its last shape, and names
+// that never cover one another (the area's name first, then towns before
+// villages); with a sea, the land is what the coast bounds.
+TEST(RegionalPanel, NamesDoNotCoverEachOtherAndTheOutlineComesLast) {
+  Town t;
+  t.e.nodes.push_back({t.id++, {9.510, 47.110}, {{"place", "village"}, {"name", "Unterdorf"}}});
+  t.e.nodes.push_back({t.id++, {9.511, 47.1101}, {{"place", "town"}, {"name", "Oberstadt"}}});
+  t.e.nodes.push_back({t.id++, {9.512, 47.1099}, {{"place", "village"}, {"name", "Gamprin"}}});
+  t.e.nodes.push_back({t.id++, {9.520, 47.103}, {{"place", "village"}, {"name", "Fern"}}});
+  CityImport inland = t.build();
+  std::vector<std::string> names;
+  for (const TitleText& text : inland.regional.texts)
+    if (text.kind == 'e') names.push_back(text.text);
+  EXPECT_EQ(names, (std::vector<std::string>{"Oberstadt", "Fern"}));
+  EXPECT_EQ(
+      inland.summary.count("place names left off the regional panel (they would cover another)"),
+      2);
+  EXPECT_TRUE(inland.info.regionalOutline);
+  ASSERT_EQ(inland.regional.shapes.size(), 2u);  // land everywhere, the outline
+  EXPECT_EQ(inland.regional.shapes.back().points.size(),
+            inland.map.districtAreas.front().points.size());
+
+  t.e.ways.push_back({t.id++,
+                      {{"natural", "coastline"}},
+                      {{9.535, 47.110}, {9.515, 47.1102}, {9.495, 47.110}},
+                      0});
+  t.e.ways.push_back({t.id++, {{"natural", "coastline"}}, box(47.115, 9.510, 47.116, 9.512), 0});
+  const CityImport coastal = t.build();
+  // The mainland south of the coast, the island, the outline.
+  ASSERT_EQ(coastal.regional.shapes.size(), 3u);
+  const GridPoint south = geoToGrid(*coastal.info.grid, 47.105, 9.515);
+  const GridPoint north = geoToGrid(*coastal.info.grid, 47.118, 9.515);
+  std::vector<MapPoint> mainland;
+  for (const MapPoint16& p : coastal.regional.shapes[0].points)
+    mainland.push_back({float(p.x) - 16000, float(p.y) - 16000});
+  EXPECT_TRUE(pointInPolygon(mainland, float(south.x), float(south.y)));
+  EXPECT_FALSE(pointInPolygon(mainland, float(north.x), float(north.y)));
+}
+
 }  // namespace
 }  // namespace tikhomap::osm
