@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <optional>
 
 #include "osm2tkm/build_context.h"
@@ -111,18 +112,22 @@ double metresBetween(const BuildContext& ctx, Vec2 a, Vec2 b) {
 
 Coast assemble(const BuildContext& ctx, std::vector<Path> pieces) {
   Coast coast;
-  // Join a piece's end to the piece starting there until nothing joins.
-  for (bool again = true; again;) {
-    again = false;
-    for (size_t i = 0; i < pieces.size() && !again; ++i) {
-      if (pieces[i].empty() || pieces[i].front() == pieces[i].back()) continue;
-      for (size_t j = 0; j < pieces.size(); ++j) {
-        if (j == i || pieces[j].empty() || !(pieces[j].front() == pieces[i].back())) continue;
-        pieces[i].insert(pieces[i].end(), pieces[j].begin() + 1, pieces[j].end());
-        pieces[j].clear();
-        ++coast.joined, again = true;
-        break;
-      }
+  // Join a piece's end to the piece starting there until nothing joins
+  // (starts looked up by their point: a coast has thousands of ways).
+  std::map<std::pair<double, double>, size_t> starts;
+  for (size_t i = 0; i < pieces.size(); ++i)
+    if (!(pieces[i].front() == pieces[i].back()))
+      starts.emplace(std::pair{pieces[i].front().x, pieces[i].front().y}, i);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    Path& a = pieces[i];
+    while (a.size() >= 2 && !(a.front() == a.back())) {
+      const auto found = starts.find({a.back().x, a.back().y});
+      if (found == starts.end() || found->second == i || pieces[found->second].empty()) break;
+      Path& b = pieces[found->second];
+      starts.erase(found);
+      a.insert(a.end(), b.begin() + 1, b.end());
+      b.clear();
+      ++coast.joined;
     }
   }
   std::erase_if(pieces, [](const Path& p) { return p.size() < 2; });
@@ -293,13 +298,19 @@ void buildSea(BuildContext& ctx) {
   for (const Path& island : islands) {
     for (Path& sea : seas) {
       if (!insideRing(sea, island.front())) continue;
+      // The seam: from the sea's point nearest the island's first point to
+      // the island's point nearest that.
       size_t best = 0, from = 0;
       double bestDistance = 1e300;
-      for (size_t s = 0; s < sea.size(); ++s)
-        for (size_t k = 0; k < island.size(); ++k) {
-          const double d = std::hypot(sea[s].x - island[k].x, sea[s].y - island[k].y);
-          if (d < bestDistance) bestDistance = d, best = s, from = k;
-        }
+      for (size_t k = 0; k < sea.size(); ++k)
+        if (const double d = std::hypot(sea[k].x - island[0].x, sea[k].y - island[0].y);
+            d < bestDistance)
+          bestDistance = d, best = k;
+      bestDistance = 1e300;
+      for (size_t k = 0; k < island.size(); ++k)
+        if (const double d = std::hypot(sea[best].x - island[k].x, sea[best].y - island[k].y);
+            d < bestDistance)
+          bestDistance = d, from = k;
       Path hole;
       for (size_t k = 0; k <= island.size(); ++k)
         hole.push_back(island[(from + island.size() - k % island.size()) % island.size()]);
