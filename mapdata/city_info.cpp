@@ -129,6 +129,11 @@ CityInfo parseCityInfo(std::span<const uint8_t> bytes, std::vector<LoadProblem>*
         info.builtInCaptions = value == "built-in";
       else
         bad("title.captions is neither none nor built-in");
+    } else if (key == "title.regional-outline") {
+      if (value == "yes" || value == "no")
+        info.regionalOutline = value == "yes";
+      else
+        bad("title.regional-outline is neither yes nor no");
     } else if (key == "name") {
       info.name = cp1251Text(value);
     } else if (key == "title.credit.1" || key == "title.credit.2") {
@@ -173,6 +178,7 @@ std::string writeCityInfo(const CityInfo& info) {
       out += "district." + std::to_string(i + 1) + " = " + oneLine(info.districtNames[i]) + "\n";
   }
   out += std::string("title.captions = ") + (info.builtInCaptions ? "built-in" : "none") + "\n";
+  if (info.regionalOutline) out += "title.regional-outline = yes\n";
   if (info.credit) {
     out += "title.credit.1 = " + oneLine((*info.credit)[0]) + "\n";
     out += "title.credit.2 = " + oneLine((*info.credit)[1]) + "\n";

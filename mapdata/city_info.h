@@ -41,12 +41,13 @@ inline constexpr const char* kCityInfoFile = "city.txt";
 struct LoadProblem;
 
 struct CityInfo {
-  bool present = false;                              // city.txt was read
-  std::optional<GridProjection> grid;                // none: the built-in grid
-  std::string timeZone;                              // IANA name, empty = unknown
-  bool coast = true;                                 // the outline is a coast with sea beyond it
-  std::array<std::string, 5> districtNames;          // cp1251; empty = built-in name
-  bool builtInCaptions = true;                       // the bay and peninsula captions
+  bool present = false;                      // city.txt was read
+  std::optional<GridProjection> grid;        // none: the built-in grid
+  std::string timeZone;                      // IANA name, empty = unknown
+  bool coast = true;                         // the outline is a coast with sea beyond it
+  std::array<std::string, 5> districtNames;  // cp1251; empty = built-in name
+  bool builtInCaptions = true;               // the bay and peninsula captions
+  bool regionalOutline = false;  // 1.tkm's last shape is the town's outline, drawn as a line
   std::optional<std::array<std::string, 2>> credit;  // cp1251; none = built-in lines
   std::string name;                                  // cp1251; empty = the built-in city
 };

@@ -60,6 +60,9 @@ struct BuildContext {
   };
   std::map<std::string, TextNote> textNotes;
   std::set<std::string> writtenNames;
+  // With a sea: the land of the regional panel (grid), all sea without it.
+  bool hasSea = false;
+  std::vector<Path> regionalLand;
   std::string title;     // cp1251: --title, else the area's name
   std::string timeZone;  // IANA name, empty when unknown
 
@@ -95,6 +98,8 @@ void buildBuildings(BuildContext& ctx);
 void buildObjects(BuildContext& ctx);
 void buildDistricts(BuildContext& ctx);
 void buildLayers(BuildContext& ctx);
+// Water areas of the sea beyond the coastline; after the layers.
+void buildSea(BuildContext& ctx);
 void buildTitleSheet(BuildContext& ctx);
 
 }  // namespace tikhomap::osm

@@ -265,6 +265,8 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   buildDistricts(ctx);
   say("areas, water and lines");
   buildLayers(ctx);
+  say("sea");
+  buildSea(ctx);
   say("title sheet");
   buildTitleSheet(ctx);
   buildThemes(ctx);
@@ -279,7 +281,7 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   out.info.grid = ctx.grid;
   out.info.timeZone = ctx.timeZone;
   out.info.name = cutName(ctx.title, 40);
-  // Nothing of this importer builds a sea: the outline is the area's edge.
+  // The land outline is never a coast: the sea is drawn as water areas.
   out.info.coast = false;
   out.info.builtInCaptions = false;
   out.info.credit = std::array<std::string, 2>{cutName(ctx.title, 40),

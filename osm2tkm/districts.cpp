@@ -1,19 +1,31 @@
 // The land outline, the districts and their borders, microdistricts, the
 // ground layers and the title sheet.
 //
-// Districts come from the administrative boundaries: the outline is the
+// Districts come from the administrative boundaries. The outline is the
 // boundary of the lowest admin_level that holds the middle of the area (the
-// area's own box when none does); the districts are the boundaries of the
-// finer level with the most members whose middle lies in the outline (ties
-// to the coarser level). The files hold five districts: while there are
-// more groups than five, the group of the smallest area joins the group
-// whose area-weighted centre is nearest to its own. Districts are numbered
-// north to south; a group is named by its members' names, largest first,
-// joined by ", " and cut to 40 characters.
+// area's own box when none does). The units are the boundaries of finer
+// levels whose middle lies in the outline (a closed way that repeats a ring
+// of a boundary relation of its level is that relation's, counted once);
+// the members are the units of the level with the most of them (ties to the
+// coarser). A coarser level of two to five units covers the town when its
+// units hold more than half of the buildings inside the outline; the finest
+// such level frames the grouping: no district crosses a frame's border.
+// Without one, the whole outline is one frame. Each frame has a district
+// slot, and the rest of the five slots go one by one to the frame with the
+// most buildings per slot that has more members than slots. Inside a
+// frame, while there are more groups than slots, the group of the fewest
+// buildings (ties: the smaller area) joins the group whose area-weighted
+// centre is nearest to its own. Districts are numbered north to south; a
+// group is named by its members' names, the most built first, joined by
+// ", " and cut to 40 characters. Slots left over (fewer than five units)
+// are named "—" and hold no polygon; with no unit at all, district 1 is the
+// whole outline under the town's name.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
+#include <optional>
+#include <tuple>
 
 #include "mapdata/district_names.h"
 #include "mapdata/table_order.h"
@@ -33,7 +45,8 @@ constexpr double kRegionalShift = 16000;  // metres; the regional panel's own or
 
 struct Boundary {
   int level = 0;
-  std::string name;  // cp1251
+  int64_t buildings = 0;  // address points inside
+  std::string name;       // cp1251
   const Tags* tags = nullptr;
   std::vector<Path> rings;  // grid, clipped to the area
   double area = 0;
@@ -42,8 +55,10 @@ struct Boundary {
 
 struct DistrictGroup {
   std::vector<size_t> members;
+  int64_t buildings = 0;
   double area = 0;
   Vec2 centre;
+  const Boundary* frame = nullptr;  // a whole frame in one district: named by it
 };
 
 // Simplified until it fits a record's vertex count.
@@ -58,16 +73,41 @@ Path closedPath(Path ring) {
   return ring;
 }
 
+int adminLevel(const Area& a) {
+  if (tagValue(a.tags, "boundary") != "administrative") return 0;
+  const std::string level(tagValue(a.tags, "admin_level"));
+  char* end = nullptr;
+  const long l = std::strtol(level.c_str(), &end, 10);
+  return level.empty() || *end != 0 || l < 1 || l > 12 ? 0 : static_cast<int>(l);
+}
+
+// A ring as a set of points: the same ring from any start, either way round.
+std::vector<std::pair<double, double>> ringKey(const Ring& ring) {
+  std::vector<std::pair<double, double>> key;
+  for (const LonLat& p : ring) key.emplace_back(p.lon, p.lat);
+  std::sort(key.begin(), key.end());
+  key.erase(std::unique(key.begin(), key.end()), key.end());
+  return key;
+}
+
 std::vector<Boundary> collectBoundaries(BuildContext& ctx) {
+  // An exclave is often tagged as a boundary of its own as well as being a
+  // ring of its municipality's relation: it is the relation's.
+  std::set<std::pair<int, std::vector<std::pair<double, double>>>> relationRings;
+  for (const Area& a : ctx.extract.areas)
+    if (const int level = adminLevel(a); level != 0 && a.fromRelation)
+      for (const Ring& r : a.outers) relationRings.insert({level, ringKey(r)});
   std::vector<Boundary> out;
   for (const Area& a : ctx.extract.areas) {
-    if (tagValue(a.tags, "boundary") != "administrative") continue;
-    const std::string level(tagValue(a.tags, "admin_level"));
-    char* end = nullptr;
-    const long l = std::strtol(level.c_str(), &end, 10);
-    if (level.empty() || *end != 0 || l < 1 || l > 12) continue;
+    const int l = adminLevel(a);
+    if (l == 0) continue;
+    if (!a.fromRelation && a.outers.size() == 1 &&
+        relationRings.count({l, ringKey(a.outers.front())}) != 0) {
+      ctx.summary().add("boundary ways repeating a ring of a boundary relation (kept once)");
+      continue;
+    }
     Boundary b;
-    b.level = static_cast<int>(l);
+    b.level = l;
     std::string_view name = tagValue(a.tags, "name");
     b.name = ctx.text(name);
     b.tags = &a.tags;
@@ -92,8 +132,9 @@ std::vector<Boundary> collectBoundaries(BuildContext& ctx) {
 
 std::string groupName(BuildContext& ctx, const std::vector<Boundary>& all, const DistrictGroup& g) {
   std::vector<size_t> order = g.members;
-  std::stable_sort(order.begin(), order.end(),
-                   [&](size_t a, size_t b) { return all[a].area > all[b].area; });
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return std::tie(all[a].buildings, all[a].area) > std::tie(all[b].buildings, all[b].area);
+  });
   std::string name;
   for (size_t m : order) {
     if (all[m].name.empty()) continue;
@@ -202,58 +243,148 @@ void buildDistricts(BuildContext& ctx) {
   const GeoPoint centre = gridToGeo(ctx.grid, middle.x, middle.y);
   ctx.timeZone = timeZoneOf(outline, centre.longitude);
 
-  // The districts' level.
+  // The units, by level, and the buildings in each.
   const int outlineLevel = outline ? outline->level : 0;
+  std::vector<Vec2> points;  // the buildings' address points
+  int64_t inOutline = 0;
+  const Box2 landBox = boxOf(land);
+  for (const Building& b : map.buildings) {
+    const Vec2 p{double(b.x), double(b.y)};
+    if (landBox.contains(p) && insideRing(land, p)) ++inOutline;
+    points.push_back(p);
+  }
   std::map<int, std::vector<size_t>> byLevel;
   for (size_t i = 0; i < all.size(); ++i) {
-    if (all[i].level <= outlineLevel) continue;
-    if (insideRing(land, all[i].centre)) byLevel[all[i].level].push_back(i);
+    Boundary& b = all[i];
+    if (b.level <= outlineLevel || !insideRing(land, b.centre)) continue;
+    byLevel[b.level].push_back(i);
+    for (const Path& r : b.rings) {
+      const Box2 box = boxOf(r);
+      for (const Vec2& p : points)
+        if (box.contains(p) && insideRing(r, p)) ++b.buildings;
+    }
   }
   std::vector<size_t> members;
+  int memberLevel = 0;
   for (const auto& [level, list] : byLevel)
-    if (list.size() > members.size()) members = list;
-  if (members.size() < 2) {
-    ctx.summary().add("no districts: fewer than two boundaries inside the outline");
-    return;
+    if (list.size() > members.size()) members = list, memberLevel = level;
+  auto inside = [&](const Boundary& b, Vec2 p) {
+    return std::any_of(b.rings.begin(), b.rings.end(),
+                       [&](const Path& r) { return insideRing(r, p); });
+  };
+  auto distance = [](Vec2 a, Vec2 b) { return std::hypot(a.x - b.x, a.y - b.y); };
+
+  // The frames: the finest coarser level of two to five units that covers.
+  std::vector<size_t> frames;
+  for (auto it = byLevel.rbegin(); it != byLevel.rend(); ++it) {
+    const auto& [level, list] = *it;
+    if (level >= memberLevel || list.size() < 2 || list.size() > size_t(kDistrictCount)) continue;
+    int64_t held = 0;
+    for (size_t u : list) held += all[u].buildings;
+    if (2 * held > inOutline) {
+      frames = list;
+      break;
+    }
   }
+  // Each member in the frame holding its middle (else the nearest); a frame
+  // with no member is a member of its own.
+  std::vector<std::vector<size_t>> framed(std::max<size_t>(frames.size(), 1));
+  for (size_t m : members) {
+    size_t f = 0;
+    double best = 1e300;
+    for (size_t i = 0; i < frames.size(); ++i) {
+      if (inside(all[frames[i]], all[m].centre)) {
+        f = i;
+        break;
+      }
+      if (const double d = distance(all[frames[i]].centre, all[m].centre); d < best)
+        best = d, f = i;
+    }
+    framed[f].push_back(m);
+  }
+  for (size_t i = 0; i < frames.size(); ++i)
+    if (framed[i].empty()) framed[i].push_back(frames[i]);
+  if (!frames.empty())
+    ctx.summary().add("district frames (a coarser level that covers the town)",
+                      static_cast<int64_t>(frames.size()));
 
   std::vector<DistrictGroup> groups;
-  for (size_t m : members) groups.push_back({{m}, all[m].area, all[m].centre});
-  while (groups.size() > static_cast<size_t>(kDistrictCount)) {
-    size_t small = 0;
-    for (size_t g = 1; g < groups.size(); ++g)
-      if (groups[g].area < groups[small].area) small = g;
-    size_t target = small == 0 ? 1 : 0;
-    double best = 1e300;
-    for (size_t g = 0; g < groups.size(); ++g) {
-      if (g == small) continue;
-      const double d = std::hypot(groups[g].centre.x - groups[small].centre.x,
-                                  groups[g].centre.y - groups[small].centre.y);
-      if (d < best) best = d, target = g;
+  if (!members.empty()) {
+    std::vector<int64_t> built(framed.size(), 0);
+    for (size_t f = 0; f < framed.size(); ++f)
+      for (size_t m : framed[f]) built[f] += all[m].buildings;
+    std::vector<size_t> slots(framed.size(), 1);
+    for (size_t left = kDistrictCount - framed.size(); left > 0; --left) {
+      std::optional<size_t> pick;
+      for (size_t f = 0; f < framed.size(); ++f) {
+        if (framed[f].size() <= slots[f]) continue;
+        // Most buildings per slot: built[f] / slots[f] > built[p] / slots[p].
+        if (!pick || built[f] * int64_t(slots[*pick]) > built[*pick] * int64_t(slots[f])) pick = f;
+      }
+      if (!pick) break;
+      ++slots[*pick];
     }
-    DistrictGroup& t = groups[target];
-    const DistrictGroup& s = groups[small];
-    const double area = t.area + s.area;
-    t.centre = {(t.centre.x * t.area + s.centre.x * s.area) / area,
-                (t.centre.y * t.area + s.centre.y * s.area) / area};
-    t.area = area;
-    t.members.insert(t.members.end(), s.members.begin(), s.members.end());
-    groups.erase(groups.begin() + static_cast<long>(small));
+    for (size_t f = 0; f < framed.size(); ++f) {
+      std::vector<DistrictGroup> inFrame;
+      for (size_t m : framed[f])
+        inFrame.push_back({{m}, all[m].buildings, all[m].area, all[m].centre});
+      while (inFrame.size() > slots[f]) {
+        size_t small = 0;
+        for (size_t g = 1; g < inFrame.size(); ++g)
+          if (std::tie(inFrame[g].buildings, inFrame[g].area) <
+              std::tie(inFrame[small].buildings, inFrame[small].area))
+            small = g;
+        size_t target = small == 0 ? 1 : 0;
+        double best = 1e300;
+        for (size_t g = 0; g < inFrame.size(); ++g) {
+          if (g == small) continue;
+          if (const double d = distance(inFrame[g].centre, inFrame[small].centre); d < best)
+            best = d, target = g;
+        }
+        DistrictGroup& t = inFrame[target];
+        const DistrictGroup& s = inFrame[small];
+        const double area = t.area + s.area;
+        t.centre = {(t.centre.x * t.area + s.centre.x * s.area) / area,
+                    (t.centre.y * t.area + s.centre.y * s.area) / area};
+        t.area = area;
+        t.buildings += s.buildings;
+        t.members.insert(t.members.end(), s.members.begin(), s.members.end());
+        inFrame.erase(inFrame.begin() + static_cast<long>(small));
+      }
+      if (inFrame.size() == 1 && f < frames.size() && !all[frames[f]].name.empty())
+        inFrame.front().frame = &all[frames[f]];
+      groups.insert(groups.end(), inFrame.begin(), inFrame.end());
+    }
+    ctx.summary().add("administrative boundaries grouped into districts",
+                      static_cast<int64_t>(members.size()));
   }
   std::stable_sort(
       groups.begin(), groups.end(),
       [](const DistrictGroup& a, const DistrictGroup& b) { return a.centre.x > b.centre.x; });
-  ctx.summary().add("administrative boundaries grouped into districts", members.size());
   for (size_t g = 0; g < groups.size(); ++g) {
     const int district = static_cast<int>(g) + 1;
-    ctx.out.info.districtNames[g] = groupName(ctx, all, groups[g]);
+    ctx.out.info.districtNames[g] =
+        groups[g].frame ? cutName(ctx.wrote(groups[g].frame->name), kDistrictNameLength)
+                        : groupName(ctx, all, groups[g]);
     for (size_t m : groups[g].members)
       for (const Path& r : all[m].rings) {
         map.districtAreas.push_back(districtAreaFrom(district, closedPath(r)));
         map.lineFeatures.push_back(makeFeature(9005, closedPath(r)));
       }
   }
-  ctx.summary().add("districts", static_cast<int64_t>(groups.size()));
+  if (groups.empty()) {
+    // No unit at all: the town is one district.
+    map.districtAreas.push_back(districtAreaFrom(1, closedPath(land)));
+    ctx.out.info.districtNames[0] = cutName(ctx.title, kDistrictNameLength);
+    ctx.summary().add("no administrative units inside the outline: one district, the whole town");
+  }
+  const size_t used = std::max<size_t>(groups.size(), 1);
+  for (size_t g = used; g < size_t(kDistrictCount); ++g)
+    ctx.out.info.districtNames[g] = mapText("\u2014");
+  ctx.summary().add("districts", static_cast<int64_t>(used));
+  if (used < size_t(kDistrictCount))
+    ctx.summary().add("district slots left empty (named \"\u2014\")",
+                      static_cast<int64_t>(kDistrictCount - used));
 }
 
 void buildLayers(BuildContext& ctx) {
@@ -309,19 +440,52 @@ void buildTitleSheet(BuildContext& ctx) {
   const MapPoint16 high = point16(moved({e.xMax + kGridMargin, e.yMax + kGridMargin}));
   regional.extent[0] = low.x, regional.extent[1] = low.y;
   regional.extent[2] = high.x, regional.extent[3] = high.y;
-  regional.shapes.push_back(shape({{0, 0}, {65535, 0}, {65535, 65535}, {0, 65535}, {0, 0}}));
+  if (!ctx.hasSea)
+    regional.shapes.push_back(shape({{0, 0}, {65535, 0}, {65535, 65535}, {0, 65535}, {0, 0}}));
+  for (const Path& land : ctx.regionalLand) {
+    Path ring;
+    for (const Vec2& p : simplify(land, kTitleTolerance)) ring.push_back(moved(p));
+    if (ring.size() >= 3) regional.shapes.push_back(shape(closedPath(ring)));
+  }
   const DistrictArea& land = ctx.out.map.districtAreas.front();
   Path outline;
   for (const MapPoint16& p : land.points) outline.push_back(moved({double(p.x), double(p.y)}));
   regional.shapes.push_back(shape(outline));
-  for (const NamedPlace& p : ctx.places) {
-    if (p.kind != "city" && p.kind != "town" && p.kind != "village") continue;
-    if (p.name.empty() || p.name.size() > 127) continue;
-    const MapPoint16 at = point16(moved(p.at));
-    regional.texts.push_back({'e', at.x, at.y, p.name});
-  }
+  ctx.out.info.regionalOutline = true;
+  // The names: the area's first, then cities, towns and villages; a name
+  // that would cover one already placed is left out. The panel's scale is
+  // the one a 1920 by 1080 screen gives it, as the title sheet fits it.
+  const double north = e.xMax - e.xMin, east = e.yMax - e.yMin;
+  const double cityScale = std::min(0.6 * 1920 / east, 1080 / north);  // pixels a metre
+  const double panelWide = std::max(1920 - east * cityScale - 94, 100.0);
+  const double panelHigh = std::max(north * cityScale - 40, 100.0);
+  const double metresPerPixel =
+      std::max((north + 2 * kGridMargin) / panelHigh, (east + 2 * kGridMargin) / panelWide);
+  std::vector<Box2> taken;  // x north, y east, of the names placed
+  auto place = [&](char kind, MapPoint16 at, const std::string& text) {
+    const int height = kind == 'g' ? 24 : 16;
+    const double w = (static_cast<double>(text.size()) * height * 0.6 + 4) * metresPerPixel;
+    const double h = (height + 2) * metresPerPixel;
+    // The text hangs below and right of its point.
+    const Box2 box{at.x - h, double(at.y), double(at.x), at.y + w};
+    for (const Box2& t : taken)
+      if (box.xMin < t.xMax && t.xMin < box.xMax && box.yMin < t.yMax && t.yMin < box.yMax)
+        return false;
+    taken.push_back(box);
+    regional.texts.push_back({kind, at.x, at.y, text});
+    return true;
+  };
   if (!ctx.title.empty())
-    regional.texts.push_back({'g', high.x, point16(moved({0, e.yMin})).y, cutName(ctx.title, 127)});
+    place('g', {high.x, point16(moved({0, e.yMin})).y}, cutName(ctx.title, 127));
+  int covered = 0;
+  for (const char* kind : {"city", "town", "village"})
+    for (const NamedPlace& p : ctx.places) {
+      if (p.kind != kind || p.name.empty() || p.name.size() > 127) continue;
+      if (!place('e', point16(moved(p.at)), p.name)) ++covered;
+    }
+  if (covered > 0)
+    ctx.summary().add("place names left off the regional panel (they would cover another)",
+                      covered);
 
   // The city panel's hydrography: lakes filled, rivers as lines.
   TitleSheetFile& water = ctx.out.cityWater;

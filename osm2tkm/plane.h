@@ -36,7 +36,7 @@ Path simplify(const Path& line, double tolerance);
 // Without the closing repeat and without consecutive duplicates.
 Path openRing(const Path& ring);
 
-double signedArea(const Path& ring);  // positive when counter-clockwise (x east, y north)
+double signedArea(const Path& ring);  // positive when counter-clockwise with x north, y east
 double pathLength(const Path& line);
 bool insideRing(const Path& ring, Vec2 p);
 double distanceToSegment(Vec2 p, Vec2 a, Vec2 b);

@@ -288,30 +288,35 @@ const MapPoint* northernmostVertex(const Building& b) {
   return best;
 }
 
-// A flag on a stem, 2 mm high, at the northernmost corner; on the roof where
-// the page stands buildings up, at the outline on the flat plans.
-void printMarker(const PrintScene& scene, const PageState& page, Canvas& dc, const Building& b) {
-  const MapPoint* top = northernmostVertex(b);
-  if (top == nullptr) return;
-  const ScreenPoint corner = pagePixel(page.view, top->x, top->y);
-  // The flag is placed in doubles and tested against the paper before it is
-  // cut to whole pixels: a corner far off the page lies at the edge of the
-  // pixel range, where the flag's own sizes would overflow it.
-  const double x = corner.x;
-  double y = corner.y;
-  if (!isFlatView(scene.viewMode))
-    y -= static_cast<double>(drawnStoreys(b)) * page.printStoreyHeight;
+// A flag on a stem, 2 mm high, standing at a page pixel raised by `lift`.
+// The flag is placed in doubles and tested against the paper before it is
+// cut to whole pixels: a corner far off the page lies at the edge of the
+// pixel range, where the flag's own sizes would overflow it.
+void printFlagAt(const PageState& page, Canvas& dc, ScreenPoint at, double lift) {
+  const double x = at.x;
+  const double y = at.y - lift;
   const double e = page.view.pixelsPerMmX * 2.0;
   const ViewState& v = page.view;
   if (std::trunc(x + 2 * e) < v.viewLeft || x > v.viewRight || y < v.viewTop ||
       std::trunc(y - 2 * e) > v.viewBottom) {
     return;
   }
-  const ScreenPoint m{corner.x, truncated(y)};
+  const ScreenPoint m{at.x, truncated(y)};
   const Rect flag{m.x, truncated(y - 2 * e), truncated(x + 2 * e), truncated(y - e)};
   dc.moveTo(m.x, m.y);
   dc.lineTo(m.x, truncated(y - e));
   dc.rectangle(flag);
+}
+
+// At the northernmost corner; on the roof where the page stands buildings
+// up, at the outline on the flat plans.
+void printMarker(const PrintScene& scene, const PageState& page, Canvas& dc, const Building& b) {
+  const MapPoint* top = northernmostVertex(b);
+  if (top == nullptr) return;
+  const double lift = isFlatView(scene.viewMode)
+                          ? 0.0
+                          : static_cast<double>(drawnStoreys(b)) * page.printStoreyHeight;
+  printFlagAt(page, dc, pagePixel(page.view, top->x, top->y), lift);
 }
 
 }  // namespace
@@ -387,7 +392,11 @@ void printMarkers(const PrintScene& scene, PageState& page, Canvas& dc) {
   dc.selectBrush(fixed::grey240Brush);
   const auto& buildings = scene.map.buildings;
   const auto count = static_cast<int32_t>(buildings.size());
-  if (!m.chosenBuildings.empty()) {
+  // An object found without a building is flagged at its own point, on the
+  // ground, as on the screen.
+  for (const MarkingState::Point& p : m.chosenPoints)
+    printFlagAt(page, dc, pagePixel(page.view, p.x, p.y), 0);
+  if (!m.chosenBuildings.empty() || !m.chosenPoints.empty()) {
     for (const int32_t row : m.chosenBuildings) {
       if (row >= 0 && row < count) printMarker(scene, page, dc, buildings[row]);
     }

@@ -162,8 +162,11 @@ void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
   // inside the panel's frame instead of spilling over the sheet.
   dc.setClipRect(regionalPanelInside(w, h));
   dc.selectPen(fixed::nullPen);
-  for (const TitleShape& shape : file->shapes) {
-    const std::span<ScreenPoint> points = convertPoints16(ctx, shape.points);
+  // An imported town's outline is a line on the land, not land of its own.
+  const bool outline = ctx.map.city.regionalOutline && file->shapes.size() >= 2;
+  const size_t land = file->shapes.size() - (outline ? 1 : 0);
+  for (size_t i = 0; i < land; ++i) {
+    const std::span<ScreenPoint> points = convertPoints16(ctx, file->shapes[i].points);
     dc.selectBrush(ctx.styles.dropShadow);
     dc.polygon(points);
     for (ScreenPoint& p : points) {
@@ -172,6 +175,11 @@ void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
     }
     dc.selectBrush(ctx.styles.area6614);
     dc.polygon(points);
+  }
+  if (outline) {
+    dc.selectPen(ctx.styles.marker);
+    dc.polyline(convertPoints16(ctx, file->shapes.back().points));
+    dc.selectPen(fixed::nullPen);
   }
   drawSheetTexts(ctx, dc, file->texts, {'e', 'f', 'g'}, caps.height);
   dc.clearClip();

@@ -38,8 +38,10 @@ TEST(CityInfo, EveryKeyIsRead) {
       "title.captions = none\n"
       "title.credit.1 = Лихтенштейн\n"
       "title.credit.2 =\n"
+      "title.regional-outline = yes\n"
       "name = Vaduz\n");
   EXPECT_TRUE(info.present);
+  EXPECT_TRUE(info.regionalOutline);
   EXPECT_EQ(cityTitleCp1251(info), utf8ToCp1251("Vaduz. Адресный план города"));
   // Without a name the built-in city's.
   EXPECT_EQ(cityTitleCp1251(CityInfo{}), utf8ToCp1251("Тихоморск. Адресный план города"));
@@ -137,7 +139,9 @@ TEST(CityInfo, WhatIsWrittenReadsBackTheSame) {
   info.builtInCaptions = false;
   info.credit = std::array<std::string, 2>{utf8ToCp1251("© OpenStreetMap"), "x"};
   info.name = utf8ToCp1251("Вадуц");
+  info.regionalOutline = true;
   const CityInfo again = parse(writeCityInfo(info));
+  EXPECT_TRUE(again.regionalOutline);
   ASSERT_TRUE(again.grid.has_value());
   EXPECT_NEAR(again.grid->centralMeridian, -70.25, 1e-6);
   EXPECT_NEAR(again.grid->northOrigin, 4000123.125, 1e-6);

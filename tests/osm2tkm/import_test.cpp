@@ -332,7 +332,7 @@ TEST_F(SmallTown, PlacesBecomeMicrodistrictsAndTheOutlineIsNoCoast) {
   EXPECT_FALSE(city_->info.builtInCaptions);
   ASSERT_TRUE(city_->info.credit.has_value());
   EXPECT_NE((*city_->info.credit)[1].find("OpenStreetMap"), std::string::npos);
-  EXPECT_EQ(city_->map.districtAreas.size(), 1u);  // no boundaries: the box is the outline
+  EXPECT_EQ(city_->map.districtAreas.size(), 2u);  // no boundaries: the box, one district
   EXPECT_EQ(city_->map.areaFeatures.size(), 1u);
   EXPECT_EQ(city_->map.areaFeatures[0].code, 718);
 }

@@ -80,6 +80,16 @@ TEST_F(Liechtenstein, TheTablesHoldTheTown) {
   bool vaduz = false;
   for (const std::string& n : map.city.districtNames) vaduz |= n.find("Vaduz") != std::string::npos;
   EXPECT_TRUE(vaduz);
+  // The two electoral districts (Oberland, Unterland) frame the grouping:
+  // Unterland, the less built, is one district, and Planken stays with the
+  // Oberland. Each municipality's rings once: 31 polygons and the outline.
+  EXPECT_EQ(map.city.districtNames[0], "Wahlkreis Unterland");
+  for (const std::string& n : map.city.districtNames) {
+    if (n.find("Planken") != std::string::npos) {
+      EXPECT_NE(n.find("Schaan"), std::string::npos) << n;
+    }
+  }
+  EXPECT_EQ(map.districtAreas.size(), 31u);
 }
 
 TEST_F(Liechtenstein, TheCoordinatesReadTheTruePosition) {

@@ -187,6 +187,24 @@ TEST(PrintPassesTest, ABuildingWithAnOutlineFarFromItsBoundsIsPrintedInBoundedTi
   }
 }
 
+// An object found without a building is flagged at its own point, as on the
+// screen; a point off the page is left out, and the marked street waits.
+TEST(PrintPassesTest, ObjectsWithoutABuildingAreFlaggedAtTheirOwnPoint) {
+  for (const int mode : {kViewFlat, kViewNight}) {
+    PrintWorld w(mode);
+    w.map.buildings = {tower(411, 8300, 8250, 2)};
+    w.map.buildings[0].streetCode = 4;
+    w.marking.markedStreet = 4;
+    w.marking.chosenPoints = {{8350, 8260}, {1e12f, 8260}};
+    ASSERT_TRUE(w.print(kLevel2));
+    const auto flags = w.paper.callsOf(CallKind::Rectangle);
+    ASSERT_EQ(flags.size(), 1u) << mode;
+    const ScreenPoint at = pagePixel(w.page.view, 8350, 8260);
+    EXPECT_EQ(flags[0].rect.left, at.x) << mode;
+    EXPECT_EQ(flags[0].rect.bottom, static_cast<int>(at.y - w.page.view.pixelsPerMmX * 2.0));
+  }
+}
+
 TEST(PrintPassesTest, MarkedStreetFlagsEveryHouseOfTheStreetOnThePageOnly) {
   PrintWorld w(kViewFlat);
   w.map.buildings = {tower(411, 8300, 8250, 2), tower(411, 8400, 8250, 2),

@@ -322,6 +322,29 @@ using testing::ComposeWorld;
 
 // An imported inland town: its city description removes the built-in
 // captions, replaces the credit and says that the outline is no coast.
+// With the description's word, 1.tkm's last shape is the town's outline:
+// a line on the land, not land on a shadow; without it, every shape is land.
+TEST_F(TitleSheet, AnImportedTownsOutlineIsALineOnTheLand) {
+  TitleSheetFile region;
+  region.hasHeader = true;
+  region.extent[2] = region.extent[3] = 1000;
+  region.shapes.push_back({{{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}}});
+  region.shapes.push_back({{{200, 200}, {800, 200}, {800, 800}, {200, 200}}});
+  writeFile(dir_ / "1.tkm", writeTitleFile(region));
+  for (const bool outline : {false, true}) {
+    ComposeWorld w;
+    w.map.city.regionalOutline = outline;
+    draw(w, 1280, 1024);
+    size_t land = 0, lines = 0;
+    for (const RecordedCall& c : w.dc.callsOf(CallKind::Polygon))
+      land += c.state.brush == w.styles.area6614 && c.state.clip ? 1 : 0;
+    for (const RecordedCall& c : w.dc.callsOf(CallKind::Polyline))
+      lines += c.state.pen == w.styles.marker && c.points.size() == 4 ? 1 : 0;
+    EXPECT_EQ(land, outline ? 1u : 2u) << outline;
+    EXPECT_EQ(lines, outline ? 1u : 0u) << outline;
+  }
+}
+
 TEST(InlandCityDescription, TitleSheetHasNoSeaNoBaysAndItsOwnCredit) {
   ComposeWorld w;
   w.map.city.present = true;
