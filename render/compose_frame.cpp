@@ -14,6 +14,7 @@
 #include "render/start_indexes.h"
 #include "render/style_set.h"
 #include "render/title_sheet.h"
+#include "view/drawn_building.h"
 #include "view/visibility.h"
 
 namespace tikhomap {
@@ -160,23 +161,15 @@ void drawMarkedStreet(RenderContext& ctx, Canvas& dc) {
   }
 }
 
-bool hiddenAtCityScale(int16_t purpose) {
-  return purpose == 657 || purpose == 658 || purpose == 659 || purpose == 464;
-}
-
 // At the coarsest level every view draws the buildings as plain flat bodies.
 void drawCityScaleBuildings(RenderContext& ctx, Canvas& dc) {
   const auto& buildings = ctx.map.buildings;
-  const bool selectedOnly = ctx.layers.buildingChoice == 2;
   for (size_t i = static_cast<size_t>(std::max(ctx.cache.firstBuilding, 0)); i < buildings.size();
        ++i) {
     const Building& b = buildings[i];
     if (hiddenAtCityScale(b.purpose)) continue;
     if (!boundsInView(ctx.view, b.bounds)) continue;
-    if (selectedOnly) {
-      const float side = std::max(b.bounds.xMax - b.bounds.xMin, b.bounds.yMax - b.bounds.yMin);
-      if (side * ctx.view.mmPerMetre < 2.0) continue;
-    }
+    if (leftOutBySelection(ctx.view, ctx.layers.buildingChoice, b)) continue;
     const std::span<ScreenPoint> outline = convertPoints(ctx, outlinePoints(b));
     selectEdgePen(ctx.styles, dc, b.purpose);
     selectBodyBrush(ctx.styles, dc, b.purpose);
@@ -185,7 +178,7 @@ void drawCityScaleBuildings(RenderContext& ctx, Canvas& dc) {
 }
 
 void drawBuildings(RenderContext& ctx, Canvas& dc) {
-  const bool shown = ctx.layers.buildingChoice != 0;
+  const bool shown = ctx.layers.buildingChoice != kChoiceNone;
   const int level = ctx.view.detailLevel;
   if (shown && level == 0) {
     drawCityScaleBuildings(ctx, dc);
