@@ -8,37 +8,54 @@
 
 namespace tikhomap {
 
-// Purposes of a building. Each of the five groups has an ordinary code and a
-// twin for a building standing on an open ground storey (on columns): the
-// walls and windows start one storey up.
+// Purposes of a building, in five groups. The dwelling, outbuilding and
+// public groups have each a twin for a building standing on an open ground
+// storey (on columns): its walls and windows start one storey up, and the
+// whole city and the simple night glow leave it out. Kindergartens (660) and
+// clinics and pharmacies (661) belong to the education and medical groups and
+// stand on the ground like the rest.
 inline constexpr int16_t kPurposeDwelling = 411;  // "жилое"
 inline constexpr int16_t kPurposeOutbuilding = 413;  // "нежилое или производственное"
 inline constexpr int16_t kPurposeSchool = 444;  // "образовательное учреждение"
 inline constexpr int16_t kPurposePublic = 461;  // "общественного назначения"
 inline constexpr int16_t kPurposeGlass = 464;   // glass: translucent, no windows
-inline constexpr int16_t kPurposeMedical = 555;  // "медицинское учреждение"
-inline constexpr int16_t kPurposeOpenGroundOutbuilding = 657;
+inline constexpr int16_t kPurposeMedical = 555;   // "медицинское учреждение"
+inline constexpr int16_t kPurposePavilion = 657;  // an outbuilding on columns
 inline constexpr int16_t kPurposeOpenGroundDwelling = 658;
 inline constexpr int16_t kPurposeOpenGroundPublic = 659;
-inline constexpr int16_t kPurposeOpenGroundSchool = 660;
-inline constexpr int16_t kPurposeOpenGroundMedical = 661;
+inline constexpr int16_t kPurposeKindergarten = 660;
+inline constexpr int16_t kPurposeClinic = 661;
 inline constexpr int16_t kPurposeWarehouse = 777;   // dark windows in bands
 inline constexpr int16_t kPurposePublicBand = 888;  // windows in bands
 
-// All five twins stand on an open ground storey, in every view and on paper.
 inline constexpr bool standsOnOpenGround(int16_t purpose) {
-  return purpose >= kPurposeOpenGroundOutbuilding && purpose <= kPurposeOpenGroundMedical;
-}
-
-// The light pavilions on columns and glass are left out where the whole
-// city is drawn as flat bodies, and the simple night glow leaves out the
-// first three twins.
-inline constexpr bool openGroundPavilion(int16_t purpose) {
-  return purpose >= kPurposeOpenGroundOutbuilding && purpose <= kPurposeOpenGroundPublic;
+  return purpose >= kPurposePavilion && purpose <= kPurposeOpenGroundPublic;
 }
 inline constexpr bool hiddenAtCityScale(int16_t purpose) {
-  return openGroundPavilion(purpose) || purpose == kPurposeGlass;
+  return standsOnOpenGround(purpose) || purpose == kPurposeGlass;
 }
+
+// Kinds of the areas of 4.tkm, drawn under the streets.
+inline constexpr int16_t kAreaForest = 718;
+inline constexpr int16_t kAreaOrchard = 750;  // gardens and allotments, hatched
+inline constexpr int16_t kAreaBeach = 1010;
+inline constexpr int16_t kAreaIndustry = 1014;  // the grounds of works
+inline constexpr int16_t kAreaSportsGround = 2830;
+inline constexpr int16_t kAreaGreen = 6614;  // parks, lawns, cemeteries
+
+// Kinds of the water features: bodies filled with the sea's brush, and
+// rivers and streams drawn as lines.
+inline constexpr int16_t kWaterLake = 4912;
+inline constexpr int16_t kWaterReservoir = 4925;
+inline constexpr int16_t kWaterCourse = 4950;  // rivers and streams
+inline constexpr bool isWaterBody(int16_t code) {
+  return code == kWaterLake || code == kWaterReservoir;
+}
+
+// Kinds of the line features.
+inline constexpr int16_t kLineRailway = 3011;
+inline constexpr int16_t kLineFence = 3035;
+inline constexpr int16_t kLineDistrictBoundary = 9005;
 
 // The three choices of the "Состав схемы" dialog: buildings, house numbers
 // and street labels.

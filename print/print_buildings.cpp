@@ -169,32 +169,16 @@ const Brush& gridWindowBrush(WallPrint& w) {
 // Paper draws every purpose's windows alike: lines at detail level 1,
 // bands in "Широкие окна" and a grid otherwise.
 void printWindows(WallPrint& p, const WallShape& w) {
-  Canvas& dc = p.dc;
-  if (p.page.view.detailLevel == 1) {
-    dc.selectPen(p.windowPen);
-    forEachWindowLine(w, [&](ScreenPoint from, ScreenPoint to) {
-      dc.moveTo(from.x, from.y);
-      dc.lineTo(to.x, to.y);
-    });
-  } else if (p.scene.viewMode == kViewWideWindows) {
-    if (wallLength(w) <= 0) return;
-    dc.selectPen(fixed::nullPen);
-    dc.selectBrush(p.scene.colour ? p.scene.styles.litWindowBrush : fixed::grey180Brush);
-    forEachWindowBand(w, [&](ScreenPoint p0, ScreenPoint p1, ScreenPoint p2, ScreenPoint p3) {
-      quad(dc, p0, p1, p2, p3);
-    });
-  } else {
-    if (windowColumns(w) <= 0) return;
-    dc.selectPen(fixed::nullPen);
-    const int rise = w.height / 2;
-    forEachGridWindow(w, [&](ScreenPoint p1, ScreenPoint p2) {
-      const Brush& fill = gridWindowBrush(p);
-      // A window wholly off the paper leaves no mark.
-      if (windowOutside(p.page.view, p1, p2, rise, 0, 0)) return;
-      dc.selectBrush(fill);
-      quad(dc, p1, p2, {p2.x, p2.y - rise}, {p1.x, p1.y - rise});
-    });
-  }
+  const WindowStyle style = p.page.view.detailLevel == 1           ? WindowStyle::Lines
+                            : p.scene.viewMode == kViewWideWindows ? WindowStyle::Bands
+                                                                   : WindowStyle::Grid;
+  paintWindows(p.dc, w, style, p.windowPen,
+               p.scene.colour ? p.scene.styles.litWindowBrush : fixed::grey180Brush,
+               [&](ScreenPoint p1, ScreenPoint p2, int rise) -> const Brush* {
+                 const Brush& fill = gridWindowBrush(p);
+                 // A window wholly off the paper leaves no mark.
+                 return windowOutside(p.page.view, p1, p2, rise, 0, 0) ? nullptr : &fill;
+               });
 }
 
 void printWall(WallPrint& p, ScreenPoint a, ScreenPoint b, const Building& building) {

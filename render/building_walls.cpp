@@ -29,34 +29,23 @@ bool gridWindowLit(RenderContext& ctx, const WallPass& pass, int16_t purpose) {
 void drawWindows(RenderContext& ctx, Canvas& dc, const WallPass& pass, const WallShape& w,
                  int16_t purpose) {
   const StyleSet& st = ctx.styles;
-  if (pass.detailLevel == 1) {
-    const bool dark = pass.viewMode == kViewPowerCut || purpose == kPurposeWarehouse;
-    dc.selectPen(dark ? st.darkWindowPen : st.litWindowPen);
-    forEachWindowLine(w, [&](ScreenPoint from, ScreenPoint to) {
-      dc.moveTo(from.x, from.y);
-      dc.lineTo(to.x, to.y);
-    });
-  } else if (pass.viewMode == kViewWideWindows || purpose == kPurposeWarehouse ||
-             purpose == kPurposePublicBand) {
-    if (wallLength(w) <= 0) return;
-    dc.selectPen(fixed::nullPen);
-    dc.selectBrush(purpose == kPurposeWarehouse ? st.darkWindowBrush : st.litWindowBrush);
-    forEachWindowBand(w, [&](ScreenPoint p0, ScreenPoint p1, ScreenPoint p2, ScreenPoint p3) {
-      quad(dc, p0, p1, p2, p3);
-    });
-  } else {
-    if (windowColumns(w) <= 0) return;
-    dc.selectPen(fixed::nullPen);
-    const int rise = w.height / 2;
-    forEachGridWindow(w, [&](ScreenPoint p1, ScreenPoint p2) {
-      const bool lit = gridWindowLit(ctx, pass, purpose);
-      // A window wholly outside the drawing area would leave no pixel. The
-      // frame's clip lets two columns and one row past the view through.
-      if (windowOutside(ctx.view, p1, p2, rise, 2, 1)) return;
-      dc.selectBrush(lit ? st.litWindowBrush : st.darkWindowBrush);
-      quad(dc, p1, p2, {p2.x, p2.y - rise}, {p1.x, p1.y - rise});
-    });
-  }
+  const bool warehouse = purpose == kPurposeWarehouse;
+  const WindowStyle style =
+      pass.detailLevel == 1 ? WindowStyle::Lines
+      : pass.viewMode == kViewWideWindows || warehouse || purpose == kPurposePublicBand
+          ? WindowStyle::Bands
+          : WindowStyle::Grid;
+  const bool darkLines = pass.viewMode == kViewPowerCut || warehouse;
+  paintWindows(dc, w, style, darkLines ? st.darkWindowPen : st.litWindowPen,
+               warehouse ? st.darkWindowBrush : st.litWindowBrush,
+               [&](ScreenPoint p1, ScreenPoint p2, int rise) -> const Brush* {
+                 const bool lit = gridWindowLit(ctx, pass, purpose);
+                 // A window wholly outside the drawing area would leave no
+                 // pixel. The frame's clip lets two columns and one row past
+                 // the view through.
+                 if (windowOutside(ctx.view, p1, p2, rise, 2, 1)) return nullptr;
+                 return lit ? &st.litWindowBrush : &st.darkWindowBrush;
+               });
 }
 
 void drawWall(RenderContext& ctx, Canvas& dc, const WallPass& pass, ScreenPoint a, ScreenPoint b,

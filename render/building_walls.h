@@ -138,6 +138,46 @@ void forEachGridWindow(const WallShape& w, Window&& window) {
   }
 }
 
+enum class WindowStyle { Lines, Bands, Grid };
+
+// Paints the windows of a wall in the given style: lines with linePen,
+// bands with bandBrush, and each grid window with the brush gridBrush(p1, p2,
+// rise) gives (nullptr: the window leaves no mark). The medium chooses only
+// the pens and brushes.
+template <typename GridBrush>
+void paintWindows(Canvas& dc, const WallShape& w, WindowStyle style, const Pen& linePen,
+                  const Brush& bandBrush, GridBrush&& gridBrush) {
+  switch (style) {
+    case WindowStyle::Lines:
+      dc.selectPen(linePen);
+      forEachWindowLine(w, [&](ScreenPoint from, ScreenPoint to) {
+        dc.moveTo(from.x, from.y);
+        dc.lineTo(to.x, to.y);
+      });
+      return;
+    case WindowStyle::Bands:
+      if (wallLength(w) <= 0) return;
+      dc.selectPen(fixed::nullPen);
+      dc.selectBrush(bandBrush);
+      forEachWindowBand(w, [&](ScreenPoint p0, ScreenPoint p1, ScreenPoint p2, ScreenPoint p3) {
+        quad(dc, p0, p1, p2, p3);
+      });
+      return;
+    case WindowStyle::Grid: {
+      if (windowColumns(w) <= 0) return;
+      dc.selectPen(fixed::nullPen);
+      const int rise = w.height / 2;
+      forEachGridWindow(w, [&](ScreenPoint p1, ScreenPoint p2) {
+        const Brush* fill = gridBrush(p1, p2, rise);
+        if (fill == nullptr) return;
+        dc.selectBrush(*fill);
+        quad(dc, p1, p2, {p2.x, p2.y - rise}, {p1.x, p1.y - rise});
+      });
+      return;
+    }
+  }
+}
+
 // What the walls of one pass share: the pass's storey height, hour, view and
 // fills, and the wall scratch arrays.
 struct WallPass {

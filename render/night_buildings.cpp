@@ -44,7 +44,7 @@ void simpleNightPass(RenderContext& ctx, Canvas& dc, size_t first) {
   const PixelMetres metres = pixelMetres(ctx.view);
   for (size_t i = first; i < ctx.map.buildings.size(); ++i) {
     const Building& b = ctx.map.buildings[i];
-    if (openGroundPavilion(b.purpose)) continue;
+    if (standsOnOpenGround(b.purpose)) continue;
     if (!reachesView(ctx, metres, b)) continue;
     std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
     if (drawnStoreys(b) < 2) {

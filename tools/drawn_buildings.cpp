@@ -33,7 +33,7 @@ std::vector<DrawnSlab> drawnSlabs(const Building& b, int32_t row, BlockStyle sty
   }
   const int level = detailLevel;
   if (level <= 1) {
-    if (openGroundPavilion(b.purpose)) return slabs;
+    if (standsOnOpenGround(b.purpose)) return slabs;
     slabs.push_back({0, storeys < 2 ? 4 : 3 * (storeys + 1), orderOf(0, row)});
     return slabs;
   }
