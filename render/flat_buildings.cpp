@@ -16,7 +16,7 @@ namespace {
 constexpr Rgb kTextBlack{0, 0, 0};
 
 void drawDescription(RenderContext& ctx, Canvas& dc, const Building& b) {
-  const std::string_view text(b.description, strnlen(b.description, sizeof b.description));
+  const std::string_view text = fieldText(b.description);
   if (text.empty()) return;
   int32_t sx = 0;
   int32_t sy = 0;
@@ -88,7 +88,8 @@ void flatBuildingPass(RenderContext& ctx, Canvas& dc) {
   for (size_t i = first; i < buildings.size(); ++i) {
     const Building& b = buildings[i];
     if (!visible(b)) continue;
-    if (ctx.layers.houseNumberChoice != 0 && hasHouseNumber(b)) houseNumberLabel(ctx, dc, b, 0);
+    if (ctx.layers.houseNumberChoice != kChoiceNone && hasHouseNumber(b))
+      houseNumberLabel(ctx, dc, b, 0);
     if (level > 3) drawDescription(ctx, dc, b);
   }
 }
