@@ -248,7 +248,6 @@ void MainWindow::loadMapData() {
     loading_ = false;
     failed_ = true;
     const QString message = baseMapFailureText(base, session_.dataDir);
-    emit baseMapFailed(message);
     if (fatal_) fatal_(message);
     return;
   }
@@ -302,20 +301,20 @@ void MainWindow::keyDown(QKeyEvent& event) {
     if (overviewKey_) overviewKey_();
     return;
   }
-  const bool mapShown = session_.history.count >= 1;
+  const bool cityLoaded = session_.history.hasWholeCity();
   switch (key) {
     case Qt::Key_Shift:
     case Qt::Key_Control:
       if (MouseHandler* handler = mapWidget_->mouseHandler()) handler->keyPress(event);
       return;
     case Qt::Key_PageUp:
-      if (session_.history.count > 2) {
+      if (session_.history.canGoBack()) {
         viewBack(session_.history);
         requestRecompose();
       }
       return;
     case Qt::Key_Home:
-      if (!mapShown) return;
+      if (!cityLoaded) return;
       emit titleSheetRequested();
       viewWholeCity(session_.history);
       requestRecompose();
@@ -324,7 +323,7 @@ void MainWindow::keyDown(QKeyEvent& event) {
     case Qt::Key_Right:
     case Qt::Key_Up:
     case Qt::Key_Down: {
-      if (!mapShown) return;
+      if (!cityLoaded) return;
       const PanDirection direction = key == Qt::Key_Left    ? PanDirection::Left
                                      : key == Qt::Key_Right ? PanDirection::Right
                                      : key == Qt::Key_Up    ? PanDirection::Up
@@ -341,7 +340,7 @@ void MainWindow::keyDown(QKeyEvent& event) {
 void MainWindow::character(QChar c) {
   const char16_t u = c.unicode();
   MapBounds r;
-  if (u >= 0x80 || session_.history.count < 1 ||
+  if (u >= 0x80 || !session_.history.hasWholeCity() ||
       !zoomView(session_.view, session_.history.entry(0), static_cast<char>(u), r)) {
     recomposePending_ = false;
     return;

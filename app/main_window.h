@@ -80,8 +80,6 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
  signals:
   // Home went back to the title sheet: open searches and measurements close.
   void titleSheetRequested();
-  // The base map could not be read.
-  void baseMapFailed(const QString& message);
   // The base map was read; the title sheet is about to be shown.
   void baseMapReady();
   // The main window was closed, and every other window of the program

@@ -55,7 +55,7 @@ struct MapSession {
   explicit MapSession(std::filesystem::path dir);
 
   bool baseMapLoaded() const { return !map.districtAreas.empty(); }
-  bool titleSheetShown() const { return history.count <= 1; }
+  bool titleSheetShown() const { return history.titleSheetShown(); }
   // Sets the view mode and rebuilds the style set; false for an id that is
   // not a view mode (nothing changes then).
   bool setViewMode(int mode);

@@ -135,7 +135,7 @@ void MouseController::overlayUpdate() {
 bool MouseController::keyPress(QKeyEvent& event) {
   if (paletteTool(toolMode_)) return false;
   if (event.key() == Qt::Key_Shift) {
-    if (main_.session().history.count < 2) return false;
+    if (main_.session().history.titleSheetShown()) return false;
     setCursorShape(MapCursor::Pan);
     dragArmed_ = true;
     return true;
@@ -173,7 +173,7 @@ bool MouseController::mousePress(QMouseEvent& event) {
   if (event.button() == Qt::RightButton) {
     if (paletteTool(toolMode_)) return true;
     if (exactly(event, Qt::RightButton, Qt::ControlModifier)) {
-      if (session.history.count > 2) {
+      if (session.history.canGoBack()) {
         viewBack(session.history);
         main_.requestRecompose();
       }
@@ -189,8 +189,8 @@ bool MouseController::mousePress(QMouseEvent& event) {
   }
   if (event.button() != Qt::LeftButton) return false;
 
-  if (!(session.history.count >= 2 || exactly(event, Qt::LeftButton, Qt::ControlModifier) ||
-        toolMode_ == kToolZoomRect)) {
+  if (session.history.titleSheetShown() && !exactly(event, Qt::LeftButton, Qt::ControlModifier) &&
+      toolMode_ != kToolZoomRect) {
     return true;
   }
   if (!dragArmed_ && toolMode_ != kToolZoomRect && toolMode_ != kToolPan) {
@@ -295,7 +295,7 @@ bool MouseController::mouseRelease(QMouseEvent& event) {
   // A drag ended by an earlier release keeps its state until the next paint;
   // a second release before that paint (the one after a double click) finds
   // no drag.
-  const int state =
+  const MouseState state =
       dragInProgress() || interactionState_ == kStateMeasuring ? interactionState_ : kStateIdle;
   switch (state) {
     case kStateZoomRect:
@@ -445,14 +445,14 @@ void MouseController::showStreetNameAt(QPoint at) {
 // ---- measurement and coordinates windows ----------------------------------------
 
 bool MouseController::openMeasurement(bool alongStreets) {
-  if (measure_.isOpen() || main_.session().history.count < 2 || paletteTool(toolMode_)) {
+  if (measure_.isOpen() || main_.session().history.titleSheetShown() || paletteTool(toolMode_)) {
     return false;
   }
   return measure_.open(alongStreets);
 }
 
 bool MouseController::openCoordinates() {
-  if (coordinates_ != nullptr || main_.session().history.count < 2) return false;
+  if (coordinates_ != nullptr || main_.session().history.titleSheetShown()) return false;
   coordinates_ = new CoordinatesWindow(&main_.mapWidget());
   connect(coordinates_, &CoordinatesWindow::closeRequested, this, [this] { closeCoordinates(); });
   coordinates_->show();

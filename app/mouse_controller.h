@@ -35,11 +35,8 @@ inline constexpr int kToolZoomRect = 2;
 inline constexpr int kToolPan = 3;
 inline constexpr int kToolArrow = 4;
 
-// interactionState
-inline constexpr int kStateIdle = 0;
-inline constexpr int kStateZoomRect = 2;
-inline constexpr int kStatePan = 4;
-inline constexpr int kStateMeasuring = 5;
+// What a press and a drag on the map do now.
+enum MouseState { kStateIdle, kStateZoomRect, kStatePan, kStateMeasuring };
 
 class MouseController final : public QObject, public MouseHandler {
   Q_OBJECT
@@ -59,7 +56,7 @@ class MouseController final : public QObject, public MouseHandler {
   int toolMode() const { return toolMode_; }
   // Set by the tools palette; 0 when the palette closes.
   void setToolMode(int mode);
-  int interactionState() const { return interactionState_; }
+  MouseState interactionState() const { return interactionState_; }
   bool dragArmed() const { return dragArmed_; }
   bool mouseCaptured() const { return captured_; }
   const std::array<QPoint, 5>& rubberPoints() const { return rubber_; }
@@ -126,7 +123,7 @@ class MouseController final : public QObject, public MouseHandler {
   int overlayId_ = 0;
 
   int toolMode_ = kToolArrow;
-  int interactionState_ = kStateIdle;
+  MouseState interactionState_ = kStateIdle;
   bool dragArmed_ = false;
   bool captured_ = false;
   std::array<QPoint, 5> rubber_{};

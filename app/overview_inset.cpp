@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
 #include "app/qt_canvas.h"
+#include "mapdata/codes.h"
 #include "render/feature_draw.h"
 
 namespace tikhomap {
@@ -152,9 +153,9 @@ QImage renderOverviewPicture(const MapData& map, const MapBounds& city, QSize si
   }
   painter.setPen(Qt::NoPen);
   for (const MapFeature& area : map.areaFeatures) {
-    if (area.code == 718 || area.code == 750) {
+    if (area.code == kAreaForest || area.code == kAreaOrchard) {
       painter.fillPath(path(featurePoints(area), true), kForest);
-    } else if (area.code == 6614) {
+    } else if (area.code == kAreaGreen) {
       painter.fillPath(path(featurePoints(area), true), kGreen);
     }
   }
@@ -177,7 +178,8 @@ QImage renderOverviewPicture(const MapData& map, const MapBounds& city, QSize si
   }
   const QPen border(kBorder, 1.0);
   for (const MapFeature& line : map.lineFeatures) {
-    if (line.code == 9005) painter.strokePath(path(featurePoints(line), false), border);
+    if (line.code == kLineDistrictBoundary)
+      painter.strokePath(path(featurePoints(line), false), border);
   }
   return image;
 }
@@ -196,7 +198,7 @@ OverviewInset::~OverviewInset() {
 
 void OverviewInset::preparePicture() {
   const MapSession& session = main_.session();
-  if (!session.baseMapLoaded() || session.history.count < 1) return;
+  if (!session.baseMapLoaded() || !session.history.hasWholeCity()) return;
   const MapBounds city = session.history.entry(0);
   picture_ = renderOverviewPicture(session.map, city, overviewPictureSize(city),
                                    main_.mapWidget().devicePixelRatioF());

@@ -91,7 +91,7 @@ Printing::Printing(MainWindow& main) : QObject(&main), main_(main) {
 
 bool Printing::mapReady() const {
   const MapSession& s = main_.session();
-  return s.baseMapLoaded() && s.history.count >= 1;
+  return s.baseMapLoaded() && s.history.hasWholeCity();
 }
 
 void Printing::print(bool colour) {

@@ -35,7 +35,7 @@ PrinterMetrics printerMetrics(const QPainter& painter, int& scale) {
 
 bool drawPrintPage(QPainter& painter, const MapSession& session, bool colour,
                    const WindowRandom& random) {
-  if (session.history.count < 1) return false;
+  if (!session.history.hasWholeCity()) return false;
   int scale = 1;
   const PrinterMetrics metrics = printerMetrics(painter, scale);
   painter.save();

@@ -221,7 +221,12 @@ bool urbanAt(const CityPlan& plan, Vec p) {
   return length(d) <= r || distance(p, port) < 1900 * plan.scale;
 }
 
-std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
+namespace {
+
+// The streets the town may have: avenues along the district borders and out
+// from the centre, the highways, each district's own pattern and the
+// embankments, each with the ground it may use.
+std::vector<Candidate> streetCandidates(const CityPlan& plan, CityRandom& rng) {
   const SiteRaster& r = plan.raster;
   auto ground = [&r](Vec p, double clearance) {
     const uint8_t u = r.useAt(p);
@@ -315,7 +320,11 @@ std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
     }
   }
 
-  // Cut every candidate to the ground it may use.
+  return cands;
+}
+
+// Every candidate cut to the ground it may use, in runs long enough to keep.
+std::vector<Run> runsOnGround(const CityPlan& plan, const std::vector<Candidate>& cands) {
   std::vector<Run> runs;
   for (size_t ci = 0; ci < cands.size(); ++ci) {
     const Candidate& c = cands[ci];
@@ -331,8 +340,12 @@ std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
     }
   }
 
-  // Crossings, found once in the grid cell that holds them and inserted into
-  // both axes as the same vertex.
+  return runs;
+}
+
+// Crossings, found once in the grid cell that holds them and inserted into
+// both runs as the same vertex, marked as a junction.
+void insertCrossings(const CityPlan& plan, std::vector<Run>& runs) {
   const double cellSize = 120;
   const int gridN = static_cast<int>(plan.extent * 1.1 / cellSize) + 2;
   std::vector<std::vector<std::pair<uint32_t, uint32_t>>> grid(static_cast<size_t>(gridN) * gridN);
@@ -389,8 +402,10 @@ std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
     runs[ri].pts = std::move(pts);
     runs[ri].junction = std::move(junction);
   }
+}
 
-  // Short ends past the last junction go; runs without any junction too.
+// Short ends past the last junction go; runs without any junction too.
+void dropLooseEnds(std::vector<Run>& runs) {
   for (Run& run : runs) {
     const auto& j = run.junction;
     const auto first = std::find(j.begin(), j.end(), 1);
@@ -417,8 +432,10 @@ std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
     run.junction = std::vector<char>(run.junction.begin() + static_cast<long>(from),
                                      run.junction.begin() + static_cast<long>(to) + 1);
   }
+}
 
-  // Keep the largest connected network.
+// Only the largest connected network of runs stays.
+void keepLargestNetwork(std::vector<Run>& runs) {
   std::map<std::pair<double, double>, size_t> nodeOf;
   UnionFind uf(runs.size());
   for (size_t ri = 0; ri < runs.size(); ++ri) {
@@ -448,9 +465,12 @@ std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
       static_cast<size_t>(std::max_element(weight.begin(), weight.end()) - weight.begin());
   for (size_t ri = 0; ri < runs.size(); ++ri)
     if (runs[ri].alive && uf.find(ri) != main) runs[ri].alive = false;
+}
 
-  // Named streets: a long candidate is several streets, changing name at a
-  // junction once it has run long enough.
+// Named streets: a long candidate is several streets, changing name at a
+// junction once it has run long enough.
+std::vector<Street> namedStreets(const CityPlan& plan, const std::vector<Candidate>& cands,
+                                 const std::vector<Run>& runs, CityRandom& rng) {
   std::vector<Street> streets;
   std::vector<std::vector<size_t>> runsOf(cands.size());
   for (size_t ri = 0; ri < runs.size(); ++ri)
@@ -506,8 +526,18 @@ std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
     }
     flush();
   }
-  // Town squares: short central streets become squares.
   return streets;
+}
+
+}  // namespace
+
+std::vector<Street> buildStreets(CityPlan& plan, CityRandom rng) {
+  const std::vector<Candidate> cands = streetCandidates(plan, rng);
+  std::vector<Run> runs = runsOnGround(plan, cands);
+  insertCrossings(plan, runs);
+  dropLooseEnds(runs);
+  keepLargestNetwork(runs);
+  return namedStreets(plan, cands, runs, rng);
 }
 
 }  // namespace tikhomap::citygen

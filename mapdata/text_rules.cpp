@@ -32,24 +32,24 @@ void foldCase(std::string& text) {
   for (char& c : text) c = foldCase(c);
 }
 
-int trimText(char* text) {
-  const size_t len = std::strlen(text);
+std::string_view trimmedText(std::string_view text) {
   size_t begin = 0;
-  while (begin < len && text[begin] == ' ') ++begin;
-  size_t end = len;
+  while (begin < text.size() && text[begin] == ' ') ++begin;
+  size_t end = text.size();
   while (end > begin && isTrailingBlank(text[end - 1])) --end;
-  const size_t n = end - begin;
-  if (begin > 0 && n > 0) std::memmove(text, text + begin, n);
+  return text.substr(begin, end - begin);
+}
+
+int trimText(char* text) {
+  const std::string_view kept = trimmedText(text);
+  const size_t n = kept.size();
+  if (kept.data() != text && n > 0) std::memmove(text, kept.data(), n);
   text[n] = '\0';
   return static_cast<int>(n);
 }
 
 int trimText(std::string& text) {
-  size_t begin = 0;
-  while (begin < text.size() && text[begin] == ' ') ++begin;
-  size_t end = text.size();
-  while (end > begin && isTrailingBlank(text[end - 1])) --end;
-  text = text.substr(begin, end - begin);
+  text = std::string(trimmedText(text));
   return static_cast<int>(text.size());
 }
 

@@ -11,6 +11,7 @@
 
 #include "mapdata/byte_writer.h"
 #include "mapdata/point_codec.h"
+#include "mapdata/text_rules.h"
 
 namespace tikhomap {
 namespace {
@@ -19,9 +20,11 @@ constexpr int16_t kNoDistrict = 250;
 constexpr int kMaxVertices = 32767;
 const char* const kLineEnd = "\r\n";
 
+// A field is written without its last byte, so that it reads back with
+// room for the NUL.
 template <size_t N>
-std::string_view fieldText(const char (&field)[N]) {
-  return std::string_view(field, strnlen(field, N - 1));
+std::string_view writtenText(const char (&field)[N]) {
+  return fieldText(field).substr(0, N - 1);
 }
 
 int16_t tableCount(size_t n) {
@@ -60,7 +63,7 @@ std::string codeText(const char (&code)[2]) {
 
 void appendThemeLine(std::string& out, const ThemeNode& node) {
   // Code, three spaces, then the name after a comma at the sixth character.
-  out += codeText(node.code) + "   ," + std::string(fieldText(node.name)) + kLineEnd;
+  out += codeText(node.code) + "   ," + std::string(writtenText(node.name)) + kLineEnd;
 }
 
 // The file written and closed (a full disk often shows only when the last
@@ -97,7 +100,7 @@ std::vector<uint8_t> writeMicrodistrictFile(const MapData& map) {
     const Microdistrict& m = map.microdistricts[static_cast<size_t>(i)];
     w.u16(m.x);
     w.u16(m.y);
-    writeName(w, fieldText(m.name));
+    writeName(w, writtenText(m.name));
   }
   return std::move(w.bytes());
 }
@@ -142,7 +145,7 @@ std::vector<uint8_t> writeStreetFile(const MapData& map) {
     const StreetName& s = map.streetNames[static_cast<size_t>(i)];
     w.i16(s.streetCode);
     w.u8(static_cast<uint8_t>(s.kind));
-    writeName(w, fieldText(s.name));
+    writeName(w, writtenText(s.name));
   }
   const int16_t anchors = tableCount(map.streetLabelPoints.size());
   w.i16(anchors);
@@ -162,8 +165,8 @@ std::vector<uint8_t> writeBuildingAttributeFile(const MapData& map) {
   w.i16(n);
   for (int i = 0; i < n; ++i) {
     const Building& b = map.buildings[static_cast<size_t>(i)];
-    const std::string_view number = fieldText(b.houseNumber);
-    const std::string_view description = fieldText(b.description);
+    const std::string_view number = writtenText(b.houseNumber);
+    const std::string_view description = writtenText(b.description);
     w.u16(b.x);
     w.i16(static_cast<int16_t>(std::min<size_t>(b.outline.size(), kMaxVertices)));
     w.i16(b.floors);
@@ -219,7 +222,7 @@ std::vector<uint8_t> writeUserObjectFile(const MapData& map) {
   std::string out = std::to_string(map.userObjects.size()) + kLineEnd;
   for (const UserObject& o : map.userObjects) {
     out += std::to_string(o.x) + "," + std::to_string(o.y) + "," + codeText(o.theme) + "," +
-           std::string(fieldText(o.name)) + kLineEnd;
+           std::string(writtenText(o.name)) + kLineEnd;
   }
   return textBytes(out);
 }
@@ -229,7 +232,7 @@ std::vector<uint8_t> writeSignFile(const MapData& map) {
   for (const SignRecord& s : map.signRecords) {
     out += std::to_string(s.id) + ",0," + std::to_string(s.a) + "," + std::to_string(s.b) + "," +
            std::to_string(std::lround(s.p)) + "," + std::to_string(std::lround(s.q)) + "," +
-           std::string(fieldText(s.text)) + kLineEnd;
+           std::string(writtenText(s.text)) + kLineEnd;
   }
   return textBytes(out);
 }

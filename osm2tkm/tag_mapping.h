@@ -100,8 +100,9 @@ std::span<const ThemeEntry> themeTable();
 
 // Base-map layers of an area or line.
 enum class Layer { None, Forest, Green, Orchard, Water, WaterLine, Railway };
-// forest / wood -> Forest (718); park / garden / grass / meadow / village
-// green / recreation ground / cemetery -> Green (6614); orchard / vineyard /
+// forest / wood -> Forest (718); park / garden / pitch / playground / grass /
+// meadow / village green / recreation ground / cemetery -> Green (6614);
+// orchard / vineyard /
 // allotments -> Orchard (750); water / reservoir / basin / riverbank ->
 // Water (4912); river / stream / canal / drain / ditch / coastline lines ->
 // WaterLine (4950); railway=rail / light_rail / narrow_gauge -> Railway

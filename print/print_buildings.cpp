@@ -18,7 +18,6 @@ namespace tikhomap {
 
 namespace {
 
-constexpr int16_t kOutbuildingPurpose = 413;
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kWindowGrey{180, 180, 180};
@@ -56,11 +55,6 @@ void projectBuilding(const ViewState& page, const Building& b, std::vector<Scree
   }
 }
 
-// A wall longer than any building (only damaged data makes one) gets no
-// more windows in a row than this, so that one building cannot stall the
-// print: 4096 windows of one storey's width make a wall of 16 km.
-constexpr int kMaxWindowColumns = 4096;
-
 bool isFlatView(int viewMode) {
   return viewMode == kViewFlat || viewMode == kViewGraphic;
 }
@@ -74,7 +68,7 @@ bool printedBuilding(const PrintScene& scene, const PageState& page, const Pixel
     const ScreenReach up{0, drawnStoreys(b) * storeyHeight, 0, 0};
     if (up.up <= 0 || !reachInView(page.view, metres, b.bounds, up)) return false;
   }
-  return !(scene.layers.buildingChoice == kChoiceSelected && buildingTooSmall(page.view, b));
+  return !leftOutBySelection(page.view, scene.layers.buildingChoice, b);
 }
 
 template <typename Visit>
@@ -146,16 +140,6 @@ bool wantsHouseNumber(const PrintScene& scene, const PageState& page, const Buil
          scene.layers.houseNumberChoice != kChoiceNone;
 }
 
-bool onOpenGround(int16_t purpose) {
-  return purpose >= 657 && purpose <= 661;
-}
-
-// "га" in cp1251: garages and the like get no windows.
-bool describesGarage(const Building& b) {
-  return static_cast<uint8_t>(b.description[0]) == 0xE3 &&
-         static_cast<uint8_t>(b.description[1]) == 0xE0;
-}
-
 struct WallPrint {
   const PrintScene& scene;
   PageState& page;
@@ -166,39 +150,6 @@ struct WallPrint {
   int storeyHeight = 0;  // H
   WallOrder walls;
 };
-
-void lineWindows(WallPrint& w, ScreenPoint a, ScreenPoint b, int storeys) {
-  w.dc.selectPen(w.windowPen);
-  const int ax = b.x < a.x ? a.x - 1 : a.x + 1;
-  const int bx = b.x < a.x ? b.x + 1 : b.x - 1;
-  const int top = storeys * w.storeyHeight;
-  if (top <= 2) return;
-  for (int d = 2; d < top; d += 4) {
-    w.dc.moveTo(ax, a.y - d);
-    w.dc.lineTo(bx, b.y - d);
-    w.dc.moveTo(ax, a.y - d - 1);
-    w.dc.lineTo(bx, b.y - d - 1);
-  }
-}
-
-void bandWindows(WallPrint& w, ScreenPoint a, ScreenPoint b, int storeys) {
-  const float len = pointDistance(static_cast<float>(a.x), static_cast<float>(a.y),
-                                  static_cast<float>(b.x), static_cast<float>(b.y));
-  if (len <= 0) return;
-  w.dc.selectPen(fixed::nullPen);
-  w.dc.selectBrush(w.scene.colour ? w.scene.styles.litWindowBrush : fixed::grey180Brush);
-  const float ux = static_cast<float>(b.x - a.x) / len;
-  const float uy = static_cast<float>(b.y - a.y) / len;
-  const int h = w.storeyHeight;
-  const float q = static_cast<float>(h / 4);
-  const ScreenPoint e1{truncated(a.x + q * ux), truncated(a.y + q * uy - q)};
-  const ScreenPoint e2{truncated(b.x - q * ux), truncated(b.y - q * uy - q)};
-  for (int l = 0; l < storeys; ++l) {
-    const int lift = l * h;
-    quad(w.dc, {e1.x, e1.y - lift}, {e2.x, e2.y - lift}, {e2.x, e2.y - h / 2 - lift},
-         {e1.x, e1.y - h / 2 - lift});
-  }
-}
 
 // Paper knows no time of day: in "Окна по часам" each window is lit or dark
 // by one number of the page's generator; the night view's windows are lit.
@@ -215,68 +166,32 @@ const Brush& gridWindowBrush(WallPrint& w) {
   }
 }
 
-void gridWindows(WallPrint& w, ScreenPoint a, ScreenPoint b, int storeys) {
-  const int h = w.storeyHeight;
-  if (h <= 0) return;
-  const float len = pointDistance(static_cast<float>(a.x), static_cast<float>(a.y),
-                                  static_cast<float>(b.x), static_cast<float>(b.y));
-  const int columns = static_cast<int>(
-      std::min(len / static_cast<float>(h), static_cast<float>(kMaxWindowColumns)));
-  if (columns <= 0) return;
-  w.dc.selectPen(fixed::nullPen);
-  const float hf = static_cast<float>(h);
-  const float ux = static_cast<float>(b.x - a.x) / len;
-  const float uy = static_cast<float>(b.y - a.y) / len;
-  const float s0 = (len - static_cast<float>(columns) * hf) * 0.5f + hf * 0.2f;
-  int yb = a.y - h / 4;
-  for (int row = 0; row < storeys; ++row) {
-    for (int c = 0; c < columns; ++c) {
-      const float s = s0 + static_cast<float>(c) * hf;
-      const float s2 = s + 0.6f * hf;
-      const ScreenPoint p1{truncated(a.x + s * ux), truncated(yb + s * uy)};
-      const ScreenPoint p2{truncated(a.x + s2 * ux), truncated(yb + s2 * uy)};
-      // The number is drawn for a window off the paper too, so the pattern
-      // of the others does not depend on where the paper ends.
-      const Brush& fill = gridWindowBrush(w);
-      // A window wholly off the paper leaves no mark.
-      if (windowOutside(w.page.view, p1, p2, h / 2, 0, 0)) continue;
-      w.dc.selectBrush(fill);
-      quad(w.dc, p1, p2, {p2.x, p2.y - h / 2}, {p1.x, p1.y - h / 2});
-    }
-    yb -= h;
-  }
+// Paper draws every purpose's windows alike: lines at detail level 1,
+// bands in "Широкие окна" and a grid otherwise.
+void printWindows(WallPrint& p, const WallShape& w) {
+  const WindowStyle style = p.page.view.detailLevel == 1           ? WindowStyle::Lines
+                            : p.scene.viewMode == kViewWideWindows ? WindowStyle::Bands
+                                                                   : WindowStyle::Grid;
+  paintWindows(p.dc, w, style, p.windowPen,
+               p.scene.colour ? p.scene.styles.litWindowBrush : fixed::grey180Brush,
+               [&](ScreenPoint p1, ScreenPoint p2, int rise) -> const Brush* {
+                 const Brush& fill = gridWindowBrush(p);
+                 // A window wholly off the paper leaves no mark.
+                 return windowOutside(p.page.view, p1, p2, rise, 0, 0) ? nullptr : &fill;
+               });
 }
 
-void printWall(WallPrint& w, ScreenPoint a, ScreenPoint b, const Building& building) {
-  const int h = w.storeyHeight;
-  int k = drawnStoreys(building);
-  const int16_t purpose = building.purpose;
-  if (onOpenGround(purpose)) {
-    a.y -= h;
-    b.y -= h;
-    k -= 1;
-  }
-  const ScreenPoint bTop{b.x, b.y - k * h};
-  const ScreenPoint aTop{a.x, a.y - k * h};
-  w.dc.selectPen(w.outlinePen);
-  w.dc.selectBrush(w.wallBrush);
-  quad(w.dc, a, b, bTop, aTop);
-
-  const int level = w.page.view.detailLevel;
-  const bool windows = level >= 1 && w.scene.viewMode != kViewFrame &&
-                       (purpose != kOutbuildingPurpose || (k > 1 && !describesGarage(building)));
-  if (!windows) return;
-  if (level == 1) {
-    lineWindows(w, a, b, k);
-  } else if (w.scene.viewMode == kViewWideWindows) {
-    bandWindows(w, a, b, k);
-  } else {
-    gridWindows(w, a, b, k);
-  }
-  w.dc.selectPen(w.outlinePen);
-  w.dc.selectBrush(w.wallBrush);
-  const std::array<ScreenPoint, 4> edge{a, b, bTop, aTop};
-  w.dc.polyline(edge);
+void printWall(WallPrint& p, ScreenPoint a, ScreenPoint b, const Building& building) {
+  const WallShape w = wallShape(a, b, building, p.storeyHeight);
+  p.dc.selectPen(p.outlinePen);
+  p.dc.selectBrush(p.wallBrush);
+  quad(p.dc, w.a, w.b, w.bTop(), w.aTop());
+  if (!wallHasWindows(w, building, p.page.view.detailLevel, p.scene.viewMode)) return;
+  printWindows(p, w);
+  p.dc.selectPen(p.outlinePen);
+  p.dc.selectBrush(p.wallBrush);
+  const std::array<ScreenPoint, 4> edge{w.a, w.b, w.bTop(), w.aTop()};
+  p.dc.polyline(edge);
 }
 
 // First vertex with the largest northing; nullptr without an outline.
@@ -337,7 +252,7 @@ void flatPrintPass(const PrintScene& scene, PageState& page, Canvas& dc) {
       }
     } else if (outline.size() >= 2) {
       fill = scene.colour ? scene.styles.body[static_cast<int>(printPurposeGroup(b.purpose))]
-             : b.purpose == kOutbuildingPurpose ? fixed::grey180Brush
+             : b.purpose == kPurposeOutbuilding ? fixed::grey180Brush
                                                 : fixed::grey200Brush;
       dc.selectBrush(fill);
       dc.polygon(outline);

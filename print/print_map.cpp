@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
 #include "render/feature_draw.h"
 #include "render/start_indexes.h"
@@ -12,10 +13,6 @@
 namespace tikhomap {
 
 namespace {
-
-constexpr int16_t kWaterBody1 = 4912;
-constexpr int16_t kWaterBody2 = 4925;
-constexpr int16_t kDistrictBoundary = 9005;
 
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
@@ -45,17 +42,17 @@ void printAreas(const PrintScene& scene, PageState& page, Canvas& dc) {
     if (scene.colour && area.code != previous) {
       previous = area.code;
       switch (area.code) {
-        case 718:
+        case kAreaForest:
           dc.selectBrush(scene.styles.printGreen);
           break;
-        case 750:
-          dc.selectBrush(scene.styles.area750);
+        case kAreaOrchard:
+          dc.selectBrush(scene.styles.orchard);
           break;
-        case 1014:
-          dc.selectBrush(scene.styles.area1014);
+        case kAreaIndustry:
+          dc.selectBrush(scene.styles.industry);
           break;
-        case 6614:
-          dc.selectBrush(scene.styles.area718);
+        case kAreaGreen:  // parks print in the forest's darker green
+          dc.selectBrush(scene.styles.forest);
           break;
         default:
           break;
@@ -110,7 +107,7 @@ void printLineFeatures(const PrintScene& scene, PageState& page, Canvas& dc) {
   const ViewState& v = page.view;
   dc.selectPen(solid(std::max(3, truncated(v.detailLevel * v.pixelsPerMmX * 0.4)), kLineColour));
   for (const MapFeature& f : scene.map.lineFeatures) {
-    if (f.code != kDistrictBoundary) printPolyline(page, dc, f);
+    if (f.code != kLineDistrictBoundary) printPolyline(page, dc, f);
   }
 }
 
@@ -119,7 +116,7 @@ void printWater(const PrintScene& scene, PageState& page, Canvas& dc) {
   dc.selectBrush(scene.styles.sea);
   dc.selectPen(fixed::nullPen);
   for (const MapFeature& f : scene.map.waterFeatures) {
-    if ((f.code != kWaterBody1 && f.code != kWaterBody2) || !boundsInView(v, f.bounds)) continue;
+    if (!isWaterBody(f.code) || !boundsInView(v, f.bounds)) continue;
     cutAreaToPage(v, featurePoints(f), page.box, page.cut, page.points);
     if (page.points.size() >= 3) dc.polygon(page.points);
   }
@@ -131,7 +128,7 @@ void printWater(const PrintScene& scene, PageState& page, Canvas& dc) {
 }  // namespace
 
 PurposeGroup printPurposeGroup(int16_t purpose) {
-  return purpose == 888 ? PurposeGroup::Other : purposeGroup(purpose);
+  return purpose == kPurposePublicBand ? PurposeGroup::Other : purposeGroup(purpose);
 }
 
 std::string printTitle(const CityInfo& city) {
@@ -234,7 +231,7 @@ void printMap(const PrintScene& scene, PageState& page, Canvas& dc) {
   if (!scene.map.streetNames.empty() && !scene.map.streetLabelPoints.empty()) {
     printStreetLabels(scene, page, dc);
   }
-  if (scene.layers.buildingChoice == 0) return;
+  if (scene.layers.buildingChoice == kChoiceNone) return;
 
   dc.selectFont(houseNumberFont(page.view));
   if (scene.viewMode == kViewFlat || scene.viewMode == kViewGraphic) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
 #include "render/feature_draw.h"
 #include "render/land_and_sea.h"
@@ -14,17 +15,12 @@
 #include "render/start_indexes.h"
 #include "render/style_set.h"
 #include "render/title_sheet.h"
+#include "view/drawn_building.h"
 #include "view/visibility.h"
 
 namespace tikhomap {
 
 namespace {
-
-constexpr int16_t kWaterBody1 = 4912;
-constexpr int16_t kWaterBody2 = 4925;
-constexpr int16_t kLine3011 = 3011;
-constexpr int16_t kLine3035 = 3035;
-constexpr int16_t kDistrictBoundary = 9005;
 
 // Physical width of the drawing area: the one the shell measured, else the
 // device's own, else 96 pixels per inch.
@@ -54,29 +50,29 @@ void drawAreas(RenderContext& ctx, Canvas& dc) {
     if (area.code != previous) {
       previous = area.code;
       switch (area.code) {
-        case 1010:
+        case kAreaBeach:
           dc.selectPen(fixed::nullPen);
-          dc.selectBrush(s.area1010);
+          dc.selectBrush(s.beach);
           break;
-        case 750:
+        case kAreaOrchard:
           dc.selectPen(s.hatchedAreaOutline);
-          dc.selectBrush(s.area750);
+          dc.selectBrush(s.orchard);
           break;
-        case 718:
+        case kAreaForest:
           dc.selectPen(fixed::nullPen);
-          dc.selectBrush(s.area718);
+          dc.selectBrush(s.forest);
           break;
-        case 1014:
+        case kAreaIndustry:
           dc.selectPen(fixed::nullPen);
-          dc.selectBrush(s.area1014);
+          dc.selectBrush(s.industry);
           break;
-        case 2830:
-          selectEdgePen(s, dc, 444);
+        case kAreaSportsGround:
+          selectEdgePen(s, dc, kPurposeSchool);
           dc.selectBrush(fixed::oliveBrush);
           break;
-        case 6614:
+        case kAreaGreen:
           dc.selectPen(fixed::nullPen);
-          dc.selectBrush(s.area6614);
+          dc.selectBrush(s.green);
           break;
         default:
           break;
@@ -99,7 +95,7 @@ void drawWater(RenderContext& ctx, Canvas& dc) {
   dc.selectPen(fixed::nullPen);
   for (size_t i = first; i < water.size(); ++i) {
     const MapFeature& f = water[i];
-    if ((f.code == kWaterBody1 || f.code == kWaterBody2) && boundsInView(ctx.view, f.bounds)) {
+    if (isWaterBody(f.code) && boundsInView(ctx.view, f.bounds)) {
       dc.polygon(convertPoints(ctx, featurePoints(f)));
     }
   }
@@ -132,21 +128,21 @@ void drawStreets(RenderContext& ctx, Canvas& dc) {
   }
 }
 
-void drawLines3035(RenderContext& ctx, Canvas& dc) {
+void drawFences(RenderContext& ctx, Canvas& dc) {
   const int level = ctx.view.detailLevel;
   if (level <= 0) {
     dc.selectPen(fixed::blackPen);
   } else {
-    dc.selectPen(ctx.styles.line3035[std::min(level - 1, 2)]);
+    dc.selectPen(ctx.styles.fence[std::min(level - 1, 2)]);
   }
-  drawLinesOfCode(ctx, dc, kLine3035);
+  drawLinesOfCode(ctx, dc, kLineFence);
 }
 
 void drawDistrictBoundaries(RenderContext& ctx, Canvas& dc) {
   if (ctx.layers.showDistrictBorders == 0) return;
   dc.selectPen(ctx.styles.districtBoundary);
   for (const MapFeature& f : ctx.map.lineFeatures) {
-    if (f.code == kDistrictBoundary) dc.polyline(convertPoints(ctx, featurePoints(f)));
+    if (f.code == kLineDistrictBoundary) dc.polyline(convertPoints(ctx, featurePoints(f)));
   }
 }
 
@@ -160,23 +156,15 @@ void drawMarkedStreet(RenderContext& ctx, Canvas& dc) {
   }
 }
 
-bool hiddenAtCityScale(int16_t purpose) {
-  return purpose == 657 || purpose == 658 || purpose == 659 || purpose == 464;
-}
-
 // At the coarsest level every view draws the buildings as plain flat bodies.
 void drawCityScaleBuildings(RenderContext& ctx, Canvas& dc) {
   const auto& buildings = ctx.map.buildings;
-  const bool selectedOnly = ctx.layers.buildingChoice == 2;
   for (size_t i = static_cast<size_t>(std::max(ctx.cache.firstBuilding, 0)); i < buildings.size();
        ++i) {
     const Building& b = buildings[i];
     if (hiddenAtCityScale(b.purpose)) continue;
     if (!boundsInView(ctx.view, b.bounds)) continue;
-    if (selectedOnly) {
-      const float side = std::max(b.bounds.xMax - b.bounds.xMin, b.bounds.yMax - b.bounds.yMin);
-      if (side * ctx.view.mmPerMetre < 2.0) continue;
-    }
+    if (leftOutBySelection(ctx.view, ctx.layers.buildingChoice, b)) continue;
     const std::span<ScreenPoint> outline = convertPoints(ctx, outlinePoints(b));
     selectEdgePen(ctx.styles, dc, b.purpose);
     selectBodyBrush(ctx.styles, dc, b.purpose);
@@ -185,7 +173,7 @@ void drawCityScaleBuildings(RenderContext& ctx, Canvas& dc) {
 }
 
 void drawBuildings(RenderContext& ctx, Canvas& dc) {
-  const bool shown = ctx.layers.buildingChoice != 0;
+  const bool shown = ctx.layers.buildingChoice != kChoiceNone;
   const int level = ctx.view.detailLevel;
   if (shown && level == 0) {
     drawCityScaleBuildings(ctx, dc);
@@ -217,10 +205,10 @@ void drawMapView(RenderContext& ctx, Canvas& frame) {
   drawAreas(ctx, frame);
   drawCoastline(ctx, frame);
   drawWater(ctx, frame);
-  frame.selectPen(ctx.styles.line3011[std::min<int>(v.detailLevel, 3)]);
-  drawLinesOfCode(ctx, frame, kLine3011);
+  frame.selectPen(ctx.styles.railway[std::min<int>(v.detailLevel, 3)]);
+  drawLinesOfCode(ctx, frame, kLineRailway);
   drawStreets(ctx, frame);
-  drawLines3035(ctx, frame);
+  drawFences(ctx, frame);
   drawDistrictBoundaries(ctx, frame);
   drawMarkedStreet(ctx, frame);
   if (!ctx.map.streetLabelPoints.empty()) streetLabelPass(ctx, frame);

@@ -13,11 +13,10 @@ namespace tikhomap {
 
 namespace {
 
-constexpr int16_t kGlassPurpose = 464;
 constexpr Rgb kTextBlack{0, 0, 0};
 
 void drawDescription(RenderContext& ctx, Canvas& dc, const Building& b) {
-  const std::string_view text(b.description, strnlen(b.description, sizeof b.description));
+  const std::string_view text = fieldText(b.description);
   if (text.empty()) return;
   int32_t sx = 0;
   int32_t sy = 0;
@@ -58,10 +57,10 @@ void flatBuildingPass(RenderContext& ctx, Canvas& dc) {
     const PixelMetres metres = pixelMetres(ctx.view);
     for (size_t i = firstDropShadow(ctx, first, reach); i < buildings.size(); ++i) {
       const Building& b = buildings[i];
-      if (b.purpose == kGlassPurpose || !reachInView(ctx.view, metres, b.bounds, shadowReach)) {
+      if (b.purpose == kPurposeGlass || !reachInView(ctx.view, metres, b.bounds, shadowReach)) {
         continue;
       }
-      if (ctx.layers.buildingChoice == kChoiceSelected && buildingTooSmall(ctx.view, b)) continue;
+      if (leftOutBySelection(ctx.view, ctx.layers.buildingChoice, b)) continue;
       std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
       for (ScreenPoint& p : pts) {
         p.x = static_cast<int32_t>(shift + p.x);
@@ -89,7 +88,8 @@ void flatBuildingPass(RenderContext& ctx, Canvas& dc) {
   for (size_t i = first; i < buildings.size(); ++i) {
     const Building& b = buildings[i];
     if (!visible(b)) continue;
-    if (ctx.layers.houseNumberChoice != 0 && hasHouseNumber(b)) houseNumberLabel(ctx, dc, b, 0);
+    if (ctx.layers.houseNumberChoice != kChoiceNone && hasHouseNumber(b))
+      houseNumberLabel(ctx, dc, b, 0);
     if (level > 3) drawDescription(ctx, dc, b);
   }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mapdata/district_names.h"
+#include "mapdata/text_rules.h"
 #include "render/building_filter.h"
 #include "render/layer_passes.h"
 #include "render/style_set.h"
@@ -71,11 +72,6 @@ void shadowedText(Canvas& dc, int32_t x, int32_t y, std::string_view text, Rgb f
   dc.textOut(x, y, text);
 }
 
-template <std::size_t N>
-std::string_view recordName(const char (&field)[N]) {
-  return {field, strnlen(field, N)};
-}
-
 }  // namespace
 
 void drawFoundMarkers(const RenderContext& ctx, Canvas& dc) {
@@ -113,13 +109,13 @@ void drawNameFlash(const RenderContext& ctx, Canvas& dc, const NameFlash& flash)
   if (flash.source == NameFlash::Source::Microdistrict) {
     if (flash.row < 0 || flash.row >= static_cast<int32_t>(ctx.map.microdistricts.size())) return;
     const Microdistrict& m = ctx.map.microdistricts[flash.row];
-    name = recordName(m.name);
+    name = fieldText(m.name);
     x = m.x;
     y = m.y;
   } else {
     if (flash.row < 0 || flash.row >= static_cast<int32_t>(ctx.map.userObjects.size())) return;
     const UserObject& o = ctx.map.userObjects[flash.row];
-    name = recordName(o.name);
+    name = fieldText(o.name);
     x = o.x;
     y = o.y;
   }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "mapdata/records.h"
+#include "mapdata/text_rules.h"
 #include "render/canvas.h"
 #include "render/frame_state.h"
 
@@ -22,6 +23,5 @@ void volumetricPass(RenderContext& ctx, Canvas& dc);
 void houseNumberLabel(RenderContext& ctx, Canvas& dc, const Building& building, int offset);
 // A building's house number as it is written on the map: leading spaces and
 // trailing spaces, tabs, CR and LF removed. Points into the record.
-std::string_view houseNumberText(const Building& building);
 
 }  // namespace tikhomap

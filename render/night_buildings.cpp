@@ -19,17 +19,13 @@ void raise(std::span<ScreenPoint> pts, int pixels) {
   for (ScreenPoint& p : pts) p.y -= pixels;
 }
 
-bool openGroundOrPublic(int16_t purpose) {
-  return purpose >= 657 && purpose <= 661;
-}
-
 // Pixels the highest outline of a building is raised by in this pass: the
 // storeys stack up the screen, so a building just south of the view can
 // still reach into it.
 int nightRise(int level, const Building& b) {
   const int storeys = drawnStoreys(b);
   if (level <= 1) return storeys < 2 ? 4 : 3 * (storeys + 1);
-  if (storeys < 2) return b.purpose == 413 ? level * (level - 1) : level * level;
+  if (storeys < 2) return b.purpose == kPurposeOutbuilding ? level * (level - 1) : level * level;
   const int firstUpper = static_cast<int>(level * level + 1.5 * level);
   const int perStorey = level / 2 + level * level;
   return firstUpper + (storeys - 2) * perStorey + level * (level - 1);
@@ -48,7 +44,7 @@ void simpleNightPass(RenderContext& ctx, Canvas& dc, size_t first) {
   const PixelMetres metres = pixelMetres(ctx.view);
   for (size_t i = first; i < ctx.map.buildings.size(); ++i) {
     const Building& b = ctx.map.buildings[i];
-    if (b.purpose >= 657 && b.purpose <= 659) continue;
+    if (standsOnOpenGround(b.purpose)) continue;
     if (!reachesView(ctx, metres, b)) continue;
     std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
     if (drawnStoreys(b) < 2) {
@@ -104,7 +100,7 @@ void nightBuildingPass(RenderContext& ctx, Canvas& dc) {
       // count for the storey range too.
       maxFloors = std::max<int>(maxFloors, drawnStoreys(b));
     }
-    if (openGroundOrPublic(b.purpose)) continue;
+    if (standsOnOpenGround(b.purpose)) continue;
     std::span<ScreenPoint> pts = convertPoints(ctx, outlinePoints(b));
     if (drawnStoreys(b) >= 2) {
       selectEdgePen(st, dc, b.purpose);
@@ -118,7 +114,7 @@ void nightBuildingPass(RenderContext& ctx, Canvas& dc) {
       continue;
     }
     int labelOffset = 0;
-    if (b.purpose == 413) {
+    if (b.purpose == kPurposeOutbuilding) {
       selectGlowPen(st, dc, b.purpose);
       selectBodyBrush(st, dc, b.purpose);
       const int fills = level * (level - 1) + 1;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "mapdata/codes.h"
 #include "render/feature_draw.h"
 #include "render/layer_passes.h"
 #include "view/geometry.h"
@@ -108,7 +109,7 @@ void drawCharacters(Canvas& dc, std::string_view name, const LabelPlacement& at,
 std::string_view streetLabelText(const MapData& map, int streetCode) {
   const StreetName* street = map.streetByCode(streetCode);
   if (street == nullptr) return {};
-  std::string_view name(street->name, strnlen(street->name, sizeof street->name));
+  std::string_view name = fieldText(street->name);
   const size_t slash = name.find('/');
   return slash == std::string_view::npos ? name : name.substr(0, slash);
 }
@@ -277,18 +278,8 @@ int labelAtPoint(RenderContext& ctx, Canvas& dc, int sx, int sy) {
   return 1;
 }
 
-std::string_view houseNumberText(const Building& building) {
-  std::string_view number(building.houseNumber,
-                          strnlen(building.houseNumber, sizeof building.houseNumber));
-  while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
-  while (!number.empty() && std::strchr(" \t\r\n", number.back()) != nullptr) {
-    number.remove_suffix(1);
-  }
-  return number;
-}
-
 void houseNumberLabel(RenderContext& ctx, Canvas& dc, const Building& building, int offset) {
-  if (ctx.layers.houseNumberChoice == 2) {
+  if (ctx.layers.houseNumberChoice == kChoiceSelected) {
     const MapBounds& b = building.bounds;
     const float span = static_cast<float>(ctx.cache.houseNumberMinSpan);
     if (b.xMax - b.xMin < span && b.yMax - b.yMin < span) return;

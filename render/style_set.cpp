@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "mapdata/codes.h"
+
 namespace tikhomap {
 
 namespace {
@@ -44,22 +46,22 @@ constexpr Column<Rgb> kCoastline{{{80, 80, 255}, {0, 0, 55}, {80, 80, 255}}};
 constexpr Column<Rgb> kWaterLine{{{40, 40, 255}, {0, 0, 55}, {40, 40, 255}}};
 constexpr Column<Rgb> kMarkedStreet{{{255, 0, 0}, {155, 0, 0}, {255, 0, 0}}};
 constexpr Column<Rgb> kStreet{{{255, 255, 190}, {90, 90, 0}, {255, 255, 190}}};
-constexpr Column<Rgb> kLine3011{{{80, 80, 80}, {50, 50, 50}, {80, 80, 80}}};
+constexpr Column<Rgb> kRailway{{{80, 80, 80}, {50, 50, 50}, {80, 80, 80}}};
 constexpr Column<Rgb> kDistrictBoundary{{{255, 255, 0}, {200, 180, 170}, {255, 255, 0}}};
 
 constexpr Column<Rgb> kLand{{{208, 217, 186}, {30, 30, 30}, {208, 217, 186}}};
 constexpr Column<Rgb> kSea{{{150, 230, 255}, {0, 0, 100}, {150, 230, 255}}};
-constexpr Column<Rgb> kArea718{{{60, 120, 60}, {15, 20, 12}, {60, 120, 60}}};
-constexpr Column<Rgb> kArea750{{{0, 110, 0}, {10, 16, 10}, {0, 110, 0}}};
-constexpr Column<Rgb> kArea1010{{{218, 200, 156}, {30, 30, 30}, {218, 200, 156}}};
-constexpr Column<Rgb> kArea1014{{{206, 212, 200}, {10, 16, 10}, {206, 212, 200}}};
-constexpr Column<Rgb> kArea6614{{{96, 185, 94}, {56, 115, 44}, {96, 185, 94}}};
+constexpr Column<Rgb> kForest{{{60, 120, 60}, {15, 20, 12}, {60, 120, 60}}};
+constexpr Column<Rgb> kOrchard{{{0, 110, 0}, {10, 16, 10}, {0, 110, 0}}};
+constexpr Column<Rgb> kBeach{{{218, 200, 156}, {30, 30, 30}, {218, 200, 156}}};
+constexpr Column<Rgb> kIndustry{{{206, 212, 200}, {10, 16, 10}, {206, 212, 200}}};
+constexpr Column<Rgb> kGreen{{{96, 185, 94}, {56, 115, 44}, {96, 185, 94}}};
 constexpr Column<Rgb> kPrintGreen{{{170, 255, 170}, {10, 16, 10}, {170, 255, 170}}};
 constexpr Column<Rgb> kDropShadow{{{80, 80, 80}, {0, 0, 0}, {80, 80, 80}}};
 
 constexpr int kStreetWidths[4] = {3, 7, 14, 21};
-constexpr int kLine3011Widths[4] = {2, 3, 5, 8};
-constexpr int kLine3035Widths[3] = {2, 3, 4};
+constexpr int kRailwayWidths[4] = {2, 3, 5, 8};
+constexpr int kFenceWidths[3] = {2, 3, 4};
 
 constexpr Rgb kLitWindow{255, 255, 180};
 constexpr Rgb kDarkWindow{140, 140, 140};
@@ -97,18 +99,18 @@ bool isVolumetricView(int viewMode) {
 
 PurposeGroup purposeGroup(int16_t purpose) {
   switch (purpose) {
-    case 411:
-    case 658:
+    case kPurposeDwelling:
+    case kPurposeOpenGroundDwelling:
       return PurposeGroup::Dwelling;
-    case 444:
-    case 660:
+    case kPurposeSchool:
+    case kPurposeKindergarten:
       return PurposeGroup::Education;
-    case 461:
-    case 659:
-    case 888:
+    case kPurposePublic:
+    case kPurposeOpenGroundPublic:
+    case kPurposePublicBand:
       return PurposeGroup::Public;
-    case 555:
-    case 661:
+    case kPurposeMedical:
+    case kPurposeClinic:
       return PurposeGroup::Medical;
     default:
       return PurposeGroup::Other;
@@ -124,13 +126,12 @@ int StyleSet::liveObjects() const {
     countPen(*pen);
   }
   for (const Pen& pen : street) countPen(pen);
-  for (const Pen& pen : line3011) countPen(pen);
-  for (const Pen& pen : line3035) countPen(pen);
+  for (const Pen& pen : railway) countPen(pen);
+  for (const Pen& pen : fence) countPen(pen);
   for (const Pen& pen : glow) countPen(pen);
   for (const Pen& pen : edge) countPen(pen);
-  for (const Brush* brush :
-       {&land, &sea, &area718, &area750, &area1010, &area1014, &area6614, &printGreen, &markerBrush,
-        &dropShadow, &litWindowBrush, &darkWindowBrush}) {
+  for (const Brush* brush : {&land, &sea, &forest, &orchard, &beach, &industry, &green, &printGreen,
+                             &markerBrush, &dropShadow, &litWindowBrush, &darkWindowBrush}) {
     countBrush(*brush);
   }
   for (const Brush& brush : body) countBrush(brush);
@@ -150,8 +151,8 @@ bool buildStyleSet(StyleSet& styles, int viewMode) {
   styles.markedStreet = solidPen(2, kMarkedStreet[p]);
   for (int i = 0; i < 4; ++i) styles.street[i] = solidPen(kStreetWidths[i], kStreet[p]);
   styles.streetOutline = solidPen(3, {200, 150, 120});
-  for (int i = 0; i < 4; ++i) styles.line3011[i] = solidPen(kLine3011Widths[i], kLine3011[p]);
-  for (int i = 0; i < 3; ++i) styles.line3035[i] = solidPen(kLine3035Widths[i], {80, 80, 80});
+  for (int i = 0; i < 4; ++i) styles.railway[i] = solidPen(kRailwayWidths[i], kRailway[p]);
+  for (int i = 0; i < 3; ++i) styles.fence[i] = solidPen(kFenceWidths[i], {80, 80, 80});
   styles.districtBoundary = solidPen(3, kDistrictBoundary[p]);
   for (int g = 0; g < kPurposeGroups; ++g) {
     styles.glow[g] = solidPen(1, kGlowColours[p][g]);
@@ -164,11 +165,11 @@ bool buildStyleSet(StyleSet& styles, int viewMode) {
 
   styles.land = solidBrush(kLand[p]);
   styles.sea = solidBrush(kSea[p]);
-  styles.area718 = solidBrush(kArea718[p]);
-  styles.area750 = Brush{BrushStyle::HatchDiagCross, kArea750[p]};
-  styles.area1010 = solidBrush(kArea1010[p]);
-  styles.area1014 = solidBrush(kArea1014[p]);
-  styles.area6614 = solidBrush(kArea6614[p]);
+  styles.forest = solidBrush(kForest[p]);
+  styles.orchard = Brush{BrushStyle::HatchDiagCross, kOrchard[p]};
+  styles.beach = solidBrush(kBeach[p]);
+  styles.industry = solidBrush(kIndustry[p]);
+  styles.green = solidBrush(kGreen[p]);
   styles.printGreen = solidBrush(kPrintGreen[p]);
   styles.markerBrush = solidBrush({255, 255, 0});
   styles.dropShadow = solidBrush(kDropShadow[p]);

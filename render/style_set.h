@@ -32,15 +32,14 @@ struct StyleSet {
   Pen coastline, waterLine, hatchedAreaOutline, marker, markedStreet;
   Pen street[4];
   Pen streetOutline;
-  Pen line3011[4];
-  Pen line3035[3];
+  Pen railway[4];
+  Pen fence[3];
   Pen districtBoundary;
   Pen glow[kPurposeGroups];
   Pen edge[kPurposeGroups];
   Pen litWindowPen, darkWindowPen;
 
-  Brush land, sea, area718, area750, area1010, area1014, area6614, printGreen, markerBrush,
-      dropShadow;
+  Brush land, sea, forest, orchard, beach, industry, green, printGreen, markerBrush, dropShadow;
   Brush body[kPurposeGroups];
   Brush roof[kPurposeGroups];
   Brush litWindowBrush, darkWindowBrush;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/map_file.h"
 #include "render/feature_draw.h"
@@ -173,7 +174,7 @@ void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
       p.x -= 2;
       p.y -= 2;
     }
-    dc.selectBrush(ctx.styles.area6614);
+    dc.selectBrush(ctx.styles.green);
     dc.polygon(points);
   }
   if (outline) {
@@ -305,15 +306,15 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
 
   int16_t previous = 0;
   for (const MapFeature& area : ctx.map.areaFeatures) {
-    if (area.code == 1010 || area.code == 1014) continue;
+    if (area.code == kAreaBeach || area.code == kAreaIndustry) continue;
     if (area.code != previous) {
       previous = area.code;
-      if (area.code == 718 || area.code == 750) {
+      if (area.code == kAreaForest || area.code == kAreaOrchard) {
         dc.selectPen(fixed::nullPen);
-        dc.selectBrush(s.area718);
-      } else if (area.code == 6614) {
+        dc.selectBrush(s.forest);
+      } else if (area.code == kAreaGreen) {
         dc.selectPen(fixed::nullPen);
-        dc.selectBrush(s.area6614);
+        dc.selectBrush(s.green);
       }
     }
     if (boundsInView(v, area.bounds)) dc.polygon(convertPoints(ctx, featurePoints(area)));
@@ -326,7 +327,7 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
 
   dc.selectPen(fixed::blackPen);
   for (const MapFeature& line : ctx.map.lineFeatures) {
-    if (line.code != 9005) polylineOf(ctx, dc, line);
+    if (line.code != kLineDistrictBoundary) polylineOf(ctx, dc, line);
   }
 
   dc.selectBrush(s.sea);
@@ -350,7 +351,7 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
 
   dc.selectPen(s.marker);
   for (const MapFeature& line : ctx.map.lineFeatures) {
-    if (line.code == 9005) polylineOf(ctx, dc, line);
+    if (line.code == kLineDistrictBoundary) polylineOf(ctx, dc, line);
   }
 
   drawCaptions(ctx, dc, caps.height);

@@ -18,7 +18,6 @@ namespace tikhomap {
 
 namespace {
 
-constexpr int16_t kGlassPurpose = 464;
 constexpr double kPi = 3.14159265358979323846;
 
 // Translucent buildings are drawn in mask mode: a light bluish glass tints
@@ -160,10 +159,10 @@ void volumetricPass(RenderContext& ctx, Canvas& dc) {
     const bool shade = shadows && (inView || shadowReachesIn(view, metres, b, dx, dy));
     if (shade) drawOneShadow(ctx, dc, b, dx, dy, scratch);
     if (!body) continue;
-    if (ctx.layers.buildingChoice == kChoiceSelected && buildingTooSmall(view, b)) continue;
+    if (leftOutBySelection(view, ctx.layers.buildingChoice, b)) continue;
 
-    const bool glass = coloured && b.purpose == kGlassPurpose;
-    const int16_t stylePurpose = coloured ? b.purpose : int16_t{411};
+    const bool glass = coloured && b.purpose == kPurposeGlass;
+    const int16_t stylePurpose = coloured ? b.purpose : kPurposeDwelling;
     Brush wallFill = glass ? kGlassFill : ctx.styles.bodyBrush(stylePurpose);
     if (ctx.insolationColours && i < ctx.insolationColours->size()) {
       static constexpr Brush kVerdicts[] = {{BrushStyle::Solid, {90, 190, 90}},

@@ -24,10 +24,6 @@ char at(std::string_view s, std::size_t i) {
   return i < s.size() ? s[i] : '\0';
 }
 
-std::string_view upToNul(std::string_view s) {
-  return s.substr(0, s.find('\0'));
-}
-
 bool isCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }

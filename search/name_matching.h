@@ -12,14 +12,9 @@
 #include <string_view>
 
 #include "mapdata/records.h"
+#include "mapdata/text_rules.h"
 
 namespace tikhomap {
-
-// The text of a fixed-width record field, up to its first NUL.
-template <std::size_t N>
-std::string_view fieldText(const char (&field)[N]) {
-  return {field, strnlen(field, N)};
-}
 
 inline constexpr int kHouseListCapacity = 300;
 

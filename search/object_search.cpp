@@ -106,7 +106,7 @@ int32_t firstBuildingAt(const MapData& map, int32_t x, int32_t y) {
 
 int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria& criteria,
                       int32_t streetCode) {
-  std::string search = criteria.nameText.substr(0, criteria.nameText.find('\0'));
+  std::string search(upToNul(criteria.nameText));
   search.resize(std::min(search.size(), kObjectNameLength));
   prepareObjectSearch(search);
   const auto mode = criteria.nameMode == 0 ? NameMatchMode::kBeginsWith : NameMatchMode::kContains;

@@ -38,7 +38,7 @@ bool chooseMicrodistrict(const MapData& map, MarkingState& marking, ViewHistory&
 }
 
 int32_t findMicrodistrictRow(const MapData& map, std::string_view typed) {
-  std::string prefix(typed.substr(0, typed.find('\0')));
+  std::string prefix(upToNul(typed));
   foldCase(prefix);
   if (prefix.empty()) return -1;
   for (size_t i = 0; i < map.microdistricts.size(); ++i) {

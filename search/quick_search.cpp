@@ -271,16 +271,6 @@ std::string houseKey(std::string_view number) {
   return key;
 }
 
-std::string_view trimmedNumber(const Building& b) {
-  std::string_view n = fieldText(b.houseNumber);
-  while (!n.empty() && n.front() == ' ') n.remove_prefix(1);
-  while (!n.empty() &&
-         (n.back() == ' ' || n.back() == '\t' || n.back() == '\r' || n.back() == '\n')) {
-    n.remove_suffix(1);
-  }
-  return n;
-}
-
 struct House {
   int32_t row;
   std::string_view number;  // as stored, trimmed
@@ -328,7 +318,7 @@ std::vector<House> housesOf(const MapData& map, const BuildingsByStreet& index,
   std::vector<House> houses;
   if (street.kind == 0) return houses;
   for (const int32_t r : index.rowsOf(street.streetCode)) {
-    const std::string_view number = trimmedNumber(map.buildings[r]);
+    const std::string_view number = houseNumberText(map.buildings[r]);
     if (number.empty()) continue;
     houses.push_back({r, number, houseKey(number)});
   }

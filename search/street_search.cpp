@@ -66,8 +66,7 @@ MapBounds widened(const MapBounds& b, float margin) {
 }  // namespace
 
 std::string fieldTyped(std::string_view cp1251) {
-  cp1251 = cp1251.substr(0, cp1251.find('\0'));
-  return std::string(cp1251.substr(0, kTypedFieldLength));
+  return std::string(upToNul(cp1251).substr(0, kTypedFieldLength));
 }
 
 void openStreetSearch(StreetSearchState& state, StreetSearchContext& ctx) {

@@ -7,6 +7,7 @@
 
 #include "mapdata/cp1251.h"
 #include "mapdata/loader.h"
+#include "mapdata/text_rules.h"
 
 namespace tikhomap {
 namespace {
@@ -44,7 +45,7 @@ std::string number(float v) {
 
 template <size_t N>
 std::string text(const char (&field)[N]) {
-  std::string s = cp1251ToUtf8(std::string_view(field, strnlen(field, N)));
+  std::string s = cp1251ToUtf8(fieldText(field));
   for (char& c : s) {
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 #include "view/geometry.h"
@@ -10,11 +11,6 @@ namespace tikhomap {
 namespace {
 
 // A NUL-terminated field of a fixed-size record, never read past its end.
-template <size_t N>
-std::string_view fieldText(const char (&field)[N]) {
-  return std::string_view(field, strnlen(field, N));
-}
-
 bool inBounds(const MapBounds& b, float x, float y) {
   return b.xMin <= x && x <= b.xMax && b.yMin <= y && y <= b.yMax;
 }
@@ -145,22 +141,22 @@ InfoLabelBox placeInfoLabel(int x, int y, int charCount) {
 
 std::string_view purposeText(int purpose) {
   switch (purpose) {
-    case 411:
-    case 658:
+    case kPurposeDwelling:
+    case kPurposeOpenGroundDwelling:
       return "жилое";
-    case 413:
-    case 657:
-    case 777:
+    case kPurposeOutbuilding:
+    case kPurposePavilion:
+    case kPurposeWarehouse:
       return "нежилое или производственное";
-    case 444:
-    case 660:
+    case kPurposeSchool:
+    case kPurposeKindergarten:
       return "образовательное учреждение";
-    case 461:
-    case 659:
-    case 888:
+    case kPurposePublic:
+    case kPurposeOpenGroundPublic:
+    case kPurposePublicBand:
       return "общественного назначения";
-    case 555:
-    case 661:
+    case kPurposeMedical:
+    case kPurposeClinic:
       return "медицинское учреждение";
     default:
       return {};

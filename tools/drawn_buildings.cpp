@@ -3,21 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "mapdata/codes.h"
+#include "view/drawn_building.h"
+#include "view/visibility.h"
+
 namespace tikhomap {
 namespace {
 
-// The passes draw at most this many storeys of a damaged record.
-constexpr int kMaxDrawnStoreys = 200;
-// Purposes standing on open ground start their walls one storey up.
-bool onOpenGround(int16_t purpose) {
-  return purpose >= 657 && purpose <= 659;
-}
-bool openGroundOrPublic(int16_t purpose) {
-  return purpose >= 657 && purpose <= 661;
-}
-int storeysOf(const Building& b) {
-  return std::clamp<int>(b.floors, 0, kMaxDrawnStoreys);
-}
 // Orders: the phase of the pass first, then the table row.
 int64_t orderOf(int phase, int32_t row) {
   return (int64_t{phase} << 32) | static_cast<uint32_t>(row);
@@ -27,26 +19,31 @@ int64_t orderOf(int phase, int32_t row) {
 
 std::vector<DrawnSlab> drawnSlabs(const Building& b, int32_t row, BlockStyle style,
                                   int storeyHeight, int detailLevel) {
-  const int storeys = storeysOf(b);
+  const int storeys = drawnStoreys(b);
   std::vector<DrawnSlab> slabs;
+  if (detailLevel <= 0) {
+    // The whole city: every view draws the buildings as flat bodies.
+    if (!hiddenAtCityScale(b.purpose)) slabs.push_back({0, 0, orderOf(0, row)});
+    return slabs;
+  }
   if (style == BlockStyle::Volumetric) {
-    const int base = onOpenGround(b.purpose) && storeys > 0 ? storeyHeight : 0;
+    const int base = standsOnOpenGround(b.purpose) && storeys > 0 ? storeyHeight : 0;
     slabs.push_back({base, storeys * storeyHeight, orderOf(0, row)});
     return slabs;
   }
   const int level = detailLevel;
   if (level <= 1) {
-    if (onOpenGround(b.purpose)) return slabs;
+    if (standsOnOpenGround(b.purpose)) return slabs;
     slabs.push_back({0, storeys < 2 ? 4 : 3 * (storeys + 1), orderOf(0, row)});
     return slabs;
   }
   // Ground storeys in table order, then every upper storey of every tall
   // building, storey by storey.
-  if (!openGroundOrPublic(b.purpose)) {
+  if (!standsOnOpenGround(b.purpose)) {
     int top = 0;
     if (storeys >= 2) {
       top = level * level;
-    } else if (b.purpose == 413) {
+    } else if (b.purpose == kPurposeOutbuilding) {
       top = level * (level - 1);
     } else {
       top = level * level;
@@ -98,23 +95,25 @@ bool liftedOutlineCovers(const ViewState& view, const Building& b, int low, int 
 int32_t findDrawnBuildingAt(const MapData& map, const ViewState& view, int32_t firstBuilding,
                             BlockStyle style, int storeyHeight, int buildingChoice, int px,
                             int py) {
-  if (buildingChoice == 0) return -1;
+  if (buildingChoice == kChoiceNone) return -1;
   int32_t best = -1;
   int64_t bestOrder = -1;
+  const PixelMetres metres = pixelMetres(view);
+  // The city-scale bodies and the volumetric blocks leave out under "отбор"
+  // what is too small to see; the night view draws every building.
+  const bool selection = view.detailLevel <= 0 || style == BlockStyle::Volumetric;
   const size_t first = static_cast<size_t>(std::max(0, firstBuilding));
   for (size_t i = first; i < map.buildings.size(); ++i) {
     const Building& b = map.buildings[i];
-    const MapBounds& r = b.bounds;
-    if (r.xMax < view.viewXMin || r.xMin > view.viewXMax || r.yMax < view.viewYMin ||
-        r.yMin > view.viewYMax) {
-      continue;
-    }
-    if (style == BlockStyle::Volumetric && buildingChoice == 2) {
-      const float side = std::max(r.xMax - r.xMin, r.yMax - r.yMin);
-      if (side * view.mmPerMetre < 2.0) continue;
-    }
+    if (selection && leftOutBySelection(view, static_cast<int16_t>(buildingChoice), b)) continue;
     const int32_t row = static_cast<int32_t>(i);
-    for (const DrawnSlab& slab : drawnSlabs(b, row, style, storeyHeight, view.detailLevel)) {
+    const std::vector<DrawnSlab> slabs = drawnSlabs(b, row, style, storeyHeight, view.detailLevel);
+    int rise = 0;
+    for (const DrawnSlab& slab : slabs) rise = std::max(rise, slab.high);
+    // A building just south of the view still reaches into it with its
+    // walls and roof.
+    if (!reachInView(view, metres, b.bounds, ScreenReach{0, rise, 0, 0})) continue;
+    for (const DrawnSlab& slab : slabs) {
       if (slab.order <= bestOrder) continue;
       if (liftedOutlineCovers(view, b, slab.low, slab.high, px, py)) {
         best = row;

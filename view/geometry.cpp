@@ -37,10 +37,6 @@ CornerBox segmentBox(float x1, float y1, float x2, float y2) {
   return {std::fmin(x1, x2), std::fmax(y1, y2), std::fmax(x1, x2), std::fmin(y1, y2)};
 }
 
-CornerBox expandBox(const CornerBox& box, float t) {
-  return {box.minX - t, box.maxY + t, box.maxX + t, box.minY - t};
-}
-
 bool pointInBox(float px, float py, const CornerBox& box, float t) {
   return box.minX - t <= px && px <= box.maxX + t && box.minY - t <= py && py <= box.maxY + t;
 }
@@ -48,18 +44,6 @@ bool pointInBox(float px, float py, const CornerBox& box, float t) {
 bool boxesOverlap(const CornerBox& a, const CornerBox& b, float t) {
   return a.minX <= b.maxX + t && a.maxY >= b.minY - t && a.maxX >= b.minX - t &&
          a.minY <= b.maxY + t;
-}
-
-CornerBox polylineBox(std::span<const MapPoint> points) {
-  constexpr float kInf = std::numeric_limits<float>::infinity();
-  CornerBox box{kInf, -kInf, -kInf, kInf};
-  for (const MapPoint& p : points) {
-    if (p.x < box.minX) box.minX = p.x;
-    if (p.x > box.maxX) box.maxX = p.x;
-    if (p.y < box.minY) box.minY = p.y;
-    if (p.y > box.maxY) box.maxY = p.y;
-  }
-  return box;
 }
 
 bool pointNearSegment(float px, float py, float x1, float y1, float x2, float y2, float tol) {
@@ -87,25 +71,6 @@ bool segmentsCross(const Segment& s, const Segment& t) {
   if (lineValue(s.x1, s.y1, lineT) * lineValue(s.x2, s.y2, lineT) > kGeometryEpsilon) return false;
   if (lineValue(t.x1, t.y1, lineS) * lineValue(t.x2, t.y2, lineS) > kGeometryEpsilon) return false;
   return true;
-}
-
-bool polylineTouchesRect(std::span<const MapPoint> points, const CornerBox& rect, float tol) {
-  if (points.empty()) return false;
-  if (!boxesOverlap(polylineBox(points), rect, tol)) return false;
-  if (pointInBox(points[0].x, points[0].y, rect, tol)) return true;
-  const CornerBox r = expandBox(rect, tol);
-  // The four sides, clockwise from the (minX, maxY) corner.
-  const Segment sides[4] = {{r.minX, r.maxY, r.maxX, r.maxY},
-                            {r.maxX, r.maxY, r.maxX, r.minY},
-                            {r.maxX, r.minY, r.minX, r.minY},
-                            {r.minX, r.minY, r.minX, r.maxY}};
-  for (size_t i = 1; i < points.size(); ++i) {
-    const Segment s{points[i - 1].x, points[i - 1].y, points[i].x, points[i].y};
-    for (const Segment& side : sides) {
-      if (segmentsCross(s, side)) return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace tikhomap

@@ -52,12 +52,8 @@ float distanceToLine(float x, float y, const Line& line);
 float distanceToSegmentLine(float px, float py, float x1, float y1, float x2, float y2);
 
 CornerBox segmentBox(float x1, float y1, float x2, float y2);
-CornerBox expandBox(const CornerBox& box, float t);
 bool pointInBox(float px, float py, const CornerBox& box, float t);
 bool boxesOverlap(const CornerBox& a, const CornerBox& b, float t);
-// Box of the points; an empty list gives an inverted box that overlaps
-// nothing.
-CornerBox polylineBox(std::span<const MapPoint> points);
 
 // Within tol of the segment: inside its box widened by tol and within tol
 // of its line (so the ends have square, not round, caps). tol <= 0 means ε.
@@ -67,7 +63,6 @@ bool pointNearPolyline(float px, float py, std::span<const MapPoint> points, flo
 
 // Touching and collinear overlapping segments cross.
 bool segmentsCross(const Segment& s, const Segment& t);
-bool polylineTouchesRect(std::span<const MapPoint> points, const CornerBox& rect, float tol);
 
 // Even-odd test; the polygon is closed implicitly and a last vertex that
 // repeats the first is ignored. A point whose horizontal line passes through

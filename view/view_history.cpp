@@ -76,7 +76,7 @@ int pushView(ViewHistory& history, float xMin, float yMin, float xMax, float yMa
 }
 
 void viewBack(ViewHistory& history) {
-  if (history.count > 2) --history.count;
+  if (history.canGoBack()) --history.count;
 }
 
 void viewWholeCity(ViewHistory& history) {

@@ -43,6 +43,14 @@ struct ViewHistory {
     return {xMin[i], yMin[i], xMax[i], yMax[i]};
   }
   MapBounds last() const { return entry(count - 1); }
+
+  // The whole city is the first entry: the title sheet or a map is shown.
+  bool hasWholeCity() const { return count >= 1; }
+  // Nothing but the title sheet (or nothing at all) is shown.
+  bool titleSheetShown() const { return count <= 1; }
+  // An earlier map view lies behind the one shown; going back never
+  // returns to the title sheet.
+  bool canGoBack() const { return count > 2; }
 };
 
 // Sets the drawing area to the client size and the scale inputs from the

@@ -377,7 +377,7 @@ std::string Driver::checkHeld() const {
   }
   const bool left = (held_ & Qt::LeftButton) != 0;
   if (mouse_.infoLabel().shown && !left) return "the information label stays after the release";
-  const int state = mouse_.interactionState();
+  const MouseState state = mouse_.interactionState();
   if (mouse_.dragArmed() && (state == kStateZoomRect || state == kStatePan) && !left) {
     return "a drag goes on after the button came up";
   }

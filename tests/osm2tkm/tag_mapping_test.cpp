@@ -1,8 +1,14 @@
-// Tags to storeys, purposes, themes, roads and layers: the table rows at and
-// just past their limits.
+// Tags to storeys, purposes, themes, roads and layers: what a person sees of
+// an imported object, and the table rows at and just past their limits.
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "osm2tkm/city_builder.h"
 #include "osm2tkm/tag_mapping.h"
+#include "render/compose_frame.h"
+#include "tests/render/compose_fixture.h"
+#include "tools/building_info.h"
 
 namespace tikhomap::osm {
 namespace {
@@ -56,27 +62,40 @@ TEST(BuildingStoreys, LevelsRoofLevelsAndDefaults) {
   }
 }
 
-TEST(BuildingPurpose, TheAmenityDecidesBeforeTheBuildingValue) {
-  EXPECT_EQ(buildingPurpose(tags({{"building", "house"}})), 411);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}})), 411);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "garage"}})), 413);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "industrial"}})), 777);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "school"}})), 444);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "church"}})), 461);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "retail"}})), 888);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "hospital"}})), 555);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"amenity", "kindergarten"}})), 660);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "retail"}, {"amenity", "pharmacy"}})), 661);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "house"}, {"amenity", "townhall"}})), 461);
-  // What is in the building decides before its building value.
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"tourism", "museum"}})), 461);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"shop", "bakery"}})), 888);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"office", "company"}})), 888);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"office", "government"}})), 461);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"healthcare", "hospital"}})), 555);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"healthcare", "physiotherapist"}})), 661);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"tourism", "hotel"}})), 888);
-  EXPECT_EQ(buildingPurpose(tags({{"building", "yes"}, {"shop", "vacant"}})), 411);
+// What the building information says of an imported building: what is in
+// it decides before its building value.
+TEST(BuildingPurpose, TheInformationNamesWhatIsInTheBuilding) {
+  const char* const dwelling = "жилое";
+  const char* const works = "нежилое или производственное";
+  const char* const school = "образовательное учреждение";
+  const char* const publicUse = "общественного назначения";
+  const char* const medical = "медицинское учреждение";
+  const struct {
+    Tags tags;
+    const char* said;
+  } rows[] = {
+      {tags({{"building", "house"}}), dwelling},
+      {tags({{"building", "yes"}}), dwelling},
+      {tags({{"building", "garage"}}), works},
+      {tags({{"building", "industrial"}}), works},
+      {tags({{"building", "school"}}), school},
+      {tags({{"building", "church"}}), publicUse},
+      {tags({{"building", "retail"}}), publicUse},
+      {tags({{"building", "hospital"}}), medical},
+      {tags({{"building", "yes"}, {"amenity", "kindergarten"}}), school},
+      {tags({{"building", "retail"}, {"amenity", "pharmacy"}}), medical},
+      {tags({{"building", "house"}, {"amenity", "townhall"}}), publicUse},
+      {tags({{"building", "yes"}, {"tourism", "museum"}}), publicUse},
+      {tags({{"building", "yes"}, {"shop", "bakery"}}), publicUse},
+      {tags({{"building", "yes"}, {"office", "government"}}), publicUse},
+      {tags({{"building", "yes"}, {"healthcare", "hospital"}}), medical},
+      {tags({{"building", "yes"}, {"healthcare", "physiotherapist"}}), medical},
+      {tags({{"building", "yes"}, {"shop", "vacant"}}), dwelling},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(purposeText(buildingPurpose(r.tags)), r.said)
+        << r.tags.back().first << "=" << r.tags.back().second;
+  }
   EXPECT_FALSE(isBuilding(tags({{"building", "no"}})));
   EXPECT_FALSE(isBuilding(tags({{"amenity", "school"}})));
   EXPECT_TRUE(isBuilding(tags({{"building", "ruins"}})));
@@ -145,16 +164,104 @@ TEST(RoadClass, WidthsByClassAndLinksAsTheirRoad) {
   EXPECT_FALSE(roadClass(tags({{"railway", "rail"}})).has_value());
 }
 
-TEST(Layers, AreasAndLinesGetTheirCodes) {
-  EXPECT_EQ(layerCode(areaLayer(tags({{"landuse", "forest"}}))), 718);
-  EXPECT_EQ(layerCode(areaLayer(tags({{"natural", "wood"}}))), 718);
-  EXPECT_EQ(layerCode(areaLayer(tags({{"leisure", "park"}}))), 6614);
-  EXPECT_EQ(layerCode(areaLayer(tags({{"landuse", "vineyard"}}))), 750);
-  EXPECT_EQ(layerCode(areaLayer(tags({{"natural", "water"}}))), 4912);
-  EXPECT_EQ(areaLayer(tags({{"landuse", "residential"}})), Layer::None);
-  EXPECT_EQ(layerCode(lineLayer(tags({{"waterway", "river"}}))), 4950);
-  EXPECT_EQ(layerCode(lineLayer(tags({{"railway", "rail"}}))), 3011);
-  EXPECT_EQ(lineLayer(tags({{"railway", "abandoned"}})), Layer::None);
+// An imported area or line is drawn as what it is: a park in the park's
+// green, a wood in the forest's, a lake in the sea's blue, a railway with the
+// railway's pen. Each row imports a small town with the object and without
+// it; the object adds one drawing of its style to the whole-town frame.
+TEST(Layers, ImportedAreasAndLinesAreDrawnAsWhatTheyAre) {
+  enum Style { kNothing, kGreen, kForest, kOrchard, kSea, kWaterLine, kRailway };
+  const struct {
+    Tags tags;
+    bool area;
+    Style style;
+  } rows[] = {
+      {tags({{"leisure", "park"}}), true, kGreen},
+      {tags({{"leisure", "pitch"}}), true, kGreen},
+      {tags({{"landuse", "cemetery"}}), true, kGreen},
+      {tags({{"landuse", "forest"}}), true, kForest},
+      {tags({{"natural", "wood"}}), true, kForest},
+      {tags({{"landuse", "vineyard"}}), true, kOrchard},
+      {tags({{"natural", "water"}}), true, kSea},
+      {tags({{"landuse", "residential"}}), true, kNothing},
+      {tags({{"waterway", "river"}}), false, kWaterLine},
+      {tags({{"railway", "rail"}}), false, kRailway},
+      {tags({{"railway", "abandoned"}}), false, kNothing},
+  };
+  const auto at = [](double dLat, double dLon) { return LonLat{9.5 + dLon, 47.1 + dLat}; };
+  const auto frameOf = [&](const Tags* object, bool area) {
+    Extract e;
+    e.ways.push_back(
+        {1, {{"highway", "residential"}, {"name", "Gasse"}}, {at(0, 0), at(0, 0.01)}, 0});
+    if (object != nullptr && area) {
+      e.areas.push_back({2,
+                         false,
+                         *object,
+                         {{at(0.001, 0.002), at(0.001, 0.006), at(0.003, 0.006), at(0.003, 0.002),
+                           at(0.001, 0.002)}},
+                         {}});
+    } else if (object != nullptr) {
+      e.ways.push_back({3, *object, {at(-0.001, 0.001), at(0.002, 0.009)}, 0});
+    }
+    e.nodeCount = 40, e.wayCount = 4;
+    e.hasHeaderBox = true;
+    e.headerBox = {at(-0.004, -0.002), at(0.004, 0.012)};
+    CityImport city;
+    std::string refusal;
+    EXPECT_TRUE(buildCity(e, {}, city, refusal)) << refusal;
+    auto w = std::make_unique<tikhomap::testing::ComposeWorld>(kViewFlat);
+    w->map = std::move(city.map);
+    const MapBounds x = w->map.cityExtent;
+    w->history = ViewHistory{};
+    pushView(w->history, x.xMin, x.yMin, x.xMax, x.yMax);
+    pushView(w->history, x.xMin, x.yMin, x.xMax, x.yMax);
+    composeFrame(w->ctx, w->dc);
+    return w;
+  };
+  const auto drawnWith = [](const tikhomap::testing::ComposeWorld& w, Style style) {
+    const StyleSet& st = w.styles;
+    size_t n = 0;
+    for (const RecordedCall& c : w.dc.calls()) {
+      const bool filled = c.kind == CallKind::Polygon;
+      const bool stroked = c.kind == CallKind::Polyline;
+      switch (style) {
+        case kGreen:
+          n += filled && c.state.brush == st.green;
+          break;
+        case kForest:
+          n += filled && c.state.brush == st.forest;
+          break;
+        case kOrchard:
+          n += filled && c.state.brush == st.orchard;
+          break;
+        case kSea:
+          n += filled && c.state.brush == st.sea;
+          break;
+        case kWaterLine:
+          n += stroked && c.state.pen == st.waterLine;
+          break;
+        case kRailway:
+          n += stroked && c.state.pen == st.railway[std::min<int>(w.view.detailLevel, 3)];
+          break;
+        case kNothing:
+          n += filled || stroked;
+          break;
+      }
+    }
+    return n;
+  };
+  const auto without = frameOf(nullptr, true);
+  for (const auto& r : rows) {
+    const auto with = frameOf(&r.tags, r.area);
+    const std::string what = r.tags.front().first + "=" + r.tags.front().second;
+    if (r.style == kNothing) {
+      EXPECT_EQ(drawnWith(*with, kNothing), drawnWith(*without, kNothing)) << what;
+    } else {
+      EXPECT_EQ(drawnWith(*with, r.style), drawnWith(*without, r.style) + 1) << what;
+    }
+  }
+}
+
+TEST(Places, NamedSuburbsAndVillagesBecomeMicrodistricts) {
   EXPECT_TRUE(isMicrodistrictPlace(tags({{"place", "hamlet"}, {"name", "X"}})));
   EXPECT_FALSE(isMicrodistrictPlace(tags({{"place", "hamlet"}})));
   EXPECT_FALSE(isMicrodistrictPlace(tags({{"place", "city"}, {"name", "X"}})));

@@ -153,12 +153,12 @@ TEST(ComposeFrame, LayerOrderAndStyles) {
   composeFrame(w.ctx, w.dc);
   ASSERT_EQ(w.view.detailLevel, 3);
   const StyleSet& s = w.styles;
-  const std::vector<Pen> expected = {s.coastline, s.waterLine,   s.waterLine,       s.line3011[3],
-                                     s.street[3], s.line3035[2], s.districtBoundary};
+  const std::vector<Pen> expected = {s.coastline, s.waterLine, s.waterLine,       s.railway[3],
+                                     s.street[3], s.fence[2],  s.districtBoundary};
   EXPECT_EQ(polylinePens(w.dc), expected);
   const auto polygons = w.dc.callsOf(CallKind::Polygon);
   ASSERT_EQ(polygons.size(), 2u);  // inland view: the area and the water body
-  EXPECT_EQ(polygons[0].state.brush, s.area1010);
+  EXPECT_EQ(polygons[0].state.brush, s.beach);
   EXPECT_EQ(polygons[1].state.brush, s.sea);
   EXPECT_EQ(polygons[1].state.pen, fixed::nullPen);
 }
@@ -206,9 +206,8 @@ TEST(ComposeFrame, LinePensFollowTheDetailLevel) {
     const auto b = w.callsAt(CallKind::Polyline, w.screen(l3035.points));
     ASSERT_EQ(a.size(), 1u);
     ASSERT_EQ(b.size(), 1u);
-    EXPECT_EQ(a[0].state.pen, w.styles.line3011[pen3011[level]]) << level;
-    const Pen expected3035 =
-        level == 0 ? fixed::blackPen : w.styles.line3035[std::min(level - 1, 2)];
+    EXPECT_EQ(a[0].state.pen, w.styles.railway[pen3011[level]]) << level;
+    const Pen expected3035 = level == 0 ? fixed::blackPen : w.styles.fence[std::min(level - 1, 2)];
     EXPECT_EQ(b[0].state.pen, expected3035) << level;
   }
 }
@@ -224,17 +223,17 @@ TEST(ComposeFrame, AreaStyleChangesOnlyWithTheCode) {
   const StyleSet& s = w.styles;
   const auto polygons = w.dc.callsOf(CallKind::Polygon);
   ASSERT_EQ(polygons.size(), 5u);  // the 6614 area is out of view
-  EXPECT_EQ(polygons[0].state.brush, s.area750);
+  EXPECT_EQ(polygons[0].state.brush, s.orchard);
   EXPECT_EQ(polygons[0].state.pen, s.hatchedAreaOutline);
-  EXPECT_EQ(polygons[1].state.brush, s.area750);
-  EXPECT_EQ(polygons[2].state.brush, s.area750);  // an unknown code keeps the style
-  EXPECT_EQ(polygons[3].state.brush, s.area718);
+  EXPECT_EQ(polygons[1].state.brush, s.orchard);
+  EXPECT_EQ(polygons[2].state.brush, s.orchard);  // an unknown code keeps the style
+  EXPECT_EQ(polygons[3].state.brush, s.forest);
   EXPECT_EQ(polygons[3].state.pen, fixed::nullPen);
   EXPECT_EQ(polygons[4].state.brush, fixed::oliveBrush);
   EXPECT_EQ(polygons[4].state.pen, s.edgePen(444));
   const auto brushes = w.dc.callsOf(CallKind::SelectBrush);
   EXPECT_EQ(std::count_if(brushes.begin(), brushes.end(),
-                          [&](const RecordedCall& c) { return c.state.brush == s.area750; }),
+                          [&](const RecordedCall& c) { return c.state.brush == s.orchard; }),
             1);
 }
 

@@ -119,6 +119,13 @@ TEST(NightBuildings, OpenGroundBuildingStartsAtItsSecondStoreyEvenAlone) {
   f.addBuilding(kHouse, 658, 3);
   nightBuildingPass(f.ctx, f.dc);
   EXPECT_EQ(raises(f.polygons(), kHouse), (std::vector<int>{7, 9, 12, 14, 14}));
+  // A one-storey kindergarten or pharmacy stands on the ground and is lit.
+  for (const int16_t purpose : {660, 661}) {
+    PassFixture g(kViewNight, 2);
+    g.addBuilding(kHouse, purpose, 1);
+    nightBuildingPass(g.ctx, g.dc);
+    EXPECT_EQ(raises(g.polygons(), kHouse), (std::vector<int>{0, 2, 4})) << purpose;
+  }
 }
 
 TEST(NightBuildings, ManyTallBuildingsAreAllDrawn) {

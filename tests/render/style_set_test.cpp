@@ -49,11 +49,11 @@ TEST(StyleSet, PlanPaletteValues) {
   }
   EXPECT_EQ(s.streetOutline, (Pen{PenStyle::Solid, 3, {200, 150, 120}, false}));
   const int w3011[] = {2, 3, 5, 8};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(s.line3011[i].width, w3011[i]);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(s.line3035[i].width, i + 2);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(s.railway[i].width, w3011[i]);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(s.fence[i].width, i + 2);
   EXPECT_EQ(s.districtBoundary, (Pen{PenStyle::Solid, 3, {255, 255, 0}, false}));
-  EXPECT_EQ(s.area750, (Brush{BrushStyle::HatchDiagCross, {0, 110, 0}}));
-  EXPECT_EQ(s.area6614, (Brush{BrushStyle::Solid, {96, 185, 94}}));
+  EXPECT_EQ(s.orchard, (Brush{BrushStyle::HatchDiagCross, {0, 110, 0}}));
+  EXPECT_EQ(s.green, (Brush{BrushStyle::Solid, {96, 185, 94}}));
   EXPECT_EQ(s.land.color, (Rgb{208, 217, 186}));
   EXPECT_EQ(s.sea.color, (Rgb{150, 230, 255}));
   EXPECT_EQ(s.dropShadow.color, (Rgb{80, 80, 80}));
@@ -74,12 +74,12 @@ TEST(StyleSet, NightPaletteValues) {
   EXPECT_EQ(s.waterLine.color, (Rgb{0, 0, 55}));
   EXPECT_EQ(s.markedStreet.color, (Rgb{155, 0, 0}));
   EXPECT_EQ(s.street[3], (Pen{PenStyle::Solid, 21, {90, 90, 0}, false}));
-  EXPECT_EQ(s.line3011[2], (Pen{PenStyle::Solid, 5, {50, 50, 50}, false}));
-  EXPECT_EQ(s.line3035[2].color, (Rgb{80, 80, 80}));
+  EXPECT_EQ(s.railway[2], (Pen{PenStyle::Solid, 5, {50, 50, 50}, false}));
+  EXPECT_EQ(s.fence[2].color, (Rgb{80, 80, 80}));
   EXPECT_EQ(s.districtBoundary.color, (Rgb{200, 180, 170}));
   EXPECT_EQ(s.sea.color, (Rgb{0, 0, 100}));
-  EXPECT_EQ(s.area750, (Brush{BrushStyle::HatchDiagCross, {10, 16, 10}}));
-  EXPECT_EQ(s.area6614.color, (Rgb{56, 115, 44}));
+  EXPECT_EQ(s.orchard, (Brush{BrushStyle::HatchDiagCross, {10, 16, 10}}));
+  EXPECT_EQ(s.green.color, (Rgb{56, 115, 44}));
   EXPECT_EQ(s.dropShadow.color, (Rgb{0, 0, 0}));
   EXPECT_EQ(s.bodyBrush(461).color, (Rgb{37, 20, 30}));
   EXPECT_EQ(s.edgePen(411).color, (Rgb{22, 46, 40}));
@@ -110,7 +110,7 @@ TEST(StyleSet, VolumetricPaletteDiffersOnlyInBuildingFills) {
     EXPECT_EQ(volume.glow[g], plan.glow[g]);
   }
   EXPECT_EQ(volume.sea, plan.sea);
-  EXPECT_EQ(volume.area750, plan.area750);
+  EXPECT_EQ(volume.orchard, plan.orchard);
   EXPECT_EQ(volume.street[2], plan.street[2]);
 }
 

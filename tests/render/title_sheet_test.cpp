@@ -231,7 +231,7 @@ TEST_F(TitleSheet, LandOnAShadowAndHydrography) {
   ASSERT_GE(polygons.size(), 3u);
   EXPECT_EQ(polygons[0].state.brush, plan.dropShadow);
   EXPECT_EQ(polygons[0].state.pen, fixed::nullPen);
-  EXPECT_EQ(polygons[1].state.brush, plan.area6614);
+  EXPECT_EQ(polygons[1].state.brush, plan.green);
   // Regional land and captions stay inside the panel's raised edge; the clip
   // is gone again before the city panel.
   const auto edges = w.dc.callsOf(CallKind::DrawEdge);

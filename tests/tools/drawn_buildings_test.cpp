@@ -23,6 +23,8 @@ Building block(float xMin, float yMin, float xMax, float yMax, int16_t floors,
 class DrawnBuildingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    map = MapData{};
+    view = ViewState{};
     measureViewport(view, 1000, 800, 264.58f);
     ViewHistory history;
     fitView(view, history, 0, 0, 200, 200);
@@ -85,12 +87,56 @@ TEST_F(DrawnBuildingsTest, NoBuildingsDrawnOpenNothingAndSmallOnesAreLeftOutWith
 }
 
 TEST_F(DrawnBuildingsTest, OpenGroundBuildingsStandOneStoreyUp) {
-  map.buildings[1] = block(50, 80, 70, 120, 3, 658);
-  const std::vector<DrawnSlab> slabs =
-      drawnSlabs(map.buildings[1], 1, BlockStyle::Volumetric, storeyHeight, view.detailLevel);
-  ASSERT_EQ(slabs.size(), 1u);
-  EXPECT_EQ(slabs[0].low, storeyHeight);
-  EXPECT_EQ(slabs[0].high, 3 * storeyHeight);
+  for (const int16_t purpose : {657, 658, 659, 660, 661}) {
+    map.buildings[1] = block(50, 80, 70, 120, 3, purpose);
+    const std::vector<DrawnSlab> slabs =
+        drawnSlabs(map.buildings[1], 1, BlockStyle::Volumetric, storeyHeight, view.detailLevel);
+    ASSERT_EQ(slabs.size(), 1u) << purpose;
+    EXPECT_EQ(slabs[0].low, purpose <= 659 ? storeyHeight : 0) << purpose;
+    EXPECT_EQ(slabs[0].high, 3 * storeyHeight) << purpose;
+  }
+}
+
+// A press lands only where the frame draws a building: at the whole-city
+// level every view draws flat bodies (no pavilions on columns, no glass, and
+// under "отбор" nothing too small to see), and a block just south of the
+// view reaches into it with its roof.
+TEST_F(DrawnBuildingsTest, APressFindsOnlyWhatTheFrameDraws) {
+  struct Case {
+    const char* what;
+    bool cityLevel;
+    BlockStyle style;
+    int choice;
+    int16_t purpose;
+    float x;
+    float y;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"flat body on its footprint", true, BlockStyle::Volumetric, 1, 411, 60, 100, 1},
+      {"nothing above a flat body", true, BlockStyle::Volumetric, 1, 411, 110, 100, -1},
+      {"nothing above a flat body at night", true, BlockStyle::Night, 1, 411, 72, 100, -1},
+      {"pavilion not drawn", true, BlockStyle::Volumetric, 1, 657, 60, 100, -1},
+      {"glass not drawn", true, BlockStyle::Night, 1, 464, 60, 100, -1},
+      {"standing block's roof", false, BlockStyle::Volumetric, 1, 411, 110, 100, 1},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    map.buildings[1].purpose = c.purpose;
+    if (c.cityLevel) view.detailLevel = 0;
+    EXPECT_EQ(pick(c.x, c.y, c.style, c.choice), c.expected) << c.what;
+  }
+  // A 1.5 m shed under "отбор" at the whole-city level, in the night too.
+  SetUp();
+  view.detailLevel = 0;
+  map.buildings.push_back(block(150, 150, 151.5f, 151.5f, 1));
+  EXPECT_EQ(pick(150.7f, 150.7f, BlockStyle::Night, 1), 2);
+  EXPECT_EQ(pick(150.7f, 150.7f, BlockStyle::Night, 2), -1);
+  // A tall block wholly south of the view, its roof rising into it.
+  SetUp();
+  const float south = view.viewXMin;
+  map.buildings.push_back(block(south - 30, 20, south - 5, 40, 20));
+  EXPECT_EQ(pick(south + 10, 30), 2);
 }
 
 TEST_F(DrawnBuildingsTest, NightUpperStoreysLieOverEveryGroundStorey) {

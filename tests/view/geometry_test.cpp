@@ -41,7 +41,6 @@ TEST(Lines, CoincidentPointsGiveTheDistanceToThatPoint) {
 TEST(Boxes, CornerOrderAndTolerance) {
   const CornerBox b = segmentBox(10, 2, 4, 8);
   EXPECT_EQ(b, (CornerBox{4, 8, 10, 2}));
-  EXPECT_EQ(expandBox(b, 1), (CornerBox{3, 9, 11, 1}));
   EXPECT_TRUE(pointInBox(3, 5, b, 1));
   EXPECT_FALSE(pointInBox(2.9f, 5, b, 1));
   EXPECT_TRUE(pointInBox(10, 8, b, 0));
@@ -49,13 +48,6 @@ TEST(Boxes, CornerOrderAndTolerance) {
   EXPECT_TRUE(boxesOverlap(b, CornerBox{11, 20, 12, 9}, 1));  // corner within tolerance
   EXPECT_FALSE(boxesOverlap(b, CornerBox{11, 20, 12, 9}, 0.5f));
   EXPECT_TRUE(boxesOverlap(b, CornerBox{10, 8, 12, 8}, 0));  // touching corner
-}
-
-TEST(Boxes, PolylineBoxAndEmptyList) {
-  const std::vector<MapPoint> pts = {{3, 7}, {-2, 9}, {5, 1}};
-  EXPECT_EQ(polylineBox(pts), (CornerBox{-2, 9, 5, 1}));
-  const CornerBox empty = polylineBox({});
-  EXPECT_FALSE(boxesOverlap(empty, CornerBox{-1e6f, 1e6f, 1e6f, -1e6f}, 10));
 }
 
 TEST(PointNearSegment, ToleranceRows) {
@@ -112,26 +104,6 @@ TEST(SegmentsCross, TouchingCollinearAndParallel) {
     EXPECT_EQ(segmentsCross(r.s, r.t), r.cross) << r.what;
     EXPECT_EQ(segmentsCross(r.t, r.s), r.cross) << r.what << " (swapped)";
   }
-}
-
-TEST(PolylineTouchesRect, Steps) {
-  const CornerBox rect{0, 10, 10, 0};
-  const std::vector<MapPoint> inside = {{2, 2}, {3, 3}, {4, 2}};
-  EXPECT_TRUE(polylineTouchesRect(inside, rect, 0));
-  const std::vector<MapPoint> through = {{-5, 5}, {15, 5}};
-  EXPECT_TRUE(polylineTouchesRect(through, rect, 0));
-  const std::vector<MapPoint> enters = {{-5, -5}, {-5, 5}, {5, 5}};
-  EXPECT_TRUE(polylineTouchesRect(enters, rect, 0));
-  // Passes the corner diagonally outside: the boxes overlap, no side is cut.
-  const std::vector<MapPoint> pastCorner = {{9, 12}, {12, 9}};
-  EXPECT_FALSE(polylineTouchesRect(pastCorner, rect, 0));
-  EXPECT_TRUE(polylineTouchesRect(pastCorner, rect, 2));
-  const std::vector<MapPoint> beside = {{-5, 11}, {15, 11}};
-  EXPECT_FALSE(polylineTouchesRect(beside, rect, 0));
-  EXPECT_TRUE(polylineTouchesRect(beside, rect, 1));
-  EXPECT_FALSE(polylineTouchesRect({}, rect, 1e30f));
-  const std::vector<MapPoint> single = {{20, 20}};
-  EXPECT_FALSE(polylineTouchesRect(single, rect, 0));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "view/view_state.h"
 
@@ -125,6 +126,26 @@ TEST(ViewBack, StopsAtTheFirstRequestAndWholeCityReturnsToTheTitle) {
   EXPECT_EQ(empty.count, 0);
   EXPECT_EQ(empty.last(), MapBounds{});  // no entry -1 is read
   EXPECT_EQ(h.entry(1), MapBounds{});    // beyond the count
+}
+
+// What the shell asks of the history as a person moves: nothing loaded, the
+// title sheet, a first map view, a second one, back, and home.
+TEST(ViewHistoryQuestions, TitleSheetAndGoingBackFollowTheSteps) {
+  ViewHistory h;
+  const auto answers = [&h] {
+    return std::vector<bool>{h.hasWholeCity(), h.titleSheetShown(), h.canGoBack()};
+  };
+  EXPECT_EQ(answers(), (std::vector<bool>{false, true, false})) << "nothing loaded";
+  pushView(h, 0, 0, 10000, 8000);
+  EXPECT_EQ(answers(), (std::vector<bool>{true, true, false})) << "title sheet";
+  pushView(h, 1000, 1000, 3000, 3000);
+  EXPECT_EQ(answers(), (std::vector<bool>{true, false, false})) << "first map view";
+  pushView(h, 1500, 1500, 2000, 2000);
+  EXPECT_EQ(answers(), (std::vector<bool>{true, false, true})) << "second map view";
+  viewBack(h);
+  EXPECT_EQ(answers(), (std::vector<bool>{true, false, false})) << "back";
+  viewWholeCity(h);
+  EXPECT_EQ(answers(), (std::vector<bool>{true, true, false})) << "home";
 }
 
 }  // namespace
