@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/main_window.h"
+#include "app/map_folders.h"
 #include "app/mouse_controller.h"
 #include "app/print_job.h"
 #include "app/search_commands.h"
@@ -20,7 +21,8 @@ ProgramParts installProgram(MainWindow& window) {
                    &QCoreApplication::quit, Qt::QueuedConnection);
   installSunTool(window);
   Printing& printing = installPrinting(window);
-  return {mouse, printing};
+  MapFolders& folders = installMapFolders(window, mouse);
+  return {mouse, printing, folders};
 }
 
 }  // namespace tikhomap
