@@ -313,7 +313,10 @@ bool MainWindow::openMap(const std::filesystem::path& dir) {
   emit titleSheetRequested();
   emit mapClosing();
   flashTimer_.stop();
-  // The user's choices stay; everything of the map goes.
+  // The user's choices stay; everything of the map goes. The drawing area
+  // and its scale stay until the first frame measures them anew (a window
+  // with an empty map area composes none).
+  fresh->view = session_.view;
   fresh->layers = session_.layers;
   fresh->clock = session_.clock;
   fresh->realShadows = session_.realShadows;

@@ -71,6 +71,8 @@ class MouseController final : public QObject, public MouseHandler {
   int interactionState() const { return interactionState_; }
   bool dragArmed() const { return dragArmed_; }
   bool mouseCaptured() const { return captured_; }
+  // The button of the drag under way: left, or middle for the middle pan.
+  Qt::MouseButton dragButton() const { return dragButton_; }
   const std::array<QPoint, 5>& rubberPoints() const { return rubber_; }
   MapCursor cursorShape() const { return cursor_; }
 
