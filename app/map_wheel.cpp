@@ -111,7 +111,7 @@ bool MapWheel::zoomStep(QPoint at, int direction) {
     return zoomToWholeCity();
   }
   const std::optional<MapBounds> asked =
-      zoomAboutPixel(shownView(session), at.x(), at.y(), direction);
+      zoomAboutPixel(shownView(session), session.history.entry(0), at.x(), at.y(), direction);
   if (asked && apply(*asked)) return true;
   // Coarser than the city allows: the last step out shows the whole city,
   // and one more is refused.

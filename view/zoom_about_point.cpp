@@ -1,5 +1,6 @@
 #include "view/zoom_about_point.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -12,9 +13,9 @@ constexpr double kStepFactor = 1.25;
 constexpr int32_t kFinestDenominator = 30;
 // The history turns anything narrower into a square of this side.
 constexpr double kSmallestViewMetres = 16.0;
-// The easting extent asked for is a little narrower than the screen's, so
-// that the fit takes the northing extent (kept exactly) and centres the
-// easting one.
+// The extent asked for across the fitted one is a little short of the
+// screen's, so that the fit takes the other extent (kept exactly) and
+// centres this one.
 constexpr double kNarrower = 0.999;
 
 int32_t roundToTen(double d) {
@@ -37,8 +38,8 @@ int32_t nextQuantisedDenominator(int32_t d, int direction) {
   return next;
 }
 
-std::optional<MapBounds> zoomAboutPixel(const ViewState& shown, int32_t px, int32_t py,
-                                        int direction) {
+std::optional<MapBounds> zoomAboutPixel(const ViewState& shown, const MapBounds& city, int32_t px,
+                                        int32_t py, int direction) {
   if (!(shown.mmPerMetre > 0) || !(shown.pixelsPerMmX > 0) || !(shown.pixelsPerMmY > 0) ||
       !(shown.screenWidthMm > 0) || !(shown.screenHeightMm > 0)) {
     return std::nullopt;
@@ -60,10 +61,25 @@ std::optional<MapBounds> zoomAboutPixel(const ViewState& shown, int32_t px, int3
   const double up = (static_cast<double>(shown.viewBottom) - py) / shown.pixelsPerMmY / mm;
   const double right = (static_cast<double>(px) - shown.viewLeft) / shown.pixelsPerMmX / mm;
   const double xMin = mx - up;
-  const double centreY = my - right + eastWest * 0.5;
-  const double half = eastWest * kNarrower * 0.5;
-  const MapBounds r{static_cast<float>(xMin), static_cast<float>(centreY - half),
-                    static_cast<float>(xMin + northSouth), static_cast<float>(centreY + half)};
+  const double yMin = my - right;
+  const double cityNorthSouth = double{city.xMax} - city.xMin;
+  const double cityEastWest = double{city.yMax} - city.yMin;
+  const bool northSouthFits = northSouth <= cityNorthSouth;
+  if (!northSouthFits && eastWest > cityEastWest) return std::nullopt;
+  MapBounds r;
+  if (northSouthFits) {
+    // The northing extent sets the scale; the easting one is asked a
+    // little narrower (and no wider than the city) around its centre.
+    const double centre = yMin + eastWest * 0.5;
+    const double half = std::min(eastWest * kNarrower, cityEastWest) * 0.5;
+    r = {static_cast<float>(xMin), static_cast<float>(centre - half),
+         static_cast<float>(xMin + northSouth), static_cast<float>(centre + half)};
+  } else {
+    const double centre = xMin + northSouth * 0.5;
+    const double half = std::min(northSouth * kNarrower, cityNorthSouth) * 0.5;
+    r = {static_cast<float>(centre - half), static_cast<float>(yMin),
+         static_cast<float>(centre + half), static_cast<float>(yMin + eastWest)};
+  }
   if (!std::isfinite(r.xMin) || !std::isfinite(r.yMin) || !std::isfinite(r.xMax) ||
       !std::isfinite(r.yMax)) {
     return std::nullopt;

@@ -17,10 +17,14 @@ namespace tikhomap {
 int32_t nextQuantisedDenominator(int32_t d, int direction);
 
 // The rectangle to ask for so that the fitted view has the next quantised
-// scale and keeps the map point under (px, py) in place. Nothing when the
-// view has no scale yet, when no finer scale can be shown, or when the
-// rectangle would be narrower than the smallest view the history stores.
-std::optional<MapBounds> zoomAboutPixel(const ViewState& shown, int32_t px, int32_t py,
-                                        int direction);
+// scale and keeps the map point under (px, py) in place. Where the view is
+// wider (or taller) than the city, the rectangle asked for is cut to the
+// city that way and the other way sets the scale; the view then stays on
+// the city and the point moves with it. Nothing when the view has no scale
+// yet, when no finer scale can be shown, when the rectangle would be
+// narrower than the smallest view the history stores, or when it would be
+// larger than the city both ways.
+std::optional<MapBounds> zoomAboutPixel(const ViewState& shown, const MapBounds& city, int32_t px,
+                                        int32_t py, int direction);
 
 }  // namespace tikhomap

@@ -28,8 +28,8 @@ TEST(NextQuantisedDenominator, StepsToTheNextDifferentMultipleOfTen) {
 struct Shown {
   ViewHistory history;
   ViewState view;
-  explicit Shown(MapBounds asked) {
-    pushView(history, 0, 0, 20000, 20000);
+  explicit Shown(MapBounds asked, MapBounds city = {0, 0, 20000, 20000}) {
+    pushView(history, city.xMin, city.yMin, city.xMax, city.yMax);
     pushView(history, asked.xMin, asked.yMin, asked.xMax, asked.yMax);
     measureViewport(view, 1000, 800, 250.0f);
     const MapBounds last = history.last();
@@ -41,11 +41,18 @@ TEST(ZoomAboutPixel, NextScaleWithThePointUnderThePointerKept) {
   struct Row {
     MapBounds asked;
     int px, py, direction;
+    bool keeps;  // false: the view is wider than the city and stays on it
   };
   const Row rows[] = {
-      {{9000, 9000, 11000, 11500}, 500, 400, +1}, {{9000, 9000, 11000, 11500}, 13, 777, +1},
-      {{9000, 9000, 11000, 11500}, 990, 5, -1},   {{9900, 9900, 10060, 10100}, 321, 123, +1},
-      {{9900, 9900, 10060, 10100}, 700, 650, -1}, {{5000, 5000, 12000, 14000}, 250, 600, -1},
+      {{9000, 9000, 11000, 11500}, 500, 400, +1, true},
+      {{9000, 9000, 11000, 11500}, 13, 777, +1, true},
+      {{9000, 9000, 11000, 11500}, 990, 5, -1, true},
+      {{9900, 9900, 10060, 10100}, 321, 123, +1, true},
+      {{9900, 9900, 10060, 10100}, 700, 650, -1, true},
+      {{5000, 5000, 12000, 14000}, 250, 600, -1, true},
+      // The whole city, 20 km square, is shown 25 km wide: the first step in
+      // is asked no wider than the city.
+      {{0, 0, 20000, 20000}, 300, 300, +1, false},
   };
   for (const Row& r : rows) {
     Shown s(r.asked);
@@ -53,7 +60,7 @@ TEST(ZoomAboutPixel, NextScaleWithThePointUnderThePointerKept) {
     float mx = 0;
     float my = 0;
     screenToMap(s.view, r.px, r.py, mx, my);
-    const auto asked = zoomAboutPixel(s.view, r.px, r.py, r.direction);
+    const auto asked = zoomAboutPixel(s.view, s.history.entry(0), r.px, r.py, r.direction);
     ASSERT_TRUE(asked.has_value());
     ASSERT_EQ(replaceLastView(s.history, asked->xMin, asked->yMin, asked->xMax, asked->yMax), 1);
     const MapBounds last = s.history.last();
@@ -62,9 +69,30 @@ TEST(ZoomAboutPixel, NextScaleWithThePointUnderThePointerKept) {
     int32_t sx = 0;
     int32_t sy = 0;
     mapToScreen(s.view, mx, my, sx, sy);
+    if (!r.keeps) continue;
     EXPECT_LE(std::abs(sx - r.px), 1) << r.px << "," << r.py;
     EXPECT_LE(std::abs(sy - r.py), 1) << r.px << "," << r.py;
   }
+}
+
+TEST(ZoomAboutPixel, AViewTallerThanTheCityIsFittedEastWestAndKeepsThePointsEasting) {
+  // 10 km by 40 km, shown whole: 32 km north-south on the screen.
+  const MapBounds wide{0, 0, 10000, 40000};
+  Shown s(wide, wide);
+  float mx = 0;
+  float my = 0;
+  screenToMap(s.view, 700, 300, mx, my);
+  const auto asked = zoomAboutPixel(s.view, wide, 700, 300, +1);
+  ASSERT_TRUE(asked.has_value());
+  ASSERT_EQ(replaceLastView(s.history, asked->xMin, asked->yMin, asked->xMax, asked->yMax), 1);
+  const int32_t before = s.view.scaleDenominator;
+  const MapBounds last = s.history.last();
+  fitView(s.view, s.history, last.xMin, last.yMin, last.xMax, last.yMax);
+  EXPECT_EQ(s.view.scaleDenominator, nextQuantisedDenominator(before, +1));
+  int32_t sx = 0;
+  int32_t sy = 0;
+  mapToScreen(s.view, mx, my, sx, sy);
+  EXPECT_LE(std::abs(sx - 700), 1);
 }
 
 TEST(ZoomAboutPixel, NoStepUnderTheSmallestViewOrWithoutAScale) {
@@ -72,9 +100,13 @@ TEST(ZoomAboutPixel, NoStepUnderTheSmallestViewOrWithoutAScale) {
   // narrower.
   Shown fine({10000, 10000, 10016, 10020});
   ASSERT_EQ(fine.view.scaleDenominator, 80);
-  EXPECT_FALSE(zoomAboutPixel(fine.view, 500, 400, +1).has_value());
-  EXPECT_TRUE(zoomAboutPixel(fine.view, 500, 400, -1).has_value());
-  EXPECT_FALSE(zoomAboutPixel(ViewState{}, 500, 400, +1).has_value());
+  const MapBounds city = fine.history.entry(0);
+  EXPECT_FALSE(zoomAboutPixel(fine.view, city, 500, 400, +1).has_value());
+  EXPECT_TRUE(zoomAboutPixel(fine.view, city, 500, 400, -1).has_value());
+  EXPECT_FALSE(zoomAboutPixel(ViewState{}, city, 500, 400, +1).has_value());
+  // Out beyond the city both ways.
+  Shown whole({0, 0, 20000, 20000});
+  EXPECT_FALSE(zoomAboutPixel(whole.view, city, 500, 400, -1).has_value());
 }
 
 TEST(ReplaceLastView, ReplacesWithThePushClampsAndKeepsTheHistoryOnRefusal) {
