@@ -521,7 +521,7 @@ Driver::Action Driver::anyWheel(QPoint at, Qt::KeyboardModifiers mods) {
     case 4: {
       const Qt::ScrollPhase phases[] = {Qt::ScrollBegin, Qt::ScrollUpdate, Qt::ScrollEnd,
                                         Qt::ScrollMomentum};
-      const QPoint pixel(below(2001) - 1000, chance(5) ? sign * (1 << 29) : below(81) - 40);
+      const QPoint pixel(below(2001) - 1000, chance(5) ? sign * (1 << 26) : below(81) - 40);
       return wheelWith(at, pixel * 8, pixel, phases[below(4)], mods);
     }
     default:
