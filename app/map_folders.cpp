@@ -56,13 +56,13 @@ MapFolders::MapFolders(MainWindow& main, MouseController& mouse)
   QAction* exit = main.action(ids::kExit);
   auto* menu = exit != nullptr ? qobject_cast<QMenu*>(exit->parent()) : nullptr;
   if (menu != nullptr) {
-    auto* open = new QAction(QStringLiteral("Открыть карту…\tCtrl+O"), menu);
+    auto* open = new QAction(QStringLiteral("Открыть карту…    Ctrl+O"), menu);
     open->setObjectName(QString::number(kOpenMapCommand));
     connect(open, &QAction::triggered, this, [this] { main_.command(kOpenMapCommand); });
     recent_ = new QMenu(QStringLiteral("Недавние карты"), menu);
     recent_->setObjectName(QStringLiteral("recentMaps"));
     connect(recent_, &QMenu::aboutToShow, this, [this] { fillRecent(); });
-    auto* last = new QAction(QStringLiteral("Последний вид карты\tF6"), menu);
+    auto* last = new QAction(QStringLiteral("Последний вид карты   F6"), menu);
     last->setObjectName(QString::number(kLastViewCommand));
     connect(last, &QAction::triggered, this, [this] { main_.command(kLastViewCommand); });
     menu->insertAction(exit, open);
@@ -75,6 +75,7 @@ MapFolders::MapFolders(MainWindow& main, MouseController& mouse)
       {QKeyCombination(Qt::Key_F6), kLastViewCommand}};
   for (const auto& [key, id] : keys) {
     auto* shortcut = new QShortcut(QKeySequence(key), &main);
+    shortcut->setObjectName(QStringLiteral("key%1").arg(id));
     shortcut->setAutoRepeat(false);
     const int command = id;
     connect(shortcut, &QShortcut::activated, this, [this, command] { main_.command(command); });
