@@ -1,6 +1,7 @@
 // The wheel and the pinch over the map: zoom about the pointer, a burst as
 // one history entry, the beep at the whole city, the pans of horizontal and
 // touchpad deltas, and where the wheel does nothing.
+#include <QDialog>
 #include <QNativeGestureEvent>
 #include <QWheelEvent>
 #include <cmath>
@@ -174,7 +175,7 @@ TEST_F(WheelTest, PinchesZoomTheSameWayAndWildValuesStayInsideTheCity) {
   }
 }
 
-TEST_F(WheelTest, NoWheelDuringADragAndThePaletteToolStays) {
+TEST_F(WheelTest, NoWheelDuringADragOrUnderAModalWindowAndThePaletteToolStays) {
   showRect(700, 1100, 1300, 1900);
   const int count = session().history.count;
   keyDown(Qt::Key_Control, Qt::ControlModifier);
@@ -184,6 +185,14 @@ TEST_F(WheelTest, NoWheelDuringADragAndThePaletteToolStays) {
   release({300, 300}, Qt::ControlModifier);
   keyUp(Qt::Key_Control);
   paint();
+  {
+    // Nor under a modal window.
+    QDialog modal(window_.get());
+    modal.setModal(true);
+    modal.show();
+    wheel({300, 300}, {0, 120});
+    EXPECT_EQ(session().history.count, count);
+  }
   pause();
   mouse().setToolMode(kToolZoomOut);
   wheel({300, 300}, {0, 120});
