@@ -19,7 +19,8 @@ std::optional<std::filesystem::path> installedSampleCity(const std::filesystem::
 
 std::filesystem::path chooseDataFolder(const std::optional<std::filesystem::path>& given,
                                        const std::filesystem::path& workingDir,
-                                       const std::optional<std::filesystem::path>& sampleCity) {
+                                       const std::optional<std::filesystem::path>& sampleCity,
+                                       const std::optional<std::filesystem::path>& lastFolder) {
   if (given) {
     // A file manager hands over a file of the map (8.tkm, city.txt …): its
     // folder is the map. A relative name counts from the working directory.
@@ -28,7 +29,9 @@ std::filesystem::path chooseDataFolder(const std::optional<std::filesystem::path
     if (std::filesystem::is_regular_file(named, error)) return named.parent_path();
     return *given;
   }
-  if (!holdsBaseMap(workingDir) && sampleCity) return *sampleCity;
+  if (holdsBaseMap(workingDir)) return workingDir;
+  if (lastFolder && holdsBaseMap(*lastFolder)) return *lastFolder;
+  if (sampleCity) return *sampleCity;
   return workingDir;
 }
 

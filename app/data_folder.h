@@ -1,7 +1,6 @@
 // Which folder the map is read from: the one named on the command line, else
-// the working directory. Only an installed program started without a folder,
-// where the working directory holds no base map, falls back to the sample
-// city installed beside it.
+// the working directory when it holds a map, else the last map folder opened,
+// else the sample city installed beside the program.
 #pragma once
 
 #include <filesystem>
@@ -17,9 +16,12 @@ bool holdsBaseMap(const std::filesystem::path& dir);
 std::optional<std::filesystem::path> installedSampleCity(const std::filesystem::path& programDir);
 
 // given: the folder named on the command line, if any; a file named there
-// stands for the folder that holds it.
-std::filesystem::path chooseDataFolder(const std::optional<std::filesystem::path>& given,
-                                       const std::filesystem::path& workingDir,
-                                       const std::optional<std::filesystem::path>& sampleCity);
+// stands for the folder that holds it. Without it: the working directory
+// when it holds a base map, else the last map folder opened (when it still
+// holds one), else the sample city, else the working directory.
+std::filesystem::path chooseDataFolder(
+    const std::optional<std::filesystem::path>& given, const std::filesystem::path& workingDir,
+    const std::optional<std::filesystem::path>& sampleCity,
+    const std::optional<std::filesystem::path>& lastFolder = std::nullopt);
 
 }  // namespace tikhomap

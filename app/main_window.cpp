@@ -60,6 +60,9 @@ MainWindow::MainWindow(std::filesystem::path dataDir, QWidget* parent)
   connect(&flashTimer_, &QTimer::timeout, this, [this] { flashEnded(); });
 
   beep_ = [] { QApplication::beep(); };
+  openFailed_ = [this](const QString& message) {
+    QMessageBox::warning(this, windowTitle(), message);
+  };
   fatal_ = [this](const QString& message) {
     QMessageBox::critical(this, windowTitle(), message);
     QCoreApplication::exit(1);
@@ -118,6 +121,7 @@ void MainWindow::command(int id) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
   if (!event->isAccepted()) return;
+  emit closing();
   closed_ = true;
   // Tool windows, the palette and the help are windows of their own: each
   // is closed (a measurement is cancelled as by its close box), so that no
@@ -263,6 +267,79 @@ void MainWindow::loadMapData() {
   QApplication::restoreOverrideCursor();
   loading_ = false;
   mapWidget_->update();
+  openPending();
+}
+
+void MainWindow::openPending() {
+  if (!pendingOpen_) return;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (!pendingOpen_ || loading_ || closed_) return;
+        const std::filesystem::path dir = *std::exchange(pendingOpen_, std::nullopt);
+        openMap(dir);
+      },
+      Qt::QueuedConnection);
+}
+
+bool MainWindow::openMap(const std::filesystem::path& dir) {
+  if (closed_) return false;
+  if (loading_ || loadQueued_ || buildingsQueued_) {
+    // The map being read is finished first; the last open asked for wins.
+    pendingOpen_ = dir;
+    return false;
+  }
+  loading_ = true;
+  auto fresh = std::make_unique<MapSession>(dir);
+  ProgressWindow progress(this);
+  progress.show();
+  progress.raise();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  const auto caption = [&progress](const std::string& text) {
+    progress.setCaption(QString::fromStdString(text));
+  };
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const LoadResult base = loadSessionBaseMap(*fresh, caption);
+  if (!base.ok) {
+    QApplication::restoreOverrideCursor();
+    progress.close();
+    loading_ = false;
+    if (openFailed_) openFailed_(baseMapFailureText(base, fresh->dataDir));
+    openPending();
+    return false;
+  }
+  // The windows of the old map close while it is still there.
+  emit titleSheetRequested();
+  emit mapClosing();
+  flashTimer_.stop();
+  // The user's choices stay; everything of the map goes. The drawing area
+  // and its scale stay until the first frame measures them anew (a window
+  // with an empty map area composes none).
+  fresh->view = session_.view;
+  fresh->layers = session_.layers;
+  fresh->clock = session_.clock;
+  fresh->realShadows = session_.realShadows;
+  fresh->sunDate = session_.sunDate;
+  fresh->frameThreads = session_.frameThreads;
+  fresh->composer = session_.composer;
+  fresh->setViewMode(session_.viewMode);
+  releaseStyleSet(session_.styles, nullptr);
+  session_ = std::move(*fresh);
+  fresh.reset();
+  failed_ = false;
+  setWindowTitle(fromCp1251(cityTitleCp1251(session_.map.city)));
+  emit baseMapReady();
+  recomposePending_ = true;
+  mapWidget_->repaint();
+  progress.raise();
+  loadSessionBuildings(session_, caption);
+  progress.close();
+  QApplication::restoreOverrideCursor();
+  loading_ = false;
+  mapWidget_->update();
+  emit mapOpened(QString::fromStdString(std::filesystem::absolute(session_.dataDir).string()));
+  openPending();
+  return true;
 }
 
 void MainWindow::loadBuildings() {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "app/main_menu.h"
 #include "app/map_session.h"
@@ -43,6 +44,18 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   // Reads the map behind the progress window: the base map, then the title
   // sheet is shown, then the buildings. Runs by itself at the first paint.
   void loadMapData();
+  // Opens the map in another folder: it is read into a new session, and
+  // only when its base map reads does it replace the open one, with
+  // everything of the old map (marks, history, tool and search windows,
+  // flashes). Otherwise the open map stays and the failure names the missing
+  // file. An open asked for while a map is being read waits for it. The
+  // answer says whether the map was opened now.
+  bool openMap(const std::filesystem::path& dir);
+  // Shown when another map cannot be opened; the default is a message box.
+  void setOpenFailedHandler(std::function<void(const QString&)> handler) {
+    openFailed_ = std::move(handler);
+  }
+  bool loading() const { return loading_; }
 
   MapSession& session() { return session_; }
   MapWidget& mapWidget() { return *mapWidget_; }
@@ -85,6 +98,12 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   // The main window was closed, and every other window of the program
   // with it: the program ends.
   void closed();
+  // The window is about to close: what is to be remembered is still there.
+  void closing();
+  // Another map is about to replace the open one: its windows close.
+  void mapClosing();
+  // Another map (the folder) replaced the open one; its title sheet shows.
+  void mapOpened(const QString& folder);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -103,6 +122,7 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   void pushAndRecompose(const MapBounds& r);
   void composeNow(QImage& frame);
   void loadBuildings();
+  void openPending();
   void flashEnded();
   void drawAfterFrame(QPainter& painter);
 
@@ -121,6 +141,8 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   QTimer flashTimer_;
   std::function<void()> beep_;
   std::function<void(const QString&)> fatal_;
+  std::function<void(const QString&)> openFailed_;
+  std::optional<std::filesystem::path> pendingOpen_;
   std::function<void(MapSession&, Canvas&)> foundMarkers_;
   FlashPainter flashPainter_;
   std::function<void()> overviewKey_;

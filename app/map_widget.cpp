@@ -2,7 +2,9 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "app/mouse_handler.h"
@@ -18,9 +20,9 @@ MapWidget::MapWidget(MapWidgetHost& host, QWidget* parent) : QWidget(parent), ho
   setObjectName(QStringLiteral("mapWidget"));
 }
 
-int MapWidget::addOverlay(OverlayDrawer draw) {
+int MapWidget::addOverlay(OverlayDrawer draw, OverlayAnchor anchor) {
   const int id = nextOverlayId_++;
-  overlays_.push_back({id, std::move(draw)});
+  overlays_.push_back({id, std::move(draw), anchor});
   return id;
 }
 
@@ -56,9 +58,18 @@ void MapWidget::paintEvent(QPaintEvent*) {
   host_.prepareFrame(frame_);
   {
     QPainter painter(this);
-    painter.drawImage(0, 0, frame_);
+    if (frameOffset_.isNull()) {
+      painter.drawImage(0, 0, frame_);
+    } else {
+      // Only the uncovered edges are filled: the moved frame covers the rest.
+      const QRect moved(frameOffset_, size());
+      const QRegion uncovered = QRegion(rect()).subtracted(QRegion(moved));
+      for (const QRect& r : uncovered) painter.fillRect(r, uncovered_);
+      painter.drawImage(frameOffset_, frame_);
+    }
     for (const Overlay& overlay : overlays_) {
       painter.save();
+      if (overlay.anchor == OverlayAnchor::Map) painter.translate(frameOffset_);
       overlay.draw(painter);
       painter.restore();
     }
@@ -93,6 +104,25 @@ void MapWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   if (mouseHandler_ == nullptr || !mouseHandler_->mouseDoubleClick(*event)) {
     QWidget::mouseDoubleClickEvent(event);
   }
+}
+
+void MapWidget::setFrameOffset(QPoint offset, QColor uncovered) {
+  if (offset == frameOffset_) return;
+  frameOffset_ = offset;
+  if (uncovered.isValid()) uncovered_ = uncovered;
+  update();
+}
+
+void MapWidget::wheelEvent(QWheelEvent* event) {
+  if (mouseHandler_ == nullptr || !mouseHandler_->wheel(*event)) QWidget::wheelEvent(event);
+}
+
+bool MapWidget::event(QEvent* event) {
+  if (event->type() == QEvent::NativeGesture && mouseHandler_ != nullptr &&
+      mouseHandler_->nativeGesture(*static_cast<QNativeGestureEvent*>(event))) {
+    return true;
+  }
+  return QWidget::event(event);
 }
 
 void MapWidget::keyPressEvent(QKeyEvent* event) {

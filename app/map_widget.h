@@ -3,6 +3,7 @@
 // goes into the frame is decided by its host, the main window.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QWidget>
 #include <functional>
@@ -14,6 +15,10 @@ class MouseHandler;
 
 // Draws over the copied frame; an overlay with nothing to show draws nothing.
 using OverlayDrawer = std::function<void(QPainter&)>;
+
+// An overlay drawn at map positions moves with the frame while the map is
+// dragged; one drawn at a place of the window (the overview inset) stays.
+enum class OverlayAnchor { Map, Window };
 
 class MapWidgetHost {
  public:
@@ -39,13 +44,19 @@ class MapWidget final : public QWidget {
   const QImage& frame() const { return frame_; }
 
   // Overlays are drawn in the order they were added; the id removes one.
-  int addOverlay(OverlayDrawer draw);
+  int addOverlay(OverlayDrawer draw, OverlayAnchor anchor = OverlayAnchor::Map);
   void removeOverlay(int id);
 
   void setMouseHandler(MouseHandler* handler) { mouseHandler_ = handler; }
   MouseHandler* mouseHandler() const { return mouseHandler_; }
 
   int paintCount() const { return paintCount_; }
+
+  // While the map is dragged the last frame is shown moved by this many
+  // pixels, the uncovered edges in the given colour; (0, 0) shows it in
+  // place.
+  void setFrameOffset(QPoint offset, QColor uncovered = QColor());
+  QPoint frameOffset() const { return frameOffset_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -54,6 +65,8 @@ class MapWidget final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   bool focusNextPrevChild(bool) override { return false; }
@@ -63,6 +76,7 @@ class MapWidget final : public QWidget {
   struct Overlay {
     int id;
     OverlayDrawer draw;
+    OverlayAnchor anchor;
   };
 
   MapWidgetHost& host_;
@@ -71,6 +85,8 @@ class MapWidget final : public QWidget {
   int nextOverlayId_ = 1;
   MouseHandler* mouseHandler_ = nullptr;
   int paintCount_ = 0;
+  QPoint frameOffset_;
+  QColor uncovered_;
 };
 
 }  // namespace tikhomap

@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
 #include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/main_window.h"
@@ -39,7 +43,7 @@ bool paletteTool(int mode) {
 }  // namespace
 
 MouseController::MouseController(MainWindow& main)
-    : QObject(&main), main_(main), map_(&main.mapWidget()), measure_(main) {
+    : QObject(&main), main_(main), map_(&main.mapWidget()), measure_(main), wheel_(main) {
   infoDialogRunner_ = [this](const BuildingInfoTexts& texts) {
     const auto dialog = makeBuildingInfoDialog(texts, &main_);
     dialog->exec();
@@ -69,6 +73,7 @@ void MouseController::cancelPress() {
   }
   if (!dragInProgress() && !captured_) return;
   dragArmed_ = false;
+  main_.mapWidget().setFrameOffset({});
   if (captured_) {
     main_.mapWidget().releaseMouse();
     captured_ = false;
@@ -187,7 +192,13 @@ bool MouseController::mousePress(QMouseEvent& event) {
     }
     return true;
   }
+  if (event.button() == Qt::MiddleButton) {
+    startMiddlePan(at);
+    return true;
+  }
   if (event.button() != Qt::LeftButton) return false;
+  // A middle-button pan owns the mouse until its button comes up.
+  if (dragInProgress() && dragButton_ != Qt::LeftButton) return true;
 
   if (session.history.titleSheetShown() && !exactly(event, Qt::LeftButton, Qt::ControlModifier) &&
       toolMode_ != kToolZoomRect) {
@@ -209,9 +220,25 @@ bool MouseController::mousePress(QMouseEvent& event) {
   return true;
 }
 
+void MouseController::startMiddlePan(QPoint at) {
+  // The middle button pans the map with any tool and while measuring; the
+  // title sheet is not panned, and a drag under way goes on alone.
+  const MapSession& session = main_.session();
+  if (dragInProgress() || session.titleSheetShown() || !session.baseMapLoaded()) return;
+  restoreInfoLabel();
+  dragArmed_ = true;
+  dragButton_ = Qt::MiddleButton;
+  interactionState_ = kStatePan;
+  setCursorShape(MapCursor::Pan);
+  main_.mapWidget().grabMouse();
+  captured_ = true;
+  rubber_.fill(at);
+}
+
 void MouseController::startDrag(QMouseEvent& event, QPoint at) {
   MapSession& session = main_.session();
   dragArmed_ = true;
+  dragButton_ = Qt::LeftButton;
   if (session.titleSheetShown() && at.x() < session.cache.sheetSplitX) {
     // Left of the split the title sheet shows the region, not the city.
     setCursorShape(MapCursor::Arrow);
@@ -237,6 +264,31 @@ void MouseController::startDrag(QMouseEvent& event, QPoint at) {
   overlayUpdate();
 }
 
+// ---- wheel and pinch ----------------------------------------------------------
+
+bool MouseController::wheelAllowed(QPoint at) const {
+  const MapSession& session = main_.session();
+  if (QApplication::activeModalWidget() != nullptr || dragInProgress()) return false;
+  // Left of the split the title sheet shows the region, not the city.
+  return !(session.titleSheetShown() && at.x() < session.cache.sheetSplitX);
+}
+
+bool MouseController::wheel(QWheelEvent& event) {
+  if (!wheelAllowed(event.position().toPoint())) return true;
+  // The label names what was under the pointer before the view changed.
+  if (restoreInfoLabel()) setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
+  wheel_.wheel(event);
+  return true;
+}
+
+bool MouseController::nativeGesture(QNativeGestureEvent& event) {
+  if (event.gestureType() != Qt::ZoomNativeGesture) return false;
+  if (!wheelAllowed(event.position().toPoint())) return true;
+  if (restoreInfoLabel()) setCursorShape(measure_.isOpen() ? MapCursor::Measure : MapCursor::Arrow);
+  wheel_.pinch(event);
+  return true;
+}
+
 // ---- movement ----------------------------------------------------------------
 
 bool MouseController::mouseMove(QMouseEvent& event) {
@@ -249,7 +301,7 @@ bool MouseController::mouseMove(QMouseEvent& event) {
       overlayUpdate();
     } else if (interactionState_ == kStatePan) {
       rubber_[1] = at;
-      overlayUpdate();
+      main_.mapWidget().setFrameOffset(panOffset(at), toQColor(main_.session().styles.land.color));
     }
     return true;
   }
@@ -275,6 +327,13 @@ bool MouseController::mouseRelease(QMouseEvent& event) {
   if (event.button() == Qt::RightButton) {
     if (measure_.isOpen() || paletteTool(toolMode_)) return true;
     if (!(themeSelected_ && themeSelected_())) showStreetNameAt(at);
+    return true;
+  }
+  if (dragInProgress() && dragButton_ == Qt::MiddleButton) {
+    if (event.button() == Qt::MiddleButton) {
+      panTo(at);
+      endDragAndRecompose();
+    }
     return true;
   }
   if (event.button() != Qt::LeftButton) return false;
@@ -358,12 +417,12 @@ void MouseController::zoomToRubberRectangle() {
   pushView(session.history, xMin, yMin, xMax, yMax);
 }
 
-void MouseController::panTo(QPoint at) {
+std::optional<MapBounds> MouseController::pannedView(QPoint at) const {
   const QPoint p0 = rubber_[0];
   if (std::abs(at.x() - p0.x()) <= kMinDragPixels && std::abs(at.y() - p0.y()) <= kMinDragPixels) {
-    return;
+    return std::nullopt;
   }
-  MapSession& session = main_.session();
+  const MapSession& session = main_.session();
   float ax = 0;
   float ay = 0;
   float bx = 0;
@@ -374,11 +433,37 @@ void MouseController::panTo(QPoint at) {
   const float dy = ay - by;
   const MapBounds last = session.history.last();
   // The map follows the pointer.
-  pushView(session.history, last.xMin + dx, last.yMin + dy, last.xMax + dx, last.yMax + dy);
+  return MapBounds{last.xMin + dx, last.yMin + dy, last.xMax + dx, last.yMax + dy};
+}
+
+void MouseController::panTo(QPoint at) {
+  if (const std::optional<MapBounds> r = pannedView(at)) {
+    pushView(main_.session().history, r->xMin, r->yMin, r->xMax, r->yMax);
+  }
+}
+
+QPoint MouseController::panOffset(QPoint at) const {
+  const std::optional<MapBounds> r = pannedView(at);
+  if (!r) return {};
+  // The release will ask for this view, clamped to the city: the frame moves
+  // as far as the map will.
+  const MapSession& session = main_.session();
+  ViewHistory after = session.history;
+  if (pushView(after, r->xMin, r->yMin, r->xMax, r->yMax) == 0) return {};
+  const MapBounds from = session.history.last();
+  const MapBounds to = after.last();
+  const ViewState& v = session.view;
+  const double east = (double{to.yMin} - from.yMin) * v.mmPerMetre * v.pixelsPerMmX;
+  const double north = (double{to.xMin} - from.xMin) * v.mmPerMetre * v.pixelsPerMmY;
+  if (!std::isfinite(east) || !std::isfinite(north)) return {};
+  constexpr double kFar = 32000;
+  return {static_cast<int>(std::lround(std::clamp(-east, -kFar, kFar))),
+          static_cast<int>(std::lround(std::clamp(north, -kFar, kFar)))};
 }
 
 void MouseController::endDragAndRecompose() {
   dragArmed_ = false;
+  main_.mapWidget().setFrameOffset({});
   if (captured_) {
     main_.mapWidget().releaseMouse();
     captured_ = false;
@@ -488,9 +573,8 @@ void MouseController::drawOverlays(QPainter& painter) {
   painter.setBrush(Qt::NoBrush);
   if (dragArmed_ && interactionState_ == kStateZoomRect) {
     painter.drawPolyline(rubber_.data(), static_cast<int>(rubber_.size()));
-  } else if ((dragArmed_ && interactionState_ == kStatePan) ||
-             (interactionState_ == kStateMeasuring && measure_.state().measureCount() > 0 &&
-              rubber_[0] != rubber_[1])) {
+  } else if (interactionState_ == kStateMeasuring && measure_.state().measureCount() > 0 &&
+             rubber_[0] != rubber_[1]) {
     painter.drawLine(rubber_[0], rubber_[1]);
   }
   painter.restore();

@@ -1,10 +1,12 @@
 // The mouse side of the main window: Shift-drag pans, Ctrl-drag zooms to a
 // rectangle, the palette's zoom-out, zoom-rectangle and pan tools, the
 // building information press, the street name of a right click, and the
-// pointer feedback of the measurement and coordinates windows. Rubber
-// figures, the information label and the street name are overlays over the
-// copied frame: the frame itself changes only when a drag ends and a new
-// frame is composed.
+// pointer feedback of the measurement and coordinates windows, the middle
+// button's pan, the wheel and the pinch. The zoom rectangle, the information
+// label and the street name are overlays over the copied frame. A pan moves
+// the last frame with the pointer once it has gone more than 5 pixels (the
+// overlays drawn at map positions move with it) and composes the new frame
+// when the button comes up.
 #pragma once
 
 #include <QObject>
@@ -12,10 +14,12 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "app/building_info_dialog.h"
 #include "app/coordinates_window.h"
+#include "app/map_wheel.h"
 #include "app/map_widget.h"
 #include "app/measure_tool.h"
 #include "app/mouse_cursors.h"
@@ -50,6 +54,11 @@ class MouseController final : public QObject, public MouseHandler {
   // The second press of a double click is dropped: the map answers single
   // presses and every release, nothing else.
   bool mouseDoubleClick(QMouseEvent&) override { return true; }
+  // The wheel and the pinch zoom about the pointer (see MapWheel), except
+  // during a drag, left of the title sheet's split and under a modal window.
+  bool wheel(QWheelEvent& event) override;
+  bool nativeGesture(QNativeGestureEvent& event) override;
+  MapWheel& mapWheel() { return wheel_; }
   bool keyPress(QKeyEvent& event) override;
   bool keyRelease(QKeyEvent& event) override;
 
@@ -59,6 +68,8 @@ class MouseController final : public QObject, public MouseHandler {
   MouseState interactionState() const { return interactionState_; }
   bool dragArmed() const { return dragArmed_; }
   bool mouseCaptured() const { return captured_; }
+  // The button of the drag under way: left, or middle for the middle pan.
+  Qt::MouseButton dragButton() const { return dragButton_; }
   const std::array<QPoint, 5>& rubberPoints() const { return rubber_; }
   MapCursor cursorShape() const { return cursor_; }
 
@@ -106,10 +117,17 @@ class MouseController final : public QObject, public MouseHandler {
   void setCursorShape(MapCursor shape);
   void setToolCursor();
   void startDrag(QMouseEvent& event, QPoint at);
+  void startMiddlePan(QPoint at);
+  // The rectangle a pan released here asks for; nothing for a move of 5
+  // pixels or less both ways.
+  std::optional<MapBounds> pannedView(QPoint at) const;
   void endDragAndRecompose();
   bool zoomOutAt(QPoint at);
   void zoomToRubberRectangle();
   void panTo(QPoint at);
+  // The shift of the frame a pan released at this point shows, in pixels.
+  QPoint panOffset(QPoint at) const;
+  bool wheelAllowed(QPoint at) const;
   void showBuildingInfo(QPoint at);
   void openBuildingInfo(int32_t building);
   bool restoreInfoLabel();
@@ -126,6 +144,10 @@ class MouseController final : public QObject, public MouseHandler {
   MouseState interactionState_ = kStateIdle;
   bool dragArmed_ = false;
   bool captured_ = false;
+  // The button that drags the pan or the rectangle: the left one, or the
+  // middle one, which pans with any tool.
+  Qt::MouseButton dragButton_ = Qt::LeftButton;
+  MapWheel wheel_;
   std::array<QPoint, 5> rubber_{};
   MapCursor cursor_ = MapCursor::Arrow;
   bool overlayOnly_ = false;  // the pending paint only redraws overlays

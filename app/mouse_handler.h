@@ -5,6 +5,8 @@
 
 class QMouseEvent;
 class QKeyEvent;
+class QWheelEvent;
+class QNativeGestureEvent;
 
 namespace tikhomap {
 
@@ -15,6 +17,8 @@ class MouseHandler {
   virtual bool mouseMove(QMouseEvent& event) = 0;
   virtual bool mouseRelease(QMouseEvent& event) = 0;
   virtual bool mouseDoubleClick(QMouseEvent& /*event*/) { return false; }
+  virtual bool wheel(QWheelEvent& /*event*/) { return false; }
+  virtual bool nativeGesture(QNativeGestureEvent& /*event*/) { return false; }
   // Shift and Ctrl arm a drag when pressed; every released key ends what a
   // held key showed.
   virtual bool keyPress(QKeyEvent& event) = 0;

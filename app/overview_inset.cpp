@@ -186,7 +186,8 @@ QImage renderOverviewPicture(const MapData& map, const MapBounds& city, QSize si
 
 OverviewInset::OverviewInset(MainWindow& main)
     : QObject(&main), main_(main), map_(&main.mapWidget()) {
-  overlayId_ = map_->addOverlay([this](QPainter& painter) { draw(painter); });
+  overlayId_ =
+      map_->addOverlay([this](QPainter& painter) { draw(painter); }, OverlayAnchor::Window);
   connect(&main_, &MainWindow::baseMapReady, this, [this] { preparePicture(); });
 }
 

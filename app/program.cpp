@@ -4,6 +4,7 @@
 
 #include "app/insolation_map.h"
 #include "app/main_window.h"
+#include "app/map_folders.h"
 #include "app/mouse_controller.h"
 #include "app/print_job.h"
 #include "app/search_commands.h"
@@ -22,7 +23,8 @@ ProgramParts installProgram(MainWindow& window) {
   installSunTool(window);
   installInsolationTools(window);
   Printing& printing = installPrinting(window);
-  return {mouse, printing};
+  MapFolders& folders = installMapFolders(window, mouse);
+  return {mouse, printing, folders};
 }
 
 }  // namespace tikhomap

@@ -9,9 +9,12 @@ class MainWindow;
 class MouseController;
 class Printing;
 
+class MapFolders;
+
 struct ProgramParts {
   MouseController& mouse;
   Printing& printing;
+  MapFolders& folders;
 };
 
 // Installs the mouse, the searches, the shell commands, the sun tool and

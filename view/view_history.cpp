@@ -75,6 +75,17 @@ int pushView(ViewHistory& history, float xMin, float yMin, float xMax, float yMa
   return 1;
 }
 
+int replaceLastView(ViewHistory& history, float xMin, float yMin, float xMax, float yMax) {
+  if (history.count < 2) return pushView(history, xMin, yMin, xMax, yMax);
+  const int16_t count = history.count;
+  history.count = static_cast<int16_t>(count - 1);
+  if (pushView(history, xMin, yMin, xMax, yMax) == 0) {
+    history.count = count;
+    return 0;
+  }
+  return 1;
+}
+
 void viewBack(ViewHistory& history) {
   if (history.canGoBack()) --history.count;
 }

@@ -79,6 +79,10 @@ int projectPoints16(const ViewState& view, std::span<const MapPoint16> points,
 
 // Appends a requested rectangle; 1 when accepted, 0 when refused.
 int pushView(ViewHistory& history, float xMin, float yMin, float xMax, float yMax);
+// Replaces the last entry with a requested rectangle, with the same
+// clamps as pushView (a history of the title sheet alone gets it appended);
+// 1 when accepted, 0 when refused (nothing changes then).
+int replaceLastView(ViewHistory& history, float xMin, float yMin, float xMax, float yMax);
 // Back: drops the last entry only while more than two are stored.
 void viewBack(ViewHistory& history);
 // Whole city: back to the title sheet.

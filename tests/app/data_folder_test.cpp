@@ -1,5 +1,6 @@
 // Where the program reads its map: the folder on the command line, the
-// working directory, and the installed sample city as the last resort.
+// working directory, the last map folder opened, and the installed sample
+// city as the last resort.
 #include "app/data_folder.h"
 
 #include <gtest/gtest.h>
@@ -56,10 +57,20 @@ TEST_F(DataFolderTest, TheFolderNamedWinsThenTheWorkingDirectoryThenTheSampleCit
   EXPECT_EQ(chooseDataFolder(std::nullopt, work, city()), city());
   // Not installed: the working directory, and its message box.
   EXPECT_EQ(chooseDataFolder(std::nullopt, work, std::nullopt), work);
+  // The last map folder opened comes before the sample city while it still
+  // holds a map; the folder named and a map here come before it.
+  const fs::path last = root_ / "last";
+  fs::create_directories(last);
+  EXPECT_EQ(chooseDataFolder(std::nullopt, work, city(), last), city());
+  touch(last / "8.tkm");
+  touch(last / "3.tkm");
+  EXPECT_EQ(chooseDataFolder(std::nullopt, work, city(), last), last);
+  EXPECT_EQ(chooseDataFolder(named, work, city(), last), named);
   // A map in the working directory is always preferred.
   touch(work / "8.tkm");
   touch(work / "3.tkm");
   EXPECT_EQ(chooseDataFolder(std::nullopt, work, city()), work);
+  EXPECT_EQ(chooseDataFolder(std::nullopt, work, city(), last), work);
   // A file of the map, as a file manager passes it, opens its folder, whether
   // named in full or from the working directory; a folder stays itself.
   EXPECT_EQ(chooseDataFolder(work / "8.tkm", root_, city()), work);

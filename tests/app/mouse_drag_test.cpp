@@ -1,9 +1,10 @@
-// The drags and clicks of the map window: Shift pans, Ctrl zooms to the
-// drawn rectangle, the palette's tools, refusals and beeps, the right
-// button's step back.
+// The drags and clicks of the map window: Shift and the middle button pan
+// (the frame follows the pointer), Ctrl zooms to the drawn rectangle, the
+// palette's tools, refusals and beeps, the right button's step back.
 #include <QToolButton>
 
 #include "app/mouse_cursors.h"
+#include "app/qt_canvas.h"
 #include "app/tools_palette.h"
 #include "resources/command_ids.h"
 #include "tests/app/mouse_test_fixture.h"
@@ -31,13 +32,24 @@ TEST_F(MouseWindowTest, ShiftDragPansSoThatTheMapFollowsThePointer) {
   press({400, 300}, Qt::ShiftModifier);
   EXPECT_EQ(mouse().interactionState(), kStatePan);
   EXPECT_TRUE(mouse().mouseCaptured());
+  // Up to 5 pixels both ways nothing moves.
+  move({404, 295}, Qt::LeftButton, Qt::ShiftModifier);
+  EXPECT_EQ(map().frameOffset(), QPoint(0, 0));
   move({300, 360}, Qt::LeftButton, Qt::ShiftModifier);
   EXPECT_EQ(mouse().rubberPoints()[0], QPoint(400, 300));
   EXPECT_EQ(mouse().rubberPoints()[1], QPoint(300, 360));
-  paint();
-  // The pan line is an overlay: the frame is neither touched nor composed.
+  // The last frame moves with the pointer, the uncovered edges in the
+  // ground's colour; nothing is composed and the frame itself is untouched.
+  EXPECT_EQ(map().frameOffset(), QPoint(-100, 60));
+  const QImage shown = map().grab().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(map().frame(), frame);
   EXPECT_EQ(window_->composeCount(), composed);
+  const QRgb ground = toQColor(session().styles.land.color).rgb();
+  EXPECT_EQ(shown.pixel(map().width() - 50, 200), ground);
+  EXPECT_EQ(shown.pixel(200, 20), ground);
+  for (const QPoint p : {QPoint(10, 100), QPoint(500, 400), QPoint(700, 600)}) {
+    EXPECT_EQ(shown.pixel(p), frame.pixel(p + QPoint(100, -60))) << p.x() << "," << p.y();
+  }
   // Releasing Shift during the drag does not end it.
   keyUp(Qt::Key_Shift);
   EXPECT_TRUE(mouse().dragArmed());
@@ -47,6 +59,7 @@ TEST_F(MouseWindowTest, ShiftDragPansSoThatTheMapFollowsThePointer) {
   release({300, 360});
   EXPECT_FALSE(mouse().mouseCaptured());
   EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_EQ(map().frameOffset(), QPoint(0, 0));
   ASSERT_EQ(session().history.count, count + 1);
   const float dx = a.x - b.x;
   const float dy = a.y - b.y;
@@ -57,6 +70,49 @@ TEST_F(MouseWindowTest, ShiftDragPansSoThatTheMapFollowsThePointer) {
   EXPECT_EQ(window_->composeCount(), composed + 1);
   EXPECT_EQ(mouse().interactionState(), kStateIdle);
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
+  // The composed frame shows what the moved one showed.
+  const QImage composedFrame = map().frame().copy();
+  int same = 0;
+  for (int y = 100; y < 600; y += 50) {
+    for (int x = 50; x < 700; x += 50) {
+      same += composedFrame.pixel(x, y) == frame.pixel(x + 100, y - 60) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(same, 9 * 13 * 8 / 10);
+}
+
+TEST_F(MouseWindowTest, TheMiddleButtonPansWithAnyToolButNotTheTitleSheet) {
+  struct Row {
+    int tool;
+    bool titleSheet;
+    bool pans;
+  };
+  const Row rows[] = {{kToolArrow, false, true},
+                      {kToolZoomOut, false, true},
+                      {kToolZoomRect, false, true},
+                      {kToolArrow, true, false}};
+  for (const Row& r : rows) {
+    mouse().setToolMode(r.tool);
+    if (r.titleSheet) {
+      keyDown(Qt::Key_Home);
+    } else {
+      showRect(600, 900, 1400, 2100);
+    }
+    paint();
+    const int count = session().history.count;
+    press({400, 300}, Qt::NoModifier, Qt::MiddleButton);
+    send(QEvent::MouseMove, {320, 340}, Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+    EXPECT_EQ(map().frameOffset(), r.pans ? QPoint(-80, 40) : QPoint(0, 0)) << r.tool;
+    // A left press and release during it change nothing.
+    click({200, 200});
+    release({320, 340}, Qt::NoModifier, Qt::MiddleButton);
+    paint();
+    EXPECT_EQ(session().history.count, count + (r.pans ? 1 : 0)) << r.tool;
+    EXPECT_EQ(map().frameOffset(), QPoint(0, 0));
+    EXPECT_FALSE(mouse().mouseCaptured());
+    EXPECT_EQ(mouse().toolMode(), r.tool);
+    EXPECT_EQ(beeps_, 0);
+  }
 }
 
 TEST_F(MouseWindowTest, ShortPansAndSmallRectanglesChangeNothingButRecompose) {
@@ -353,6 +409,11 @@ TEST_F(MouseWindowTest, WhileMeasuringAShiftDragPansAndTheMeasurementGoesOn) {
   move({300, 300}, Qt::LeftButton, Qt::ShiftModifier);
   release({300, 300}, Qt::ShiftModifier);
   keyUp(Qt::Key_Shift);
+  paint();
+  // The middle button pans as well, and the measurement stays.
+  press({300, 300}, Qt::NoModifier, Qt::MiddleButton);
+  send(QEvent::MouseMove, {350, 300}, Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+  release({350, 300}, Qt::NoModifier, Qt::MiddleButton);
   paint();
   EXPECT_EQ(mouse().interactionState(), kStateMeasuring);
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Measure);

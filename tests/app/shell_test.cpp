@@ -26,6 +26,7 @@
 #include "app/about_dialog.h"
 #include "app/help_window.h"
 #include "app/layer_dialog.h"
+#include "app/map_folders.h"
 #include "app/overview_inset.h"
 #include "app/shell_commands.h"
 #include "app/tools_palette.h"
@@ -178,6 +179,7 @@ class ShellTest : public MouseWindowTest {
     MouseWindowTest::SetUp();
     if (HasFatalFailure()) return;
     installShellCommands(*window_, mouse());
+    installMapFolders(*window_, mouse());
     streetSearches_ = 0;
     window_->setCommandHandler(ids::kStreetSearch, [this] { ++streetSearches_; });
   }

@@ -12,6 +12,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QNativeGestureEvent>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTabBar>
@@ -19,6 +21,7 @@
 #include <QTextEdit>
 #include <QThread>
 #include <QToolButton>
+#include <QUrl>
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
@@ -27,6 +30,7 @@
 #include <tuple>
 
 #include "app/main_window.h"
+#include "app/map_folders.h"
 #include "app/mouse_controller.h"
 #include "app/overview_inset.h"
 #include "app/print_job.h"
@@ -378,7 +382,8 @@ std::string Driver::checkHeld() const {
   const bool left = (held_ & Qt::LeftButton) != 0;
   if (mouse_.infoLabel().shown && !left) return "the information label stays after the release";
   const MouseState state = mouse_.interactionState();
-  if (mouse_.dragArmed() && (state == kStateZoomRect || state == kStatePan) && !left) {
+  const bool dragButtonHeld = (held_ & mouse_.dragButton()) != 0;
+  if (mouse_.dragArmed() && (state == kStateZoomRect || state == kStatePan) && !dragButtonHeld) {
     return "a drag goes on after the button came up";
   }
   return {};
@@ -424,6 +429,7 @@ Driver::Action Driver::next() {
       return {"wait " + std::to_string(ms) + " ms", nullptr, ms};
     }
     if (r < 5) return resizeAction();
+    if (r < 6 && folders_ != nullptr && held_ == Qt::NoButton) return folderAction();
     if (r < 7 && !windows.empty()) {
       QWidget* w = windows[static_cast<size_t>(below(static_cast<int>(windows.size())))];
       QPointer<QWidget> target = w;
@@ -497,7 +503,108 @@ Driver::Action Driver::mapAction() {
   if (r < 95 && held_ == Qt::NoButton) {
     return mouseAt(window_, at, kDoubleClick, button, mods, "map");
   }
-  return wheelAt(window_, at, chance(50) ? 120 : -120, mods);
+  if (chance(15)) return pinchAt(at);
+  return anyWheel(at, mods);
+}
+
+Driver::Action Driver::anyWheel(QPoint at, Qt::KeyboardModifiers mods) {
+  const int sign = chance(50) ? 1 : -1;
+  switch (below(8)) {
+    case 0:
+      return wheelWith(at, {0, sign * (1 + below(119))}, {}, Qt::NoScrollPhase, mods);
+    case 1:
+      return wheelWith(at, {}, {}, Qt::NoScrollPhase, mods);
+    case 2:
+      return wheelWith(at, {0, sign * (1 << 30)}, {}, Qt::NoScrollPhase, mods);
+    case 3:
+      return wheelWith(at, {sign * 120, 0}, {}, Qt::NoScrollPhase, mods);
+    case 4: {
+      const Qt::ScrollPhase phases[] = {Qt::ScrollBegin, Qt::ScrollUpdate, Qt::ScrollEnd,
+                                        Qt::ScrollMomentum};
+      const QPoint pixel(below(2001) - 1000, chance(5) ? sign * (1 << 26) : below(81) - 40);
+      return wheelWith(at, pixel * 8, pixel, phases[below(4)], mods);
+    }
+    default:
+      return wheelAt(window_, at, sign * 120, mods);
+  }
+}
+
+Driver::Action Driver::wheelWith(QPoint local, QPoint angle, QPoint pixel, Qt::ScrollPhase phase,
+                                 Qt::KeyboardModifiers mods) {
+  QPointer<QWidget> target = &window_;
+  return {"wheel angle " + std::to_string(angle.x()) + "," + std::to_string(angle.y()) +
+              " pixels " + std::to_string(pixel.x()) + "," + std::to_string(pixel.y()) + " phase " +
+              std::to_string(static_cast<int>(phase)) + modsName(mods) + " at " +
+              std::to_string(local.x()) + "," + std::to_string(local.y()),
+          [this, target, local, angle, pixel, phase, mods] {
+            if (target == nullptr || !target->isVisible()) return;
+            QWidget* under = target->childAt(local);
+            if (under == nullptr) under = target;
+            const QPoint at = under->mapFrom(target.data(), local);
+            QWheelEvent wheel(QPointF(at), QPointF(under->mapToGlobal(at)), pixel, angle, held_,
+                              mods, phase, false);
+            QCoreApplication::sendEvent(under, &wheel);
+          }};
+}
+
+Driver::Action Driver::pinchAt(QPoint local) {
+  const double values[] = {0.05,
+                           -0.05,
+                           0.3,
+                           -0.3,
+                           0.0,
+                           -1.0,
+                           -5.0,
+                           1e9,
+                           -1e9,
+                           std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()};
+  const double value = values[below(static_cast<int>(std::size(values)))];
+  QPointer<MapWidget> map = &window_.mapWidget();
+  return {"pinch " + std::to_string(value) + " at " + std::to_string(local.x()) + "," +
+              std::to_string(local.y()),
+          [this, map, local, value] {
+            if (map == nullptr || !map->isVisible()) return;
+            const QPoint at = map->mapFrom(&window_, local);
+            QNativeGestureEvent pinch(Qt::ZoomNativeGesture,
+                                      QPointingDevice::primaryPointingDevice(), 2, QPointF(at),
+                                      QPointF(at), QPointF(map->mapToGlobal(at)), value, QPointF());
+            QCoreApplication::sendEvent(map.data(), &pinch);
+          }};
+}
+
+Driver::Action Driver::folderAction() {
+  const std::filesystem::path here = window_.session().dataDir;
+  const int r = below(4);
+  if (r == 0) {
+    // The folder of the open map, again (as its file).
+    return {"open the map's own folder by its 8.tkm", [this, here] {
+              if (folders_ != nullptr)
+                folders_->open(QString::fromStdString((here / "8.tkm").string()));
+            }};
+  }
+  if (r == 1) {
+    return {"open a folder that is not a map", [this, here] {
+              if (folders_ != nullptr)
+                folders_->open(QString::fromStdString((here / "config").string()));
+            }};
+  }
+  const bool folder = r == 2;
+  return {folder ? "drop the map's folder on the window" : "drop a text on the window",
+          [this, here, folder] {
+            QMimeData mime;
+            if (folder) {
+              mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(here.string()))});
+            } else {
+              mime.setText(QStringLiteral("/no/such/folder"));
+            }
+            QDragEnterEvent enter(QPoint(40, 40), Qt::CopyAction, &mime, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QCoreApplication::sendEvent(&window_, &enter);
+            if (!enter.isAccepted()) return;
+            QDropEvent drop(QPointF(40, 40), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&window_, &drop);
+          }};
 }
 
 Driver::Action Driver::keyAction() {

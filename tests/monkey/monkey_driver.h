@@ -34,6 +34,7 @@ namespace tikhomap {
 class MainWindow;
 class MouseController;
 class Printing;
+class MapFolders;
 }  // namespace tikhomap
 
 namespace tikhomap::monkey {
@@ -55,6 +56,8 @@ class Driver {
   // Every event line is written here (numbered, flushed) before it is
   // carried out, so a crash log ends with the event that crashed.
   void setEcho(std::FILE* echo) { echo_ = echo; }
+  // Folder opens and drops go through these; without them none are made.
+  void setFolders(MapFolders* folders) { folders_ = folders; }
   // Called when an invariant breaks or the program stalls, with the number
   // of events carried out; the default prints nothing and the run stops.
   void setFailureHandler(std::function<void(int events, const std::string& what)> handler) {
@@ -101,6 +104,12 @@ class Driver {
   Action keyPress(int key, Qt::KeyboardModifiers mods, const QString& text, int kind);
   Action typing(const QString& text);
   Action wheelAt(QWidget& window, QPoint local, int delta, Qt::KeyboardModifiers mods);
+  // Any delta a wheel, a high-resolution wheel or a touchpad may send.
+  Action wheelWith(QPoint local, QPoint angle, QPoint pixel, Qt::ScrollPhase phase,
+                   Qt::KeyboardModifiers mods);
+  Action anyWheel(QPoint local, Qt::KeyboardModifiers mods);
+  Action pinchAt(QPoint local);
+  Action folderAction();
 
   void sendMouse(QWindow* window, QPointF local, Qt::MouseButton button, int type,
                  Qt::KeyboardModifiers mods);
@@ -113,6 +122,7 @@ class Driver {
   MainWindow& window_;
   MouseController& mouse_;
   Printing& printing_;
+  MapFolders* folders_ = nullptr;
   std::mt19937_64 rng_;
   std::mt19937_64 answers_;  // the print dialog's answers
   std::FILE* echo_ = nullptr;

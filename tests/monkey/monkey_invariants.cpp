@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/coordinates_window.h"
+#include "app/data_folder.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/measure_window.h"
@@ -181,7 +182,9 @@ std::string checkWindows(MainWindow& w, MouseController& mouse) {
 //    is shown twice; the menu marks follow the view mode, the real shadows
 //    and the palette;
 //  - the map holds the mouse grab exactly during a drag; no busy cursor
-//    outlives its work; no hidden window stays modal.
+//    outlives its work; no hidden window stays modal;
+//  - the frame is shown moved only while a pan is dragged; the open map's
+//    folder holds a base map (a failed open keeps the map).
 std::string checkInvariants(MainWindow& window, MouseController& mouse) {
   MapSession& s = window.session();
   if (!s.baseMapLoaded()) return "the base map is not loaded";
@@ -194,6 +197,13 @@ std::string checkInvariants(MainWindow& window, MouseController& mouse) {
            std::to_string(map.width()) + "x" + std::to_string(map.height());
   }
   if (std::string m = checkMarks(s); !m.empty()) return m;
+  // The frame moves only under a pan being dragged, and the open map is
+  // always one whose base map reads.
+  if (!map.frameOffset().isNull() &&
+      !(mouse.dragArmed() && mouse.interactionState() == kStatePan)) {
+    return "the frame is shown moved without a pan";
+  }
+  if (!holdsBaseMap(s.dataDir)) return "the open map's folder holds no base map";
   return checkWindows(window, mouse);
 }
 

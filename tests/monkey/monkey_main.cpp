@@ -129,6 +129,12 @@ int runChild(const Options& o, int argc, char** argv) {
 
     tikhomap::monkey::Driver driver(window, parts.mouse, parts.printing, o.seed);
     driver.setEcho(log);
+    driver.setFolders(&parts.folders);
+    // A folder that is not a map is answered with a message box; the run
+    // notes the answer instead of waiting for a person.
+    window.setOpenFailedHandler([log](const QString& message) {
+      std::fprintf(log, "        open refused: %s\n", message.toUtf8().constData());
+    });
     driver.setFailureHandler(failed);
     std::atomic<bool> over{false};
     std::thread watchdog([&] {
