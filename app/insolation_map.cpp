@@ -46,6 +46,17 @@ InsolationColouring::InsolationColouring(MainWindow& main) : QObject(&main), mai
   connect(&redraw_, &QTimer::timeout, this, [this] {
     if (active_) main_.requestRecompose();
   });
+  // Another map read into the same session: nothing found for the old one
+  // holds, and the workers' copy is of the old buildings.
+  connect(&main_, &MainWindow::mapClosing, this, [this] {
+    stopWorkers();
+    snapshot_.reset();
+    builtFor_ = nullptr;
+    pending_ = 0;
+  });
+  connect(&main_, &MainWindow::mapOpened, this, [this] {
+    if (active_) lookAtView();
+  });
   map_ = &main_.mapWidget();
   overlayId_ = map_->addOverlay([this](QPainter& p) { drawProgress(p); });
 }

@@ -321,6 +321,7 @@ bool MainWindow::openMap(const std::filesystem::path& dir) {
   fresh->realShadows = session_.realShadows;
   fresh->sunDate = session_.sunDate;
   fresh->frameThreads = session_.frameThreads;
+  fresh->insolationColouring = session_.insolationColouring;
   fresh->composer = session_.composer;
   fresh->setViewMode(session_.viewMode);
   releaseStyleSet(session_.styles, nullptr);

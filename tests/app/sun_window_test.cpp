@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 
 #include "app/insolation_map.h"
 #include "app/main_window.h"
@@ -250,6 +251,19 @@ TEST_F(SunWindowTest, TheNormColoursTheWallsOfDwellingsAsVerdictsArrive) {
   EXPECT_LE(s.insolationColours[0], kInsolationFails);
   EXPECT_EQ(s.insolationColours[1], kInsolationUnknown);  // the school
   EXPECT_GT(verdictPixels(), 50);
+
+  // Another map opened with the choice on is screened anew.
+  const std::filesystem::path other = folder_.path().string() + "_other";
+  std::filesystem::remove_all(other);
+  std::filesystem::copy(folder_.path(), other);
+  ASSERT_TRUE(window_->openMap(other));
+  pushView(s.history, 1400, 1300, 1800, 1800);
+  window_->requestRecompose();
+  EXPECT_TRUE(s.insolationColouring);
+  QTRY_VERIFY_WITH_TIMEOUT(!s.insolationColours.empty() && s.insolationColours[0] != 0, 60000);
+  EXPECT_GT(verdictPixels(), 50);
+  std::filesystem::remove_all(other);
+
   window_->command(ids::kInsolationColours);
   EXPECT_FALSE(s.insolationColouring);
   EXPECT_EQ(verdictPixels(), 0);
