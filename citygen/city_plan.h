@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "citygen/city_generator.h"
-#include "citygen/geometry.h"
+#include "mapdata/plane.h"
 #include "citygen/random.h"
 #include "citygen/site_raster.h"
 

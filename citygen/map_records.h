@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "citygen/geometry.h"
+#include "mapdata/plane.h"
 #include "mapdata/map_data.h"
 #include "mapdata/table_order.h"
 
