@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "mapdata/grid_projection.h"
-#include "osm2tkm/city_builder.h"
 #include "mapdata/plane.h"
+#include "osm2tkm/city_builder.h"
 
 namespace tikhomap::osm {
 
 struct NamedPlace {
   std::string name;  // cp1251
   std::string kind;  // place=*
-  Vec at;           // grid
+  Vec at;            // grid
 };
 
 // One street: the ways of one name that lie together.

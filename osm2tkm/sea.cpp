@@ -100,7 +100,7 @@ bool strictlyInside(const Bounds& b, Vec p) {
 struct Coast {
   std::vector<Polyline> chains;  // open, from an end outside the area to one outside
   std::vector<Polyline> rings;   // closed, without the repeat
-  int joined = 0;            // ways joined into chains
+  int joined = 0;                // ways joined into chains
   int gapsClosed = 0;
   std::optional<Vec> danglingEnd;  // where the coastline stops inside the area
 };
@@ -183,7 +183,8 @@ std::vector<Polyline> ringAcrossEdge(const Polyline& ring, const Bounds& box) {
 // left, closed into rings: from a piece's end anticlockwise round the edge
 // to the next piece's start. The rings leave the area at right angles and
 // run round the outer box.
-std::vector<Polyline> closeRound(const std::vector<Polyline>& pieces, const Bounds& area, const Bounds& outer) {
+std::vector<Polyline> closeRound(const std::vector<Polyline>& pieces, const Bounds& area,
+                                 const Bounds& outer) {
   const size_t n = pieces.size();
   std::vector<double> startAt(n), endAt(n);
   for (size_t i = 0; i < n; ++i) {

@@ -139,7 +139,7 @@ void buildStreets(BuildContext& ctx) {
       ctx.summary().add("streets told apart by a place qualifier", groups.size() - first);
     for (size_t g = first; g < groups.size(); ++g) {
       const Vec centre{(groups[g].box.xMin + groups[g].box.xMax) / 2,
-                        (groups[g].box.yMin + groups[g].box.yMax) / 2};
+                       (groups[g].box.yMin + groups[g].box.yMax) / 2};
       groups[g].name = several ? qualified(name, nearestPlaceName(ctx, centre)) : name;
     }
   }

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "mapdata/cp1251.h"
-#include "osm2tkm/map_text.h"
 #include "mapdata/plane.h"
+#include "osm2tkm/map_text.h"
 
 namespace tikhomap::osm {
 namespace {

@@ -5,9 +5,9 @@
 #include <map>
 #include <memory>
 
+#include "mapdata/themes.h"
 #include "osm2tkm/city_builder.h"
 #include "osm2tkm/tag_mapping.h"
-#include "mapdata/themes.h"
 #include "render/compose_frame.h"
 #include "tests/render/compose_fixture.h"
 #include "tools/building_info.h"
@@ -133,9 +133,10 @@ TEST(ObjectTheme, PointsOfInterestFallIntoTheSampleCitysGroups) {
     else
       EXPECT_EQ(t.code[0], group) << t.code;
   }
-  const std::pair<const char*, const char*> named[] = {
-      {"fire_station", "Пожарные части"}, {"courthouse", "Налоги и суды"},
-      {"cafe", "Кафе и столовые"}, {"place_of_worship", "Храмы"}};
+  const std::pair<const char*, const char*> named[] = {{"fire_station", "Пожарные части"},
+                                                       {"courthouse", "Налоги и суды"},
+                                                       {"cafe", "Кафе и столовые"},
+                                                       {"place_of_worship", "Храмы"}};
   for (const auto& [amenity, name] : named)
     EXPECT_EQ(names[std::string(*objectTheme(tags({{"amenity", amenity}})))], name) << amenity;
 }
