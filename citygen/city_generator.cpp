@@ -35,7 +35,7 @@ void addDistricts(const CityPlan& plan, CityLayers& layers, MapData& map) {
   map.districtAreas.push_back(makeDistrictArea(0, plan.coast));
   for (size_t s = 0; s < plan.seeds.size(); ++s) {
     Polyline piece = clipToConvex(plan.coast, plan.zoneCells[s]);
-    if (piece.size() < 3 || std::fabs(polygonArea(piece)) < 1) continue;
+    if (piece.size() < 3 || std::fabs(signedArea(piece)) < 1) continue;
     map.districtAreas.push_back(makeDistrictArea(plan.seeds[s].district, piece));
   }
   // Districts listed by number, the land of no district last.

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "citygen/city_generator.h"
-#include "citygen/geometry.h"
 #include "citygen/random.h"
 #include "citygen/site_raster.h"
+#include "mapdata/plane.h"
 
 namespace tikhomap::citygen {
 

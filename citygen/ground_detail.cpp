@@ -126,7 +126,7 @@ void addGroundDetail(const CityPlan& plan, CityLayers& layers,
     const Vec c = lerp(b.yard[0], b.yard[2], 0.5);
     Polyline lawn;
     for (const Vec& p : b.yard) lawn.push_back(lerp(c, p, 0.8));
-    if (std::fabs(polygonArea(lawn)) > 60) layers.areas.push_back({6614, closedRing(lawn)});
+    if (std::fabs(signedArea(lawn)) > 60) layers.areas.push_back({6614, closedRing(lawn)});
   }
 }
 

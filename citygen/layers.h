@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "citygen/geometry.h"
+#include "mapdata/plane.h"
 
 namespace tikhomap::citygen {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "citygen/geometry.h"
 #include "mapdata/map_data.h"
+#include "mapdata/plane.h"
 #include "mapdata/table_order.h"
 
 namespace tikhomap::citygen {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "citygen/map_records.h"
+#include "mapdata/themes.h"
 
 namespace tikhomap::citygen {
 
@@ -48,60 +49,6 @@ const char* const kShopNames[] = {
     "Сокол",     "Орлёнок",
 };
 
-const std::vector<ThemeSpec> kThemes = {
-    {"11", "Образование"},
-    {"12", "Школы"},
-    {"13", "Детские сады"},
-    {"14", "Гимназии и лицеи"},
-    {"15", "Колледжи и училища"},
-    {"16", "Музыкальные школы"},
-    {"21", "Здравоохранение"},
-    {"22", "Поликлиники"},
-    {"23", "Больницы"},
-    {"24", "Аптеки"},
-    {"25", "Стоматологии"},
-    {"31", "Торговля"},
-    {"32", "Продукты"},
-    {"33", "Универсамы"},
-    {"34", "Торговые центры"},
-    {"35", "Хозяйственные товары"},
-    {"36", "Одежда и обувь"},
-    {"37", "Рынки"},
-    {"41", "Культура"},
-    {"42", "Дома культуры"},
-    {"43", "Библиотеки"},
-    {"44", "Кинотеатры"},
-    {"45", "Музеи и театры"},
-    {"51", "Спорт"},
-    {"52", "Спортивные комплексы"},
-    {"53", "Бассейны"},
-    {"54", "Стадионы"},
-    {"61", "Транспорт"},
-    {"62", "Вокзалы"},
-    {"63", "Автостанции"},
-    {"64", "Автосервис"},
-    {"65", "Автостоянки"},
-    {"71", "Финансы"},
-    {"72", "Банки"},
-    {"73", "Страхование"},
-    {"74", "Нотариусы"},
-    {"81", "Органы власти"},
-    {"82", "Администрация"},
-    {"83", "Полиция"},
-    {"84", "Налоги и суды"},
-    {"85", "Почта"},
-    {"86", "Жилищные службы"},
-    {"91", "Бытовые услуги"},
-    {"92", "Парикмахерские"},
-    {"93", "Ателье и ремонт"},
-    {"94", "Бани"},
-    {"95", "Кафе и столовые"},
-    {"96", "Гостиницы"},
-    {"A1", "Промышленность"},
-    {"A2", "Предприятия"},
-    {"A3", "Склады"},
-};
-
 struct ObjectMaker {
   std::map<std::string, int> counters;
   CityRandom* rng = nullptr;
@@ -119,10 +66,6 @@ bool startsWith(const std::string& s, const char* head) {
 }
 
 }  // namespace
-
-const std::vector<ThemeSpec>& themeTable() {
-  return kThemes;
-}
 
 void addReferenceTables(const CityPlan& plan, const std::vector<Street>& streets,
                         const std::vector<PlacedBuilding>& buildings, MapData& map,
@@ -151,7 +94,8 @@ void addReferenceTables(const CityPlan& plan, const std::vector<Street>& streets
 
   // Themes as one two-level list.
   int32_t lastGroup = -1, lastChild = -1;
-  for (const ThemeSpec& t : kThemes) {
+  for (const Theme& t : themeTable()) {
+    if (!t.inSampleCity) continue;
     ThemeNode node;
     node.code[0] = t.code[0], node.code[1] = t.code[1];
     copyText(node.name, sizeof node.name, t.name);

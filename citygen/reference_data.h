@@ -11,13 +11,6 @@
 
 namespace tikhomap::citygen {
 
-struct ThemeSpec {
-  const char* code;
-  const char* name;
-};
-// Groups (second character '1') each followed by their themes.
-const std::vector<ThemeSpec>& themeTable();
-
 void addReferenceTables(const CityPlan& plan, const std::vector<Street>& streets,
                         const std::vector<PlacedBuilding>& buildings, MapData& map, CityRandom rng);
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "citygen/geometry.h"
+#include "mapdata/plane.h"
 
 namespace tikhomap::citygen {
 

@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "mapdata/grid_projection.h"
+#include "mapdata/plane.h"
 #include "osm2tkm/city_builder.h"
-#include "osm2tkm/plane.h"
 
 namespace tikhomap::osm {
 
 struct NamedPlace {
   std::string name;  // cp1251
   std::string kind;  // place=*
-  Vec2 at;           // grid
+  Vec at;            // grid
 };
 
 // One street: the ways of one name that lie together.
@@ -25,16 +25,16 @@ struct StreetGroup {
   std::string baseName;  // cp1251, as the addresses name it
   std::string name;      // as written: qualified, fitted
   int16_t code = 0;
-  std::vector<Path> axes;  // grid
+  std::vector<Polyline> axes;  // grid
   std::vector<int> levels;
   std::vector<float> widths;
-  Box2 box;
+  Bounds box;
   bool hasHouses = false;
 };
 
 struct BuiltBuilding {
-  Path ring;  // grid, open
-  Box2 box;
+  Polyline ring;  // grid, open
+  Bounds box;
   Tags const* tags = nullptr;
   Building record;
 };
@@ -44,7 +44,7 @@ struct BuildContext {
   const Extract& extract;
   CityImport& out;
   GeoBox area;
-  Box2 areaDegrees;  // x = lon, y = lat
+  Bounds areaDegrees;  // x = lon, y = lat
   GridProjection grid;
   std::vector<NamedPlace> places;
   std::vector<StreetGroup> streets;
@@ -62,19 +62,19 @@ struct BuildContext {
   std::set<std::string> writtenNames;
   // With a sea: the land of the regional panel (grid), all sea without it.
   bool hasSea = false;
-  std::vector<Path> regionalLand;
+  std::vector<Polyline> regionalLand;
   std::string title;     // cp1251: --title, else the area's name
   std::string timeZone;  // IANA name, empty when unknown
 
   ImportSummary& summary() { return out.summary; }
-  Vec2 project(LonLat p) const {
+  Vec project(LonLat p) const {
     const GridPoint g = geoToGrid(grid, p.lat, p.lon);
     return {g.x, g.y};
   }
-  Path project(const Path& degrees) const {
-    Path out;
+  Polyline project(const Polyline& degrees) const {
+    Polyline out;
     out.reserve(degrees.size());
-    for (const Vec2& p : degrees) out.push_back(project(LonLat{p.x, p.y}));
+    for (const Vec& p : degrees) out.push_back(project(LonLat{p.x, p.y}));
     return out;
   }
   std::string text(std::string_view utf8);  // mapText, noting what it changed
@@ -85,12 +85,12 @@ struct BuildContext {
   }
 };
 
-Path toDegrees(const Ring& ring);
+Polyline toDegrees(const Ring& ring);
 // The name of the place nearest to a grid point, or empty.
-std::string nearestPlaceName(const BuildContext& ctx, Vec2 at);
+std::string nearestPlaceName(const BuildContext& ctx, Vec at);
 
 // A feature record of the grid points (bounds and count filled in).
-MapFeature makeFeature(int16_t code, const Path& points);
+MapFeature makeFeature(int16_t code, const Polyline& points);
 
 void buildStreets(BuildContext& ctx);
 void writeStreetNames(BuildContext& ctx);

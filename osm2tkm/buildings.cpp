@@ -32,13 +32,13 @@ class BuildingGrid {
  public:
   explicit BuildingGrid(const std::vector<BuiltBuilding>& buildings) : buildings_(buildings) {
     for (size_t i = 0; i < buildings.size(); ++i) {
-      const Box2& b = buildings[i].box;
+      const Bounds& b = buildings[i].box;
       for (long cx = cell(b.xMin); cx <= cell(b.xMax); ++cx)
         for (long cy = cell(b.yMin); cy <= cell(b.yMax); ++cy) cells_[cellKey(cx, cy)].push_back(i);
     }
   }
   // The building whose outline holds p, else the nearest within reach; -1.
-  long find(Vec2 p, double reach, double* distance = nullptr) const {
+  long find(Vec p, double reach, double* distance = nullptr) const {
     long best = -1;
     double bestDistance = reach;
     std::unordered_set<size_t> seen;
@@ -72,8 +72,8 @@ class BuildingGrid {
 // An address point inside the outline that no other building has: the
 // interior point rounded to whole metres, else the nearest free whole-metre
 // point inside.
-bool placeAddress(const Path& ring, std::set<std::pair<long, long>>& used, MapPoint16& at) {
-  const Vec2 c = interiorPoint(ring);
+bool placeAddress(const Polyline& ring, std::set<std::pair<long, long>>& used, MapPoint16& at) {
+  const Vec c = interiorPoint(ring);
   const long x0 = std::lround(c.x), y0 = std::lround(c.y);
   for (long r = 0; r <= 6; ++r)
     for (long dx = -r; dx <= r; ++dx)
@@ -82,7 +82,7 @@ bool placeAddress(const Path& ring, std::set<std::pair<long, long>>& used, MapPo
         const long x = x0 + dx, y = y0 + dy;
         if (x < 0 || y < 0 || x > 32767 || y > 32767) continue;
         if (used.count({x, y}) ||
-            !insideRing(ring, {static_cast<double>(x), static_cast<double>(y)}))
+            !pointInPolygon(ring, {static_cast<double>(x), static_cast<double>(y)}))
           continue;
         used.insert({x, y});
         at = {static_cast<uint16_t>(x), static_cast<uint16_t>(y)};
@@ -107,14 +107,14 @@ Address addressOf(BuildContext& ctx, const Tags& tags) {
 
 // The street of that name nearest to the building; -1 when no imported
 // street has the name.
-long streetFor(const BuildContext& ctx, const std::string& name, const Box2& box) {
+long streetFor(const BuildContext& ctx, const std::string& name, const Bounds& box) {
   const auto it = ctx.streetsByName.find(name);
   if (it == ctx.streetsByName.end()) return -1;
   long best = -1;
   double bestDistance = 1e300;
-  const Vec2 c{(box.xMin + box.xMax) / 2, (box.yMin + box.yMax) / 2};
+  const Vec c{(box.xMin + box.xMax) / 2, (box.yMin + box.yMax) / 2};
   for (size_t g : it->second) {
-    const Box2& s = ctx.streets[g].box;
+    const Bounds& s = ctx.streets[g].box;
     const double dx = std::max({s.xMin - c.x, 0.0, c.x - s.xMax});
     const double dy = std::max({s.yMin - c.y, 0.0, c.y - s.yMax});
     const double d = std::hypot(dx, dy);
@@ -171,7 +171,7 @@ void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
 }
 
 // The point at fraction t of a line's length.
-Vec2 alongLine(const Path& line, double t) {
+Vec alongLine(const Polyline& line, double t) {
   double total = 0;
   for (size_t i = 1; i < line.size(); ++i)
     total += std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
@@ -220,12 +220,12 @@ void interpolateAddresses(BuildContext& ctx, const BuildingGrid& grid) {
       }
       Ring part(w.points.begin() + static_cast<long>(stops[s - 1].first),
                 w.points.begin() + static_cast<long>(stops[s].first) + 1);
-      const Path line = ctx.project(toDegrees(part));
+      const Polyline line = ctx.project(toDegrees(part));
       std::string_view street = tagValue(w.tags, "addr:street");
       if (street.empty()) street = tagValue(from.tags, "addr:street");
       if (street.empty()) street = tagValue(to.tags, "addr:street");
       for (size_t k = 0; k < numbers.size(); ++k) {
-        const Vec2 at = alongLine(line, static_cast<double>(k + 1) / (numbers.size() + 1));
+        const Vec at = alongLine(line, static_cast<double>(k + 1) / (numbers.size() + 1));
         const long building = grid.find(at, kAddressReach);
         if (building < 0) {
           ctx.summary().add("interpolated house numbers outside every building (dropped)");
@@ -271,7 +271,7 @@ void buildBuildings(BuildContext& ctx) {
       ctx.summary().add("buildings too small or degenerate (dropped)");
       continue;
     }
-    b.box = boxOf(b.ring);
+    b.box = boundsOf(b.ring);
     b.tags = &area.tags;
     MapPoint16 address;
     if (!placeAddress(b.ring, usedAddresses, address)) {
@@ -291,7 +291,7 @@ void buildBuildings(BuildContext& ctx) {
       d.copy(b.record.description, sizeof b.record.description - 1);
     }
     MapBounds bounds{1e30f, 1e30f, -1e30f, -1e30f};
-    for (const Vec2& p : b.ring) {
+    for (const Vec& p : b.ring) {
       const MapPoint q{static_cast<float>(p.x), static_cast<float>(p.y)};
       b.record.outline.push_back(q);
       bounds.xMin = std::min(bounds.xMin, q.x), bounds.yMin = std::min(bounds.yMin, q.y);
@@ -349,7 +349,7 @@ void buildObjects(BuildContext& ctx) {
   std::set<std::string> taken;
   // Files an object at a building's address point, or (building < 0) at its
   // own point: a landmark whose building the data lacks stays findable.
-  auto file = [&](const Tags& tags, std::string_view theme, long building, Vec2 at) {
+  auto file = [&](const Tags& tags, std::string_view theme, long building, Vec at) {
     UserObject o;
     if (building >= 0) {
       const Building& b = ctx.buildings[static_cast<size_t>(building)].record;
@@ -379,16 +379,16 @@ void buildObjects(BuildContext& ctx) {
     if (!ctx.area.contains(n.at)) continue;
     const std::optional<std::string_view> theme = themeOf(n.tags);
     if (!theme) continue;
-    const Vec2 at = ctx.project(n.at);
+    const Vec at = ctx.project(n.at);
     file(n.tags, *theme, grid.find(at, kObjectReach), at);
   }
   for (const Area& a : ctx.extract.areas) {
     const std::optional<std::string_view> theme = themeOf(a.tags);
     if (!theme) continue;
-    const Path ring = clipRing(toDegrees(a.outers.front()), ctx.areaDegrees);
+    const Polyline ring = clipRing(toDegrees(a.outers.front()), ctx.areaDegrees);
     if (ring.empty()) continue;
-    const Path grid2 = ctx.project(ring);
-    const Vec2 middle = interiorPoint(grid2);
+    const Polyline grid2 = ctx.project(ring);
+    const Vec middle = interiorPoint(grid2);
     if (isBuilding(a.tags)) {
       file(a.tags, *theme, grid.find(middle, 0.0), middle);
       continue;
@@ -396,7 +396,7 @@ void buildObjects(BuildContext& ctx) {
     // A site (a school's grounds, a town hall's plot) is filed at the
     // building on it that holds its middle, else at the one on it nearest
     // to its middle; a site with no building on it keeps its own point.
-    const Box2 box = boxOf(grid2);
+    const Bounds box = boundsOf(grid2);
     long best = -1;
     double bestDistance = 1e300;
     for (size_t i = 0; i < ctx.buildings.size(); ++i) {
@@ -404,8 +404,8 @@ void buildObjects(BuildContext& ctx) {
       if (b.box.xMin > box.xMax || b.box.xMax < box.xMin || b.box.yMin > box.yMax ||
           b.box.yMax < box.yMin)
         continue;
-      const Vec2 p{static_cast<double>(b.record.x), static_cast<double>(b.record.y)};
-      if (!insideRing(grid2, p)) continue;
+      const Vec p{static_cast<double>(b.record.x), static_cast<double>(b.record.y)};
+      if (!pointInPolygon(grid2, p)) continue;
       const double d = distanceToRing(b.ring, middle);
       if (d < bestDistance) bestDistance = d, best = static_cast<long>(i);
     }

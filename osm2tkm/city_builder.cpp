@@ -6,6 +6,7 @@
 
 #include "mapdata/table_order.h"
 #include "mapdata/text_rules.h"
+#include "mapdata/themes.h"
 #include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
 #include "osm2tkm/tag_mapping.h"
@@ -23,14 +24,14 @@ std::string BuildContext::text(std::string_view utf8) {
   return out;
 }
 
-Path toDegrees(const Ring& ring) {
-  Path out;
+Polyline toDegrees(const Ring& ring) {
+  Polyline out;
   out.reserve(ring.size());
   for (const LonLat& p : ring) out.push_back({p.lon, p.lat});
   return out;
 }
 
-std::string nearestPlaceName(const BuildContext& ctx, Vec2 at) {
+std::string nearestPlaceName(const BuildContext& ctx, Vec at) {
   const NamedPlace* best = nullptr;
   double bestDistance = 1e300;
   for (const NamedPlace& p : ctx.places) {
@@ -54,7 +55,7 @@ std::string metres(double m) {
 bool placeGrid(BuildContext& ctx, std::string& refusal) {
   const GeoBox& a = ctx.area;
   ctx.grid = GridProjection{(a.min.lon + a.max.lon) / 2, 0, 0};
-  Path edge;
+  Polyline edge;
   constexpr int kSamples = 32;
   for (int i = 0; i <= kSamples; ++i) {
     const double t = static_cast<double>(i) / kSamples;
@@ -65,7 +66,7 @@ bool placeGrid(BuildContext& ctx, std::string& refusal) {
     edge.push_back(ctx.project(LonLat{a.min.lon, lat}));
     edge.push_back(ctx.project(LonLat{a.max.lon, lat}));
   }
-  const Box2 box = boxOf(edge);
+  const Bounds box = boundsOf(edge);
   const double north = box.xMax - box.xMin, east = box.yMax - box.yMin;
   if (north + 2 * kGridMargin > kGridRange || east + 2 * kGridMargin > kGridRange) {
     refusal = "the area is " + metres(north) + " north to south by " + metres(east) +
@@ -95,7 +96,7 @@ void buildThemes(BuildContext& ctx) {
   std::set<std::string> used;
   for (const UserObject& o : map.userObjects) used.insert(std::string(o.theme, 2));
   int32_t lastGroup = -1, lastChild = -1;
-  for (const ThemeEntry& t : themeTable()) {
+  for (const Theme& t : themeTable()) {
     const bool group = t.code[1] == '1';
     // A group is listed when one of its themes has objects; a theme when it has.
     const bool wanted = group ? std::any_of(used.begin(), used.end(),

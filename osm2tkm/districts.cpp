@@ -48,27 +48,27 @@ struct Boundary {
   int64_t buildings = 0;  // address points inside
   std::string name;       // cp1251
   const Tags* tags = nullptr;
-  std::vector<Path> rings;  // grid, clipped to the area
+  std::vector<Polyline> rings;  // grid, clipped to the area
   double area = 0;
-  Vec2 centre;
+  Vec centre;
 };
 
 struct DistrictGroup {
   std::vector<size_t> members;
   int64_t buildings = 0;
   double area = 0;
-  Vec2 centre;
+  Vec centre;
   const Boundary* frame = nullptr;  // a whole frame in one district: named by it
 };
 
 // Simplified until it fits a record's vertex count.
-Path fitted(const Path& ring, double tolerance) {
-  Path out = simplify(ring, tolerance);
+Polyline fitted(const Polyline& ring, double tolerance) {
+  Polyline out = simplify(ring, tolerance);
   while (out.size() > 32000) out = simplify(out, tolerance *= 2);
   return out;
 }
 
-Path closedPath(Path ring) {
+Polyline closedPath(Polyline ring) {
   if (!ring.empty()) ring.push_back(ring.front());
   return ring;
 }
@@ -113,12 +113,12 @@ std::vector<Boundary> collectBoundaries(BuildContext& ctx) {
     b.tags = &a.tags;
     double cx = 0, cy = 0;
     for (const Ring& r : a.outers) {
-      const Path clipped = clipRing(toDegrees(r), ctx.areaDegrees);
+      const Polyline clipped = clipRing(toDegrees(r), ctx.areaDegrees);
       if (clipped.empty()) continue;
-      const Path ring = fitted(ctx.project(clipped), kOutlineTolerance);
+      const Polyline ring = fitted(ctx.project(clipped), kOutlineTolerance);
       const double area = std::fabs(signedArea(ring));
       if (ring.size() < 3 || area < 1) continue;
-      const Vec2 c = interiorPoint(ring);
+      const Vec c = interiorPoint(ring);
       cx += c.x * area, cy += c.y * area;
       b.area += area;
       b.rings.push_back(ring);
@@ -188,10 +188,10 @@ void buildDistricts(BuildContext& ctx) {
   // are one microdistrict, at the first.
   constexpr double kSamePlace = 1000;
   std::set<std::string> taken;
-  std::vector<std::pair<std::string, Vec2>> seen;
+  std::vector<std::pair<std::string, Vec>> seen;
   for (const Node& n : ctx.extract.nodes) {
     if (!isMicrodistrictPlace(n.tags) || !ctx.area.contains(n.at)) continue;
-    const Vec2 p = ctx.project(n.at);
+    const Vec p = ctx.project(n.at);
     const std::string text = ctx.text(tagValue(n.tags, "name"));
     const bool repeated = std::any_of(seen.begin(), seen.end(), [&](const auto& s) {
       return s.first == text && std::hypot(s.second.x - p.x, s.second.y - p.y) <= kSamePlace;
@@ -212,20 +212,20 @@ void buildDistricts(BuildContext& ctx) {
 
   std::vector<Boundary> all = collectBoundaries(ctx);
   const MapBounds& e = map.cityExtent;
-  const Vec2 middle{(e.xMin + e.xMax) / 2.0, (e.yMin + e.yMax) / 2.0};
+  const Vec middle{(e.xMin + e.xMax) / 2.0, (e.yMin + e.yMax) / 2.0};
 
   // The outline.
   const Boundary* outline = nullptr;
-  const Path* outlineRing = nullptr;
+  const Polyline* outlineRing = nullptr;
   for (const Boundary& b : all) {
     if (outline && b.level >= outline->level) continue;
-    for (const Path& r : b.rings)
-      if (insideRing(r, middle)) outline = &b, outlineRing = &r;
+    for (const Polyline& r : b.rings)
+      if (pointInPolygon(r, middle)) outline = &b, outlineRing = &r;
   }
-  Path land;
+  Polyline land;
   if (outlineRing) {
     // Its largest ring stands for the land.
-    for (const Path& r : outline->rings)
+    for (const Polyline& r : outline->rings)
       if (std::fabs(signedArea(r)) > std::fabs(signedArea(land))) land = r;
     ctx.summary().add("outline from the administrative boundary");
   } else {
@@ -245,34 +245,34 @@ void buildDistricts(BuildContext& ctx) {
 
   // The units, by level, and the buildings in each.
   const int outlineLevel = outline ? outline->level : 0;
-  std::vector<Vec2> points;  // the buildings' address points
+  std::vector<Vec> points;  // the buildings' address points
   int64_t inOutline = 0;
-  const Box2 landBox = boxOf(land);
+  const Bounds landBox = boundsOf(land);
   for (const Building& b : map.buildings) {
-    const Vec2 p{double(b.x), double(b.y)};
-    if (landBox.contains(p) && insideRing(land, p)) ++inOutline;
+    const Vec p{double(b.x), double(b.y)};
+    if (landBox.contains(p) && pointInPolygon(land, p)) ++inOutline;
     points.push_back(p);
   }
   std::map<int, std::vector<size_t>> byLevel;
   for (size_t i = 0; i < all.size(); ++i) {
     Boundary& b = all[i];
-    if (b.level <= outlineLevel || !insideRing(land, b.centre)) continue;
+    if (b.level <= outlineLevel || !pointInPolygon(land, b.centre)) continue;
     byLevel[b.level].push_back(i);
-    for (const Path& r : b.rings) {
-      const Box2 box = boxOf(r);
-      for (const Vec2& p : points)
-        if (box.contains(p) && insideRing(r, p)) ++b.buildings;
+    for (const Polyline& r : b.rings) {
+      const Bounds box = boundsOf(r);
+      for (const Vec& p : points)
+        if (box.contains(p) && pointInPolygon(r, p)) ++b.buildings;
     }
   }
   std::vector<size_t> members;
   int memberLevel = 0;
   for (const auto& [level, list] : byLevel)
     if (list.size() > members.size()) members = list, memberLevel = level;
-  auto inside = [&](const Boundary& b, Vec2 p) {
+  auto inside = [&](const Boundary& b, Vec p) {
     return std::any_of(b.rings.begin(), b.rings.end(),
-                       [&](const Path& r) { return insideRing(r, p); });
+                       [&](const Polyline& r) { return pointInPolygon(r, p); });
   };
-  auto distance = [](Vec2 a, Vec2 b) { return std::hypot(a.x - b.x, a.y - b.y); };
+  auto distance = [](Vec a, Vec b) { return std::hypot(a.x - b.x, a.y - b.y); };
 
   // The frames: the finest coarser level of two to five units that covers.
   std::vector<size_t> frames;
@@ -367,7 +367,7 @@ void buildDistricts(BuildContext& ctx) {
         groups[g].frame ? cutName(ctx.wrote(groups[g].frame->name), kDistrictNameLength)
                         : groupName(ctx, all, groups[g]);
     for (size_t m : groups[g].members)
-      for (const Path& r : all[m].rings) {
+      for (const Polyline& r : all[m].rings) {
         map.districtAreas.push_back(districtAreaFrom(district, closedPath(r)));
         map.lineFeatures.push_back(makeFeature(9005, closedPath(r)));
       }
@@ -394,9 +394,9 @@ void buildLayers(BuildContext& ctx) {
     const Layer layer = areaLayer(a.tags);
     if (layer == Layer::None) continue;
     for (const Ring& r : a.outers) {
-      const Path clipped = clipRing(toDegrees(r), ctx.areaDegrees);
+      const Polyline clipped = clipRing(toDegrees(r), ctx.areaDegrees);
       if (clipped.empty()) continue;
-      const Path ring = closedPath(fitted(ctx.project(clipped), kLayerTolerance));
+      const Polyline ring = closedPath(fitted(ctx.project(clipped), kLayerTolerance));
       if (ring.size() < 4) continue;
       const MapFeature f = makeFeature(layerCode(layer), ring);
       (layer == Layer::Water ? map.waterFeatures : map.areaFeatures).push_back(f);
@@ -405,7 +405,7 @@ void buildLayers(BuildContext& ctx) {
   for (const Way& w : ctx.extract.ways) {
     const Layer layer = lineLayer(w.tags);
     if (layer == Layer::None) continue;
-    for (const Path& part : clipLine(toDegrees(w.points), ctx.areaDegrees)) {
+    for (const Polyline& part : clipLine(toDegrees(w.points), ctx.areaDegrees)) {
       const MapFeature f =
           makeFeature(layerCode(layer), fitted(ctx.project(part), kLayerTolerance));
       (layer == Layer::WaterLine ? map.waterFeatures : map.lineFeatures).push_back(f);
@@ -415,13 +415,13 @@ void buildLayers(BuildContext& ctx) {
 
 void buildTitleSheet(BuildContext& ctx) {
   const MapBounds& e = ctx.out.map.cityExtent;
-  auto point16 = [](Vec2 p) {
+  auto point16 = [](Vec p) {
     return MapPoint16{static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L)),
                       static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L))};
   };
-  auto shape = [&](const Path& path) {
+  auto shape = [&](const Polyline& path) {
     TitleShape s;
-    for (const Vec2& p : path) {
+    for (const Vec& p : path) {
       const MapPoint16 q = point16(p);
       if (s.points.empty() || !(s.points.back() == q)) s.points.push_back(q);
     }
@@ -435,20 +435,20 @@ void buildTitleSheet(BuildContext& ctx) {
   // side of a panel wider or taller than the area.
   TitleSheetFile& regional = ctx.out.regional;
   regional.hasHeader = true;
-  auto moved = [](Vec2 p) { return Vec2{p.x + kRegionalShift, p.y + kRegionalShift}; };
+  auto moved = [](Vec p) { return Vec{p.x + kRegionalShift, p.y + kRegionalShift}; };
   const MapPoint16 low = point16(moved({e.xMin - kGridMargin, e.yMin - kGridMargin}));
   const MapPoint16 high = point16(moved({e.xMax + kGridMargin, e.yMax + kGridMargin}));
   regional.extent[0] = low.x, regional.extent[1] = low.y;
   regional.extent[2] = high.x, regional.extent[3] = high.y;
   if (!ctx.hasSea)
     regional.shapes.push_back(shape({{0, 0}, {65535, 0}, {65535, 65535}, {0, 65535}, {0, 0}}));
-  for (const Path& land : ctx.regionalLand) {
-    Path ring;
-    for (const Vec2& p : simplify(land, kTitleTolerance)) ring.push_back(moved(p));
+  for (const Polyline& land : ctx.regionalLand) {
+    Polyline ring;
+    for (const Vec& p : simplify(land, kTitleTolerance)) ring.push_back(moved(p));
     if (ring.size() >= 3) regional.shapes.push_back(shape(closedPath(ring)));
   }
   const DistrictArea& land = ctx.out.map.districtAreas.front();
-  Path outline;
+  Polyline outline;
   for (const MapPoint16& p : land.points) outline.push_back(moved({double(p.x), double(p.y)}));
   regional.shapes.push_back(shape(outline));
   ctx.out.info.regionalOutline = true;
@@ -461,14 +461,14 @@ void buildTitleSheet(BuildContext& ctx) {
   const double panelHigh = std::max(north * cityScale - 40, 100.0);
   const double metresPerPixel =
       std::max((north + 2 * kGridMargin) / panelHigh, (east + 2 * kGridMargin) / panelWide);
-  std::vector<Box2> taken;  // x north, y east, of the names placed
+  std::vector<Bounds> taken;  // x north, y east, of the names placed
   auto place = [&](char kind, MapPoint16 at, const std::string& text) {
     const int height = kind == 'g' ? 24 : 16;
     const double w = (static_cast<double>(text.size()) * height * 0.6 + 4) * metresPerPixel;
     const double h = (height + 2) * metresPerPixel;
     // The text hangs below and right of its point.
-    const Box2 box{at.x - h, double(at.y), double(at.x), at.y + w};
-    for (const Box2& t : taken)
+    const Bounds box{at.x - h, double(at.y), double(at.x), at.y + w};
+    for (const Bounds& t : taken)
       if (box.xMin < t.xMax && t.xMin < box.xMax && box.yMin < t.yMax && t.yMin < box.yMax)
         return false;
     taken.push_back(box);
@@ -490,10 +490,10 @@ void buildTitleSheet(BuildContext& ctx) {
   // The city panel's hydrography: lakes filled, rivers as lines.
   TitleSheetFile& water = ctx.out.cityWater;
   for (const MapFeature& f : ctx.out.map.waterFeatures) {
-    Path path;
+    Polyline path;
     for (const MapPoint& p : f.points) path.push_back({p.x, p.y});
     const bool lake = f.code == 4912;
-    if (!lake && pathLength(path) < 500) continue;
+    if (!lake && polylineLength(path) < 500) continue;
     TitleShape s = shape(simplify(path, kTitleTolerance));
     if (lake) {
       if (s.points.size() < 4 || std::fabs(signedArea(path)) < 20000) continue;

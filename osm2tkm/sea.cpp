@@ -35,7 +35,7 @@ constexpr double kRegionalReach = 20000;  // metres: past every edge of the regi
 // The position of a point on the edge of the box, anticlockwise from the
 // south-west corner: 0..1 the south edge, 1..2 the east, 2..3 the north,
 // 3..4 the west.
-double edgePosition(const Box2& b, Vec2 p) {
+double edgePosition(const Bounds& b, Vec p) {
   const double w = b.xMax - b.xMin, h = b.yMax - b.yMin;
   const double d[4] = {std::fabs(p.y - b.yMin), std::fabs(p.x - b.xMax), std::fabs(p.y - b.yMax),
                        std::fabs(p.x - b.xMin)};
@@ -53,23 +53,23 @@ double edgePosition(const Box2& b, Vec2 p) {
 }
 
 // The point of the outer box straight out from a point on the edge.
-Vec2 outward(const Box2& inner, const Box2& outer, double position) {
+Vec outward(const Bounds& inner, const Bounds& outer, double position) {
   const double f = position - std::floor(position);
   const double w = inner.xMax - inner.xMin, h = inner.yMax - inner.yMin;
   switch (static_cast<int>(position) % 4) {
     case 0:
-      return Vec2{inner.xMin + f * w, outer.yMin};
+      return Vec{inner.xMin + f * w, outer.yMin};
     case 1:
-      return Vec2{outer.xMax, inner.yMin + f * h};
+      return Vec{outer.xMax, inner.yMin + f * h};
     case 2:
-      return Vec2{inner.xMax - f * w, outer.yMax};
+      return Vec{inner.xMax - f * w, outer.yMax};
     default:
-      return Vec2{outer.xMin, inner.yMax - f * h};
+      return Vec{outer.xMin, inner.yMax - f * h};
   }
 }
 
 // The outer box's corner ending side k (k = 1: south-east, … 4: south-west).
-Vec2 outerCorner(const Box2& o, int k) {
+Vec outerCorner(const Bounds& o, int k) {
   switch (k % 4) {
     case 1:
       return {o.xMax, o.yMin};
@@ -84,33 +84,33 @@ Vec2 outerCorner(const Box2& o, int k) {
 
 // Twice the area, positive when anticlockwise on the ground, of a ring in
 // degrees (x east, y north; the map's own order is the other way round).
-double groundArea(const Path& ring) {
+double groundArea(const Polyline& ring) {
   double s = 0;
   for (size_t i = 0, n = ring.size(); i < n; ++i) {
-    const Vec2 a = ring[i], b = ring[(i + 1) % n];
+    const Vec a = ring[i], b = ring[(i + 1) % n];
     s += a.x * b.y - b.x * a.y;
   }
   return s;
 }
 
-bool strictlyInside(const Box2& b, Vec2 p) {
+bool strictlyInside(const Bounds& b, Vec p) {
   return p.x > b.xMin && p.x < b.xMax && p.y > b.yMin && p.y < b.yMax;
 }
 
 struct Coast {
-  std::vector<Path> chains;  // open, from an end outside the area to one outside
-  std::vector<Path> rings;   // closed, without the repeat
-  int joined = 0;            // ways joined into chains
+  std::vector<Polyline> chains;  // open, from an end outside the area to one outside
+  std::vector<Polyline> rings;   // closed, without the repeat
+  int joined = 0;                // ways joined into chains
   int gapsClosed = 0;
-  std::optional<Vec2> danglingEnd;  // where the coastline stops inside the area
+  std::optional<Vec> danglingEnd;  // where the coastline stops inside the area
 };
 
-double metresBetween(const BuildContext& ctx, Vec2 a, Vec2 b) {
-  const Vec2 p = ctx.project(LonLat{a.x, a.y}), q = ctx.project(LonLat{b.x, b.y});
+double metresBetween(const BuildContext& ctx, Vec a, Vec b) {
+  const Vec p = ctx.project(LonLat{a.x, a.y}), q = ctx.project(LonLat{b.x, b.y});
   return std::hypot(p.x - q.x, p.y - q.y);
 }
 
-Coast assemble(const BuildContext& ctx, std::vector<Path> pieces) {
+Coast assemble(const BuildContext& ctx, std::vector<Polyline> pieces) {
   Coast coast;
   // Join a piece's end to the piece starting there until nothing joins
   // (starts looked up by their point: a coast has thousands of ways).
@@ -119,28 +119,28 @@ Coast assemble(const BuildContext& ctx, std::vector<Path> pieces) {
     if (!(pieces[i].front() == pieces[i].back()))
       starts.emplace(std::pair{pieces[i].front().x, pieces[i].front().y}, i);
   for (size_t i = 0; i < pieces.size(); ++i) {
-    Path& a = pieces[i];
+    Polyline& a = pieces[i];
     while (a.size() >= 2 && !(a.front() == a.back())) {
       const auto found = starts.find({a.back().x, a.back().y});
       if (found == starts.end() || found->second == i || pieces[found->second].empty()) break;
-      Path& b = pieces[found->second];
+      Polyline& b = pieces[found->second];
       starts.erase(found);
       a.insert(a.end(), b.begin() + 1, b.end());
       b.clear();
       ++coast.joined;
     }
   }
-  std::erase_if(pieces, [](const Path& p) { return p.size() < 2; });
+  std::erase_if(pieces, [](const Polyline& p) { return p.size() < 2; });
   // Gaps: an end inside the area takes the nearest start inside it.
   for (bool again = true; again;) {
     again = false;
     for (size_t i = 0; i < pieces.size() && !again; ++i) {
-      Path& a = pieces[i];
+      Polyline& a = pieces[i];
       if (a.front() == a.back() || !strictlyInside(ctx.areaDegrees, a.back())) continue;
       std::optional<size_t> best;
       double bestDistance = kCoastGap;
       for (size_t j = 0; j < pieces.size(); ++j) {
-        const Path& b = pieces[j];
+        const Polyline& b = pieces[j];
         if (b.front() == b.back() || !strictlyInside(ctx.areaDegrees, b.front())) continue;
         const double d = metresBetween(ctx, a.back(), b.front());
         if (d <= bestDistance) bestDistance = d, best = j;
@@ -155,13 +155,13 @@ Coast assemble(const BuildContext& ctx, std::vector<Path> pieces) {
       }
     }
   }
-  for (Path& p : pieces) {
+  for (Polyline& p : pieces) {
     if (p.front() == p.back()) {
       p.pop_back();
       if (p.size() >= 3) coast.rings.push_back(std::move(p));
       continue;
     }
-    for (const Vec2 end : {p.front(), p.back()})
+    for (const Vec end : {p.front(), p.back()})
       if (strictlyInside(ctx.areaDegrees, end)) coast.danglingEnd = end;
     coast.chains.push_back(std::move(p));
   }
@@ -170,11 +170,11 @@ Coast assemble(const BuildContext& ctx, std::vector<Path> pieces) {
 
 // The parts of a ring inside the box, as chains from the edge to the edge;
 // empty when the ring is wholly inside or wholly outside.
-std::vector<Path> ringAcrossEdge(const Path& ring, const Box2& box) {
+std::vector<Polyline> ringAcrossEdge(const Polyline& ring, const Bounds& box) {
   const auto outside =
-      std::find_if(ring.begin(), ring.end(), [&](const Vec2& p) { return !box.contains(p); });
+      std::find_if(ring.begin(), ring.end(), [&](const Vec& p) { return !box.contains(p); });
   if (outside == ring.end()) return {};
-  Path line(outside, ring.end());
+  Polyline line(outside, ring.end());
   line.insert(line.end(), ring.begin(), outside + 1);
   return clipLine(line, box);
 }
@@ -183,18 +183,19 @@ std::vector<Path> ringAcrossEdge(const Path& ring, const Box2& box) {
 // left, closed into rings: from a piece's end anticlockwise round the edge
 // to the next piece's start. The rings leave the area at right angles and
 // run round the outer box.
-std::vector<Path> closeRound(const std::vector<Path>& pieces, const Box2& area, const Box2& outer) {
+std::vector<Polyline> closeRound(const std::vector<Polyline>& pieces, const Bounds& area,
+                                 const Bounds& outer) {
   const size_t n = pieces.size();
   std::vector<double> startAt(n), endAt(n);
   for (size_t i = 0; i < n; ++i) {
     startAt[i] = edgePosition(area, pieces[i].front());
     endAt[i] = edgePosition(area, pieces[i].back());
   }
-  std::vector<Path> rings;
+  std::vector<Polyline> rings;
   std::vector<bool> used(n, false);
   for (size_t first = 0; first < n; ++first) {
     if (used[first]) continue;
-    Path ring;
+    Polyline ring;
     size_t i = first;
     while (!used[i]) {
       used[i] = true;
@@ -223,18 +224,18 @@ std::vector<Path> closeRound(const std::vector<Path>& pieces, const Box2& area, 
 }  // namespace
 
 void buildSea(BuildContext& ctx) {
-  std::vector<Path> pieces;
+  std::vector<Polyline> pieces;
   for (const Way& w : ctx.extract.ways)
     if (tagValue(w.tags, "natural") == "coastline" && w.points.size() >= 2)
       pieces.push_back(toDegrees(w.points));
   if (pieces.empty()) return;
   ctx.summary().add("coastline ways", static_cast<int64_t>(pieces.size()));
-  const Box2& area = ctx.areaDegrees;
+  const Bounds& area = ctx.areaDegrees;
   Coast coast = assemble(ctx, std::move(pieces));
   if (coast.gapsClosed > 0)
     ctx.summary().add("coastline gaps within 1 km closed", coast.gapsClosed);
   if (coast.danglingEnd) {
-    const Vec2 at = *coast.danglingEnd;
+    const Vec at = *coast.danglingEnd;
     char where[64];
     std::snprintf(where, sizeof where, "%.5f,%.5f", at.x, at.y);
     const std::string why = std::string("the coastline stops inside the area at ") + where +
@@ -245,13 +246,13 @@ void buildSea(BuildContext& ctx) {
   }
 
   // The coast inside the area, from edge to edge, and the islands in it.
-  std::vector<Path> across;
-  std::vector<Path> islands;
+  std::vector<Polyline> across;
+  std::vector<Polyline> islands;
   int wrongWay = 0;
-  for (const Path& c : coast.chains)
-    for (Path& part : clipLine(c, area)) across.push_back(std::move(part));
-  for (const Path& r : coast.rings) {
-    if (std::all_of(r.begin(), r.end(), [&](const Vec2& p) { return area.contains(p); })) {
+  for (const Polyline& c : coast.chains)
+    for (Polyline& part : clipLine(c, area)) across.push_back(std::move(part));
+  for (const Polyline& r : coast.rings) {
+    if (std::all_of(r.begin(), r.end(), [&](const Vec& p) { return area.contains(p); })) {
       // An island has its land on the left: anticlockwise.
       if (groundArea(r) > 0)
         islands.push_back(r);
@@ -259,7 +260,7 @@ void buildSea(BuildContext& ctx) {
         ++wrongWay;
       continue;
     }
-    for (Path& part : ringAcrossEdge(r, area)) across.push_back(std::move(part));
+    for (Polyline& part : ringAcrossEdge(r, area)) across.push_back(std::move(part));
   }
   if (wrongWay > 0)
     ctx.summary().add("coastline rings with the land on their right (ignored)", wrongWay);
@@ -268,36 +269,36 @@ void buildSea(BuildContext& ctx) {
   const double lat = (area.yMin + area.yMax) / 2;
   const double margin = kGridMargin * kMarginShare;
   const double dy = margin / 111320, dx = margin / (111320 * std::cos(lat * M_PI / 180));
-  const Box2 outer{area.xMin - dx, area.yMin - dy, area.xMax + dx, area.yMax + dy};
+  const Bounds outer{area.xMin - dx, area.yMin - dy, area.xMax + dx, area.yMax + dy};
 
-  std::vector<Path> seas;
+  std::vector<Polyline> seas;
   if (across.empty()) {
     // No coast crosses the area: it is all sea when it holds islands only.
     if (islands.empty()) return;
     seas.push_back({outerCorner(outer, 0), outerCorner(outer, 1), outerCorner(outer, 2),
                     outerCorner(outer, 3)});
   } else {
-    std::vector<Path> backwards = across;
-    for (Path& piece : backwards) std::reverse(piece.begin(), piece.end());
+    std::vector<Polyline> backwards = across;
+    for (Polyline& piece : backwards) std::reverse(piece.begin(), piece.end());
     seas = closeRound(backwards, area, outer);
   }
   // The land for the regional panel: the coast walked forwards closed
   // round far outside the panel, and the islands.
   const double far = kRegionalReach;
-  const Box2 farBox{
+  const Bounds farBox{
       area.xMin - far / (111320 * std::cos(lat * M_PI / 180)), area.yMin - far / 111320,
       area.xMax + far / (111320 * std::cos(lat * M_PI / 180)), area.yMax + far / 111320};
   ctx.regionalLand.clear();
-  for (const Path& land : closeRound(across, area, farBox))
+  for (const Polyline& land : closeRound(across, area, farBox))
     ctx.regionalLand.push_back(ctx.project(land));
-  for (const Path& island : islands) ctx.regionalLand.push_back(ctx.project(island));
+  for (const Polyline& island : islands) ctx.regionalLand.push_back(ctx.project(island));
   ctx.hasSea = true;
 
   // Islands become holes of the sea that holds them.
   int holes = 0;
-  for (const Path& island : islands) {
-    for (Path& sea : seas) {
-      if (!insideRing(sea, island.front())) continue;
+  for (const Polyline& island : islands) {
+    for (Polyline& sea : seas) {
+      if (!pointInPolygon(sea, island.front())) continue;
       // The seam: from the sea's point nearest the island's first point to
       // the island's point nearest that.
       size_t best = 0, from = 0;
@@ -311,7 +312,7 @@ void buildSea(BuildContext& ctx) {
         if (const double d = std::hypot(sea[best].x - island[k].x, sea[best].y - island[k].y);
             d < bestDistance)
           bestDistance = d, from = k;
-      Path hole;
+      Polyline hole;
       for (size_t k = 0; k <= island.size(); ++k)
         hole.push_back(island[(from + island.size() - k % island.size()) % island.size()]);
       hole.push_back(sea[best]);
@@ -322,8 +323,8 @@ void buildSea(BuildContext& ctx) {
   }
 
   int written = 0;
-  for (const Path& sea : seas) {
-    Path ring = simplify(ctx.project(sea), kSeaTolerance);
+  for (const Polyline& sea : seas) {
+    Polyline ring = simplify(ctx.project(sea), kSeaTolerance);
     if (ring.size() < 3 || std::fabs(signedArea(ring)) < 1) continue;
     while (ring.size() > 32000) ring = simplify(ring, kSeaTolerance * 4);
     ring.push_back(ring.front());

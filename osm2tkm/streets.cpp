@@ -22,8 +22,8 @@ constexpr size_t kStreetNameField = 29;
 struct RoadPiece {
   std::string name;  // cp1251, empty for unnamed
   RoadClass cls;
-  Path axis;  // grid
-  Box2 box;
+  Polyline axis;  // grid
+  Bounds box;
 };
 
 size_t findRoot(std::vector<size_t>& parent, size_t i) {
@@ -33,11 +33,11 @@ size_t findRoot(std::vector<size_t>& parent, size_t i) {
 
 }  // namespace
 
-MapFeature makeFeature(int16_t code, const Path& points) {
+MapFeature makeFeature(int16_t code, const Polyline& points) {
   MapFeature f;
   f.code = code;
   MapBounds b{1e30f, 1e30f, -1e30f, -1e30f};
-  for (const Vec2& p : points) {
+  for (const Vec& p : points) {
     const MapPoint q{static_cast<float>(p.x), static_cast<float>(p.y)};
     f.points.push_back(q);
     b.xMin = std::min(b.xMin, q.x), b.yMin = std::min(b.yMin, q.y);
@@ -86,9 +86,9 @@ void buildStreets(BuildContext& ctx) {
       continue;
     }
     bool inside = false;
-    for (const Path& part : clipLine(toDegrees(w.points), ctx.areaDegrees)) {
+    for (const Polyline& part : clipLine(toDegrees(w.points), ctx.areaDegrees)) {
       RoadPiece p{name, *cls, ctx.project(part), {}};
-      p.box = boxOf(p.axis);
+      p.box = boundsOf(p.axis);
       pieces.push_back(std::move(p));
       inside = true;
     }
@@ -113,7 +113,7 @@ void buildStreets(BuildContext& ctx) {
     std::iota(parent.begin(), parent.end(), 0);
     for (size_t a = 0; a < members.size(); ++a)
       for (size_t b = a + 1; b < members.size(); ++b)
-        if (boxesNear(pieces[members[a]].box, pieces[members[b]].box, kStreetGap))
+        if (boundsNear(pieces[members[a]].box, pieces[members[b]].box, kStreetGap))
           parent[findRoot(parent, a)] = findRoot(parent, b);
     std::map<size_t, size_t> groupOfRoot;
     const size_t first = groups.size();
@@ -138,8 +138,8 @@ void buildStreets(BuildContext& ctx) {
     if (several)
       ctx.summary().add("streets told apart by a place qualifier", groups.size() - first);
     for (size_t g = first; g < groups.size(); ++g) {
-      const Vec2 centre{(groups[g].box.xMin + groups[g].box.xMax) / 2,
-                        (groups[g].box.yMin + groups[g].box.yMax) / 2};
+      const Vec centre{(groups[g].box.xMin + groups[g].box.xMax) / 2,
+                       (groups[g].box.yMin + groups[g].box.yMax) / 2};
       groups[g].name = several ? qualified(name, nearestPlaceName(ctx, centre)) : name;
     }
   }
@@ -159,23 +159,23 @@ void buildStreets(BuildContext& ctx) {
     StreetGroup& g = groups[i];
     g.code = static_cast<int16_t>(std::min<size_t>(i + 1, kUnnamedRoadCode - 1));
     ctx.streetsByName[g.baseName].push_back(i);
-    std::vector<Vec2> placed;
+    std::vector<Vec> placed;
     for (size_t k = 0; k < g.axes.size(); ++k) {
-      const Path& axis = g.axes[k];
+      const Polyline& axis = g.axes[k];
       map.streetLines.push_back(makeFeature(g.code, axis));
       for (double side : {0.5, -0.5}) {
-        const MapFeature edge = makeFeature(g.code, offsetPath(axis, side * g.widths[k]));
+        const MapFeature edge = makeFeature(g.code, offsetPolyline(axis, side * g.widths[k]));
         map.streetOutlines.push_back(edge);
       }
-      const double len = pathLength(axis);
+      const double len = polylineLength(axis);
       if (len < kShortestLabelled) continue;
       const int count = std::max(1, static_cast<int>(len / kLabelSpacing));
       const double step = len / count;
       for (int a = 0; a < count; ++a) {
-        const Vec2 p = pointAlong(axis, step * (a + 0.5));
+        const Vec p = pointAtArc(axis, step * (a + 0.5));
         // A street of many short ways would be named at every joint: an
         // anchor keeps the spacing clear of the street's others.
-        const bool crowded = std::any_of(placed.begin(), placed.end(), [&](Vec2 q) {
+        const bool crowded = std::any_of(placed.begin(), placed.end(), [&](Vec q) {
           return std::hypot(q.x - p.x, q.y - p.y) < kLabelSpacing;
         });
         if (crowded) continue;

@@ -35,58 +35,6 @@ std::optional<double> parseLevels(std::string_view text) {
   return v;
 }
 
-constexpr ThemeEntry kThemes[] = {
-    {"11", "Образование"},
-    {"12", "Школы"},
-    {"13", "Детские сады"},
-    {"15", "Колледжи и вузы"},
-    {"16", "Музыкальные школы"},
-    {"21", "Здравоохранение"},
-    {"22", "Поликлиники и врачи"},
-    {"23", "Больницы"},
-    {"24", "Аптеки"},
-    {"25", "Стоматологии"},
-    {"31", "Торговля"},
-    {"32", "Продукты"},
-    {"33", "Универсамы"},
-    {"34", "Торговые центры"},
-    {"35", "Хозяйственные товары"},
-    {"36", "Одежда и обувь"},
-    {"37", "Рынки"},
-    {"38", "Прочие магазины"},
-    {"41", "Культура"},
-    {"42", "Дома культуры"},
-    {"43", "Библиотеки"},
-    {"44", "Кинотеатры"},
-    {"45", "Музеи и театры"},
-    {"46", "Достопримечательности"},
-    {"47", "Храмы"},
-    {"48", "Туристическая информация"},
-    {"51", "Спорт"},
-    {"52", "Спортивные сооружения"},
-    {"61", "Транспорт"},
-    {"63", "Автостанции"},
-    {"64", "Автосервис"},
-    {"65", "Автостоянки"},
-    {"71", "Финансы"},
-    {"72", "Банки"},
-    {"73", "Страхование"},
-    {"74", "Нотариусы и юристы"},
-    {"81", "Органы власти"},
-    {"82", "Администрация"},
-    {"83", "Полиция"},
-    {"84", "Суды"},
-    {"85", "Почта"},
-    {"86", "Пожарные части"},
-    {"91", "Бытовые услуги"},
-    {"92", "Парикмахерские"},
-    {"93", "Мастерские и ремонт"},
-    {"95", "Кафе и рестораны"},
-    {"96", "Гостиницы"},
-    {"B1", "Организации"},
-    {"B2", "Офисы"},
-};
-
 std::string_view stripLink(std::string_view highway) {
   constexpr std::string_view kLink = "_link";
   if (highway.size() > kLink.size() && highway.substr(highway.size() - kLink.size()) == kLink)
@@ -309,7 +257,7 @@ std::optional<std::string_view> objectTheme(const Tags& tags) {
     if (a == "police") return "83";
     if (a == "courthouse") return "84";
     if (a == "post_office") return "85";
-    if (a == "fire_station") return "86";
+    if (a == "fire_station") return "87";
     if (oneOf(a, {"place_of_worship", "monastery"})) return "47";
     if (oneOf(a, {"gym", "swimming_pool"})) return "52";
     if (oneOf(a, {"social_facility", "nursing_home"})) return "22";
@@ -361,10 +309,6 @@ bool isPointOfInterest(const Tags& tags) {
        {"amenity", "shop", "office", "healthcare", "tourism", "craft", "historic"})
     if (!tagValue(tags, key).empty()) return !tagValue(tags, "name").empty();
   return false;
-}
-
-std::span<const ThemeEntry> themeTable() {
-  return kThemes;
 }
 
 Layer areaLayer(const Tags& tags) {

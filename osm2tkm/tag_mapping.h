@@ -3,7 +3,6 @@
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,7 +79,7 @@ std::vector<std::string> interpolatedNumbers(std::string_view scheme, std::strin
 // Whether the tags make a building: building=* except building=no.
 bool isBuilding(const Tags& tags);
 
-// The theme code (two characters of tema.tkm) of a named point of interest
+// The theme code (two characters of tema.tkm, mapdata/themes.h) of a named point of interest
 // from amenity / shop / office / healthcare / tourism / craft / historic /
 // leisure (sports grounds), or none: places of worship, fire stations,
 // tourist information, castles and ruins, sports halls have themes of their
@@ -89,14 +88,6 @@ std::optional<std::string_view> objectTheme(const Tags& tags);
 // Whether named tags are of a kind the importer reads as a point of interest
 // (amenity, shop, office, healthcare, tourism, craft, historic), themed or not.
 bool isPointOfInterest(const Tags& tags);
-
-// The themes of tema.tkm, groups (second character "1") before their
-// themes, grouped like the sample city's; names in UTF-8.
-struct ThemeEntry {
-  const char* code;
-  const char* name;
-};
-std::span<const ThemeEntry> themeTable();
 
 // Base-map layers of an area or line.
 enum class Layer { None, Forest, Green, Orchard, Water, WaterLine, Railway };

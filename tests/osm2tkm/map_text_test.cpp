@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "mapdata/cp1251.h"
+#include "mapdata/plane.h"
 #include "osm2tkm/map_text.h"
-#include "osm2tkm/plane.h"
 
 namespace tikhomap::osm {
 namespace {
@@ -59,27 +59,27 @@ TEST(FitName, NamesOfOneTableStayDistinctWithinTheField) {
 }
 
 TEST(Clipping, LinesAreCutAtTheBoxEdge) {
-  const Box2 box{0, 0, 10, 10};
+  const Bounds box{0, 0, 10, 10};
   const auto parts = clipLine({{-5, 5}, {5, 5}, {15, 5}, {15, 8}, {5, 8}}, box);
   ASSERT_EQ(parts.size(), 2u);
-  EXPECT_EQ(parts[0], (Path{{0, 5}, {5, 5}, {10, 5}}));
-  EXPECT_EQ(parts[1], (Path{{10, 8}, {5, 8}}));
+  EXPECT_EQ(parts[0], (Polyline{{0, 5}, {5, 5}, {10, 5}}));
+  EXPECT_EQ(parts[1], (Polyline{{10, 8}, {5, 8}}));
   EXPECT_TRUE(clipLine({{20, 20}, {30, 30}}, box).empty());
 }
 
 TEST(Clipping, RingsAreCutToTheBoxAndVanishOutsideIt) {
-  const Box2 box{0, 0, 10, 10};
-  const Path ring = clipRing({{-5, -5}, {5, -5}, {5, 5}, {-5, 5}, {-5, -5}}, box);
+  const Bounds box{0, 0, 10, 10};
+  const Polyline ring = clipRing({{-5, -5}, {5, -5}, {5, 5}, {-5, 5}, {-5, -5}}, box);
   EXPECT_NEAR(std::fabs(signedArea(ring)), 25, 1e-9);
-  for (const Vec2& p : ring) EXPECT_TRUE(box.contains(p));
+  for (const Vec& p : ring) EXPECT_TRUE(box.contains(p));
   EXPECT_TRUE(clipRing({{20, 20}, {30, 20}, {30, 30}}, box).empty());
 }
 
 TEST(InteriorPoint, LiesInsideAConcaveRing) {
   // A U open to the north: its box's middle is outside.
-  const Path u = {{0, 0}, {0, 30}, {30, 30}, {30, 20}, {5, 20}, {5, 10}, {30, 10}, {30, 0}};
-  EXPECT_FALSE(insideRing(u, {15, 15}));
-  EXPECT_TRUE(insideRing(u, interiorPoint(u)));
+  const Polyline u = {{0, 0}, {0, 30}, {30, 30}, {30, 20}, {5, 20}, {5, 10}, {30, 10}, {30, 0}};
+  EXPECT_FALSE(pointInPolygon(u, {15, 15}));
+  EXPECT_TRUE(pointInPolygon(u, interiorPoint(u)));
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 // an imported object, and the table rows at and just past their limits.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
+#include "mapdata/themes.h"
 #include "osm2tkm/city_builder.h"
 #include "osm2tkm/tag_mapping.h"
 #include "render/compose_frame.h"
@@ -116,18 +118,27 @@ TEST(ObjectTheme, PointsOfInterestFallIntoTheSampleCitysGroups) {
   EXPECT_EQ(objectTheme(tags({{"amenity", "bench"}})), std::nullopt);
   EXPECT_EQ(objectTheme(tags({{"tourism", "information"}})), "48");
   EXPECT_EQ(objectTheme(tags({{"amenity", "place_of_worship"}})), "47");
-  EXPECT_EQ(objectTheme(tags({{"amenity", "fire_station"}})), "86");
+  EXPECT_EQ(objectTheme(tags({{"amenity", "fire_station"}})), "87");
   EXPECT_EQ(objectTheme(tags({{"historic", "castle"}})), "46");
   EXPECT_EQ(objectTheme(tags({{"leisure", "sports_centre"}})), "52");
   EXPECT_EQ(objectTheme(tags({{"leisure", "park"}})), std::nullopt);
-  // Every theme lies in a group listed before it.
+  // Every theme lies in a group listed before it, and the themes the
+  // generator and the importer share name what is filed under them.
   char group = 0;
-  for (const ThemeEntry& t : themeTable()) {
+  std::map<std::string, std::string> names;
+  for (const Theme& t : themeTable()) {
+    names[t.code] = t.name;
     if (t.code[1] == '1')
       group = t.code[0];
     else
       EXPECT_EQ(t.code[0], group) << t.code;
   }
+  const std::pair<const char*, const char*> named[] = {{"fire_station", "Пожарные части"},
+                                                       {"courthouse", "Налоги и суды"},
+                                                       {"cafe", "Кафе и столовые"},
+                                                       {"place_of_worship", "Храмы"}};
+  for (const auto& [amenity, name] : named)
+    EXPECT_EQ(names[std::string(*objectTheme(tags({{"amenity", amenity}})))], name) << amenity;
 }
 
 TEST(Interpolation, EachSchemeGivesTheNumbersBetweenItsEnds) {

@@ -1,8 +1,22 @@
-#include "citygen/geometry.h"
+#include "mapdata/plane.h"
 
 #include <algorithm>
 
-namespace tikhomap::citygen {
+namespace tikhomap {
+
+Bounds boundsOf(const Polyline& points) {
+  Bounds b{1e300, 1e300, -1e300, -1e300};
+  for (const Vec& p : points) {
+    b.xMin = std::min(b.xMin, p.x), b.yMin = std::min(b.yMin, p.y);
+    b.xMax = std::max(b.xMax, p.x), b.yMax = std::max(b.yMax, p.y);
+  }
+  return b;
+}
+
+bool boundsNear(const Bounds& a, const Bounds& b, double gap) {
+  return a.xMin - gap <= b.xMax && b.xMin - gap <= a.xMax && a.yMin - gap <= b.yMax &&
+         b.yMin - gap <= a.yMax;
+}
 
 double distanceToSegment(Vec p, Vec a, Vec b, double* t) {
   const Vec d = b - a;
@@ -11,6 +25,14 @@ double distanceToSegment(Vec p, Vec a, Vec b, double* t) {
   k = std::clamp(k, 0.0, 1.0);
   if (t) *t = k;
   return distance(p, a + d * k);
+}
+
+double distanceToRing(const Polyline& ring, Vec p) {
+  if (ring.size() >= 3 && pointInPolygon(ring, p)) return 0;
+  double best = 1e300;
+  for (size_t i = 0, n = ring.size(); i < n; ++i)
+    best = std::min(best, distanceToSegment(p, ring[i], ring[(i + 1) % n]));
+  return best;
 }
 
 double polylineLength(const Polyline& line) {
@@ -63,11 +85,13 @@ bool pointInPolygon(const Polyline& polygon, Vec p) {
   return inside;
 }
 
-double polygonArea(const Polyline& polygon) {
-  double sum = 0;
-  const size_t n = polygon.size();
-  for (size_t i = 0, j = n - 1; i < n; j = i++) sum += cross(polygon[j], polygon[i]);
-  return sum * 0.5;
+double signedArea(const Polyline& ring) {
+  double s = 0;
+  for (size_t i = 0, n = ring.size(); i < n; ++i) {
+    const Vec a = ring[i], b = ring[(i + 1) % n];
+    s += a.y * b.x - b.y * a.x;  // x is north, y east: counter-clockwise on the map is positive
+  }
+  return s / 2;
 }
 
 bool polygonIsSimple(const Polyline& polygon) {
@@ -104,6 +128,37 @@ bool polygonIsSimple(const Polyline& polygon) {
   return true;
 }
 
+Polyline openRing(const Polyline& ring) {
+  Polyline out;
+  for (const Vec& p : ring)
+    if (out.empty() || !(out.back() == p)) out.push_back(p);
+  while (out.size() >= 2 && out.front() == out.back()) out.pop_back();
+  return out;
+}
+
+Vec interiorPoint(const Polyline& ring) {
+  const Bounds box = boundsOf(ring);
+  Vec best{(box.xMin + box.xMax) / 2, (box.yMin + box.yMax) / 2};
+  double bestRun = -1;
+  constexpr int kScans = 7;
+  for (int k = 1; k <= kScans; ++k) {
+    // Scan lines of constant x, spaced through the box, middle first.
+    const int order = (k % 2 == 0 ? 1 : -1) * (k / 2);
+    const double x = (box.xMin + box.xMax) / 2 + order * (box.xMax - box.xMin) / (kScans + 1);
+    std::vector<double> cuts;
+    for (size_t i = 0, n = ring.size(); i < n; ++i) {
+      const Vec a = ring[i], b = ring[(i + 1) % n];
+      if ((a.x > x) != (b.x > x)) cuts.push_back(a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x));
+    }
+    std::sort(cuts.begin(), cuts.end());
+    for (size_t i = 0; i + 1 < cuts.size(); i += 2) {
+      const double run = cuts[i + 1] - cuts[i];
+      if (run > bestRun) bestRun = run, best = {x, (cuts[i] + cuts[i + 1]) / 2};
+    }
+  }
+  return best;
+}
+
 Polyline chaikin(const Polyline& line, int rounds, bool closed) {
   Polyline cur = line;
   for (int r = 0; r < rounds && cur.size() >= 3; ++r) {
@@ -122,26 +177,35 @@ Polyline chaikin(const Polyline& line, int rounds, bool closed) {
   return cur;
 }
 
-static void simplifyRange(const Polyline& line, size_t a, size_t b, double tol,
-                          std::vector<char>& keep) {
-  if (b <= a + 1) return;
-  double best = -1;
-  size_t index = a;
-  for (size_t i = a + 1; i < b; ++i) {
-    const double d = distanceToSegment(line[i], line[a], line[b]);
-    if (d > best) best = d, index = i;
-  }
-  if (best > tol) {
-    keep[index] = 1;
-    simplifyRange(line, a, index, tol, keep);
-    simplifyRange(line, index, b, tol, keep);
+namespace {
+
+void simplifyRange(const Polyline& line, size_t from, size_t to, double tol,
+                   std::vector<bool>& keep) {
+  // An explicit stack: a long line must not recurse deeply.
+  std::vector<std::pair<size_t, size_t>> stack{{from, to}};
+  while (!stack.empty()) {
+    const auto [a, b] = stack.back();
+    stack.pop_back();
+    double worst = -1;
+    size_t at = a;
+    for (size_t i = a + 1; i < b; ++i) {
+      const double d = distanceToSegment(line[i], line[a], line[b]);
+      if (d > worst) worst = d, at = i;
+    }
+    if (worst > tol) {
+      keep[at] = true;
+      stack.push_back({a, at});
+      stack.push_back({at, b});
+    }
   }
 }
 
+}  // namespace
+
 Polyline simplify(const Polyline& line, double tolerance) {
   if (line.size() < 3) return line;
-  std::vector<char> keep(line.size(), 0);
-  keep.front() = keep.back() = 1;
+  std::vector<bool> keep(line.size(), false);
+  keep.front() = keep.back() = true;
   simplifyRange(line, 0, line.size() - 1, tolerance, keep);
   Polyline out;
   for (size_t i = 0; i < line.size(); ++i)
@@ -158,9 +222,34 @@ Polyline resample(const Polyline& line, double step) {
   return out;
 }
 
+Polyline offsetPolyline(const Polyline& line, double by) {
+  Polyline out;
+  const size_t n = line.size();
+  auto normal = [&](size_t i, size_t j) {
+    const double dx = line[j].x - line[i].x, dy = line[j].y - line[i].y;
+    const double len = std::hypot(dx, dy);
+    return len > 0 ? Vec{-dy / len, dx / len} : Vec{0, 0};
+  };
+  for (size_t i = 0; i < n; ++i) {
+    Vec n1 = i > 0 ? normal(i - 1, i) : normal(0, std::min<size_t>(1, n - 1));
+    Vec n2 = i + 1 < n ? normal(i, i + 1) : n1;
+    if (i == 0) n1 = n2;
+    Vec m{n1.x + n2.x, n1.y + n2.y};
+    const double len = std::hypot(m.x, m.y);
+    if (len < 1e-9) {
+      m = n1;
+    } else {
+      m = {m.x / len, m.y / len};
+    }
+    const double miter = std::max(m.x * n1.x + m.y * n1.y, 0.5);
+    out.push_back({line[i].x + m.x * by / miter, line[i].y + m.y * by / miter});
+  }
+  return out;
+}
+
 Polyline clipToConvex(const Polyline& subject, const Polyline& convexClip) {
   Polyline out = subject;
-  const double orient = polygonArea(convexClip) >= 0 ? 1.0 : -1.0;
+  const double orient = signedArea(convexClip) <= 0 ? 1.0 : -1.0;
   const size_t m = convexClip.size();
   for (size_t e = 0; e < m && !out.empty(); ++e) {
     const Vec a = convexClip[e], b = convexClip[(e + 1) % m];
@@ -228,6 +317,80 @@ std::vector<Polyline> clipPolyline(const Polyline& line, double step,
   return runs;
 }
 
+std::vector<Polyline> clipLine(const Polyline& line, const Bounds& box) {
+  std::vector<Polyline> parts;
+  Polyline current;
+  auto flush = [&] {
+    if (current.size() >= 2) parts.push_back(current);
+    current.clear();
+  };
+  for (size_t i = 1; i < line.size(); ++i) {
+    const Vec a = line[i - 1], b = line[i];
+    // Liang–Barsky: the parameter range of the segment inside the box.
+    double t0 = 0, t1 = 1;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - box.xMin, box.xMax - a.x, a.y - box.yMin, box.yMax - a.y};
+    bool inside = true;
+    for (int k = 0; k < 4 && inside; ++k) {
+      if (p[k] == 0) {
+        if (q[k] < 0) inside = false;
+      } else {
+        const double r = q[k] / p[k];
+        if (p[k] < 0) {
+          t0 = std::max(t0, r);
+        } else {
+          t1 = std::min(t1, r);
+        }
+        if (t0 > t1) inside = false;
+      }
+    }
+    if (!inside) {
+      flush();
+      continue;
+    }
+    const Vec from{a.x + t0 * dx, a.y + t0 * dy};
+    const Vec to{a.x + t1 * dx, a.y + t1 * dy};
+    if (current.empty() || !(current.back() == from)) {
+      flush();
+      current.push_back(from);
+    }
+    current.push_back(to);
+    if (t1 < 1) flush();
+  }
+  flush();
+  return parts;
+}
+
+Polyline clipRing(const Polyline& ring, const Bounds& box) {
+  Polyline out = openRing(ring);
+  // One box edge at a time: keep the side where keep(p) holds.
+  auto cut = [&out](auto keep, auto cross) {
+    if (out.empty()) return;
+    Polyline next;
+    for (size_t i = 0; i < out.size(); ++i) {
+      const Vec a = out[i], b = out[(i + 1) % out.size()];
+      const bool ka = keep(a), kb = keep(b);
+      if (ka) next.push_back(a);
+      if (ka != kb) next.push_back(cross(a, b));
+    }
+    out.swap(next);
+  };
+  auto atX = [](Vec a, Vec b, double x) {
+    return Vec{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)};
+  };
+  auto atY = [](Vec a, Vec b, double y) {
+    return Vec{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y};
+  };
+  cut([&](Vec p) { return p.x >= box.xMin; }, [&](Vec a, Vec b) { return atX(a, b, box.xMin); });
+  cut([&](Vec p) { return p.x <= box.xMax; }, [&](Vec a, Vec b) { return atX(a, b, box.xMax); });
+  cut([&](Vec p) { return p.y >= box.yMin; }, [&](Vec a, Vec b) { return atY(a, b, box.yMin); });
+  cut([&](Vec p) { return p.y <= box.yMax; }, [&](Vec a, Vec b) { return atY(a, b, box.yMax); });
+  out = openRing(out);
+  if (out.size() < 3) out.clear();
+  return out;
+}
+
 Vec Box::corner(int i) const {
   const Vec n = leftNormal(axis);
   const double sl = (i == 0 || i == 3) ? -halfLength : halfLength;
@@ -235,7 +398,9 @@ Vec Box::corner(int i) const {
   return centre + axis * sl + n * sw;
 }
 
-static bool separated(const Box& a, const Box& b, Vec axis) {
+namespace {
+
+bool separated(const Box& a, const Box& b, Vec axis) {
   double minA = 1e300, maxA = -1e300, minB = 1e300, maxB = -1e300;
   for (int i = 0; i < 4; ++i) {
     const double pa = dot(a.corner(i), axis), pb = dot(b.corner(i), axis);
@@ -244,6 +409,8 @@ static bool separated(const Box& a, const Box& b, Vec axis) {
   }
   return maxA <= minB || maxB <= minA;
 }
+
+}  // namespace
 
 bool boxesOverlap(const Box& a, const Box& b) {
   if (distance(a.centre, b.centre) > a.halfLength + a.halfWidth + b.halfLength + b.halfWidth)
@@ -266,4 +433,4 @@ double boxSegmentDistance(const Box& box, Vec a, Vec b) {
   return best;
 }
 
-}  // namespace tikhomap::citygen
+}  // namespace tikhomap
