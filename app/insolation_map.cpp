@@ -220,12 +220,16 @@ void InsolationColouring::drawProgress(QPainter& painter) {
                          "красный — этаж без такого фасада. Скрининг.")
                          .arg(year_);
   painter.save();
+  // The legend wraps where the window is narrower than its line.
   const QFontMetrics fm(painter.font());
-  const QRect box(8, 8, fm.horizontalAdvance(text) + 12, fm.height() + 6);
+  const int width = std::max(60, painter.device()->width() - 16);
+  const QRect lines =
+      fm.boundingRect(QRect(0, 0, width - 12, 10000), Qt::TextWordWrap | Qt::AlignLeft, text);
+  const QRect box(8, 8, lines.width() + 12, lines.height() + 6);
   painter.fillRect(box, QColor(255, 255, 240, 220));
   painter.setPen(QColor(60, 60, 60));
   painter.drawRect(box.adjusted(0, 0, -1, -1));
-  painter.drawText(box, Qt::AlignCenter, text);
+  painter.drawText(box.adjusted(6, 3, -6, -3), Qt::TextWordWrap | Qt::AlignLeft, text);
   painter.restore();
 }
 

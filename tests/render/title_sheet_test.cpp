@@ -337,7 +337,7 @@ TEST_F(TitleSheet, AnImportedTownsOutlineIsALineOnTheLand) {
     draw(w, 1280, 1024);
     size_t land = 0, lines = 0;
     for (const RecordedCall& c : w.dc.callsOf(CallKind::Polygon))
-      land += c.state.brush == w.styles.area6614 && c.state.clip ? 1 : 0;
+      land += c.state.brush == w.styles.green && c.state.clip ? 1 : 0;
     for (const RecordedCall& c : w.dc.callsOf(CallKind::Polyline))
       lines += c.state.pen == w.styles.marker && c.points.size() == 4 ? 1 : 0;
     EXPECT_EQ(land, outline ? 1u : 2u) << outline;
