@@ -255,6 +255,11 @@ void MainWindow::loadMapData() {
     if (fatal_) fatal_(message);
     return;
   }
+  readBuildingsUnderTitleSheet(progress);
+  openPending();
+}
+
+void MainWindow::readBuildingsUnderTitleSheet(ProgressWindow& progress) {
   // An imported town is named by its own name (city.txt).
   setWindowTitle(fromCp1251(cityTitleCp1251(session_.map.city)));
   emit baseMapReady();
@@ -262,12 +267,13 @@ void MainWindow::loadMapData() {
   recomposePending_ = true;
   mapWidget_->repaint();
   progress.raise();
-  loadSessionBuildings(session_, caption);
+  loadSessionBuildings(session_, [&progress](const std::string& text) {
+    progress.setCaption(QString::fromStdString(text));
+  });
   progress.close();
   QApplication::restoreOverrideCursor();
   loading_ = false;
   mapWidget_->update();
-  openPending();
 }
 
 void MainWindow::openPending() {
@@ -328,16 +334,7 @@ bool MainWindow::openMap(const std::filesystem::path& dir) {
   session_ = std::move(*fresh);
   fresh.reset();
   failed_ = false;
-  setWindowTitle(fromCp1251(cityTitleCp1251(session_.map.city)));
-  emit baseMapReady();
-  recomposePending_ = true;
-  mapWidget_->repaint();
-  progress.raise();
-  loadSessionBuildings(session_, caption);
-  progress.close();
-  QApplication::restoreOverrideCursor();
-  loading_ = false;
-  mapWidget_->update();
+  readBuildingsUnderTitleSheet(progress);
   emit mapOpened(QString::fromStdString(std::filesystem::absolute(session_.dataDir).string()));
   openPending();
   return true;

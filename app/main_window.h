@@ -19,6 +19,8 @@ class QAction;
 
 namespace tikhomap {
 
+class ProgressWindow;
+
 class Canvas;
 
 class MainWindow final : public QMainWindow, private MapWidgetHost {
@@ -123,6 +125,9 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   void composeNow(QImage& frame);
   void loadBuildings();
   void openPending();
+  // The base map is read: the title sheet is shown while the buildings are
+  // read under it, then the load ends.
+  void readBuildingsUnderTitleSheet(ProgressWindow& progress);
   void flashEnded();
   void drawAfterFrame(QPainter& painter);
 
