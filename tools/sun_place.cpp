@@ -8,15 +8,34 @@
 
 namespace tikhomap {
 
+namespace {
+
+// Grid north turns from true north by the longitude difference from the
+// central meridian times the sine of the latitude.
+void placeAt(SunPlace& place, double latitude, double longitude, double centralMeridian) {
+  place.latitude = latitude;
+  place.longitude = longitude;
+  place.gridConvergence =
+      (longitude - centralMeridian) * std::sin(latitude * std::numbers::pi / 180.0);
+}
+
+// The place of a point on the built-in city's grid, or on the town's own
+// grid where the map has one.
+void placeOnGrid(SunPlace& place, const GridProjection* grid, float x, float y) {
+  if (grid != nullptr) {
+    const GeoPoint g = gridToGeo(*grid, x, y);
+    placeAt(place, g.latitude, g.longitude, grid->centralMeridian);
+    return;
+  }
+  const GeoPosition geo = gridToGeo(x + kCoordNorthShift, y + kCoordEastShift);
+  placeAt(place, geo.latitude, geo.longitude, kCentralMeridian);
+}
+
+}  // namespace
+
 SunPlace builtInSunPlace(float x, float y) {
   SunPlace place;
-  const GeoPosition geo = gridToGeo(x + kCoordNorthShift, y + kCoordEastShift);
-  place.latitude = geo.latitude;
-  place.longitude = geo.longitude;
-  // Grid north turns from true north by the longitude difference from the
-  // central meridian times the sine of the latitude.
-  place.gridConvergence =
-      (geo.longitude - kCentralMeridian) * std::sin(geo.latitude * std::numbers::pi / 180.0);
+  placeOnGrid(place, nullptr, x, y);
   place.zone = TimeZone::load(kBuiltInTimeZone)
                    .value_or(TimeZone::fixed(kBuiltInUtcOffset, std::string(kBuiltInTimeZone)));
   return place;
@@ -24,33 +43,14 @@ SunPlace builtInSunPlace(float x, float y) {
 
 SunPlace sunPlaceAt(const MapData& map, float x, float y, const TimeZone& zone) {
   SunPlace place;
-  const GeoPosition geo = gridToGeo(x + kCoordNorthShift, y + kCoordEastShift);
-  place.latitude = geo.latitude;
-  place.longitude = geo.longitude;
-  place.gridConvergence =
-      (geo.longitude - kCentralMeridian) * std::sin(geo.latitude * std::numbers::pi / 180.0);
-  if (map.city.grid) {
-    const GridProjection& grid = *map.city.grid;
-    const GeoPoint g = gridToGeo(grid, x, y);
-    place.latitude = g.latitude;
-    place.longitude = g.longitude;
-    place.gridConvergence =
-        (g.longitude - grid.centralMeridian) * std::sin(g.latitude * std::numbers::pi / 180.0);
-  }
+  placeOnGrid(place, map.city.grid ? &*map.city.grid : nullptr, x, y);
   place.zone = zone;
   return place;
 }
 
 SunPlace sunPlaceAt(const MapData& map, float x, float y) {
   SunPlace place = builtInSunPlace(x, y);
-  if (map.city.grid) {
-    const GridProjection& grid = *map.city.grid;
-    const GeoPoint geo = gridToGeo(grid, x, y);
-    place.latitude = geo.latitude;
-    place.longitude = geo.longitude;
-    place.gridConvergence =
-        (geo.longitude - grid.centralMeridian) * std::sin(geo.latitude * std::numbers::pi / 180.0);
-  }
+  if (map.city.grid) placeOnGrid(place, &*map.city.grid, x, y);
   if (!map.city.timeZone.empty()) {
     if (auto zone = TimeZone::load(map.city.timeZone)) place.zone = std::move(*zone);
   }
