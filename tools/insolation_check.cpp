@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <numbers>
 
+#include "mapdata/codes.h"
+#include "tools/sun_place.h"
+
 namespace tikhomap {
 namespace {
 
@@ -201,16 +204,10 @@ std::string hours(int minutes) {
   return text;
 }
 
-std::string dateText(const CivilDate& d) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d.%02d.%04d", d.day, d.month, d.year);
-  return text;
-}
-
 }  // namespace
 
 bool isDwelling(int purpose) {
-  return purpose == 411 || purpose == 658;
+  return purpose == kPurposeDwelling || purpose == kPurposeOpenGroundDwelling;
 }
 
 std::string_view skipText(NormSkip skip) {
@@ -399,7 +396,7 @@ std::vector<std::string> screeningStatements(const NormSettings& settings, int z
       "каждом этаже представляет комнаты за ним. Фасад, не отвечающий норме, не значит "
       "квартиру, не отвечающую норме (северные фасады не инсолируются никогда).");
   std::string rules = "Норма: " + std::string(norm.title) + ", действует с " +
-                      dateText(norm.validFrom) + " по " + dateText(norm.validTo) + ".";
+                      formatDate(norm.validFrom) + " по " + formatDate(norm.validTo) + ".";
   if (zone >= 0) {
     const NormZone& z = norm.zones[static_cast<std::size_t>(zone)];
     rules += " Зона: " + std::string(z.name) + "; непрерывно не менее " +
@@ -408,7 +405,7 @@ std::vector<std::string> screeningStatements(const NormSettings& settings, int z
              hours(norm.interruptedExtraMinutes) + " больше.";
   }
   if (dates) {
-    rules += " Даты проверки: " + dateText(dates[0]) + " и " + dateText(dates[1]) +
+    rules += " Даты проверки: " + formatDate(dates[0]) + " и " + formatDate(dates[1]) +
              " (границы периода нормы)";
     if (!withinEdition(dates[0]) || !withinEdition(dates[1])) {
       rules += "; эти даты вне срока действия правил";

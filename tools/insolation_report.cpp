@@ -19,12 +19,6 @@ std::string hoursText(int seconds) {
   return s;
 }
 
-std::string dateText(const CivilDate& d) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d.%02d.%04d", d.day, d.month, d.year);
-  return text;
-}
-
 }  // namespace
 
 CityScreening screenCity(const MapData& map, int year, const NormSettings& settings, int threads,
@@ -175,7 +169,7 @@ std::string insolationCsv(const MapData& map, const CityScreening& screening,
     } else {
       f.insert(f.end(), 4, "");
     }
-    f.push_back(dateText(w.date));
+    f.push_back(formatDate(w.date));
     f.push_back("");
     line(f);
   }

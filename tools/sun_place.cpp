@@ -67,6 +67,12 @@ std::string formatSunMinutes(int minutes) {
   return text;
 }
 
+std::string formatDate(const CivilDate& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d.%02d.%04d", date.day, date.month, date.year);
+  return text;
+}
+
 std::string formatClock(int minuteOfDay) {
   if (minuteOfDay < 0) return "—";
   char text[16];

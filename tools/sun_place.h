@@ -22,6 +22,8 @@ SunPlace sunPlaceAt(const MapData& map, float x, float y, const TimeZone& zone);
 std::string formatSunMinutes(int minutes);
 // A moment of the day as "07:35"; "—" for none.
 std::string formatClock(int minuteOfDay);
+// "ДД.ММ.ГГГГ".
+std::string formatDate(const CivilDate& date);
 // The compass direction a facade faces: "Ю (180°)".
 std::string formatFacing(double azimuth);
 
