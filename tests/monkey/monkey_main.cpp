@@ -102,6 +102,12 @@ int runChild(const Options& o, int argc, char** argv) {
   }
   // Remembered print settings stay in the run's folder, never in the home.
   qputenv("XDG_CONFIG_HOME", (folder / "config").string().c_str());
+  // The file dialogs start in the working folder and may make new folders or
+  // save reports there: keep all of it inside the run's folder too.
+  const std::filesystem::path desk = folder / "desk";
+  std::filesystem::create_directories(desk);
+  std::filesystem::current_path(desk);
+  qputenv("HOME", desk.string().c_str());
   const auto failed = [&folder, log](int events, const std::string& what) {
     std::fprintf(log, "%s%d events: %s\n", kFailureMark, events, what.c_str());
     std::fflush(log);
