@@ -82,10 +82,10 @@ AddressIndex::AddressIndex(const MapData& map) {
     const Building& b = map.buildings[row];
     entries_.push_back({packPoint(b.x, b.y), static_cast<int32_t>(row)});
   }
-  // Rows are pushed in order, so a stable sort by point keeps the first
-  // building of a point first.
-  std::stable_sort(entries_.begin(), entries_.end(),
-                   [](const Entry& a, const Entry& b) { return a.point < b.point; });
+  // By point, then row: the first building of a point comes first.
+  std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+    return a.point != b.point ? a.point < b.point : a.row < b.row;
+  });
 }
 
 int32_t AddressIndex::buildingAt(int32_t x, int32_t y) const {
