@@ -75,7 +75,10 @@ LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress)
 }
 
 LoadResult loadSessionBuildings(MapSession& session, const LoadProgress& progress) {
-  return loadBuildingsAndReferences(session.dataDir, session.map, progress);
+  LoadResult result = loadBuildingsAndReferences(session.dataDir, session.map, progress);
+  session.addressIndex = AddressIndex(session.map);
+  session.quickSearchIndex = QuickSearchIndex(session.map);
+  return result;
 }
 
 void composeSessionFrame(MapSession& session, QImage& frame, float widthMm) {

@@ -14,6 +14,8 @@
 #include "mapdata/map_data.h"
 #include "render/frame_state.h"
 #include "render/style_set.h"
+#include "search/object_search.h"
+#include "search/quick_search.h"
 #include "tools/solar_position.h"
 #include "view/marking_state.h"
 #include "view/view_state.h"
@@ -35,6 +37,9 @@ struct MapSession {
   FrameCache cache;
   LayerChoices layers;
   MarkingState marking;
+  // The searches' indexes of the map, built when its buildings are read.
+  AddressIndex addressIndex;
+  QuickSearchIndex quickSearchIndex;
   StyleSet styles;
   int viewMode = kViewClockWindows;
   WindowRandom random;
@@ -80,7 +85,8 @@ int32_t buildingUnderPointer(const MapSession& session, int px, int py);
 // Reads the base map from the session's folder and makes the city extent
 // entry 0 of the view history (the title sheet).
 LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress);
-// Reads the buildings and the reference tables.
+// Reads the buildings and the reference tables, and indexes them for the
+// searches.
 LoadResult loadSessionBuildings(MapSession& session, const LoadProgress& progress);
 
 // Composes the current view into the frame image, which must be RGB32 and

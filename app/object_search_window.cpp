@@ -189,8 +189,8 @@ void ObjectSearchWindow::runSearch() {
   memory_.selectedTheme = criteria.themeNode;
 
   MapSession& s = main_.session();
-  const ObjectSearchOutcome out =
-      runObjectSearch(s.map, s.marking, s.history, s.view, criteria, closeOnShow_->isChecked());
+  const ObjectSearchOutcome out = runObjectSearch(s.map, s.marking, s.history, s.view, criteria,
+                                                  closeOnShow_->isChecked(), &s.addressIndex);
   if (out.beep) {
     results_->clear();
     show_->setEnabled(false);
@@ -249,7 +249,8 @@ void ObjectSearchWindow::showSelected() {
   }
   MapSession& s = main_.session();
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const ObjectSearchOutcome out = showObjectResults(s.map, s.marking, s.history, s.view, objects);
+  const ObjectSearchOutcome out =
+      showObjectResults(s.map, s.marking, s.history, s.view, objects, &s.addressIndex);
   QApplication::restoreOverrideCursor();
   if (out.beep) {
     main_.beep();

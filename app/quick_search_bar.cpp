@@ -70,7 +70,8 @@ void QuickSearchBar::place() {
 }
 
 void QuickSearchBar::typed(const QString& text) {
-  result_ = quickSearch(main_.session().map, text.toStdString());
+  const MapSession& session = main_.session();
+  result_ = quickSearch(session.map, session.quickSearchIndex, text.toStdString());
   list_->clear();
   firstMatchItem_ = 0;
   if (result_.miss) {

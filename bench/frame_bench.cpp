@@ -88,7 +88,7 @@ bool askScene(MapSession& s, Scene scene) {
       const auto& areas = s.map.districtAreas;
       if (areas.size() < 2) return false;
       float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
-      for (const MapPoint16& p : areas[1].points) {
+      for (const MetrePoint& p : areas[1].points) {
         x0 = std::min<float>(x0, p.x);
         y0 = std::min<float>(y0, p.y);
         x1 = std::max<float>(x1, p.x);

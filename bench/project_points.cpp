@@ -45,13 +45,13 @@ BENCHMARK(BM_ProjectPoints)->Arg(10000);
 
 void BM_ProjectPoints16(benchmark::State& state) {
   const ViewState view = cityView();
-  std::vector<MapPoint16> pts;
+  std::vector<MetrePoint> pts;
   for (const MapPoint& p : winding(static_cast<int>(state.range(0)))) {
     pts.push_back({static_cast<uint16_t>(p.x), static_cast<uint16_t>(p.y)});
   }
   std::vector<ScreenPoint> out(pts.size());
   for (auto _ : state) {
-    benchmark::DoNotOptimize(projectPoints16(view, pts, out.data()));
+    benchmark::DoNotOptimize(projectMetrePoints(view, pts, out.data()));
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -30,7 +30,7 @@ void roughen(Vec a, Vec b, double rough, CityRandom& rng, Polyline& out) {
 TitleShape toShape(const Polyline& ring, bool close) {
   TitleShape s;
   for (const Vec& p : ring) {
-    const MapPoint16 q{static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L)),
+    const MetrePoint q{static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L)),
                        static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L))};
     if (s.points.empty() || !(s.points.back() == q)) s.points.push_back(q);
   }

@@ -161,7 +161,7 @@ bool usableExtent(const MapBounds& e) {
 MapBounds districtBounds(const std::vector<DistrictArea>& areas) {
   MapBounds b{65535, 65535, 0, 0};
   for (const DistrictArea& a : areas) {
-    for (const MapPoint16& p : a.points) {
+    for (const MetrePoint& p : a.points) {
       b.xMin = std::min<float>(b.xMin, p.x);
       b.yMin = std::min<float>(b.yMin, p.y);
       b.xMax = std::max<float>(b.xMax, p.x);
@@ -209,10 +209,10 @@ bool parseDistrictFile(std::span<const uint8_t> bytes, MapData& map,
     area.district = code == kNoDistrict ? 0 : code;
     area.pointCount = points;
     bool complete = true;
-    for (uint16_t& low : area.boundsLow) {
+    for (int32_t& low : area.boundsLow) {
       uint32_t bound = 0;
       complete = complete && r.u32(bound);
-      low = static_cast<uint16_t>(bound & 0xFFFF);
+      low = static_cast<int32_t>(bound & 0xFFFF);
     }
     if (!complete || !r.canRead(static_cast<size_t>(points) * 4)) {
       addProblem(problems, file, start, "record cut short");
@@ -220,7 +220,7 @@ bool parseDistrictFile(std::span<const uint8_t> bytes, MapData& map,
     }
     area.points.resize(static_cast<size_t>(points));
     uint8_t raw[4];
-    for (MapPoint16& p : area.points) {
+    for (MetrePoint& p : area.points) {
       r.bytes(raw, 4);
       p = decodePoint4(raw);
     }

@@ -40,6 +40,20 @@ class ByteReader {
     return true;
   }
 
+  // A 16-bit field into a 32-bit one of the model: zero- or sign-extended.
+  bool u16(int32_t& out) {
+    uint16_t v = 0;
+    if (!u16(v)) return false;
+    out = v;
+    return true;
+  }
+  bool i16(int32_t& out) {
+    int16_t v = 0;
+    if (!i16(v)) return false;
+    out = v;
+    return true;
+  }
+
   bool u32(uint32_t& out) {
     if (!canRead(4)) return false;
     out = static_cast<uint32_t>(bytes_[pos_]) | (static_cast<uint32_t>(bytes_[pos_ + 1]) << 8) |

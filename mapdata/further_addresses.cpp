@@ -43,7 +43,7 @@ bool wholeNumber(std::string_view text, long min, long max, T& out) {
 std::vector<FurtherAddress> parseFurtherAddresses(std::span<const uint8_t> bytes,
                                                   std::span<const Building> buildings,
                                                   std::vector<LoadProblem>* problems) {
-  std::map<std::pair<uint16_t, uint16_t>, int32_t> rowAt;
+  std::map<std::pair<int32_t, int32_t>, int32_t> rowAt;
   for (size_t i = 0; i < buildings.size(); ++i)
     rowAt.emplace(std::make_pair(buildings[i].x, buildings[i].y), static_cast<int32_t>(i));
   std::vector<FurtherAddress> out;

@@ -31,9 +31,9 @@ inline constexpr std::size_t kFurtherNumberLength = 15;
 struct LoadProblem;
 
 struct FurtherAddress {
-  uint16_t x = 0;  // the building's address point
-  uint16_t y = 0;
-  int16_t streetCode = 0;
+  int32_t x = 0;  // the building's address point
+  int32_t y = 0;
+  int32_t streetCode = 0;
   std::string number;     // cp1251
   int32_t building = -1;  // row of the building table, found on reading
 };

@@ -21,9 +21,10 @@ struct MapData {
   std::vector<MapFeature> waterFeatures;   // 4.tkm class 3
   std::vector<MapFeature> streetOutlines;  // 4.tkm class 4
 
-  std::vector<MapFeature> streetLines;              // 5.tkm section 1, code = streetCode
-  std::vector<StreetName> streetNames;              // 5.tkm section 2, folded-name order
-  std::vector<int16_t> streetCodeIndex;             // code -> row of streetNames, 0 = none
+  std::vector<MapFeature> streetLines;  // 5.tkm section 1, code = streetCode
+  std::vector<StreetName> streetNames;  // 5.tkm section 2, folded-name order
+  // code -> row of streetNames, 0 = none; codes 0..kMaxStreetCode.
+  std::vector<int32_t> streetCodeIndex;
   std::vector<StreetLabelPoint> streetLabelPoints;  // 5.tkm section 3
 
   std::vector<Building> buildings;  // 7.tkm + 6.tkm

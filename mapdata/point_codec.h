@@ -10,12 +10,15 @@
 
 namespace tikhomap {
 
-// 4-byte point b0 b1 b2 b3: x = b0 + 256*b3, y = b2 + 256*b1.
-inline MapPoint16 decodePoint4(const uint8_t* b) {
-  return {static_cast<uint16_t>(b[0] | (b[3] << 8)), static_cast<uint16_t>(b[2] | (b[1] << 8))};
+// 4-byte point b0 b1 b2 b3: x = b0 + 256*b3, y = b2 + 256*b1, each an
+// unsigned 16-bit number of metres.
+inline MetrePoint decodePoint4(const uint8_t* b) {
+  return {b[0] | (b[3] << 8), b[2] | (b[1] << 8)};
 }
 
-inline std::array<uint8_t, 4> encodePoint4(MapPoint16 p) {
+// Keeps the low 16 bits of each coordinate: the writer checks beforehand
+// that the points fit (fitsMapFiles).
+inline std::array<uint8_t, 4> encodePoint4(MetrePoint p) {
   return {static_cast<uint8_t>(p.x & 0xFF), static_cast<uint8_t>(p.y >> 8),
           static_cast<uint8_t>(p.y & 0xFF), static_cast<uint8_t>(p.x >> 8)};
 }

@@ -1,5 +1,7 @@
-// Records of the city map: the fixed-width fields of the data files, kept with
-// their file widths because the formats and the 16-bit limits depend on them.
+// Records of the city map. Counts, rows, codes and whole-metre coordinates
+// are 32-bit; the readers of the eleven files fill them from the files'
+// narrower fields, and their writer refuses what those fields cannot hold.
+// The caps the model itself keeps are in mapdata/limits.h.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +11,11 @@ namespace tikhomap {
 
 // Map coordinates are metres in the city's plane grid: x is the northing (up
 // the screen), y the easting (to the right). Boxes are xMin, yMin, xMax, yMax.
-struct MapPoint16 {
-  uint16_t x = 0;
-  uint16_t y = 0;
-  friend bool operator==(const MapPoint16&, const MapPoint16&) = default;
+// A point in whole metres (district vertices, the title sheet's shapes).
+struct MetrePoint {
+  int32_t x = 0;
+  int32_t y = 0;
+  friend bool operator==(const MetrePoint&, const MetrePoint&) = default;
 };
 
 struct MapPoint {
@@ -38,49 +41,51 @@ struct ScreenPoint {
 
 // One polygon of 3.tkm. Entry 0 of the table is the land outline of the city.
 struct DistrictArea {
-  int16_t district = 0;  // 1..5; 0 = no district (file value 250)
-  int16_t pointCount = 0;
-  std::vector<MapPoint16> points;
-  uint16_t boundsLow[4] = {0, 0, 0, 0};  // xMin, yMin, xMax, yMax, low 16 bits
+  int32_t district = 0;  // 1..5; 0 = no district (file value 250)
+  int32_t pointCount = 0;
+  std::vector<MetrePoint> points;
+  // xMin, yMin, xMax, yMax in whole metres; 3.tkm keeps only the low 16
+  // bits of its 32-bit bounds, and the reader keeps just those.
+  int32_t boundsLow[4] = {0, 0, 0, 0};
 };
 
 // A polyline or area of 4.tkm or of the street axes of 5.tkm.
 struct MapFeature {
-  int16_t code = 0;  // feature code; the streetCode in streetLines
-  int16_t pointCount = 0;
+  int32_t code = 0;  // feature code; the streetCode in streetLines
+  int32_t pointCount = 0;
   int32_t reserved = 0;
   std::vector<MapPoint> points;
   MapBounds bounds;
 };
 
 struct StreetName {
-  int16_t kind = 0;  // 0: no house list; 100: cannot be shown by itself
-  int16_t streetCode = 0;
+  int32_t kind = 0;  // 0: no house list; 100: cannot be shown by itself
+  int32_t streetCode = 0;
   char name[30] = {};  // cp1251, NUL-terminated, at most 29 characters
 };
 
 struct StreetLabelPoint {
-  uint16_t x = 0;
-  uint16_t y = 0;
-  int16_t level = 0;  // negated while its label is drawn in the current frame
-  int16_t streetCode = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t level = 0;  // negated while its label is drawn in the current frame
+  int32_t streetCode = 0;
 };
 
 struct Microdistrict {
-  uint16_t x = 0;
-  uint16_t y = 0;
+  int32_t x = 0;
+  int32_t y = 0;
   char name[30] = {};
 };
 
 struct Building {
   int32_t reserved = 0;
-  uint16_t x = 0;  // address point: where the number is written
-  uint16_t y = 0;
-  int16_t purpose = 0;
-  int16_t pointCount = 0;
-  int16_t floors = 0;
-  int16_t streetCode = 0;
-  int16_t state = 0;
+  int32_t x = 0;  // address point: where the number is written
+  int32_t y = 0;
+  int32_t purpose = 0;
+  int32_t pointCount = 0;
+  int32_t floors = 0;
+  int32_t streetCode = 0;
+  int32_t state = 0;
   char houseNumber[7] = {};   // at most 6 characters
   char description[47] = {};  // at most 46 characters
   std::vector<MapPoint> outline;
@@ -100,8 +105,8 @@ struct ThemeNode {
 
 struct UserObject {
   int32_t reserved = 0;
-  int16_t x = 0;
-  int16_t y = 0;
+  int32_t x = 0;
+  int32_t y = 0;
   int16_t foundMark = 0;  // 1 while in the current object-search result
   char theme[2] = {};
   char name[65] = {};  // at most 64 characters
@@ -109,8 +114,8 @@ struct UserObject {
 
 struct SignRecord {
   int32_t id = 0;
-  int16_t a = 0;
-  int16_t b = 0;
+  int32_t a = 0;  // the point it stands at, in whole metres
+  int32_t b = 0;
   int16_t spare = 0;
   float p = 0;
   float q = 0;

@@ -21,20 +21,28 @@ void sortNorthToSouth(MapData& map) {
                    [](const StreetLabelPoint& a, const StreetLabelPoint& b) { return a.x > b.x; });
 }
 
+bool indexableStreetCode(int32_t code) {
+  return code >= 0 && code <= kMaxStreetCode;
+}
+
 int indexStreetCodes(MapData& map) {
-  int16_t maxCode = 0;
-  for (const StreetName& n : map.streetNames) maxCode = std::max(maxCode, n.streetCode);
+  // The index is sized by the largest code it holds, so a code beyond the
+  // cap (a hostile 2^31) is left out instead of allocating for it.
+  int32_t maxCode = 0;
+  for (const StreetName& n : map.streetNames) {
+    if (indexableStreetCode(n.streetCode)) maxCode = std::max(maxCode, n.streetCode);
+  }
   map.streetCodeIndex.assign(static_cast<size_t>(maxCode) + 1, 0);
-  int negative = 0;
+  int outside = 0;
   for (size_t k = 0; k < map.streetNames.size(); ++k) {
-    const int16_t code = map.streetNames[k].streetCode;
-    if (code < 0) {
-      ++negative;
+    const int32_t code = map.streetNames[k].streetCode;
+    if (!indexableStreetCode(code)) {
+      ++outside;
       continue;
     }
-    map.streetCodeIndex[static_cast<size_t>(code)] = static_cast<int16_t>(k);
+    map.streetCodeIndex[static_cast<size_t>(code)] = static_cast<int32_t>(k);
   }
-  return negative;
+  return outside;
 }
 
 }  // namespace tikhomap

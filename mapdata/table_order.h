@@ -1,5 +1,5 @@
 // The order and indexes every writer of a map gives its tables before they
-// are written: district polygons in whole metres with their 16-bit bounds,
+// are written: district polygons in whole metres with their bounds,
 // the north-to-south order of the tables, and the street-code index.
 #pragma once
 
@@ -7,24 +7,29 @@
 #include <cmath>
 #include <cstdint>
 
+#include "mapdata/limits.h"
 #include "mapdata/map_data.h"
 
 namespace tikhomap {
 
+// Whole metres inside 0..kMaxCoordinate.
+inline int32_t wholeMetres(double v) {
+  return static_cast<int32_t>(std::clamp(std::lround(v), 0L, static_cast<long>(kMaxCoordinate)));
+}
+
 // A district polygon from points in metres (anything with x and y), rounded
-// to whole metres inside 0..65535, with consecutive repeats dropped.
+// to whole metres inside 0..kMaxCoordinate, with consecutive repeats dropped.
 template <typename Points>
 DistrictArea districtAreaFrom(int district, const Points& points) {
   DistrictArea a;
-  a.district = static_cast<int16_t>(district);
+  a.district = district;
   for (const auto& p : points) {
-    const MapPoint16 q{static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L)),
-                       static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L))};
+    const MetrePoint q{wholeMetres(p.x), wholeMetres(p.y)};
     if (a.points.empty() || !(a.points.back() == q)) a.points.push_back(q);
   }
-  a.pointCount = static_cast<int16_t>(a.points.size());
-  uint16_t lo[2] = {65535, 65535}, hi[2] = {0, 0};
-  for (const MapPoint16& p : a.points) {
+  a.pointCount = static_cast<int32_t>(a.points.size());
+  int32_t lo[2] = {kMaxCoordinate, kMaxCoordinate}, hi[2] = {0, 0};
+  for (const MetrePoint& p : a.points) {
     lo[0] = std::min(lo[0], p.x), lo[1] = std::min(lo[1], p.y);
     hi[0] = std::max(hi[0], p.x), hi[1] = std::max(hi[1], p.y);
   }
@@ -37,7 +42,9 @@ DistrictArea districtAreaFrom(int district, const Points& points) {
 void sortNorthToSouth(MapData& map);
 
 // Rebuilds streetCodeIndex from streetNames; answers how many names carry a
-// negative code, which cannot be indexed.
+// code outside 0..kMaxStreetCode, which cannot be indexed.
 int indexStreetCodes(MapData& map);
+// A code that streetCodeIndex (and the searches' street indexes) can hold.
+bool indexableStreetCode(int32_t code);
 
 }  // namespace tikhomap

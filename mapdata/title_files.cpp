@@ -25,7 +25,7 @@ TitleSheetFile parseTitleFile(std::span<const uint8_t> bytes, bool withHeader,
   TitleSheetFile file;
   ByteReader r(bytes);
   if (withHeader) {
-    for (uint16_t& v : file.extent) {
+    for (int32_t& v : file.extent) {
       if (!r.u16(v)) {
         report(problems, withHeader, 0, "header cut short");
         return file;
@@ -51,7 +51,7 @@ TitleSheetFile parseTitleFile(std::span<const uint8_t> bytes, bool withHeader,
     TitleShape shape;
     shape.points.resize(count);
     uint8_t raw[4];
-    for (MapPoint16& p : shape.points) {
+    for (MetrePoint& p : shape.points) {
       r.bytes(raw, 4);
       p = decodePoint4(raw);
     }
@@ -89,7 +89,7 @@ TitleSheetFile parseTitleFile(std::span<const uint8_t> bytes, bool withHeader,
 std::vector<uint8_t> writeTitleFile(const TitleSheetFile& file) {
   ByteWriter w;
   if (file.hasHeader) {
-    for (uint16_t v : file.extent) w.u16(v);
+    for (int32_t v : file.extent) w.u16(static_cast<uint16_t>(v));
   }
   for (const TitleShape& shape : file.shapes) {
     const auto count = static_cast<uint16_t>(std::min<size_t>(shape.points.size(), 0xFFFF));
@@ -105,8 +105,8 @@ std::vector<uint8_t> writeTitleFile(const TitleSheetFile& file) {
     const size_t n = std::min(text.text.size(), kMaxTitleText);
     w.u8(static_cast<uint8_t>(text.kind));
     w.u8(static_cast<uint8_t>(n));
-    w.u16(text.x);
-    w.u16(text.y);
+    w.u16(static_cast<uint16_t>(text.x));
+    w.u16(static_cast<uint16_t>(text.y));
     w.text(std::string_view(text.text).substr(0, n));
   }
   return std::move(w.bytes());

@@ -12,7 +12,7 @@
 namespace tikhomap {
 
 struct TitleShape {
-  std::vector<MapPoint16> points;
+  std::vector<MetrePoint> points;
   // In 2.tkm a shape whose first point equals its last (as stored) is a
   // water polygon, any other an open water line.
   bool closed() const { return points.size() >= 2 && points.front() == points.back(); }
@@ -20,14 +20,14 @@ struct TitleShape {
 
 struct TitleText {
   char kind = 'e';   // 1.tkm: 'e', 'f', 'g'; 2.tkm: 'o', 'p', 'q'
-  uint16_t x = 0;    // anchor northing
-  uint16_t y = 0;    // anchor easting
+  int32_t x = 0;     // anchor northing, whole metres
+  int32_t y = 0;     // anchor easting
   std::string text;  // cp1251 bytes, 1..127 of them
 };
 
 struct TitleSheetFile {
-  bool hasHeader = false;             // 1.tkm only: the panel's extent
-  uint16_t extent[4] = {0, 0, 0, 0};  // xMin, yMin, xMax, yMax
+  bool hasHeader = false;            // 1.tkm only: the panel's extent
+  int32_t extent[4] = {0, 0, 0, 0};  // xMin, yMin, xMax, yMax
   std::vector<TitleShape> shapes;
   std::vector<TitleText> texts;
 };

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "mapdata/byte_writer.h"
+#include "mapdata/limits.h"
 #include "mapdata/point_codec.h"
 #include "mapdata/text_rules.h"
 
@@ -17,7 +18,7 @@ namespace tikhomap {
 namespace {
 
 constexpr int16_t kNoDistrict = 250;
-constexpr int kMaxVertices = 32767;
+constexpr int kMaxVertices = kFileVertexLimit;
 const char* const kLineEnd = "\r\n";
 
 // A field is written without its last byte, so that it reads back with
@@ -28,7 +29,138 @@ std::string_view writtenText(const char (&field)[N]) {
 }
 
 int16_t tableCount(size_t n) {
-  return static_cast<int16_t>(std::min<size_t>(n, 32767));
+  return static_cast<int16_t>(std::min<size_t>(n, kFileTableLimit));
+}
+
+// The first value of the map that a field of the eleven files cannot hold,
+// as a refusal; the model holds 32-bit values, the files 16-bit ones.
+class FitCheck {
+ public:
+  bool table(const char* what, size_t n) {
+    if (n <= static_cast<size_t>(kFileTableLimit)) return true;
+    return refuse(std::string(what) + ": " + std::to_string(n) +
+                  " records, the map files hold at most " + std::to_string(kFileTableLimit));
+  }
+  bool vertices(const char* what, size_t row, size_t n) {
+    if (n <= static_cast<size_t>(kFileVertexLimit)) return true;
+    return refuse(std::string(what) + " " + std::to_string(row) + ": " + std::to_string(n) +
+                  " vertices, the map files hold at most " + std::to_string(kFileVertexLimit));
+  }
+  bool value(const char* what, size_t row, int64_t v, int64_t min, int64_t max) {
+    if (v >= min && v <= max) return true;
+    return refuse(std::string(what) + " " + std::to_string(row) + ": " + std::to_string(v) +
+                  ", the map files hold " + std::to_string(min) + " to " + std::to_string(max));
+  }
+  bool point(const char* what, size_t row, int64_t x, int64_t y) {
+    return value(what, row, x, 0, kFileCoordinateMax) && value(what, row, y, 0, kFileCoordinateMax);
+  }
+  bool code(const char* what, size_t row, int64_t v) { return value(what, row, v, -32768, 32767); }
+  const std::string& refusal() const { return refusal_; }
+
+ private:
+  bool refuse(std::string text) {
+    refusal_ = std::move(text);
+    return false;
+  }
+  std::string refusal_;
+};
+
+bool featuresFit(FitCheck& c, const char* what, const std::vector<MapFeature>& table) {
+  if (!c.table(what, table.size())) return false;
+  for (size_t i = 0; i < table.size(); ++i) {
+    if (!c.code(what, i, table[i].code) || !c.vertices(what, i, table[i].points.size())) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool titleFits(FitCheck& c, const char* what, const TitleSheetFile& file) {
+  for (size_t k = 0; k < 4; ++k) {
+    if (file.hasHeader && !c.value(what, k, file.extent[k], 0, kFileCoordinateMax)) return false;
+  }
+  for (size_t i = 0; i < file.shapes.size(); ++i) {
+    if (file.shapes[i].points.size() > 0xFFFF) {
+      return c.vertices(what, i, file.shapes[i].points.size());
+    }
+    for (const MetrePoint& p : file.shapes[i].points) {
+      if (!c.point(what, i, p.x, p.y)) return false;
+    }
+  }
+  for (size_t i = 0; i < file.texts.size(); ++i) {
+    if (!c.point(what, i, file.texts[i].x, file.texts[i].y)) return false;
+  }
+  return true;
+}
+
+bool mapFits(FitCheck& c, const MapData& m) {
+  const std::pair<const char*, size_t> tables[] = {
+      {"microdistricts", m.microdistricts.size()},
+      {"district polygons", m.districtAreas.size()},
+      {"street names", m.streetNames.size()},
+      {"street label anchors", m.streetLabelPoints.size()},
+      {"buildings", m.buildings.size()},
+      {"objects", m.userObjects.size()},
+      {"signs", m.signRecords.size()},
+      {"themes", m.themeNodes.size()},
+  };
+  for (const auto& [what, n] : tables) {
+    if (!c.table(what, n)) return false;
+  }
+  if (!featuresFit(c, "area", m.areaFeatures) || !featuresFit(c, "line", m.lineFeatures) ||
+      !featuresFit(c, "water feature", m.waterFeatures) ||
+      !featuresFit(c, "street outline edge", m.streetOutlines) ||
+      !featuresFit(c, "street axis", m.streetLines)) {
+    return false;
+  }
+  for (size_t i = 0; i < m.microdistricts.size(); ++i) {
+    if (!c.point("microdistrict", i, m.microdistricts[i].x, m.microdistricts[i].y)) return false;
+  }
+  for (size_t i = 0; i < m.districtAreas.size(); ++i) {
+    const DistrictArea& a = m.districtAreas[i];
+    if (!c.code("district number of polygon", i, a.district) ||
+        !c.vertices("district polygon", i, a.points.size()) ||
+        !c.point("district bounds of polygon", i, a.boundsLow[0], a.boundsLow[1]) ||
+        !c.point("district bounds of polygon", i, a.boundsLow[2], a.boundsLow[3])) {
+      return false;
+    }
+    for (const MetrePoint& p : a.points) {
+      if (!c.point("district polygon", i, p.x, p.y)) return false;
+    }
+  }
+  for (size_t i = 0; i < m.streetNames.size(); ++i) {
+    if (!c.code("street code of name", i, m.streetNames[i].streetCode) ||
+        !c.value("street kind of name", i, m.streetNames[i].kind, 0, 255)) {
+      return false;
+    }
+  }
+  for (size_t i = 0; i < m.streetLabelPoints.size(); ++i) {
+    const StreetLabelPoint& p = m.streetLabelPoints[i];
+    if (!c.point("street label anchor", i, p.x, p.y) ||
+        !c.code("street code of label anchor", i, p.streetCode) ||
+        !c.code("level of label anchor", i, p.level)) {
+      return false;
+    }
+  }
+  for (size_t i = 0; i < m.buildings.size(); ++i) {
+    const Building& b = m.buildings[i];
+    if (!c.point("address point of building", i, b.x, b.y) ||
+        !c.vertices("building", i, b.outline.size()) ||
+        !c.code("street code of building", i, b.streetCode) ||
+        !c.code("purpose of building", i, b.purpose) ||
+        !c.code("floors of building", i, b.floors)) {
+      return false;
+    }
+  }
+  for (size_t i = 0; i < m.userObjects.size(); ++i) {
+    const UserObject& o = m.userObjects[i];
+    if (!c.code("point of object", i, o.x) || !c.code("point of object", i, o.y)) return false;
+  }
+  for (size_t i = 0; i < m.signRecords.size(); ++i) {
+    const SignRecord& s = m.signRecords[i];
+    if (!c.code("point of sign", i, s.a) || !c.code("point of sign", i, s.b)) return false;
+  }
+  return true;
 }
 
 void writeName(ByteWriter& w, std::string_view name) {
@@ -119,7 +251,7 @@ std::vector<uint8_t> writeDistrictFile(const MapData& map) {
     const int16_t code = a.district == 0 ? kNoDistrict : a.district;
     w.i16(code);
     w.i16(headerEndValue(code, count));
-    for (uint16_t low : a.boundsLow) w.i32(low);
+    for (int32_t low : a.boundsLow) w.i32(low);
     for (int k = 0; k < count; ++k) w.raw(encodePoint4(a.points[static_cast<size_t>(k)]));
   }
   return std::move(w.bytes());
@@ -237,9 +369,25 @@ std::vector<uint8_t> writeSignFile(const MapData& map) {
   return textBytes(out);
 }
 
+std::string mapFilesRefusal(const MapData& map, const TitleSheetFile& regional,
+                            const TitleSheetFile& cityWater) {
+  FitCheck c;
+  if (!mapFits(c, map) || !titleFits(c, "regional panel", regional) ||
+      !titleFits(c, "city water", cityWater)) {
+    return c.refusal();
+  }
+  return {};
+}
+
 bool writeMapFolder(const std::filesystem::path& dir, const MapData& map,
                     const TitleSheetFile& regional, const TitleSheetFile& cityWater,
                     std::string* error) {
+  // Nothing is written of a map the files cannot hold: a value cut to 16
+  // bits would put a building elsewhere or under another street.
+  if (std::string refusal = mapFilesRefusal(map, regional, cityWater); !refusal.empty()) {
+    if (error) *error = "the map does not fit the eleven map files: " + refusal;
+    return false;
+  }
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) {

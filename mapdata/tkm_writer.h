@@ -4,9 +4,10 @@
 //
 // Vertex arrays are taken from the `points` / `outline` vectors (their
 // pointCount is derived from them); tables are written up to 32767 records
-// and text fields up to their terminator. A street axis with code 0 and no
-// vertices would read as the 0/0 header that ends the axes of 5.tkm, so the
-// generator must not produce one. Text files use CR LF line ends.
+// and text fields up to their terminator. The single files keep the low 16
+// bits of wider values; writeMapFolder first checks that everything fits. A street axis with code 0
+// and no vertices would read as the 0/0 header that ends the axes of 5.tkm, so the generator must
+// not produce one. Text files use CR LF line ends.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +30,17 @@ std::vector<uint8_t> writeThemeFile(const MapData& map);              // tema.tk
 std::vector<uint8_t> writeUserObjectFile(const MapData& map);         // user.tkm
 std::vector<uint8_t> writeSignFile(const MapData& map);               // sign.tkm
 
+// Empty when the eleven files can hold the map and its title sheet; else
+// what they cannot hold: a table of more than 32767 records, a record of more
+// than 32767 vertices, a point beyond 0..65535 m (objects and signs: beyond
+// the signed 16-bit range), a code, level or count beyond its 16-bit field.
+std::string mapFilesRefusal(const MapData& map, const TitleSheetFile& regional,
+                            const TitleSheetFile& cityWater);
+
 // Writes the eleven files into dir (created when missing). Returns false
-// when a file cannot be written; error, when given, then names the file and
-// the system's reason.
+// when the map does not fit them (nothing is written then) or a file cannot
+// be written; error, when given, then says what does not fit, or names the
+// file and the system's reason.
 bool writeMapFolder(const std::filesystem::path& dir, const MapData& map,
                     const TitleSheetFile& regional, const TitleSheetFile& cityWater,
                     std::string* error = nullptr);

@@ -24,7 +24,7 @@ struct NamedPlace {
 struct StreetGroup {
   std::string baseName;  // cp1251, as the addresses name it
   std::string name;      // as written: qualified, fitted
-  int16_t code = 0;
+  int32_t code = 0;
   std::vector<Polyline> axes;  // grid
   std::vector<int> levels;
   std::vector<float> widths;
@@ -51,7 +51,7 @@ struct BuildContext {
   std::map<std::string, std::vector<size_t>> streetsByName;
   std::vector<BuiltBuilding> buildings;
   // The further addresses already kept: point, street code, number.
-  std::set<std::tuple<uint16_t, uint16_t, int16_t, std::string>> furtherSeen;
+  std::set<std::tuple<int32_t, int32_t, int32_t, std::string>> furtherSeen;
   // What the conversion of each name did, by the converted name, and the
   // names that went into the map: counted once each at the end.
   struct TextNote {
@@ -90,7 +90,7 @@ Polyline toDegrees(const Ring& ring);
 std::string nearestPlaceName(const BuildContext& ctx, Vec at);
 
 // A feature record of the grid points (bounds and count filled in).
-MapFeature makeFeature(int16_t code, const Polyline& points);
+MapFeature makeFeature(int32_t code, const Polyline& points);
 
 void buildStreets(BuildContext& ctx);
 void writeStreetNames(BuildContext& ctx);

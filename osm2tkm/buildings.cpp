@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "mapdata/limits.h"
+#include "mapdata/table_order.h"
 #include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
 #include "osm2tkm/tag_mapping.h"
@@ -72,7 +74,7 @@ class BuildingGrid {
 // An address point inside the outline that no other building has: the
 // interior point rounded to whole metres, else the nearest free whole-metre
 // point inside.
-bool placeAddress(const Polyline& ring, std::set<std::pair<long, long>>& used, MapPoint16& at) {
+bool placeAddress(const Polyline& ring, std::set<std::pair<long, long>>& used, MetrePoint& at) {
   const Vec c = interiorPoint(ring);
   const long x0 = std::lround(c.x), y0 = std::lround(c.y);
   for (long r = 0; r <= 6; ++r)
@@ -80,12 +82,12 @@ bool placeAddress(const Polyline& ring, std::set<std::pair<long, long>>& used, M
       for (long dy = -r; dy <= r; ++dy) {
         if (std::max(std::labs(dx), std::labs(dy)) != r) continue;
         const long x = x0 + dx, y = y0 + dy;
-        if (x < 0 || y < 0 || x > 32767 || y > 32767) continue;
+        if (x < 0 || y < 0 || x > kMaxCoordinate || y > kMaxCoordinate) continue;
         if (used.count({x, y}) ||
             !pointInPolygon(ring, {static_cast<double>(x), static_cast<double>(y)}))
           continue;
         used.insert({x, y});
-        at = {static_cast<uint16_t>(x), static_cast<uint16_t>(y)};
+        at = {static_cast<int32_t>(x), static_cast<int32_t>(y)};
         return true;
       }
   return false;
@@ -124,7 +126,7 @@ long streetFor(const BuildContext& ctx, const std::string& name, const Bounds& b
 }
 
 // The code of the street an address names, 0 without one (counted).
-int16_t streetCodeOf(BuildContext& ctx, const BuiltBuilding& b, const Address& a) {
+int32_t streetCodeOf(BuildContext& ctx, const BuiltBuilding& b, const Address& a) {
   if (a.street.empty()) {
     ctx.summary().add("addresses without a street");
     return 0;
@@ -142,7 +144,7 @@ int16_t streetCodeOf(BuildContext& ctx, const BuiltBuilding& b, const Address& a
 // further one, and a number too long for the record's field, go to the
 // further addresses (houses.txt), so that every number stays findable.
 void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
-  const int16_t code = streetCodeOf(ctx, b, a);
+  const int32_t code = streetCodeOf(ctx, b, a);
   Building& r = b.record;
   const std::string_view own(r.houseNumber, strnlen(r.houseNumber, sizeof r.houseNumber));
   if (own == a.number && (r.streetCode == code || code == 0)) {
@@ -273,7 +275,7 @@ void buildBuildings(BuildContext& ctx) {
     }
     b.box = boundsOf(b.ring);
     b.tags = &area.tags;
-    MapPoint16 address;
+    MetrePoint address;
     if (!placeAddress(b.ring, usedAddresses, address)) {
       ctx.summary().add("buildings without room for an address point (dropped)");
       continue;
@@ -297,7 +299,7 @@ void buildBuildings(BuildContext& ctx) {
       bounds.xMin = std::min(bounds.xMin, q.x), bounds.yMin = std::min(bounds.yMin, q.y);
       bounds.xMax = std::max(bounds.xMax, q.x), bounds.yMax = std::max(bounds.yMax, q.y);
     }
-    b.record.pointCount = static_cast<int16_t>(b.record.outline.size());
+    b.record.pointCount = static_cast<int32_t>(b.record.outline.size());
     b.record.bounds = bounds;
     ctx.buildings.push_back(std::move(b));
   }
@@ -333,7 +335,7 @@ void buildBuildings(BuildContext& ctx) {
     if (within < 0) continue;
     BuiltBuilding& b = ctx.buildings[static_cast<size_t>(within)];
     if (!generalBuildingValue(*b.tags) || usePurpose(*b.tags)) continue;
-    const int16_t now = b.record.purpose;
+    const int32_t now = b.record.purpose;
     if (now == 411 || usePriority(*use) < usePriority(now)) {
       if (now != *use && now == buildingPurpose(*b.tags))
         ctx.summary().add("buildings with their purpose from what is in them");
@@ -353,11 +355,11 @@ void buildObjects(BuildContext& ctx) {
     UserObject o;
     if (building >= 0) {
       const Building& b = ctx.buildings[static_cast<size_t>(building)].record;
-      o.x = static_cast<int16_t>(b.x);
-      o.y = static_cast<int16_t>(b.y);
+      o.x = b.x;
+      o.y = b.y;
     } else {
-      o.x = static_cast<int16_t>(std::clamp(std::lround(at.x), 0L, 32767L));
-      o.y = static_cast<int16_t>(std::clamp(std::lround(at.y), 0L, 32767L));
+      o.x = wholeMetres(at.x);
+      o.y = wholeMetres(at.y);
       ctx.summary().add("objects without a building, kept at their own point");
     }
     o.theme[0] = theme[0], o.theme[1] = theme[1];

@@ -70,7 +70,7 @@ bool placeGrid(BuildContext& ctx, std::string& refusal) {
   const double north = box.xMax - box.xMin, east = box.yMax - box.yMin;
   if (north + 2 * kGridMargin > kGridRange || east + 2 * kGridMargin > kGridRange) {
     refusal = "the area is " + metres(north) + " north to south by " + metres(east) +
-              " west to east; the map files hold at most " + metres(kGridRange - 2 * kGridMargin) +
+              " west to east; a map holds at most " + metres(kGridRange - 2 * kGridMargin) +
               " on each side. Choose a smaller area with --bbox LON0,LAT0,LON1,LAT1.";
     return false;
   }
@@ -143,7 +143,7 @@ bool checkLimits(const CityImport& out, std::string& refusal) {
   for (const auto& [name, n] : tables) {
     if (n > kTableLimit) {
       refusal = std::string("the area has ") + std::to_string(n) + " " + name +
-                "; the map files hold at most " + std::to_string(kTableLimit) +
+                "; a map holds at most " + std::to_string(kTableLimit) +
                 ". Choose a smaller area with --bbox LON0,LAT0,LON1,LAT1.";
       return false;
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mapdata/city_info.h"
+#include "mapdata/limits.h"
 #include "mapdata/map_data.h"
 #include "mapdata/title_files.h"
 #include "osm2tkm/import_summary.h"
@@ -19,11 +20,13 @@ namespace tikhomap::osm {
 // Metres of grid around the area on every side: room for the regional panel
 // around the town, and no coordinate ever below 0.
 inline constexpr double kGridMargin = 3000;
-// Every address point must fit the signed 16-bit fields of user.tkm, so the
-// area and its margins stay within this many metres on each axis.
-inline constexpr double kGridRange = 32767;
-// A table of the files holds at most this many records.
-inline constexpr size_t kTableLimit = 32767;
+// The area and its margins stay within this many metres on each axis: the
+// grid's scale error stays small over a town and its surroundings. The
+// eleven map files hold less (16-bit points); what they cannot hold is
+// refused where they are written.
+inline constexpr double kGridRange = 200000;
+// A table of the map holds at most this many records.
+inline constexpr size_t kTableLimit = kMaxRecordsPerTable;
 // Points of interest further than this from every building are dropped.
 inline constexpr double kObjectReach = 30;
 // Ways of one name further apart than this are different streets.

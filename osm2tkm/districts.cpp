@@ -202,8 +202,8 @@ void buildDistricts(BuildContext& ctx) {
     }
     seen.push_back({text, p});
     Microdistrict m;
-    m.x = static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L));
-    m.y = static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L));
+    m.x = wholeMetres(p.x);
+    m.y = wholeMetres(p.y);
     const std::string name =
         fitName(ctx.wrote(ctx.text(tagValue(n.tags, "name"))), kMicrodistrictField, taken);
     name.copy(m.name, sizeof m.name - 1);
@@ -415,14 +415,11 @@ void buildLayers(BuildContext& ctx) {
 
 void buildTitleSheet(BuildContext& ctx) {
   const MapBounds& e = ctx.out.map.cityExtent;
-  auto point16 = [](Vec p) {
-    return MapPoint16{static_cast<uint16_t>(std::clamp(std::lround(p.x), 0L, 65535L)),
-                      static_cast<uint16_t>(std::clamp(std::lround(p.y), 0L, 65535L))};
-  };
+  auto wholePoint = [](Vec p) { return MetrePoint{wholeMetres(p.x), wholeMetres(p.y)}; };
   auto shape = [&](const Polyline& path) {
     TitleShape s;
     for (const Vec& p : path) {
-      const MapPoint16 q = point16(p);
+      const MetrePoint q = wholePoint(p);
       if (s.points.empty() || !(s.points.back() == q)) s.points.push_back(q);
     }
     return s;
@@ -436,8 +433,8 @@ void buildTitleSheet(BuildContext& ctx) {
   TitleSheetFile& regional = ctx.out.regional;
   regional.hasHeader = true;
   auto moved = [](Vec p) { return Vec{p.x + kRegionalShift, p.y + kRegionalShift}; };
-  const MapPoint16 low = point16(moved({e.xMin - kGridMargin, e.yMin - kGridMargin}));
-  const MapPoint16 high = point16(moved({e.xMax + kGridMargin, e.yMax + kGridMargin}));
+  const MetrePoint low = wholePoint(moved({e.xMin - kGridMargin, e.yMin - kGridMargin}));
+  const MetrePoint high = wholePoint(moved({e.xMax + kGridMargin, e.yMax + kGridMargin}));
   regional.extent[0] = low.x, regional.extent[1] = low.y;
   regional.extent[2] = high.x, regional.extent[3] = high.y;
   if (!ctx.hasSea)
@@ -449,7 +446,7 @@ void buildTitleSheet(BuildContext& ctx) {
   }
   const DistrictArea& land = ctx.out.map.districtAreas.front();
   Polyline outline;
-  for (const MapPoint16& p : land.points) outline.push_back(moved({double(p.x), double(p.y)}));
+  for (const MetrePoint& p : land.points) outline.push_back(moved({double(p.x), double(p.y)}));
   regional.shapes.push_back(shape(outline));
   ctx.out.info.regionalOutline = true;
   // The names: the area's first, then cities, towns and villages; a name
@@ -462,7 +459,7 @@ void buildTitleSheet(BuildContext& ctx) {
   const double metresPerPixel =
       std::max((north + 2 * kGridMargin) / panelHigh, (east + 2 * kGridMargin) / panelWide);
   std::vector<Bounds> taken;  // x north, y east, of the names placed
-  auto place = [&](char kind, MapPoint16 at, const std::string& text) {
+  auto place = [&](char kind, MetrePoint at, const std::string& text) {
     const int height = kind == 'g' ? 24 : 16;
     const double w = (static_cast<double>(text.size()) * height * 0.6 + 4) * metresPerPixel;
     const double h = (height + 2) * metresPerPixel;
@@ -476,12 +473,12 @@ void buildTitleSheet(BuildContext& ctx) {
     return true;
   };
   if (!ctx.title.empty())
-    place('g', {high.x, point16(moved({0, e.yMin})).y}, cutName(ctx.title, 127));
+    place('g', {high.x, wholePoint(moved({0, e.yMin})).y}, cutName(ctx.title, 127));
   int covered = 0;
   for (const char* kind : {"city", "town", "village"})
     for (const NamedPlace& p : ctx.places) {
       if (p.kind != kind || p.name.empty() || p.name.size() > 127) continue;
-      if (!place('e', point16(moved(p.at)), p.name)) ++covered;
+      if (!place('e', wholePoint(moved(p.at)), p.name)) ++covered;
     }
   if (covered > 0)
     ctx.summary().add("place names left off the regional panel (they would cover another)",

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -310,6 +311,19 @@ bool moveFiles(const fs::path& from, const fs::path& to, std::vector<std::string
 
 bool writeCityFolder(const CityImport& city, const fs::path& outDir, const fs::path& input,
                      bool force, std::string& error) {
+  // The eleven files hold 32767 records a table and 16-bit points: a larger
+  // town is refused here, before anything is written, not cut or wrapped.
+  if (const std::string refusal = mapFilesRefusal(city.map, city.regional, city.cityWater);
+      !refusal.empty()) {
+    const MapBounds& e = city.map.cityExtent;
+    char size[96];
+    std::snprintf(size, sizeof size, "%.1f km north to south by %.1f km west to east",
+                  (e.xMax - e.xMin) / 1000.0, (e.yMax - e.yMin) / 1000.0);
+    error = std::string("the area is ") + size +
+            " and does not fit the eleven map files: " + refusal +
+            ". Choose a smaller area with --bbox LON0,LAT0,LON1,LAT1.";
+    return false;
+  }
   if (!mayWriteInto(outDir, input, force, error)) return false;
   const fs::path dir = folderOf(outDir);
   const std::string name = dir.filename().string();

@@ -14,7 +14,7 @@ namespace tikhomap::osm {
 namespace {
 
 // Axes of roads without a name: drawn, never named, never searched.
-constexpr int16_t kUnnamedRoadCode = 32767;
+constexpr int32_t kUnnamedRoadCode = 32767;
 constexpr double kLabelSpacing = 450;  // metres between anchors
 constexpr double kShortestLabelled = 60;
 constexpr size_t kStreetNameField = 29;
@@ -33,7 +33,7 @@ size_t findRoot(std::vector<size_t>& parent, size_t i) {
 
 }  // namespace
 
-MapFeature makeFeature(int16_t code, const Polyline& points) {
+MapFeature makeFeature(int32_t code, const Polyline& points) {
   MapFeature f;
   f.code = code;
   MapBounds b{1e30f, 1e30f, -1e30f, -1e30f};
@@ -43,7 +43,7 @@ MapFeature makeFeature(int16_t code, const Polyline& points) {
     b.xMin = std::min(b.xMin, q.x), b.yMin = std::min(b.yMin, q.y);
     b.xMax = std::max(b.xMax, q.x), b.yMax = std::max(b.yMax, q.y);
   }
-  f.pointCount = static_cast<int16_t>(f.points.size());
+  f.pointCount = static_cast<int32_t>(f.points.size());
   f.bounds = b;
   return f;
 }
@@ -157,7 +157,9 @@ void buildStreets(BuildContext& ctx) {
   });
   for (size_t i = 0; i < groups.size(); ++i) {
     StreetGroup& g = groups[i];
-    g.code = static_cast<int16_t>(std::min<size_t>(i + 1, kUnnamedRoadCode - 1));
+    // Named streets are numbered 1, 2, ... past the unnamed roads' code.
+    const auto number = static_cast<int32_t>(i + 1);
+    g.code = number < kUnnamedRoadCode ? number : number + 1;
     ctx.streetsByName[g.baseName].push_back(i);
     std::vector<Vec> placed;
     for (size_t k = 0; k < g.axes.size(); ++k) {
@@ -181,9 +183,9 @@ void buildStreets(BuildContext& ctx) {
         if (crowded) continue;
         placed.push_back(p);
         StreetLabelPoint anchor;
-        anchor.x = static_cast<uint16_t>(std::lround(p.x));
-        anchor.y = static_cast<uint16_t>(std::lround(p.y));
-        anchor.level = static_cast<int16_t>(g.levels[k]);
+        anchor.x = static_cast<int32_t>(std::lround(p.x));
+        anchor.y = static_cast<int32_t>(std::lround(p.y));
+        anchor.level = g.levels[k];
         anchor.streetCode = g.code;
         map.streetLabelPoints.push_back(anchor);
       }

@@ -37,7 +37,7 @@ int truncated(double v) {
 void printAreas(const PrintScene& scene, PageState& page, Canvas& dc) {
   dc.selectPen(fixed::nullPen);
   dc.selectBrush(scene.colour ? fixed::whiteBrush : fixed::grey240Brush);
-  int16_t previous = 0;
+  int32_t previous = 0;
   for (const MapFeature& area : scene.map.areaFeatures) {
     if (scene.colour && area.code != previous) {
       previous = area.code;
@@ -127,7 +127,7 @@ void printWater(const PrintScene& scene, PageState& page, Canvas& dc) {
 
 }  // namespace
 
-PurposeGroup printPurposeGroup(int16_t purpose) {
+PurposeGroup printPurposeGroup(int32_t purpose) {
   return purpose == kPurposePublicBand ? PurposeGroup::Other : purposeGroup(purpose);
 }
 

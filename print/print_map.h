@@ -67,7 +67,7 @@ bool printPage(const PrintScene& scene, const PrinterMetrics& printer, const Map
 void printPolyline(PageState& page, Canvas& dc, const MapFeature& feature);
 
 // The purpose groups of the print passes; unlike the screen, 888 is "other".
-PurposeGroup printPurposeGroup(int16_t purpose);
+PurposeGroup printPurposeGroup(int32_t purpose);
 
 // "Тихоморск. Адресный план города" in cp1251, or the imported town's name
 // (city.txt) before ". Адресный план города".

@@ -19,7 +19,7 @@ bool describesGarage(const Building& b) {
          static_cast<uint8_t>(b.description[1]) == 0xE0;
 }
 
-bool gridWindowLit(RenderContext& ctx, const WallPass& pass, int16_t purpose) {
+bool gridWindowLit(RenderContext& ctx, const WallPass& pass, int32_t purpose) {
   if (pass.viewMode == kViewNewYear) return true;
   if (pass.viewMode == kViewPowerCut) return false;
   if (pass.viewMode != kViewClockWindows) return true;
@@ -27,7 +27,7 @@ bool gridWindowLit(RenderContext& ctx, const WallPass& pass, int16_t purpose) {
 }
 
 void drawWindows(RenderContext& ctx, Canvas& dc, const WallPass& pass, const WallShape& w,
-                 int16_t purpose) {
+                 int32_t purpose) {
   const StyleSet& st = ctx.styles;
   const bool warehouse = purpose == kPurposeWarehouse;
   const WindowStyle style =
@@ -87,7 +87,7 @@ bool wallHasWindows(const WallShape& w, const Building& building, int detailLeve
          (building.purpose != kPurposeOutbuilding || (w.storeys > 1 && !describesGarage(building)));
 }
 
-bool clockWindowLit(int hour, int16_t purpose, int r) {
+bool clockWindowLit(int hour, int32_t purpose, int r) {
   const bool dwelling = purpose == kPurposeDwelling;
   if (hour < 6) return purpose == kPurposeMedical ? r % 2 == 0 : r % 30 == 0;
   if (hour <= 8) {

@@ -197,6 +197,6 @@ void drawWalls(RenderContext& ctx, Canvas& dc, WallPass& pass, std::span<const S
 
 // Whether a window of the "Окна по часам" view is lit at the hour, for a
 // number r drawn from the generator.
-bool clockWindowLit(int hour, int16_t purpose, int r);
+bool clockWindowLit(int hour, int32_t purpose, int r);
 
 }  // namespace tikhomap

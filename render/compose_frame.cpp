@@ -42,7 +42,7 @@ void computeFrameValues(RenderContext& ctx) {
 // code without a style of its own keeps what is selected.
 void drawAreas(RenderContext& ctx, Canvas& dc) {
   const StyleSet& s = ctx.styles;
-  int16_t previous = 0;
+  int32_t previous = 0;
   const auto& areas = ctx.map.areaFeatures;
   for (size_t i = static_cast<size_t>(std::max(ctx.cache.firstAreaFeature, 0)); i < areas.size();
        ++i) {
@@ -85,7 +85,7 @@ void drawAreas(RenderContext& ctx, Canvas& dc) {
 void drawCoastline(RenderContext& ctx, Canvas& dc) {
   if (ctx.map.districtAreas.empty() || !ctx.map.city.coast) return;
   dc.selectPen(ctx.styles.coastline);
-  dc.polyline(convertPoints16(ctx, areaPoints(ctx.map.districtAreas[0])));
+  dc.polyline(convertMetrePoints(ctx, areaPoints(ctx.map.districtAreas[0])));
 }
 
 void drawWater(RenderContext& ctx, Canvas& dc) {
@@ -103,7 +103,7 @@ void drawWater(RenderContext& ctx, Canvas& dc) {
   for (size_t i = first; i < water.size(); ++i) drawFeaturePolyline(ctx, dc, water[i]);
 }
 
-void drawLinesOfCode(RenderContext& ctx, Canvas& dc, int16_t code) {
+void drawLinesOfCode(RenderContext& ctx, Canvas& dc, int32_t code) {
   for (const MapFeature& f : ctx.map.lineFeatures) {
     if (f.code == code) drawFeaturePolyline(ctx, dc, f);
   }

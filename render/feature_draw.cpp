@@ -15,7 +15,7 @@ ScreenPoint* screenBuffer(MapData& map, size_t n) {
 }
 
 template <typename Point>
-std::span<const Point> declaredPoints(const std::vector<Point>& points, int16_t pointCount) {
+std::span<const Point> declaredPoints(const std::vector<Point>& points, int32_t pointCount) {
   const size_t declared = pointCount > 0 ? static_cast<size_t>(pointCount) : 0;
   return std::span<const Point>(points).first(std::min(declared, points.size()));
 }
@@ -30,19 +30,19 @@ std::span<const MapPoint> outlinePoints(const Building& building) {
   return declaredPoints(building.outline, building.pointCount);
 }
 
-std::span<const MapPoint16> areaPoints(const DistrictArea& area) {
+std::span<const MetrePoint> areaPoints(const DistrictArea& area) {
   return declaredPoints(area.points, area.pointCount);
 }
 
-void selectEdgePen(const StyleSet& styles, Canvas& dc, int16_t purpose) {
+void selectEdgePen(const StyleSet& styles, Canvas& dc, int32_t purpose) {
   dc.selectPen(styles.edgePen(purpose));
 }
 
-void selectGlowPen(const StyleSet& styles, Canvas& dc, int16_t purpose) {
+void selectGlowPen(const StyleSet& styles, Canvas& dc, int32_t purpose) {
   dc.selectPen(styles.glowPen(purpose));
 }
 
-void selectBodyBrush(const StyleSet& styles, Canvas& dc, int16_t purpose) {
+void selectBodyBrush(const StyleSet& styles, Canvas& dc, int32_t purpose) {
   dc.selectBrush(styles.bodyBrush(purpose));
 }
 
@@ -52,9 +52,9 @@ std::span<ScreenPoint> convertPoints(RenderContext& ctx, std::span<const MapPoin
   return {out, static_cast<size_t>(std::max(n, 0))};
 }
 
-std::span<ScreenPoint> convertPoints16(RenderContext& ctx, std::span<const MapPoint16> points) {
+std::span<ScreenPoint> convertMetrePoints(RenderContext& ctx, std::span<const MetrePoint> points) {
   ScreenPoint* out = screenBuffer(ctx.map, points.size());
-  const int n = projectPoints16(ctx.view, points, out);
+  const int n = projectMetrePoints(ctx.view, points, out);
   return {out, static_cast<size_t>(std::max(n, 0))};
 }
 

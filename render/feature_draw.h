@@ -15,21 +15,21 @@ namespace tikhomap {
 
 // Select the pen or brush of the building purpose's group from the current
 // style set into dc.
-void selectEdgePen(const StyleSet& styles, Canvas& dc, int16_t purpose);
-void selectGlowPen(const StyleSet& styles, Canvas& dc, int16_t purpose);
-void selectBodyBrush(const StyleSet& styles, Canvas& dc, int16_t purpose);
+void selectEdgePen(const StyleSet& styles, Canvas& dc, int32_t purpose);
+void selectGlowPen(const StyleSet& styles, Canvas& dc, int32_t purpose);
+void selectBodyBrush(const StyleSet& styles, Canvas& dc, int32_t purpose);
 
 // Convert a vertex array into map.screenPoints (grown when a record has more
 // vertices than the buffer holds, so building outlines always fit) and return
 // the converted points, consecutive duplicate pixels dropped. The span stays
 // valid until the next conversion; callers may move the points in place.
 std::span<ScreenPoint> convertPoints(RenderContext& ctx, std::span<const MapPoint> points);
-std::span<ScreenPoint> convertPoints16(RenderContext& ctx, std::span<const MapPoint16> points);
+std::span<ScreenPoint> convertMetrePoints(RenderContext& ctx, std::span<const MetrePoint> points);
 
 // The vertices a record declares, never more than it holds.
 std::span<const MapPoint> featurePoints(const MapFeature& feature);
 std::span<const MapPoint> outlinePoints(const Building& building);
-std::span<const MapPoint16> areaPoints(const DistrictArea& area);
+std::span<const MetrePoint> areaPoints(const DistrictArea& area);
 
 // Draws the feature as one polyline with the pen selected in dc when its
 // bounds can be seen; nothing otherwise.

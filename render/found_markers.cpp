@@ -143,7 +143,7 @@ void drawDistrictFlash(const RenderContext& ctx, Canvas& dc, int32_t districtRow
 
   dc.setBackgroundTransparent(true);
   std::vector<ScreenPoint> screen(area.points.size());
-  const int drawn = projectPoints16(ctx.view, area.points, std::span<ScreenPoint>(screen));
+  const int drawn = projectMetrePoints(ctx.view, area.points, std::span<ScreenPoint>(screen));
   if (drawn >= 2) {
     dc.selectPen(ctx.styles.districtBoundary);
     dc.polyline(std::span<const ScreenPoint>(screen.data(), static_cast<size_t>(drawn)));

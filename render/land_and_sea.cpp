@@ -18,11 +18,11 @@ bool boxHolds(const MapBounds& box, const MapBounds& r) {
   return box.xMin <= r.xMin && r.xMax <= box.xMax && box.yMin <= r.yMin && r.yMax <= box.yMax;
 }
 
-MapBounds boxOf(std::span<const MapPoint16> points) {
+MapBounds boxOf(std::span<const MetrePoint> points) {
   const auto x0 = static_cast<float>(points[0].x);
   const auto y0 = static_cast<float>(points[0].y);
   MapBounds box{x0, y0, x0, y0};
-  for (const MapPoint16& p : points) {
+  for (const MetrePoint& p : points) {
     box.xMin = std::min<float>(box.xMin, p.x);
     box.xMax = std::max<float>(box.xMax, p.x);
     box.yMin = std::min<float>(box.yMin, p.y);
@@ -32,7 +32,7 @@ MapBounds boxOf(std::span<const MapPoint16> points) {
 }
 
 // Whether some segment of the closed outline crosses a side of r.
-bool outlineCrosses(std::span<const MapPoint16> outline, const MapBounds& r) {
+bool outlineCrosses(std::span<const MetrePoint> outline, const MapBounds& r) {
   // The sides clockwise from the north edge.
   const Segment sides[4] = {{r.xMax, r.yMin, r.xMax, r.yMax},
                             {r.xMax, r.yMax, r.xMin, r.yMax},
@@ -40,8 +40,8 @@ bool outlineCrosses(std::span<const MapPoint16> outline, const MapBounds& r) {
                             {r.xMin, r.yMin, r.xMax, r.yMin}};
   const size_t n = outline.size();
   for (size_t i = 0; i < n; ++i) {
-    const MapPoint16& a = outline[i];
-    const MapPoint16& b = outline[(i + 1) % n];
+    const MetrePoint& a = outline[i];
+    const MetrePoint& b = outline[(i + 1) % n];
     const Segment s{static_cast<float>(a.x), static_cast<float>(a.y), static_cast<float>(b.x),
                     static_cast<float>(b.y)};
     for (const Segment& side : sides) {
@@ -57,15 +57,15 @@ bool viewIsInland(const MapData& map, const ViewState& view, const MapBounds& ci
   // The outline of an inland city is no coast: there is land on both sides.
   if (!map.city.coast) return true;
   if (map.districtAreas.empty()) return false;
-  const std::span<const MapPoint16> outline = areaPoints(map.districtAreas[0]);
+  const std::span<const MetrePoint> outline = areaPoints(map.districtAreas[0]);
   if (outline.size() < 3) return false;
   const MapBounds shown{view.viewXMin, view.viewYMin, view.viewXMax, view.viewYMax};
   if (!strictlyInside(shown, city)) return false;
   if (!boxHolds(boxOf(outline), shown)) return false;
   if (outlineCrosses(outline, shown)) return false;
   // Nothing of the coast is in view, so the view is all land or all water.
-  return pointInPolygon16(outline, (shown.xMin + shown.xMax) * 0.5f,
-                          (shown.yMin + shown.yMax) * 0.5f);
+  return pointInMetrePolygon(outline, (shown.xMin + shown.xMax) * 0.5f,
+                             (shown.yMin + shown.yMax) * 0.5f);
 }
 
 void drawLandAndSea(RenderContext& ctx, Canvas& dc) {
@@ -78,7 +78,7 @@ void drawLandAndSea(RenderContext& ctx, Canvas& dc) {
     dc.selectPen(fixed::nullPen);
     dc.selectBrush(ctx.styles.land);
     if (!ctx.map.districtAreas.empty()) {
-      dc.polygon(convertPoints16(ctx, areaPoints(ctx.map.districtAreas[0])));
+      dc.polygon(convertMetrePoints(ctx, areaPoints(ctx.map.districtAreas[0])));
     }
     return;
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <numbers>
 
 #include "mapdata/codes.h"
@@ -197,6 +198,17 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
   return 1;
 }
 
+namespace {
+
+// A label level negated: the mark of a label drawn in this frame, and back.
+// The most negative level has no opposite in 32 bits and becomes the largest.
+int32_t negatedLevel(int32_t level) {
+  return level == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max()
+                                                      : -level;
+}
+
+}  // namespace
+
 void streetLabelPass(RenderContext& ctx, Canvas& dc) {
   const ViewState& view = ctx.view;
   MapData& map = ctx.map;
@@ -204,7 +216,7 @@ void streetLabelPass(RenderContext& ctx, Canvas& dc) {
   // scale too small for names returns: a print must not name the streets of
   // an older frame.
   for (StreetLabelPoint& anchor : map.streetLabelPoints) {
-    if (anchor.level < 0) anchor.level = static_cast<int16_t>(-anchor.level);
+    if (anchor.level < 0) anchor.level = negatedLevel(anchor.level);
   }
   const double k = 100.0 * view.mmPerMetre;
   if (k < 10) return;
@@ -233,7 +245,7 @@ void streetLabelPass(RenderContext& ctx, Canvas& dc) {
     if (!placeLabel(view, ctx.cache.labelFontHeight, {ax, ay}, *street, name, placed)) continue;
     drawCharacters(dc, name, placed, ctx.cache.labelFontHeight, bold ? kBoldWeight : kLightWeight,
                    !bold, false);
-    anchor.level = static_cast<int16_t>(-anchor.level);
+    anchor.level = negatedLevel(anchor.level);
   }
 }
 

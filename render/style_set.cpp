@@ -97,7 +97,7 @@ bool isVolumetricView(int viewMode) {
   return paletteForViewMode(viewMode) == 2;
 }
 
-PurposeGroup purposeGroup(int16_t purpose) {
+PurposeGroup purposeGroup(int32_t purpose) {
   switch (purpose) {
     case kPurposeDwelling:
     case kPurposeOpenGroundDwelling:

@@ -24,7 +24,7 @@ bool isVolumetricView(int viewMode);
 
 enum class PurposeGroup : uint8_t { Dwelling = 0, Education, Public, Medical, Other };
 inline constexpr int kPurposeGroups = 5;
-PurposeGroup purposeGroup(int16_t purpose);
+PurposeGroup purposeGroup(int32_t purpose);
 
 struct StyleSet {
   int palette = -1;  // -1 = empty (released)
@@ -44,16 +44,16 @@ struct StyleSet {
   Brush roof[kPurposeGroups];
   Brush litWindowBrush, darkWindowBrush;
 
-  const Pen& glowPen(int16_t purpose) const {
+  const Pen& glowPen(int32_t purpose) const {
     return glow[static_cast<int>(purposeGroup(purpose))];
   }
-  const Pen& edgePen(int16_t purpose) const {
+  const Pen& edgePen(int32_t purpose) const {
     return edge[static_cast<int>(purposeGroup(purpose))];
   }
-  const Brush& bodyBrush(int16_t purpose) const {
+  const Brush& bodyBrush(int32_t purpose) const {
     return body[static_cast<int>(purposeGroup(purpose))];
   }
-  const Brush& roofBrush(int16_t purpose) const {
+  const Brush& roofBrush(int32_t purpose) const {
     return roof[static_cast<int>(purposeGroup(purpose))];
   }
   // Number of pens and brushes the set holds now (0 when released).

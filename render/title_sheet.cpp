@@ -167,7 +167,7 @@ void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
   const bool outline = ctx.map.city.regionalOutline && file->shapes.size() >= 2;
   const size_t land = file->shapes.size() - (outline ? 1 : 0);
   for (size_t i = 0; i < land; ++i) {
-    const std::span<ScreenPoint> points = convertPoints16(ctx, file->shapes[i].points);
+    const std::span<ScreenPoint> points = convertMetrePoints(ctx, file->shapes[i].points);
     dc.selectBrush(ctx.styles.dropShadow);
     dc.polygon(points);
     for (ScreenPoint& p : points) {
@@ -179,7 +179,7 @@ void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
   }
   if (outline) {
     dc.selectPen(ctx.styles.marker);
-    dc.polyline(convertPoints16(ctx, file->shapes.back().points));
+    dc.polyline(convertMetrePoints(ctx, file->shapes.back().points));
     dc.selectPen(fixed::nullPen);
   }
   drawSheetTexts(ctx, dc, file->texts, {'e', 'f', 'g'}, caps.height);
@@ -294,17 +294,17 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
   dc.fillRect(panel, coast ? s.sea : s.land);
 
   if (!ctx.map.districtAreas.empty()) {
-    const std::span<const MapPoint16> outline = areaPoints(ctx.map.districtAreas[0]);
+    const std::span<const MetrePoint> outline = areaPoints(ctx.map.districtAreas[0]);
     if (coast) {
       dc.selectPen(Pen{PenStyle::Solid, 20, kShallowWater, true});
-      dc.polyline(convertPoints16(ctx, outline));
+      dc.polyline(convertMetrePoints(ctx, outline));
     }
     dc.selectPen(fixed::nullPen);
     dc.selectBrush(s.land);
-    dc.polygon(convertPoints16(ctx, outline));
+    dc.polygon(convertMetrePoints(ctx, outline));
   }
 
-  int16_t previous = 0;
+  int32_t previous = 0;
   for (const MapFeature& area : ctx.map.areaFeatures) {
     if (area.code == kAreaBeach || area.code == kAreaIndustry) continue;
     if (area.code != previous) {
@@ -322,7 +322,7 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
 
   if (coast && !ctx.map.districtAreas.empty()) {
     dc.selectPen(s.coastline);
-    dc.polyline(convertPoints16(ctx, areaPoints(ctx.map.districtAreas[0])));
+    dc.polyline(convertMetrePoints(ctx, areaPoints(ctx.map.districtAreas[0])));
   }
 
   dc.selectPen(fixed::blackPen);
@@ -335,7 +335,7 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
   const std::optional<TitleSheetFile> water = readTitleFile(ctx.dataDir / "2.tkm", false);
   if (water) {
     for (const TitleShape& shape : water->shapes) {
-      const std::span<ScreenPoint> points = convertPoints16(ctx, shape.points);
+      const std::span<ScreenPoint> points = convertMetrePoints(ctx, shape.points);
       if (shape.closed()) {
         dc.polygon(points);
       } else {

@@ -162,7 +162,7 @@ void volumetricPass(RenderContext& ctx, Canvas& dc) {
     if (leftOutBySelection(view, ctx.layers.buildingChoice, b)) continue;
 
     const bool glass = coloured && b.purpose == kPurposeGlass;
-    const int16_t stylePurpose = coloured ? b.purpose : kPurposeDwelling;
+    const int32_t stylePurpose = coloured ? b.purpose : kPurposeDwelling;
     Brush wallFill = glass ? kGlassFill : ctx.styles.bodyBrush(stylePurpose);
     if (ctx.insolationColours && i < ctx.insolationColours->size()) {
       static constexpr Brush kVerdicts[] = {{BrushStyle::Solid, {90, 190, 90}},

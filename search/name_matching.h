@@ -22,7 +22,7 @@ inline constexpr int kHouseListCapacity = 300;
 // followed by ", " and a description.
 struct HouseListEntry {
   int16_t spare = 0;     // carried along when entries are swapped, never read
-  int16_t building = 0;  // row of MapData::buildings
+  int32_t building = 0;  // row of MapData::buildings
   char text[32] = {};    // cp1251, at most 31 characters and a NUL
 };
 

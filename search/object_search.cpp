@@ -34,9 +34,8 @@ void forEachInList(const MapData& map, int32_t head, F&& visit) {
   }
 }
 
-uint64_t packKey(int32_t x, int32_t y) {
-  return (static_cast<uint64_t>(static_cast<uint32_t>(x) & 0xffffu) << 48) |
-         (static_cast<uint64_t>(static_cast<uint32_t>(y) & 0xffffu) << 32);
+uint64_t packPoint(int32_t x, int32_t y) {
+  return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
 }
 
 // The district polygon of a district number: the first area from entry 1.
@@ -78,22 +77,25 @@ std::vector<ThemeLine> themeLines(const MapData& map) {
 }
 
 AddressIndex::AddressIndex(const MapData& map) {
-  keys_.reserve(map.buildings.size());
+  entries_.reserve(map.buildings.size());
   for (std::size_t row = 0; row < map.buildings.size(); ++row) {
     const Building& b = map.buildings[row];
-    keys_.push_back(packKey(b.x, b.y) | static_cast<uint32_t>(row));
+    entries_.push_back({packPoint(b.x, b.y), static_cast<int32_t>(row)});
   }
-  std::sort(keys_.begin(), keys_.end());
+  // By point, then row: the first building of a point comes first.
+  std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+    return a.point != b.point ? a.point < b.point : a.row < b.row;
+  });
 }
 
 int32_t AddressIndex::buildingAt(int32_t x, int32_t y) const {
-  // Object points are int16 and building points uint16: only equal values
-  // within the 16-bit range meet.
-  if (x < 0 || y < 0 || x > 0xffff || y > 0xffff) return -1;
-  const uint64_t key = packKey(x, y);
-  const auto it = std::lower_bound(keys_.begin(), keys_.end(), key);
-  if (it == keys_.end() || (*it & ~uint64_t{0xffffffffu}) != key) return -1;
-  return static_cast<int32_t>(*it & 0xffffffffu);
+  // Whole values meet: an object point and a building point are the same
+  // point only when both coordinates are equal.
+  const uint64_t point = packPoint(x, y);
+  const auto it = std::lower_bound(entries_.begin(), entries_.end(), point,
+                                   [](const Entry& e, uint64_t p) { return e.point < p; });
+  if (it == entries_.end() || it->point != point) return -1;
+  return it->row;
 }
 
 int32_t firstBuildingAt(const MapData& map, int32_t x, int32_t y) {
@@ -105,7 +107,7 @@ int32_t firstBuildingAt(const MapData& map, int32_t x, int32_t y) {
 }
 
 int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria& criteria,
-                      int32_t streetCode) {
+                      int32_t streetCode, const AddressIndex* index) {
   std::string search(upToNul(criteria.nameText));
   search.resize(std::min(search.size(), kObjectNameLength));
   prepareObjectSearch(search);
@@ -124,8 +126,8 @@ int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria&
   const Microdistrict* micro =
       byMicro ? &map.microdistricts[static_cast<std::size_t>(criteria.microRow)] : nullptr;
   const bool byAddress = byStreet || byDistrict || byMicro;
-  std::optional<AddressIndex> index;
-  if (byAddress) index.emplace(map);
+  std::optional<AddressIndex> ownIndex;
+  if (byAddress && index == nullptr) index = &ownIndex.emplace(map);
 
   marking.objectResultCount = 0;
   for (UserObject& o : map.userObjects) o.foundMark = 0;
@@ -139,7 +141,7 @@ int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria&
       const Building& b = map.buildings[static_cast<std::size_t>(row)];
       if (byStreet && b.streetCode != streetCode) continue;
       // A district without a polygon has no buildings.
-      if (byDistrict && (polygon == nullptr || !pointInPolygon16(polygon->points, b.x, b.y))) {
+      if (byDistrict && (polygon == nullptr || !pointInMetrePolygon(polygon->points, b.x, b.y))) {
         continue;
       }
       if (micro != nullptr && pointDistance(b.x, b.y, micro->x, micro->y) > kMicrodistrictReach) {
@@ -167,13 +169,13 @@ void discardResults(MapData& map, MarkingState& marking) {
 
 ObjectSearchOutcome runObjectSearch(MapData& map, MarkingState& marking, ViewHistory& history,
                                     const ViewState& view, const ObjectCriteria& criteria,
-                                    bool closeOnShow) {
+                                    bool closeOnShow, const AddressIndex* index) {
   ObjectSearchOutcome out;
   const int32_t streetCode =
       validRow(criteria.streetRow, map.streetNames.size())
           ? map.streetNames[static_cast<std::size_t>(criteria.streetRow)].streetCode
           : -1;
-  out.count = filterObjects(map, marking, criteria, streetCode);
+  out.count = filterObjects(map, marking, criteria, streetCode, index);
   if (out.count == 0) {
     out.beep = true;  // the map keeps what it showed
     return out;
@@ -216,13 +218,14 @@ ObjectSearchOutcome runObjectSearch(MapData& map, MarkingState& marking, ViewHis
 
 ObjectSearchOutcome showObjectResults(const MapData& map, MarkingState& marking,
                                       ViewHistory& history, const ViewState& view,
-                                      std::span<const int32_t> objects) {
+                                      std::span<const int32_t> objects, const AddressIndex* index) {
   ObjectSearchOutcome out;
   if (objects.empty()) {
     out.beep = true;
     return out;
   }
-  const AddressIndex index(map);
+  std::optional<AddressIndex> ownIndex;
+  if (index == nullptr) index = &ownIndex.emplace(map);
   marking.chosenBuildings.clear();
   marking.chosenPoints.clear();
   Box box;
@@ -232,7 +235,7 @@ ObjectSearchOutcome showObjectResults(const MapData& map, MarkingState& marking,
   for (const int32_t row : objects) {
     if (!validRow(row, map.userObjects.size())) continue;
     const UserObject& o = map.userObjects[static_cast<std::size_t>(row)];
-    const int32_t b = index.buildingAt(o.x, o.y);
+    const int32_t b = index->buildingAt(o.x, o.y);
     if (marking.chosenCount() + static_cast<int32_t>(marking.chosenPoints.size()) >=
         kMaxChosenBuildings)
       break;
@@ -274,7 +277,7 @@ ObjectAddress objectAddress(const MapData& map, int32_t object) {
   a.house = std::string(fieldText(b.houseNumber));
   for (std::size_t i = 1; i < map.districtAreas.size(); ++i) {
     const DistrictArea& d = map.districtAreas[i];
-    if (pointInPolygon16(d.points, b.x, b.y)) {
+    if (pointInMetrePolygon(d.points, b.x, b.y)) {
       a.district = std::string(districtNameCp1251(map, d.district));
       break;
     }

@@ -48,21 +48,29 @@ struct ObjectCriteria {
 // the table; AddressIndex serves a search that looks up every object.
 int32_t firstBuildingAt(const MapData& map, int32_t x, int32_t y);
 
-// The same for many look-ups, sorted once.
+// The same for many look-ups: the buildings sorted once by address point,
+// when the map's buildings are read. buildingAt answers what
+// firstBuildingAt answers.
 class AddressIndex {
  public:
+  AddressIndex() = default;
   explicit AddressIndex(const MapData& map);
   int32_t buildingAt(int32_t x, int32_t y) const;
 
  private:
-  std::vector<uint64_t> keys_;  // (x, y, row) packed, sorted
+  struct Entry {
+    uint64_t point = 0;  // x in the high 32 bits, y in the low
+    int32_t row = 0;
+  };
+  std::vector<Entry> entries_;  // by point, then row
 };
 
 // Marks the objects that pass every criterion (at most 500) with foundMark
 // and answers their count (also kept in marking.objectResultCount).
-// markedStreet is the street filter's code (-1 = none).
+// markedStreet is the street filter's code (-1 = none). Without an index
+// of the map's address points, one is sorted for this search.
 int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria& criteria,
-                      int32_t streetCode);
+                      int32_t streetCode, const AddressIndex* index = nullptr);
 
 struct ObjectSearchOutcome {
   bool beep = false;
@@ -76,7 +84,7 @@ struct ObjectSearchOutcome {
 // search that finds nothing changes nothing on the map.
 ObjectSearchOutcome runObjectSearch(MapData& map, MarkingState& marking, ViewHistory& history,
                                     const ViewState& view, const ObjectCriteria& criteria,
-                                    bool closeOnShow);
+                                    bool closeOnShow, const AddressIndex* index = nullptr);
 
 // Rows of the objects of the current result, in table order.
 std::vector<int32_t> foundObjects(const MapData& map);
@@ -88,7 +96,8 @@ void discardResults(MapData& map, MarkingState& marking);
 // map, or the scale is coarse. Beeps for an empty selection.
 ObjectSearchOutcome showObjectResults(const MapData& map, MarkingState& marking,
                                       ViewHistory& history, const ViewState& view,
-                                      std::span<const int32_t> objects);
+                                      std::span<const int32_t> objects,
+                                      const AddressIndex* index = nullptr);
 
 // Where a result is, for the window's fields (cp1251). found is false when
 // no building stands at the object's address point.

@@ -19,7 +19,7 @@ bool chooseDistrict(const MapData& map, MarkingState& marking, ViewHistory& hist
                     int32_t listRow) {
   const int32_t row = districtAreaForListRow(map, listRow);
   if (row < 0) return false;
-  const uint16_t* b = map.districtAreas[static_cast<size_t>(row)].boundsLow;
+  const int32_t* b = map.districtAreas[static_cast<size_t>(row)].boundsLow;
   marking.pendingDistrictFlash = row;
   pushView(history, b[0], b[1], b[2], b[3]);
   return true;

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "mapdata/cp1251.h"
+#include "mapdata/table_order.h"
 #include "mapdata/text_rules.h"
 #include "search/name_matching.h"
 
@@ -277,43 +278,9 @@ struct House {
   std::string key;          // houseKey of the number
 };
 
-// Rows of the building table by street code, gathered in one pass so that
-// trying many candidate streets costs one scan of the buildings.
-class BuildingsByStreet {
- public:
-  explicit BuildingsByStreet(const MapData& map) {
-    for (std::size_t r = 0; r < map.buildings.size(); ++r) {
-      const int code = map.buildings[r].streetCode;
-      if (code < 0) continue;
-      if (rows_.size() <= static_cast<std::size_t>(code)) rows_.resize(code + 1);
-      rows_[code].push_back(static_cast<int32_t>(r));
-    }
-    for (std::size_t i = 0; i < map.furtherAddresses.size(); ++i) {
-      const FurtherAddress& a = map.furtherAddresses[i];
-      if (a.building < 0 || static_cast<std::size_t>(a.building) >= map.buildings.size()) continue;
-      if (further_.size() <= static_cast<std::size_t>(a.streetCode))
-        further_.resize(a.streetCode + 1);
-      further_[a.streetCode].push_back(static_cast<int32_t>(i));
-    }
-  }
-  std::span<const int32_t> rowsOf(int code) const {
-    if (code < 0 || static_cast<std::size_t>(code) >= rows_.size()) return {};
-    return rows_[code];
-  }
-  // Entries of MapData::furtherAddresses on the street.
-  std::span<const int32_t> furtherOf(int code) const {
-    if (code < 0 || static_cast<std::size_t>(code) >= further_.size()) return {};
-    return further_[code];
-  }
-
- private:
-  std::vector<std::vector<int32_t>> rows_;
-  std::vector<std::vector<int32_t>> further_;
-};
-
 // The numbered buildings of a street in house order; none for a street
 // without a house list (kind 0).
-std::vector<House> housesOf(const MapData& map, const BuildingsByStreet& index,
+std::vector<House> housesOf(const MapData& map, const QuickSearchIndex& index,
                             const StreetName& street) {
   std::vector<House> houses;
   if (street.kind == 0) return houses;
@@ -339,10 +306,8 @@ int parity(std::string_view number) {
   return i == 0 ? -1 : (number[i - 1] - '0') % 2;
 }
 
-bool canShowAlone(const StreetName& street, const std::vector<bool>& hasLine) {
-  const int code = street.streetCode;
-  return street.kind != 100 && code >= 0 && code < static_cast<int>(hasLine.size()) &&
-         hasLine[code];
+bool canShowAlone(const StreetName& street, const QuickSearchIndex& index) {
+  return street.kind != 100 && index.hasLine(street.streetCode);
 }
 
 std::string houseLabel(const StreetName& street, std::string_view number) {
@@ -356,18 +321,12 @@ bool full(const QuickSearchResult& r) {
   return r.matches.size() >= static_cast<std::size_t>(kQuickMatchLimit);
 }
 
-void offerStreets(const MapData& map, std::span<const int32_t> candidates,
-                  QuickSearchResult& result) {
-  std::vector<bool> hasLine;
-  for (const MapFeature& line : map.streetLines) {
-    if (line.code < 0) continue;
-    if (hasLine.size() <= static_cast<std::size_t>(line.code)) hasLine.resize(line.code + 1);
-    hasLine[line.code] = true;
-  }
+void offerStreets(const MapData& map, const QuickSearchIndex& index,
+                  std::span<const int32_t> candidates, QuickSearchResult& result) {
   for (const int32_t row : candidates) {
     if (full(result)) return;
     const StreetName& street = map.streetNames[row];
-    if (!canShowAlone(street, hasLine)) continue;
+    if (!canShowAlone(street, index)) continue;
     result.matches.push_back({QuickMatch::Street, row, -1, std::string(fieldText(street.name))});
   }
 }
@@ -509,7 +468,54 @@ ParsedQuery parseQuickQuery(std::string_view query) {
   return parsed;
 }
 
+QuickSearchIndex::QuickSearchIndex(const MapData& map) {
+  // Gathered in one pass, so that trying many candidate streets costs one
+  // scan of the buildings for the whole map.
+  const auto slot = [](std::vector<std::vector<int32_t>>& byCode, int32_t code) {
+    if (byCode.size() <= static_cast<std::size_t>(code)) byCode.resize(std::size_t(code) + 1);
+    return &byCode[static_cast<std::size_t>(code)];
+  };
+  for (std::size_t r = 0; r < map.buildings.size(); ++r) {
+    const int32_t code = map.buildings[r].streetCode;
+    if (indexableStreetCode(code)) slot(rows_, code)->push_back(static_cast<int32_t>(r));
+  }
+  for (std::size_t i = 0; i < map.furtherAddresses.size(); ++i) {
+    const FurtherAddress& a = map.furtherAddresses[i];
+    if (a.building < 0 || static_cast<std::size_t>(a.building) >= map.buildings.size()) continue;
+    if (indexableStreetCode(a.streetCode)) {
+      slot(further_, a.streetCode)->push_back(static_cast<int32_t>(i));
+    }
+  }
+  for (const MapFeature& line : map.streetLines) {
+    if (!indexableStreetCode(line.code)) continue;
+    if (lines_.size() <= static_cast<std::size_t>(line.code)) {
+      lines_.resize(static_cast<std::size_t>(line.code) + 1);
+    }
+    lines_[static_cast<std::size_t>(line.code)] = true;
+  }
+}
+
+std::span<const int32_t> QuickSearchIndex::rowsOf(int32_t code) const {
+  if (code < 0 || static_cast<std::size_t>(code) >= rows_.size()) return {};
+  return rows_[static_cast<std::size_t>(code)];
+}
+
+std::span<const int32_t> QuickSearchIndex::furtherOf(int32_t code) const {
+  if (code < 0 || static_cast<std::size_t>(code) >= further_.size()) return {};
+  return further_[static_cast<std::size_t>(code)];
+}
+
+bool QuickSearchIndex::hasLine(int32_t code) const {
+  return code >= 0 && static_cast<std::size_t>(code) < lines_.size() &&
+         lines_[static_cast<std::size_t>(code)];
+}
+
 QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8) {
+  return quickSearch(map, QuickSearchIndex(map), queryUtf8);
+}
+
+QuickSearchResult quickSearch(const MapData& map, const QuickSearchIndex& index,
+                              std::string_view queryUtf8) {
   QuickSearchResult result;
   ParsedQuery q = parseQuickQuery(utf8ToCp1251(cutUtf8(queryUtf8, kMaxUtf8Bytes)));
 
@@ -534,10 +540,9 @@ QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8) {
     }
   }
   if (candidates.empty()) return result;
-  const BuildingsByStreet index(map);
 
   if (q.house.empty()) {
-    offerStreets(map, candidates, result);
+    offerStreets(map, index, candidates, result);
     for (const int32_t row : candidates) {
       const std::vector<House> houses = housesOf(map, index, map.streetNames[row]);
       if (houses.empty()) continue;
@@ -573,7 +578,7 @@ QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8) {
     if (fit == Exact) break;
   }
   if (best < 0) {
-    offerStreets(map, candidates, result);
+    offerStreets(map, index, candidates, result);
     return result;
   }
   // A number the street lacks: its neighbours come first, then the numbers

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,6 +94,30 @@ struct QuickSearchResult {
 // houses; when no candidate has houses, the showable candidates are offered
 // instead.
 QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8);
+
+// The quick search's street index of one map: the rows of the buildings and
+// of the further addresses by street code, and the codes that have a street
+// axis. Built once when the map's buildings are read, not per keystroke.
+// Codes outside 0..kMaxStreetCode are not indexed (streetByCode knows no
+// such street either), so a hostile code allocates nothing.
+class QuickSearchIndex {
+ public:
+  QuickSearchIndex() = default;
+  explicit QuickSearchIndex(const MapData& map);
+  std::span<const int32_t> rowsOf(int32_t code) const;
+  // Entries of MapData::furtherAddresses on the street.
+  std::span<const int32_t> furtherOf(int32_t code) const;
+  bool hasLine(int32_t code) const;
+
+ private:
+  std::vector<std::vector<int32_t>> rows_;
+  std::vector<std::vector<int32_t>> further_;
+  std::vector<bool> lines_;
+};
+
+// The same search over the map's index built beforehand.
+QuickSearchResult quickSearch(const MapData& map, const QuickSearchIndex& index,
+                              std::string_view queryUtf8);
 
 // "нет дома 9; рядом: 7, 11" (cp1251); the neighbours part only lists the
 // neighbours that exist.

@@ -127,7 +127,7 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
     const std::string_view number = fieldText(b.houseNumber);
     if (number.empty()) continue;
     HouseListEntry entry;
-    entry.building = static_cast<int16_t>(row);
+    entry.building = static_cast<int32_t>(row);
     setText(entry.text, number);
     state.houseList.push_back(entry);
   }
@@ -135,7 +135,7 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
   for (const FurtherAddress& a : ctx.map.furtherAddresses) {
     if (a.streetCode != street->streetCode || !validBuilding(ctx.map, a.building)) continue;
     HouseListEntry entry;
-    entry.building = static_cast<int16_t>(a.building);
+    entry.building = a.building;
     setText(entry.text, a.number);
     state.houseList.push_back(entry);
   }

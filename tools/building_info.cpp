@@ -37,7 +37,8 @@ int32_t findBuildingAt(const MapData& map, int32_t firstBuilding, float mx, floa
 
 int32_t findDistrictAt(const MapData& map, float mx, float my) {
   for (size_t row = 1; row < map.districtAreas.size(); ++row) {
-    if (pointInPolygon16(map.districtAreas[row].points, mx, my)) return static_cast<int32_t>(row);
+    if (pointInMetrePolygon(map.districtAreas[row].points, mx, my))
+      return static_cast<int32_t>(row);
   }
   return -1;
 }
@@ -97,6 +98,14 @@ InfoTarget labelTarget(std::string cp1251Text, LabelColour background) {
   target.label.text = cp1251ToUtf8(cp1251Text);
   target.label.background = background;
   return target;
+}
+
+// An object's coordinate against the building's address point. user.tkm
+// holds object points as signed 16-bit numbers, so a point of 32768 m or
+// more comes back negative: it is the building's when it is that point
+// wrapped into 16 bits. Other values meet only when equal.
+bool sameObjectCoordinate(int32_t object, int32_t building) {
+  return object == building || (object < 0 && object >= -32768 && object + 65536 == building);
 }
 
 }  // namespace
@@ -188,13 +197,10 @@ BuildingInfoTexts buildingInfoTexts(const MapData& map, const Building& building
   std::string district = districtNameText(map, ax, ay);
   appendNearbyMicrodistrict(map, ax, ay, kDialogMicrodistrictRadius, district);
   texts.district = cp1251ToUtf8(district);
-  // Every object at the address point, however many there are. The object
-  // coordinates are read as int16; compare the same 16 bits as the
-  // building's unsigned ones.
+  // Every object at the address point, however many there are.
   for (size_t row = 0; row < map.userObjects.size(); ++row) {
     const UserObject& object = map.userObjects[row];
-    if (static_cast<uint16_t>(object.x) == building.x &&
-        static_cast<uint16_t>(object.y) == building.y) {
+    if (sameObjectCoordinate(object.x, building.x) && sameObjectCoordinate(object.y, building.y)) {
       texts.objects.push_back(static_cast<int32_t>(row));
       texts.objectNames.push_back(cp1251ToUtf8(fieldText(object.name)));
     }

@@ -61,7 +61,7 @@ std::vector<DrawnSlab> drawnSlabs(const Building& b, int32_t row, BlockStyle sty
 bool liftedOutlineCovers(const ViewState& view, const Building& b, int low, int high, int px,
                          int py) {
   const size_t n =
-      std::min(b.outline.size(), static_cast<size_t>(std::max<int16_t>(b.pointCount, 0)));
+      std::min(b.outline.size(), static_cast<size_t>(std::max<int32_t>(b.pointCount, 0)));
   if (n < 3 || high < low) return false;
   // The outline moved up by t covers (px, py) exactly when the outline
   // itself covers (px, py + t): the vertical run from py + low to py + high

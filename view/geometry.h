@@ -69,7 +69,7 @@ bool segmentsCross(const Segment& s, const Segment& t);
 // a vertex is decided by a ray along +y; if that ray's line passes through a
 // vertex too, the point is moved one unit along +x until it does not.
 bool pointInPolygon(std::span<const MapPoint> points, float px, float py);
-bool pointInPolygon16(std::span<const MapPoint16> points, float px, float py);
+bool pointInMetrePolygon(std::span<const MetrePoint> points, float px, float py);
 bool pointInPolygonPx(std::span<const ScreenPoint> points, int32_t px, int32_t py);
 
 }  // namespace tikhomap

@@ -15,7 +15,7 @@ namespace {
 float offset(float v, float p) {
   return v - p;
 }
-float offset(uint16_t v, float p) {
+float offset(int32_t v, float p) {
   return static_cast<float>(v) - p;
 }
 float offset(int32_t v, int64_t p) {
@@ -25,7 +25,7 @@ float offset(int32_t v, int64_t p) {
 bool repeatsFirst(const MapPoint& last, const MapPoint& first) {
   return std::fabs(last.x - first.x) < 0.001f && std::fabs(last.y - first.y) < 0.001f;
 }
-bool repeatsFirst(const MapPoint16& last, const MapPoint16& first) {
+bool repeatsFirst(const MetrePoint& last, const MetrePoint& first) {
   return last == first;
 }
 bool repeatsFirst(const ScreenPoint& last, const ScreenPoint& first) {
@@ -94,7 +94,7 @@ bool pointInPolygon(std::span<const MapPoint> points, float px, float py) {
   return evenOdd(points, px, py);
 }
 
-bool pointInPolygon16(std::span<const MapPoint16> points, float px, float py) {
+bool pointInMetrePolygon(std::span<const MetrePoint> points, float px, float py) {
   return evenOdd(points, px, py);
 }
 

@@ -70,12 +70,12 @@ void screenToMap(const ViewState& view, int32_t sx, int32_t sy, float& x, float&
 // Converts a vertex array, dropping consecutive duplicate pixels; returns the
 // number of points written (out must hold points.size() entries).
 int projectPoints(const ViewState& view, std::span<const MapPoint> points, ScreenPoint* out);
-int projectPoints16(const ViewState& view, std::span<const MapPoint16> points, ScreenPoint* out);
+int projectMetrePoints(const ViewState& view, std::span<const MetrePoint> points, ScreenPoint* out);
 // The same, writing at most out.size() points.
 int projectPoints(const ViewState& view, std::span<const MapPoint> points,
                   std::span<ScreenPoint> out);
-int projectPoints16(const ViewState& view, std::span<const MapPoint16> points,
-                    std::span<ScreenPoint> out);
+int projectMetrePoints(const ViewState& view, std::span<const MetrePoint> points,
+                       std::span<ScreenPoint> out);
 
 // Appends a requested rectangle; 1 when accepted, 0 when refused.
 int pushView(ViewHistory& history, float xMin, float yMin, float xMax, float yMax);

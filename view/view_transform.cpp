@@ -166,8 +166,8 @@ int projectPoints(const ViewState& view, std::span<const MapPoint> points,
   return project(view, points, out);
 }
 
-int projectPoints16(const ViewState& view, std::span<const MapPoint16> points,
-                    std::span<ScreenPoint> out) {
+int projectMetrePoints(const ViewState& view, std::span<const MetrePoint> points,
+                       std::span<ScreenPoint> out) {
   return project(view, points, out);
 }
 
@@ -175,7 +175,8 @@ int projectPoints(const ViewState& view, std::span<const MapPoint> points, Scree
   return project(view, points, std::span<ScreenPoint>(out, points.size()));
 }
 
-int projectPoints16(const ViewState& view, std::span<const MapPoint16> points, ScreenPoint* out) {
+int projectMetrePoints(const ViewState& view, std::span<const MetrePoint> points,
+                       ScreenPoint* out) {
   return project(view, points, std::span<ScreenPoint>(out, points.size()));
 }
 

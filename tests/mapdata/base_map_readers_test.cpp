@@ -40,7 +40,7 @@ TEST(PointEncoding, DecodesInterleavedHalves) {
   ASSERT_TRUE(parseDistrictFile(w.bytes(), m, problems));
   ASSERT_EQ(m.districtAreas.size(), 1u);
   EXPECT_EQ(m.districtAreas[0].district, 0);  // 250: no district
-  EXPECT_EQ(m.districtAreas[0].points[0], (MapPoint16{272, 544}));
+  EXPECT_EQ(m.districtAreas[0].points[0], (MetrePoint{272, 544}));
   EXPECT_EQ(m.districtAreas[0].boundsLow[0], 0x2345);  // low 16 bits only
   EXPECT_EQ(m.maxPointCount, 1);
 

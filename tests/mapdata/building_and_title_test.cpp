@@ -134,7 +134,7 @@ TEST(TitleFile, ShapeCountUsesTheLowByteOfTheCorrection) {
   const TitleSheetFile f = parseTitleFile(w.bytes(), false, &problems);
   ASSERT_EQ(f.shapes.size(), 1u);
   ASSERT_EQ(f.shapes[0].points.size(), 2u);
-  EXPECT_EQ(f.shapes[0].points[0], (MapPoint16{0x4010, 0x2030}));
+  EXPECT_EQ(f.shapes[0].points[0], (MetrePoint{0x4010, 0x2030}));
   ASSERT_EQ(f.texts.size(), 1u);
   EXPECT_EQ(f.texts[0].text, "\xC0\xC1");
   EXPECT_TRUE(problems.empty());

@@ -232,7 +232,7 @@ TEST(RegionalPanel, NamesDoNotCoverEachOtherAndTheOutlineComesLast) {
   const GridPoint south = geoToGrid(*coastal.info.grid, 47.105, 9.515);
   const GridPoint north = geoToGrid(*coastal.info.grid, 47.118, 9.515);
   std::vector<MapPoint> mainland;
-  for (const MapPoint16& p : coastal.regional.shapes[0].points)
+  for (const MetrePoint& p : coastal.regional.shapes[0].points)
     mainland.push_back({float(p.x) - 16000, float(p.y) - 16000});
   EXPECT_TRUE(pointInPolygon(mainland, float(south.x), float(south.y)));
   EXPECT_FALSE(pointInPolygon(mainland, float(north.x), float(north.y)));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <sstream>
 #include <tuple>
@@ -224,6 +225,49 @@ TEST(Interpolation, TheNumbersOfAWayFallInTheBuildingsAlongIt) {
   EXPECT_EQ(numbers, (std::vector<std::string>{"1", "3", "5", "7", "9"}));
   EXPECT_EQ(city.summary.count("interpolated house numbers placed in buildings"), 3);
   EXPECT_EQ(city.summary.count("interpolated house numbers outside every building (dropped)"), 1);
+}
+
+// A town 72 km across, beyond both the 16-bit points of the eleven files and
+// the 32,767 m the importer's grid once stopped at: the map is built with
+// whole coordinates, and writing it as the eleven files is refused with the
+// reason, leaving nothing behind.
+TEST(WideArea, IsBuiltWithWholeCoordinatesAndRefusedByTheElevenFiles) {
+  Extract e;
+  const double lon0 = 9.0, lon1 = 9.95, lat = 47.1;
+  e.ways.push_back(
+      {1, {{"highway", "residential"}, {"name", "Gasse"}}, {{lon0, lat}, {lon1, lat}}, 0});
+  for (const double lon : {lon0 + 0.001, lon1 - 0.001}) {
+    e.areas.push_back({static_cast<int64_t>(lon * 1000),
+                       false,
+                       {{"building", "house"}, {"addr:housenumber", "1"}, {"addr:street", "Gasse"}},
+                       {{{lon, lat + 0.0002},
+                         {lon + 0.0003, lat + 0.0002},
+                         {lon + 0.0003, lat + 0.0004},
+                         {lon, lat + 0.0004},
+                         {lon, lat + 0.0002}}},
+                       {}});
+  }
+  e.nodeCount = 12, e.wayCount = 3;
+  e.hasHeaderBox = true;
+  e.headerBox = {{lon0 - 0.001, lat - 0.001}, {lon1 + 0.001, lat + 0.001}};
+  CityImport city;
+  std::string refusal;
+  ASSERT_TRUE(buildCity(e, {}, city, refusal)) << refusal;
+  ASSERT_EQ(city.map.buildings.size(), 2u);
+  std::vector<Building> row = city.map.buildings;
+  std::sort(row.begin(), row.end(), [](auto& a, auto& b) { return a.y < b.y; });
+  // 0.948 degrees of longitude at 47.1 degrees north: 71.9 km.
+  const double across = 0.948 * 111320 * std::cos(lat * 3.14159265358979 / 180);
+  EXPECT_GT(row[1].y, 65535);
+  EXPECT_NEAR(row[1].y - row[0].y, across, across * 0.005);
+  EXPECT_EQ(row[0].streetCode, row[1].streetCode);
+
+  TempDir dir;
+  std::string error;
+  EXPECT_FALSE(writeCityFolder(city, dir.path() / "map", dir.path() / "in.osm", false, error));
+  EXPECT_NE(error.find("does not fit the eleven map files"), std::string::npos) << error;
+  EXPECT_NE(error.find("km west to east"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "map"));
 }
 
 TEST_F(SmallTown, AbsurdStoreysFallBackToTheTypeDefault) {

@@ -82,11 +82,11 @@ TEST(PageGeometryTest, AFarReachingAreaFillsTheSamePixelsAfterTheCut) {
   // A triangle whose long side crosses the page between corners kilometres
   // away, with a hole (one even-odd outline through a bridge edge). Clamped
   // to ±32000 pixels the far corners would move and the long side with them.
-  const std::vector<MapPoint16> area{{0, 0},       {10350, 0},   {0, 10350},   {0, 0},
+  const std::vector<MetrePoint> area{{0, 0},       {10350, 0},   {0, 10350},   {0, 0},
                                      {5050, 5050}, {5120, 5050}, {5120, 5150}, {5050, 5150},
                                      {5050, 5050}, {0, 0}};
   Cut c;
-  cutAreaToPage(page, std::span<const MapPoint16>(area), box, c.scratch, c.points);
+  cutAreaToPage(page, std::span<const MetrePoint>(area), box, c.scratch, c.points);
   ASSERT_GE(c.points.size(), 3u);
   for (const ScreenPoint& p : c.points) {
     EXPECT_GE(p.x, static_cast<int32_t>(box.left));
@@ -96,7 +96,7 @@ TEST(PageGeometryTest, AFarReachingAreaFillsTheSamePixelsAfterTheCut) {
   }
   // Unclamped conversion of the whole area, for reference.
   std::vector<ScreenPoint> whole;
-  projectOnPage(page, std::span<const MapPoint16>(area), whole);
+  projectOnPage(page, std::span<const MetrePoint>(area), whole);
   int inside = 0;
   int samples = 0;
   for (int32_t y = 50; y < page.viewBottom; y += 700) {

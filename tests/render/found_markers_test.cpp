@@ -283,7 +283,7 @@ TEST(NameFlash, BadRowsAndEmptyNamesDrawNothing) {
   EXPECT_TRUE(f.dc.drawingCalls().empty());
 }
 
-DistrictArea district(int16_t number, std::vector<MapPoint16> points, uint16_t xMin, uint16_t yMin,
+DistrictArea district(int16_t number, std::vector<MetrePoint> points, uint16_t xMin, uint16_t yMin,
                       uint16_t xMax, uint16_t yMax) {
   DistrictArea d;
   d.district = number;

@@ -161,6 +161,19 @@ TEST_F(LabelPass, LevelRuleAndLabelledMarks) {
   EXPECT_EQ(f.map.streetLabelPoints[1].level, 11);
 }
 
+TEST_F(LabelPass, TheMostNegativeLevelClearsToTheLargestWithoutOverflow) {
+  // A level of INT32_MIN has no opposite: read as a mark left from an older
+  // frame, it is cleared to the largest level, which no scale shows.
+  anchor(502, 500, 10);
+  f.map.streetLabelPoints.push_back({501, 500, std::numeric_limits<int32_t>::min(), 7});
+  streetLabelPass(f.ctx, f.dc);
+  EXPECT_EQ(f.map.streetLabelPoints[0].level, -10);
+  EXPECT_EQ(f.map.streetLabelPoints[1].level, std::numeric_limits<int32_t>::max());
+  streetLabelPass(f.ctx, f.dc);
+  EXPECT_EQ(f.map.streetLabelPoints[0].level, -10);
+  EXPECT_EQ(f.map.streetLabelPoints[1].level, std::numeric_limits<int32_t>::max());
+}
+
 TEST_F(LabelPass, NoNamesBelowOneToTenThousand) {
   anchor(502, 500, 1);
   f.view.mmPerMetre = 0.099;

@@ -31,8 +31,8 @@ Building squareBuilding(float x, float y, float size) {
   b.outline = {{x, y}, {x, y + size}, {x + size, y + size}, {x + size, y}};
   b.pointCount = 4;
   b.bounds = {x, y, x + size, y + size};
-  b.x = static_cast<uint16_t>(x + size / 2);
-  b.y = static_cast<uint16_t>(y + size / 2);
+  b.x = static_cast<int32_t>(x + size / 2);
+  b.y = static_cast<int32_t>(y + size / 2);
   return b;
 }
 
@@ -226,6 +226,15 @@ TEST_F(BuildingInfoFixture, ObjectsBeyond32767MetresMatchTheirBuilding) {
   const BuildingInfoTexts texts = buildingInfoTexts(map, far);
   ASSERT_EQ(texts.objectNames.size(), 1u);
   EXPECT_EQ(texts.objectNames[0], "Склад");
+
+  // Beyond 16 bits (a map not read from the eleven files) points meet only
+  // when equal: 70005 is not 4469, its low 16 bits.
+  Building wide = squareBuilding(70000, 100, 10);  // address point (70005, 105)
+  map.userObjects[0].x = 4469;
+  EXPECT_TRUE(buildingInfoTexts(map, wide).objectNames.empty());
+  map.userObjects[0].x = 70005;
+  EXPECT_EQ(buildingInfoTexts(map, wide).objectNames.size(), 1u);
+  EXPECT_TRUE(buildingInfoTexts(map, far).objectNames.empty());
 }
 
 TEST(DistrictNames, FiveBuiltInNamesAndEmptyOtherwise) {

@@ -45,9 +45,9 @@ TEST(PointInPolygon, RepeatedLastVertexChangesNothing) {
   for (const Row& r : kDiamondRows) {
     EXPECT_EQ(pointInPolygon(closed, r.x, r.y), r.inside) << r.what;
   }
-  std::vector<MapPoint16> closed16 = {{0, 5}, {5, 10}, {10, 5}, {5, 0}, {0, 5}};
+  std::vector<MetrePoint> closed16 = {{0, 5}, {5, 10}, {10, 5}, {5, 0}, {0, 5}};
   for (const Row& r : kDiamondRows) {
-    EXPECT_EQ(pointInPolygon16(closed16, r.x, r.y), r.inside) << r.what;
+    EXPECT_EQ(pointInMetrePolygon(closed16, r.x, r.y), r.inside) << r.what;
   }
 }
 
@@ -94,12 +94,12 @@ TEST(PointInPolygon, MovesPastARunOfVerticesOnConsecutiveLines) {
   EXPECT_FALSE(pointInPolygon(outline, -1, 0));
 }
 
-TEST(PointInPolygon16, ReadsVerticesAsUnsigned) {
-  const std::vector<MapPoint16> square = {
+TEST(PointInMetrePolygon, ReadsVerticesAsWholeMetresBeyondSignedSixteenBits) {
+  const std::vector<MetrePoint> square = {
       {40000, 40000}, {40000, 40010}, {40010, 40010}, {40010, 40000}};
-  EXPECT_TRUE(pointInPolygon16(square, 40005, 40005));
-  EXPECT_FALSE(pointInPolygon16(square, 40015, 40005));
-  EXPECT_FALSE(pointInPolygon16(square, -25531, -25531));
+  EXPECT_TRUE(pointInMetrePolygon(square, 40005, 40005));
+  EXPECT_FALSE(pointInMetrePolygon(square, 40015, 40005));
+  EXPECT_FALSE(pointInMetrePolygon(square, -25531, -25531));
 }
 
 TEST(PointInPolygonPx, PixelVerticesIncludingNegativeAndExtremeValues) {

@@ -278,13 +278,13 @@ TEST(ProjectPoints, BoundedOutputStopsAtItsSize) {
   EXPECT_EQ(out[2], (ScreenPoint{}));
 }
 
-TEST(ProjectPoints16, ReadsCoordinatesAsUnsignedMetres) {
+TEST(ProjectMetrePoints, ReadsCoordinatesAsWholeMetresBeyondSignedSixteenBits) {
   ViewState v = onePixelPerMetre();
   v.viewXMin = 39000;
   v.viewYMin = 40000;
-  const std::vector<MapPoint16> pts = {{40000, 40100}, {40000, 40100}, {33000, 40000}};
+  const std::vector<MetrePoint> pts = {{40000, 40100}, {40000, 40100}, {33000, 40000}};
   std::vector<ScreenPoint> out(pts.size());
-  const int n = projectPoints16(v, pts, out.data());
+  const int n = projectMetrePoints(v, pts, out.data());
   ASSERT_EQ(n, 2);
   EXPECT_EQ(out[0], (ScreenPoint{100, -200}));  // trunc(800 - 1000.5)
   EXPECT_EQ(out[1], (ScreenPoint{0, 6799}));
