@@ -13,7 +13,7 @@ namespace tikhomap::gpkg {
 
 class Statement {
  public:
-  Statement(sqlite3* db, std::string_view sql) : db_(db) {
+  Statement(sqlite3* db, std::string_view sql) {
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
         SQLITE_OK) {
       stmt_ = nullptr;
@@ -58,7 +58,6 @@ class Statement {
     if (!stmt_ || rc != SQLITE_OK) bindFailed_ = true;
     return *this;
   }
-  sqlite3* db_ = nullptr;
   sqlite3_stmt* stmt_ = nullptr;
   bool bindFailed_ = false;
 };
