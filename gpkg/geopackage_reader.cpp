@@ -487,13 +487,24 @@ LoadResult loadContainerBuildings(const std::filesystem::path& path, MapData& ma
   const bool buildingsRead = r.rows(
       "buildings",
       "SELECT geom, address_north, address_east, purpose, floors, street_code, state, "
-      "house_number, description, reserved, north_min, east_min, north_max, east_max "
-      "FROM buildings ORDER BY fid",
+      "house_number, description, reserved, north_min, east_min, north_max, east_max, "
+      "closing_vertex_added FROM buildings ORDER BY fid",
       [&](Row& row) {
         if (seen++ % 200 == 0) caption(seen - 1);
         Building b;
+        int64_t closingAdded = 0;
         if (!row.shape(0, kCityGridSrsId, b.outline, "outline") ||
-            !narrowInto(b.pointCount, static_cast<int64_t>(b.outline.size())) ||
+            !row.integer(14, closingAdded, "closing_vertex_added")) {
+          return false;
+        }
+        // The model keeps an outline open; the container closed its ring.
+        if (closingAdded != 0) {
+          if (b.outline.size() < 4 || !(b.outline.front() == b.outline.back())) {
+            return row.refuse("outline", "is not the closed ring it is said to be");
+          }
+          b.outline.pop_back();
+        }
+        if (!narrowInto(b.pointCount, static_cast<int64_t>(b.outline.size())) ||
             !row.integer(1, b.x, "address_north") || !row.integer(2, b.y, "address_east") ||
             !row.integer(3, b.purpose, "purpose") || !row.integer(4, b.floors, "floors") ||
             !row.integer(5, b.streetCode, "street code") || !row.integer(6, b.state, "state") ||

@@ -138,16 +138,29 @@ class Writer {
   }
 
   // A geometry blob of model points (x northing, y easting): a closed ring
-  // of four or more points is a polygon, any other sequence a line.
+  // of four or more points is a polygon, any other sequence a line. With
+  // closeRing an open sequence of three or more points (a building outline,
+  // which the model keeps open) is closed into a polygon, and *closed says
+  // so.
   template <typename Points>
-  std::vector<uint8_t> shape(const Points& points, int32_t srs, Envelope* envelope) {
+  std::vector<uint8_t> shape(const Points& points, int32_t srs, Envelope* envelope,
+                             bool closeRing = false, bool* closed = nullptr) {
     std::vector<PlaneXY> xy;
-    xy.reserve(points.size());
+    xy.reserve(points.size() + 1);
     for (const auto& p : points) {
       xy.push_back({static_cast<double>(p.y), static_cast<double>(p.x)});
       if (!std::isfinite(xy.back().x) || !std::isfinite(xy.back().y)) badCoordinate_ = true;
     }
-    const bool ring = xy.size() >= 4 && xy.front().x == xy.back().x && xy.front().y == xy.back().y;
+    const auto isRing = [&] {
+      return xy.size() >= 4 && xy.front().x == xy.back().x && xy.front().y == xy.back().y;
+    };
+    if (closed) *closed = false;
+    if (closeRing && xy.size() >= 3 && !isRing()) {
+      xy.push_back(xy.front());
+      if (closed) *closed = isRing();
+      if (!isRing()) xy.pop_back();
+    }
+    const bool ring = isRing();
     if (envelope && !xy.empty()) *envelope = envelopeOf(xy);
     hasEnvelope_ = !xy.empty();
     return encodeGeometry(ring ? GeometryKind::Polygon : GeometryKind::LineString, srs, xy);
@@ -239,10 +252,12 @@ class Writer {
   }
 
   bool buildings() {
-    Statement s = insert("buildings", 14);
+    Statement s = insert("buildings", 15);
     if (!prepared(s)) return false;
     for (const Building& b : map_.buildings) {
-      s.bindBlob(1, shape(b.outline, kCityGridSrsId, &lastEnvelope_));
+      bool closed = false;
+      s.bindBlob(1, shape(b.outline, kCityGridSrsId, &lastEnvelope_, true, &closed));
+      s.bind(15, int64_t{closed});
       s.bind(2, int64_t{b.x}).bind(3, int64_t{b.y}).bind(4, int64_t{b.purpose});
       s.bind(5, int64_t{b.floors}).bind(6, int64_t{b.streetCode}).bind(7, int64_t{b.state});
       s.bindText(8, utf8Field(b.houseNumber)).bindText(9, utf8Field(b.description));

@@ -53,7 +53,7 @@ inline constexpr std::array<TableSchema, 19> kTables = {{
      "purpose INTEGER NOT NULL, floors INTEGER NOT NULL, street_code INTEGER NOT NULL, "
      "state INTEGER NOT NULL, house_number TEXT NOT NULL, description TEXT NOT NULL, "
      "reserved INTEGER NOT NULL, north_min REAL NOT NULL, east_min REAL NOT NULL, "
-     "north_max REAL NOT NULL, east_max REAL NOT NULL",
+     "north_max REAL NOT NULL, east_max REAL NOT NULL, closing_vertex_added INTEGER NOT NULL",
      "Buildings: outline and attributes"},
     {"further_addresses", nullptr, Srs::Undefined,
      "address_north INTEGER NOT NULL, address_east INTEGER NOT NULL, "
