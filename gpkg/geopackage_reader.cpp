@@ -111,8 +111,8 @@ class Row {
     }
     return true;
   }
-  template <typename Field>
-  bool point(int col, Field& x, Field& y, const char* what) {
+  template <typename FieldX, typename FieldY>
+  bool point(int col, FieldX& x, FieldY& y, const char* what) {
     DecodedGeometry g;
     if (!geometry(col, kCityGridSrsId, g, what)) return false;
     if (g.kind != GeometryKind::Point || g.points.size() != 1) return fail(what, "is not a point");

@@ -136,8 +136,13 @@ class ContainerTest : public ::testing::Test {
     city_->map.city.name = utf8ToCp1251("Тихоморск-на-Море");
     city_->map.city.timeZone = "Asia/Vladivostok";
     const Building& b = city_->map.buildings[3];
-    city_->map.furtherAddresses.push_back(
-        {b.x, b.y, b.streetCode, utf8ToCp1251("65/1 корп. 2"), 3});
+    FurtherAddress more;
+    more.x = static_cast<decltype(more.x)>(b.x);
+    more.y = static_cast<decltype(more.y)>(b.y);
+    more.streetCode = static_cast<decltype(more.streetCode)>(b.streetCode);
+    more.number = utf8ToCp1251("65/1 корп. 2");
+    more.building = 3;
+    city_->map.furtherAddresses.push_back(more);
     ASSERT_TRUE(writeMapFolder(folder(), city_->map, city_->regional, city_->cityWater));
     std::ofstream(folder() / kCityInfoFile) << writeCityInfo(city_->map.city);
     std::ofstream(folder() / kFurtherAddressFile)
