@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sstream>
 
 #include "citygen/city_generator.h"
 #include "gpkg/geometry_blob.h"
@@ -18,6 +19,7 @@
 #include "mapdata/cp1251.h"
 #include "mapdata/loader.h"
 #include "mapdata/tkm_writer.h"
+#include "tkminfo/tkminfo_lib.h"
 
 namespace tikhomap {
 namespace {
@@ -187,6 +189,11 @@ TEST_F(ContainerTest, GeneratedTownReadsBackAsTheElevenFilesDo) {
   EXPECT_EQ(captions.front(), "Загрузка: Гидрография");
   expectSameMap(files, packed);
   EXPECT_STREQ(packed.streetNames[0].name, "O'Connell");
+  // tkminfo reports the container as it reports the folder.
+  std::ostringstream fromFiles, fromContainer, err;
+  EXPECT_EQ(runTkminfo({folder().string()}, fromFiles, err), 0);
+  EXPECT_EQ(runTkminfo({container().string()}, fromContainer, err), 0);
+  EXPECT_EQ(fromFiles.str(), fromContainer.str());
 
   for (const bool regional : {true, false}) {
     TitleSheetFile sheet;
