@@ -190,7 +190,10 @@ class Reader {
     sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 16);
     sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
     if (!db_.exec("PRAGMA trusted_schema = OFF") || !db_.exec("PRAGMA query_only = ON") ||
-        !db_.exec("PRAGMA cell_size_check = ON")) {
+        !db_.exec("PRAGMA cell_size_check = ON") ||
+        // Sorting spills into memory under the heap limit, never into
+        // temporary files of unbounded size.
+        !db_.exec("PRAGMA temp_store = MEMORY")) {
       problem("cannot be read: " + db_.message());
       return false;
     }
