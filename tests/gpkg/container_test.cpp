@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "citygen/city_generator.h"
+#include "gpkg/container_limits.h"
 #include "gpkg/geometry_blob.h"
 #include "gpkg/geopackage.h"
 #include "mapdata/cp1251.h"
@@ -304,7 +305,15 @@ TEST_F(ContainerTest, DamagedForeignAndHostileFilesAreNamedNeverTrusted) {
   std::vector<uint8_t> nanLine = line(2, 2);
   std::fill(nanLine.end() - 8, nanLine.end(), 0xFF);
   const uint64_t size = fs::file_size(container());
-  enum Outcome { BaseFails, BuildingsFail, Damaged, RowSkipped, ListDropped };
+  enum Outcome {
+    BaseFails,
+    BuildingsFail,
+    Damaged,
+    RowSkipped,
+    ListDropped,
+    TableCapped,
+    Reported
+  };
   struct Case {
     const char* name;
     std::function<void(const fs::path&)> damage;
@@ -350,6 +359,14 @@ TEST_F(ContainerTest, DamagedForeignAndHostileFilesAreNamedNeverTrusted) {
       {"floors past 32 bits", sql("UPDATE buildings SET floors = 1099511627776 WHERE fid = 2"),
        RowSkipped},
       {"theme loop", sql("UPDATE themes SET next = 0 WHERE fid = 2"), ListDropped},
+      {"signs past the record cap",
+       sql("WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n LIMIT " +
+           std::to_string(kContainerMaxRecords + 1) +
+           ") INSERT INTO signs SELECT NULL, k, 0, 0, 0, 0, 0, '' FROM n"),
+       TableCapped},
+      {"declared count past 32 bits",
+       sql("UPDATE map_properties SET value = 1099511627776 WHERE key = 'signs_declared'"),
+       Reported},
   };
   // Those edits that only change values leave the rest of the file read.
   for (const Case& c : cases) {
@@ -380,6 +397,9 @@ TEST_F(ContainerTest, DamagedForeignAndHostileFilesAreNamedNeverTrusted) {
     if (c.outcome == RowSkipped) {
       EXPECT_EQ(map.buildings.size(), city_->map.buildings.size() - 1) << all[0].what;
       EXPECT_NE(all[0].what.find("buildings, record 2"), std::string::npos) << all[0].what;
+    }
+    if (c.outcome == TableCapped) {
+      EXPECT_EQ(static_cast<int64_t>(map.signRecords.size()), kContainerMaxRecords);
     }
     if (c.outcome == ListDropped) {
       EXPECT_TRUE(map.themeNodes.empty());
