@@ -365,7 +365,9 @@ class Writer {
 
   // The description's lines as written to city.txt, a row per key.
   bool cityDescription() {
-    if (!map_.city.present) return true;
+    // A description not read from a file but holding values (a grid, a
+    // name) is written all the same.
+    if (!map_.city.present && writeCityInfo(map_.city) == writeCityInfo(CityInfo{})) return true;
     Statement s = insert("city_description", 2);
     if (!prepared(s)) return false;
     const std::string text = writeCityInfo(map_.city);
