@@ -2,12 +2,12 @@
 
 #include <system_error>
 
+#include "gpkg/map_location.h"
+
 namespace tikhomap {
 
 bool holdsBaseMap(const std::filesystem::path& dir) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(dir / "8.tkm", error) &&
-         std::filesystem::is_regular_file(dir / "3.tkm", error);
+  return holdsMap(dir);
 }
 
 std::optional<std::filesystem::path> installedSampleCity(const std::filesystem::path& programDir) {
@@ -23,11 +23,11 @@ std::filesystem::path chooseDataFolder(const std::optional<std::filesystem::path
                                        const std::optional<std::filesystem::path>& lastFolder) {
   if (given) {
     // A file manager hands over a file of the map (8.tkm, city.txt …): its
-    // folder is the map. A relative name counts from the working directory.
-    std::error_code error;
+    // folder is the map; a container file is the map itself. A relative
+    // name counts from the working directory.
     const std::filesystem::path named = given->is_absolute() ? *given : workingDir / *given;
-    if (std::filesystem::is_regular_file(named, error)) return named.parent_path();
-    return *given;
+    const std::filesystem::path map = mapPathFor(named);
+    return map == named ? *given : map;
   }
   if (holdsBaseMap(workingDir)) return workingDir;
   if (lastFolder && holdsBaseMap(*lastFolder)) return *lastFolder;

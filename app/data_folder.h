@@ -8,7 +8,8 @@
 
 namespace tikhomap {
 
-// The base map's files are there (8.tkm and 3.tkm, read first).
+// A map is there: the base map's files (8.tkm and 3.tkm, read first) or a
+// map container.
 bool holdsBaseMap(const std::filesystem::path& dir);
 
 // The sample city of an installed program: <prefix>/share/tikhomap/city for
@@ -16,9 +17,9 @@ bool holdsBaseMap(const std::filesystem::path& dir);
 std::optional<std::filesystem::path> installedSampleCity(const std::filesystem::path& programDir);
 
 // given: the folder named on the command line, if any; a file named there
-// stands for the folder that holds it. Without it: the working directory
-// when it holds a base map, else the last map folder opened (when it still
-// holds one), else the sample city, else the working directory.
+// stands for the folder that holds it, unless it is a map container. Without it: the working
+// directory when it holds a base map, else the last map folder opened (when it still holds one),
+// else the sample city, else the working directory.
 std::filesystem::path chooseDataFolder(
     const std::optional<std::filesystem::path>& given, const std::filesystem::path& workingDir,
     const std::optional<std::filesystem::path>& sampleCity,

@@ -9,7 +9,9 @@
 #include <QMimeData>
 #include <QShortcut>
 #include <QUrl>
+
 #include <filesystem>
+#include "gpkg/map_location.h"
 
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
@@ -25,12 +27,12 @@ QString absoluteFolder(const std::filesystem::path& dir) {
   return QFileInfo(QString::fromStdString(dir.string())).absoluteFilePath();
 }
 
-// The folder a dropped or chosen path stands for: a file stands for the
-// folder that holds it.
+// The map a dropped or chosen path stands for: a file stands for the folder
+// that holds it, a map container for itself.
 QString folderOf(const QString& path) {
   const QFileInfo info(path);
-  if (info.isFile()) return info.absolutePath();
-  return info.absoluteFilePath();
+  return QString::fromStdString(
+      mapPathFor(std::filesystem::path(info.absoluteFilePath().toStdString())).string());
 }
 
 std::optional<QString> droppedFolder(const QMimeData* mime) {
@@ -141,8 +143,8 @@ void MapFolders::fillRecent() {
   recent_->clear();
   const QString current = absoluteFolder(main_.session().dataDir);
   for (const RememberedMap& m : remembered_.maps) {
-    // A folder that has vanished is not offered.
-    if (m.folder == current || !QFileInfo(m.folder).isDir()) continue;
+    // A map that has vanished is not offered.
+    if (m.folder == current || !QFileInfo::exists(m.folder)) continue;
     QAction* item = recent_->addAction(m.folder);
     const QString folder = m.folder;
     connect(item, &QAction::triggered, this, [this, folder] { open(folder); });

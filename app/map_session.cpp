@@ -6,7 +6,7 @@
 
 #include "app/banded_frame.h"
 #include "app/qt_canvas.h"
-#include "mapdata/loader.h"
+#include "gpkg/map_location.h"
 #include "render/compose_frame.h"
 #include "tools/building_info.h"
 #include "tools/drawn_buildings.h"
@@ -63,7 +63,7 @@ RealSun realSunNow(const MapSession& session) {
 }
 
 LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress) {
-  LoadResult result = loadBaseMap(session.dataDir, session.map, progress);
+  LoadResult result = loadMapBase(session.dataDir, session.map, progress);
   if (result.ok && !session.map.districtAreas.empty()) {
     const MapBounds& city = session.map.cityExtent;
     session.history.count = 0;
@@ -75,7 +75,7 @@ LoadResult loadSessionBaseMap(MapSession& session, const LoadProgress& progress)
 }
 
 LoadResult loadSessionBuildings(MapSession& session, const LoadProgress& progress) {
-  LoadResult result = loadBuildingsAndReferences(session.dataDir, session.map, progress);
+  LoadResult result = loadMapBuildings(session.dataDir, session.map, progress);
   session.addressIndex = AddressIndex(session.map);
   session.quickSearchIndex = QuickSearchIndex(session.map);
   return result;
@@ -98,7 +98,9 @@ void composeSessionFrameDirect(MapSession& session, QImage& frame, float widthMm
 }
 
 QString baseMapFailureText(const LoadResult& result, const std::filesystem::path& dir) {
-  const QString folder = QString::fromStdString(std::filesystem::absolute(dir).string());
+  // A container is named in its folder as a map file is.
+  const QString folder =
+      QString::fromStdString(std::filesystem::absolute(locateMap(dir).folder).string());
   if (!result.missingFile.empty()) {
     return QStringLiteral(
                "Не удалось прочитать файл карты «%1» в папке «%2». "

@@ -1,16 +1,18 @@
 // citygen [--seed N] [--size tiny|default|large] OUT_DIR
-// Writes the eleven map files of the sample city into OUT_DIR.
+// Writes the eleven map files of the sample city into OUT_DIR, or the map
+// container OUT_DIR when it ends in ".gpkg".
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "citygen/city_generator.h"
+#include "gpkg/geopackage.h"
 #include "mapdata/tkm_writer.h"
 
 namespace {
 
 int usage() {
-  std::fprintf(stderr, "usage: citygen [--seed N] [--size tiny|default|large] OUT_DIR\n");
+  std::fprintf(stderr, "usage: citygen [--seed N] [--size tiny|default|large] OUT_DIR|OUT.gpkg\n");
   return 2;
 }
 
@@ -46,7 +48,13 @@ int main(int argc, char** argv) {
   }
   if (out.empty()) return usage();
   const tikhomap::GeneratedCity city = tikhomap::generateCity(options);
-  if (!tikhomap::writeMapFolder(out, city.map, city.regional, city.cityWater)) {
+  if (out.size() > 5 && out.ends_with(tikhomap::kContainerExtension)) {
+    std::string error;
+    if (!tikhomap::writeGeoPackage(out, city.map, city.regional, city.cityWater, &error)) {
+      std::fprintf(stderr, "citygen: %s\n", error.c_str());
+      return 1;
+    }
+  } else if (!tikhomap::writeMapFolder(out, city.map, city.regional, city.cityWater)) {
     std::fprintf(stderr, "citygen: cannot write the map files into %s\n", out.c_str());
     return 1;
   }

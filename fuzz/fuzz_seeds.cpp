@@ -11,6 +11,8 @@
 #include "fuzz/fuzz_city.h"
 #include "fuzz/fuzz_folder.h"
 #include "fuzz/fuzz_scene.h"
+#include "gpkg/geometry_blob.h"
+#include "gpkg/geopackage.h"
 #include "mapdata/city_info.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/tkm_writer.h"
@@ -214,6 +216,20 @@ int main(int argc, char** argv) {
 
   // Whole folders: the small city with its title sheet, and the table seed.
   const MapData city = fuzz::smallCity();
+  // The same city as a container, and geometry blobs of each kind.
+  {
+    const std::filesystem::path file = dir / "container-seed.gpkg";
+    std::filesystem::create_directories(dir);
+    ok &= writeGeoPackage(file, city, fuzz::smallCityTitle(true), fuzz::smallCityTitle(false));
+    std::ifstream in(file, std::ios::binary);
+    ok &= write(dir, "container", 0, {std::istreambuf_iterator<char>(in), {}});
+    std::filesystem::remove(file);
+    const std::vector<PlaneXY> ring = {{1, 2}, {30, 2}, {30, 40.5}, {1, 2}};
+    ok &= write(dir, "geometry_blob", 0, encodeGeometry(GeometryKind::Polygon, 100001, ring));
+    ok &= write(dir, "geometry_blob", 1, encodeGeometry(GeometryKind::LineString, -1, {}));
+    ok &= write(dir, "geometry_blob", 2,
+                encodeGeometry(GeometryKind::Point, 100001, std::span(ring.data(), 1)));
+  }
   const std::vector<uint8_t> folders[] = {
       folderInput(city, fuzz::smallCityTitle(true), fuzz::smallCityTitle(false), infoText),
       folderInput(seedMap(3), seedTitle(true), seedTitle(false), ""),

@@ -83,7 +83,7 @@ struct RenderContext {
   int& viewMode;
   WindowRandom& random;
   Clock clock;
-  std::filesystem::path dataDir;  // where 1.tkm and 2.tkm are read from
+  std::filesystem::path dataDir;  // the map: its folder or container, for the title sheet
   float screenWidthMm = 0;        // physical width of the drawing area
   // Height in pixels of the screen the frame is shown on; 0 = the drawing
   // area's own height (a page, an image of its own).

@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
+#include "gpkg/map_location.h"
 #include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
-#include "mapdata/map_file.h"
 #include "render/feature_draw.h"
 #include "render/style_set.h"
 #include "view/visibility.h"
@@ -29,13 +29,6 @@ constexpr Rgb kSheetStreet{190, 170, 140};
 
 bool smallScreen(int frameHeight) {
   return frameHeight <= kSmallScreenMaxHeight;
-}
-
-std::optional<TitleSheetFile> readTitleFile(const std::filesystem::path& path, bool withHeader) {
-  std::vector<uint8_t> bytes;
-  std::vector<LoadProblem> problems;
-  if (!readMapFile(path, withHeader ? "1.tkm" : "2.tkm", bytes, problems)) return std::nullopt;
-  return parseTitleFile(bytes, withHeader);
 }
 
 // Plan palette for the length of the sheet; the chosen mode's palette is put
@@ -126,7 +119,7 @@ Rect regionalPanelInside(int w, int h) {
 }
 
 void drawRegionalPanel(RenderContext& ctx, Canvas& dc, int w, int h) {
-  const std::optional<TitleSheetFile> file = readTitleFile(ctx.dataDir / "1.tkm", true);
+  const std::optional<TitleSheetFile> file = readMapTitleSheet(ctx.dataDir, true);
   if (!file) return;
   const DeviceCaps caps = dc.deviceCaps();
   ViewState& v = ctx.view;
@@ -332,7 +325,7 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
 
   dc.selectBrush(s.sea);
   dc.selectPen(s.waterLine);
-  const std::optional<TitleSheetFile> water = readTitleFile(ctx.dataDir / "2.tkm", false);
+  const std::optional<TitleSheetFile> water = readMapTitleSheet(ctx.dataDir, false);
   if (water) {
     for (const TitleShape& shape : water->shapes) {
       const std::span<ScreenPoint> points = convertMetrePoints(ctx, shape.points);

@@ -11,8 +11,9 @@ namespace tikhomap {
 
 // Draws the whole sheet into dc, always in the plan palette: the view mode
 // is switched to "Плоский" for the drawing and the style set of the chosen
-// mode is rebuilt afterwards. Reads 1.tkm and 2.tkm from ctx.dataDir; a
-// missing file leaves its part of the sheet empty. Stores sheetSplitX.
+// mode is rebuilt afterwards. Reads 1.tkm and 2.tkm (or their content in a
+// container) from the map at ctx.dataDir; a missing file leaves its part of
+// the sheet empty. Stores sheetSplitX.
 void drawTitleSheet(RenderContext& ctx, Canvas& dc);
 
 // Font and colour of a text record kind ('e', 'f', 'g' of 1.tkm; 'o', 'p',

@@ -5,8 +5,8 @@
 #include <functional>
 #include <map>
 
+#include "gpkg/map_location.h"
 #include "mapdata/cp1251.h"
-#include "mapdata/loader.h"
 #include "mapdata/text_rules.h"
 
 namespace tikhomap {
@@ -18,7 +18,8 @@ constexpr const char* kHelp =
     "       tkminfo --help\n"
     "\n"
     "Reads the map files of DIR (8.tkm, 3.tkm, 4.tkm, 5.tkm, then 7.tkm with 6.tkm,\n"
-    "tema.tkm, user.tkm, sign.tkm) the way the map program does.\n"
+    "tema.tkm, user.tkm, sign.tkm) the way the map program does. DIR may also be a\n"
+    "map container (.gpkg) or a folder holding one.\n"
     "\n"
     "Without --dump it prints one line 'name: count' per table, then\n"
     "'extent: xMin yMin xMax yMax' (the header of 3.tkm), 'maxPointCount: N',\n"
@@ -120,10 +121,10 @@ size_t tableSize(const MapData& m, const std::string& name) {
 }
 
 bool loadFolder(const std::string& dir, MapData& map, std::vector<LoadProblem>& problems) {
-  const LoadResult base = loadBaseMap(dir, map, {});
+  const LoadResult base = loadMapBase(dir, map, {});
   problems = base.problems;
   if (!base.ok) return false;
-  const LoadResult rest = loadBuildingsAndReferences(dir, map, {});
+  const LoadResult rest = loadMapBuildings(dir, map, {});
   problems.insert(problems.end(), rest.problems.begin(), rest.problems.end());
   return true;
 }
