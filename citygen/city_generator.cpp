@@ -27,6 +27,8 @@ size_t buildingLimit(CitySize size) {
       return 30000;
     case CitySize::Large:
       return 32000;
+    case CitySize::Huge:
+      return 300000;
   }
   return 30000;
 }
@@ -70,7 +72,7 @@ GeneratedCity generateCity(const CityOptions& options) {
   nameStreets(plan, streets, root.fork(6));
   buildRailway(plan, layers, root.fork(12));
 
-  std::vector<PlacedBuilding> placed = placeBuildings(plan, streets, root.fork(7), 200000);
+  std::vector<PlacedBuilding> placed = placeBuildings(plan, streets, root.fork(7), 400000);
   thinBuildings(placed, buildingLimit(options.size), root.fork(13));
   numberBuildings(placed, streets.size(), root.fork(8));
 

@@ -59,8 +59,8 @@ Polyline halfPlaneClip(const Polyline& poly, Vec a, Vec b) {
 CityPlan makePlan(const CityOptions& options) {
   CityPlan plan;
   plan.size = options.size;
-  plan.scale = options.size == CitySize::Tiny ? 0.25 : 1.0;
-  plan.density = options.size == CitySize::Large ? 1.45 : 1.0;
+  plan.scale = options.size == CitySize::Tiny ? 0.25 : options.size == CitySize::Huge ? 2.2 : 1.0;
+  plan.density = options.size == CitySize::Large || options.size == CitySize::Huge ? 1.45 : 1.0;
   plan.extent = 24000 * plan.scale;
   plan.centre = plan.at(11800, 10700);
   plan.hill = plan.at(9700, 6100);

@@ -1,8 +1,10 @@
-// citygen [--seed N] [--size tiny|default|large] OUT_DIR
+// citygen [--seed N] [--size tiny|default|large|huge] OUT_DIR|OUT.gpkg
 // Writes the eleven map files of the sample city into OUT_DIR, or the map
-// container OUT_DIR when it ends in ".gpkg".
+// container OUT.gpkg. A city the map files cannot hold (the huge one) goes
+// into the container map.gpkg inside OUT_DIR.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "citygen/city_generator.h"
@@ -12,7 +14,8 @@
 namespace {
 
 int usage() {
-  std::fprintf(stderr, "usage: citygen [--seed N] [--size tiny|default|large] OUT_DIR|OUT.gpkg\n");
+  std::fprintf(stderr,
+               "usage: citygen [--seed N] [--size tiny|default|large|huge] OUT_DIR|OUT.gpkg\n");
   return 2;
 }
 
@@ -36,6 +39,8 @@ int main(int argc, char** argv) {
         options.size = tikhomap::CitySize::Default;
       else if (s == "large")
         options.size = tikhomap::CitySize::Large;
+      else if (s == "huge")
+        options.size = tikhomap::CitySize::Huge;
       else
         return usage();
     } else if (!arg.empty() && arg[0] == '-') {
@@ -48,18 +53,24 @@ int main(int argc, char** argv) {
   }
   if (out.empty()) return usage();
   const tikhomap::GeneratedCity city = tikhomap::generateCity(options);
-  if (out.size() > 5 && out.ends_with(tikhomap::kContainerExtension)) {
-    std::string error;
-    if (!tikhomap::writeGeoPackage(out, city.map, city.regional, city.cityWater, &error)) {
-      std::fprintf(stderr, "citygen: %s\n", error.c_str());
-      return 1;
-    }
-  } else if (!tikhomap::writeMapFolder(out, city.map, city.regional, city.cityWater)) {
-    std::fprintf(stderr, "citygen: cannot write the map files into %s\n", out.c_str());
+  std::filesystem::path target = out;
+  const bool container = out.size() > 5 && out.ends_with(tikhomap::kContainerExtension);
+  std::string error;
+  if (!container && !tikhomap::mapFilesRefusal(city.map, city.regional, city.cityWater).empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(target, ec);
+    target /= tikhomap::kContainerFileName;
+  }
+  const bool written =
+      target.extension() == tikhomap::kContainerExtension
+          ? tikhomap::writeGeoPackage(target, city.map, city.regional, city.cityWater, &error)
+          : tikhomap::writeMapFolder(target, city.map, city.regional, city.cityWater, &error);
+  if (!written) {
+    std::fprintf(stderr, "citygen: %s\n", error.c_str());
     return 1;
   }
   std::printf("citygen: %zu streets, %zu buildings, %zu objects written to %s\n",
               city.map.streetNames.size(), city.map.buildings.size(), city.map.userObjects.size(),
-              out.c_str());
+              target.c_str());
   return 0;
 }

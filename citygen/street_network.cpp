@@ -207,13 +207,13 @@ double Street::length() const {
 }
 
 double townReach(const CityPlan& plan) {
-  return 5000 * plan.scale * (plan.size == CitySize::Large ? 1.3 : 1.0);
+  return 5000 * plan.scale * (plan.density > 1 ? 1.3 : 1.0);
 }
 
 bool urbanAt(const CityPlan& plan, Vec p) {
   const Vec d = p - plan.centre;
   const double a = std::atan2(d.y, d.x);
-  const double reach = plan.size == CitySize::Large ? 1.25 : 1.0;
+  const double reach = plan.density > 1 ? 1.25 : 1.0;
   const double r =
       7400 * plan.scale * reach * (1 + 0.16 * std::sin(3 * a + 0.7) + 0.07 * std::sin(5 * a + 2.1));
   // The port quarter by the harbour belongs to the town as well.

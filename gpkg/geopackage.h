@@ -18,6 +18,8 @@ namespace tikhomap {
 
 // The file extension of a container.
 inline constexpr const char* kContainerExtension = ".gpkg";
+// The container's name when a program writes one into a map folder.
+inline constexpr const char* kContainerFileName = "map.gpkg";
 // The spatial reference id of the city's grid inside a container.
 inline constexpr int32_t kCityGridSrsId = 100001;
 

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "gpkg/geopackage.h"
 #include "mapdata/tkm_writer.h"
 #include "osm2tkm/osm_input.h"
 
@@ -23,7 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kUsage =
-    "usage: osm2tkm [--bbox LON0,LAT0,LON1,LAT1] [--title \"Caption\"] [--force] INPUT OUT_DIR\n"
+    "usage: osm2tkm [--bbox LON0,LAT0,LON1,LAT1] [--title \"Caption\"] [--container] [--force]\n"
+    "               INPUT OUT_DIR\n"
     "       osm2tkm --help\n";
 
 const char* const kHelp =
@@ -35,12 +37,18 @@ const char* const kHelp =
     "\n"
     "  --bbox LON0,LAT0,LON1,LAT1\n"
     "            the area in degrees (west, south, east, north); else the box in\n"
-    "            the file's header, else the box of its data. At most 26.7 km\n"
-    "            on each side.\n"
+    "            the file's header, else the box of its data. At most 194 km on\n"
+    "            each side.\n"
     "  --title \"Caption\"\n"
     "            the map's caption; else the name of the area\n"
+    "  --container\n"
+    "            write the map container map.gpkg (one GeoPackage file) even when\n"
+    "            the eleven map files would hold the town. A town they cannot hold\n"
+    "            (more than 32,767 records a table, or wider than 26.7 km) is\n"
+    "            always written as the container.\n"
     "  --force   let OUT_DIR be a folder an earlier import wrote: its files 1.tkm\n"
-    "            to 8.tkm, tema.tkm, user.tkm, sign.tkm, city.txt and houses.txt\n"
+    "            to 8.tkm, tema.tkm, user.tkm, sign.tkm, city.txt, houses.txt and\n"
+    "            map.gpkg\n"
     "            are replaced when the new ones are complete. A folder that holds\n"
     "            anything else, or the input, is refused and left as it is.\n"
     "  --help    this text\n"
@@ -202,7 +210,7 @@ bool mayWriteInto(const fs::path& outDir, const fs::path& input, bool force, std
     if (others.size() > 5) list += " and " + std::to_string(others.size() - 5) + " more";
     error = outDir.string() + " holds more than the map files of an import (" + list +
             "); --force replaces only 1.tkm to 8.tkm, tema.tkm, user.tkm, sign.tkm, " +
-            "city.txt and houses.txt. Write the map into another folder.";
+            "city.txt, houses.txt and map.gpkg. Write the map into another folder.";
     return false;
   }
   return true;
@@ -264,6 +272,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
       line.build.title = args[++i];
     } else if (a == "--force") {
       line.force = true;
+    } else if (a == "--container") {
+      line.container = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
       error = "unknown option " + a;
       return false;
@@ -310,20 +320,10 @@ bool moveFiles(const fs::path& from, const fs::path& to, std::vector<std::string
 }  // namespace
 
 bool writeCityFolder(const CityImport& city, const fs::path& outDir, const fs::path& input,
-                     bool force, std::string& error) {
+                     bool force, bool container, bool& wroteContainer, std::string& error) {
   // The eleven files hold 32767 records a table and 16-bit points: a larger
-  // town is refused here, before anything is written, not cut or wrapped.
-  if (const std::string refusal = mapFilesRefusal(city.map, city.regional, city.cityWater);
-      !refusal.empty()) {
-    const MapBounds& e = city.map.cityExtent;
-    char size[96];
-    std::snprintf(size, sizeof size, "%.1f km north to south by %.1f km west to east",
-                  (e.xMax - e.xMin) / 1000.0, (e.yMax - e.yMin) / 1000.0);
-    error = std::string("the area is ") + size +
-            " and does not fit the eleven map files: " + refusal +
-            ". Choose a smaller area with --bbox LON0,LAT0,LON1,LAT1.";
-    return false;
-  }
+  // town goes into the container, never cut or wrapped.
+  wroteContainer = container || !mapFilesRefusal(city.map, city.regional, city.cityWater).empty();
   if (!mayWriteInto(outDir, input, force, error)) return false;
   const fs::path dir = folderOf(outDir);
   const std::string name = dir.filename().string();
@@ -343,7 +343,14 @@ bool writeCityFolder(const CityImport& city, const fs::path& outDir, const fs::p
   TemporaryFolder fresh;
   if (!fresh.create(where, name, "new", error)) return false;
   std::string why;
-  if (!writeMapFolder(fresh.path(), city.map, city.regional, city.cityWater, &why)) {
+  if (wroteContainer) {
+    // The container holds the city description and the further addresses.
+    if (!writeGeoPackage(fresh.path() / kContainerFileName, city.map, city.regional, city.cityWater,
+                         &why)) {
+      error = "cannot write the map container beside " + outDir.string() + ": " + why;
+      return false;
+    }
+  } else if (!writeMapFolder(fresh.path(), city.map, city.regional, city.cityWater, &why)) {
     error = "cannot write the map files beside " + outDir.string() + ": " + why;
     return false;
   }
@@ -359,8 +366,9 @@ bool writeCityFolder(const CityImport& city, const fs::path& outDir, const fs::p
             (code != 0 ? std::strerror(code) : "the write failed");
     return false;
   };
-  if (!writeText(kCityInfoFile, writeCityInfo(city.info)) ||
-      !writeText(kFurtherAddressFile, writeFurtherAddresses(city.map.furtherAddresses))) {
+  if (!wroteContainer &&
+      (!writeText(kCityInfoFile, writeCityInfo(city.info)) ||
+       !writeText(kFurtherAddressFile, writeFurtherAddresses(city.map.furtherAddresses)))) {
     return false;
   }
   if (!exists) {
@@ -443,14 +451,23 @@ int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return 1;
   }
   stage("writing " + line.outDir.string());
-  if (!writeCityFolder(city, line.outDir, line.input, line.force, error)) {
+  bool container = false;
+  if (!writeCityFolder(city, line.outDir, line.input, line.force, line.container, container,
+                       error)) {
     err << "osm2tkm: " << error << "\nnothing was written\n";
     return 1;
   }
   stage("done");
 
   const MapData& m = city.map;
-  out << "written to " << line.outDir.string() << ":\n";
+  if (container) {
+    const std::string refusal = mapFilesRefusal(city.map, city.regional, city.cityWater);
+    out << "written to " << (line.outDir / kContainerFileName).string() << ", the map container"
+        << (refusal.empty() ? "" : " (the eleven map files cannot hold it: " + refusal + ")")
+        << ", with the tables of:\n";
+  } else {
+    out << "written to " << line.outDir.string() << ":\n";
+  }
   out << "  district polygons (3.tkm): " << m.districtAreas.size() << "\n"
       << "  areas / lines / water / street edges (4.tkm): " << m.areaFeatures.size() << " / "
       << m.lineFeatures.size() << " / " << m.waterFeatures.size() << " / "

@@ -1,4 +1,4 @@
-// osm2tkm [--bbox LON0,LAT0,LON1,LAT1] [--title "Caption"] [--force] INPUT OUT_DIR
+// osm2tkm [--bbox LON0,LAT0,LON1,LAT1] [--title "Caption"] [--container] [--force] INPUT OUT_DIR
 // The whole command as a function of its arguments, so that the tests run it
 // in-process.
 #pragma once
@@ -16,13 +16,14 @@ namespace tikhomap::osm {
 // The files an import writes into its folder, and the only files that
 // --force replaces.
 inline constexpr const char* kImportedFiles[] = {
-    "1.tkm", "2.tkm",    "3.tkm",    "4.tkm",    "5.tkm",    "6.tkm",     "7.tkm",
-    "8.tkm", "tema.tkm", "user.tkm", "sign.tkm", "city.txt", "houses.txt"};
+    "1.tkm", "2.tkm",    "3.tkm",    "4.tkm",    "5.tkm",    "6.tkm",      "7.tkm",
+    "8.tkm", "tema.tkm", "user.tkm", "sign.tkm", "city.txt", "houses.txt", "map.gpkg"};
 
 struct CommandLine {
   BuildOptions build;
   bool force = false;
   bool help = false;
+  bool container = false;  // the map container even when the eleven files would hold the town
   std::filesystem::path input;
   std::filesystem::path outDir;
 };
@@ -47,12 +48,16 @@ bool mayWriteInto(const std::filesystem::path& outDir, const std::filesystem::pa
 // import holds a lock on its temporary folder, so its folder is never taken.
 std::vector<std::filesystem::path> removeDeadLeftovers(const std::filesystem::path& outDir);
 
-// Writes the eleven files and city.txt into a fresh locked temporary folder
-// (beside a missing outDir, inside an existing one) and moves them into
-// place at the end; on any failure outDir is as it was. Only kImportedFiles
-// are ever replaced: the checks of mayWriteInto are made again here.
+// Writes the eleven files with city.txt and houses.txt, or (container, or a
+// town the eleven files cannot hold) the one map container map.gpkg, into a
+// fresh locked temporary folder (beside a missing outDir, inside an existing
+// one) and moves them into place at the end; on any failure outDir is as it
+// was. Only kImportedFiles are ever replaced, all of them, so a container
+// never sits beside the map files of an earlier import: the checks of
+// mayWriteInto are made again here. wroteContainer tells which was written.
 bool writeCityFolder(const CityImport& city, const std::filesystem::path& outDir,
-                     const std::filesystem::path& input, bool force, std::string& error);
+                     const std::filesystem::path& input, bool force, bool container,
+                     bool& wroteContainer, std::string& error);
 
 // Exit status: 0 written, 1 refused or failed (nothing written), 2 usage.
 int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "gpkg/map_location.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
 #include "mapdata/loader.h"
@@ -229,9 +230,9 @@ TEST(Interpolation, TheNumbersOfAWayFallInTheBuildingsAlongIt) {
 
 // A town 72 km across, beyond both the 16-bit points of the eleven files and
 // the 32,767 m the importer's grid once stopped at: the map is built with
-// whole coordinates, and writing it as the eleven files is refused with the
-// reason, leaving nothing behind.
-TEST(WideArea, IsBuiltWithWholeCoordinatesAndRefusedByTheElevenFiles) {
+// whole coordinates and, as the eleven files cannot hold it, written as the
+// map container alone, which reads back the far building where it stands.
+TEST(WideArea, IsBuiltWithWholeCoordinatesAndWrittenAsTheContainer) {
   Extract e;
   const double lon0 = 9.0, lon1 = 9.95, lat = 47.1;
   e.ways.push_back(
@@ -264,10 +265,20 @@ TEST(WideArea, IsBuiltWithWholeCoordinatesAndRefusedByTheElevenFiles) {
 
   TempDir dir;
   std::string error;
-  EXPECT_FALSE(writeCityFolder(city, dir.path() / "map", dir.path() / "in.osm", false, error));
-  EXPECT_NE(error.find("does not fit the eleven map files"), std::string::npos) << error;
-  EXPECT_NE(error.find("km west to east"), std::string::npos) << error;
-  EXPECT_FALSE(std::filesystem::exists(dir.path() / "map"));
+  bool container = false;
+  ASSERT_TRUE(writeCityFolder(city, dir.path() / "map", dir.path() / "in.osm", false, false,
+                              container, error))
+      << error;
+  EXPECT_TRUE(container);
+  std::vector<std::string> written;
+  for (const auto& f : std::filesystem::directory_iterator(dir.path() / "map"))
+    written.push_back(f.path().filename().string());
+  EXPECT_EQ(written, std::vector<std::string>{"map.gpkg"});
+  MapData back;
+  ASSERT_TRUE(loadMapBase(dir.path() / "map", back, {}).ok);
+  ASSERT_TRUE(loadMapBuildings(dir.path() / "map", back, {}).ok);
+  ASSERT_EQ(back.buildings.size(), 2u);
+  EXPECT_EQ(std::max(back.buildings[0].y, back.buildings[1].y), row[1].y);
 }
 
 TEST_F(SmallTown, AbsurdStoreysFallBackToTheTypeDefault) {
