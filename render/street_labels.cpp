@@ -199,13 +199,12 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
 
 void streetLabelPass(RenderContext& ctx, Canvas& dc) {
   const ViewState& view = ctx.view;
-  MapData& map = ctx.map;
+  const MapData& map = ctx.map;
   // The marks say what this frame labelled, so they are cleared before a
   // scale too small for names returns: a print must not name the streets of
   // an older frame.
-  for (StreetLabelPoint& anchor : map.streetLabelPoints) {
-    if (anchor.level < 0) anchor.level = static_cast<int16_t>(-anchor.level);
-  }
+  std::vector<uint8_t>& labelled = ctx.cache.labelledAnchors;
+  labelled.assign(map.streetLabelPoints.size(), 0);
   const double k = 100.0 * view.mmPerMetre;
   if (k < 10) return;
   ctx.cache.labelFontHeight = std::max(12, static_cast<int>(0.5 * k));
@@ -214,11 +213,12 @@ void streetLabelPass(RenderContext& ctx, Canvas& dc) {
   LabelPlacement placed;
   const int count = static_cast<int>(map.streetLabelPoints.size());
   for (int i = std::max(0, ctx.cache.firstLabelPoint); i < count; ++i) {
-    StreetLabelPoint& anchor = map.streetLabelPoints[i];
+    const StreetLabelPoint& anchor = map.streetLabelPoints[i];
     const float ax = anchor.x;
     const float ay = anchor.y;
     if (ax < view.viewXMin) break;
-    if (anchor.level > k || !pointInView(view, ax, ay)) continue;
+    // A level read as negative counts by its size.
+    if (std::abs(anchor.level) > k || !pointInView(view, ax, ay)) continue;
 
     const MapFeature* street = nullptr;
     for (const MapFeature& line : map.streetLines) {
@@ -233,7 +233,7 @@ void streetLabelPass(RenderContext& ctx, Canvas& dc) {
     if (!placeLabel(view, ctx.cache.labelFontHeight, {ax, ay}, *street, name, placed)) continue;
     drawCharacters(dc, name, placed, ctx.cache.labelFontHeight, bold ? kBoldWeight : kLightWeight,
                    !bold, false);
-    anchor.level = static_cast<int16_t>(-anchor.level);
+    labelled[static_cast<size_t>(i)] = 1;
   }
 }
 
