@@ -38,27 +38,24 @@ uint8_t colourOf(const BuildingNormCheck& c) {
 
 }  // namespace
 
-InsolationColouring::InsolationColouring(MainWindow& main) : QObject(&main), main_(main) {
+InsolationColouring::InsolationColouring(Shell& shell)
+    : QObject(&shell.shellWindow()), shell_(shell) {
   poll_.setInterval(200);
   connect(&poll_, &QTimer::timeout, this, [this] { lookAtView(); });
   redraw_.setSingleShot(true);
   redraw_.setInterval(150);
   connect(&redraw_, &QTimer::timeout, this, [this] {
-    if (active_) main_.requestRecompose();
+    if (active_) shell_.requestRecompose();
   });
-  // Another map read into the same session: nothing found for the old one
-  // holds, and the workers' copy is of the old buildings.
-  connect(&main_, &MainWindow::mapClosing, this, [this] {
-    stopWorkers();
-    snapshot_.reset();
-    builtFor_ = nullptr;
-    pending_ = 0;
-  });
-  connect(&main_, &MainWindow::mapOpened, this, [this] {
-    if (active_) lookAtView();
-  });
-  map_ = &main_.mapWidget();
+  map_ = &shell_.mapWidget();
   overlayId_ = map_->addOverlay([this](QPainter& p) { drawProgress(p); });
+}
+
+void InsolationColouring::forgetMap() {
+  stopWorkers();
+  snapshot_.reset();
+  builtFor_ = nullptr;
+  pending_ = 0;
 }
 
 InsolationColouring::~InsolationColouring() {
@@ -67,14 +64,14 @@ InsolationColouring::~InsolationColouring() {
 }
 
 int InsolationColouring::yearChecked() const {
-  const auto& date = main_.session().sunDate;
+  const auto& date = shell_.session().sunDate;
   return date ? date->year : QDate::currentDate().year();
 }
 
 void InsolationColouring::setActive(bool on) {
   active_ = on;
-  main_.session().insolationColouring = on;
-  if (QAction* action = main_.action(ids::kInsolationColours)) action->setChecked(on);
+  shell_.session().insolationColouring = on;
+  if (QAction* action = shell_.action(ids::kInsolationColours)) action->setChecked(on);
   if (on) {
     lastView_[0] = lastView_[2] = 0;
     lastView_[1] = lastView_[3] = -1;  // no view looked at yet
@@ -86,13 +83,13 @@ void InsolationColouring::setActive(bool on) {
     std::fill(asked_.begin(), asked_.end(), 0);
     pending_ = 0;
   }
-  if (!main_.session().titleSheetShown()) main_.requestRecompose();
+  if (!shell_.session().titleSheetShown()) shell_.requestRecompose();
 }
 
 void InsolationColouring::startWorkers() {
   stop_ = false;
   if (!snapshot_) {
-    const MapData& m = main_.session().map;
+    const MapData& m = shell_.session().map;
     auto copy = std::make_shared<MapData>();
     copy->buildings = m.buildings;
     copy->cityExtent = m.cityExtent;
@@ -148,7 +145,7 @@ void InsolationColouring::arrived(int32_t row, uint8_t verdict, uint64_t generat
     std::lock_guard lock(mutex_);
     if (generation != generation_) return;
   }
-  std::vector<uint8_t>& colours = main_.session().insolationColours;
+  std::vector<uint8_t>& colours = shell_.session().insolationColours;
   if (static_cast<std::size_t>(row) >= colours.size()) return;
   colours[static_cast<std::size_t>(row)] = verdict;
   pending_ = std::max(0, pending_ - 1);
@@ -158,7 +155,7 @@ void InsolationColouring::arrived(int32_t row, uint8_t verdict, uint64_t generat
 
 void InsolationColouring::lookAtView() {
   if (!active_) return;
-  MapSession& s = main_.session();
+  MapSession& s = shell_.session();
   if (s.titleSheetShown()) return;
   const MapData* map = &s.map;
   const int year = yearChecked();
@@ -211,7 +208,7 @@ void InsolationColouring::lookAtView() {
 }
 
 void InsolationColouring::drawProgress(QPainter& painter) {
-  if (!active_ || main_.session().titleSheetShown()) return;
+  if (!active_ || shell_.session().titleSheetShown()) return;
   const QString text =
       pending_ > 0 ? QStringLiteral("Инсоляция по норме: считается, осталось %1 зд.").arg(pending_)
                    : QStringLiteral(
@@ -237,6 +234,11 @@ void installInsolationTools(MainWindow& main) {
   auto* colouring = new InsolationColouring(main);
   main.setCommandHandler(ids::kInsolationColours,
                          [colouring] { colouring->setActive(!colouring->active()); });
+  QObject::connect(&main, &MainWindow::mapClosing, colouring,
+                   [colouring] { colouring->forgetMap(); });
+  QObject::connect(&main, &MainWindow::mapOpened, colouring, [colouring] {
+    if (colouring->active()) colouring->lookAtView();
+  });
   MainWindow* w = &main;
   main.setCommandHandler(ids::kInsolationReport, [w, colouring] {
     const QString path = QFileDialog::getSaveFileName(w, QStringLiteral("Отчёт об инсоляции"),

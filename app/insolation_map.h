@@ -28,11 +28,12 @@
 namespace tikhomap {
 
 class MainWindow;
+class Shell;
 struct MapData;
 
 class InsolationColouring final : public QObject {
  public:
-  explicit InsolationColouring(MainWindow& main);
+  explicit InsolationColouring(Shell& shell);
   ~InsolationColouring() override;
 
   bool active() const { return active_; }
@@ -41,6 +42,9 @@ class InsolationColouring final : public QObject {
   int pending() const { return pending_; }
   // Looks at the view now (the timer does it every 200 ms).
   void lookAtView();
+  // Another map is read into the same session: nothing found for the old
+  // one holds, and the workers' copy is of the old buildings.
+  void forgetMap();
 
  private:
   void startWorkers();
@@ -50,7 +54,7 @@ class InsolationColouring final : public QObject {
   void drawProgress(QPainter& painter);
   int yearChecked() const;
 
-  MainWindow& main_;
+  Shell& shell_;
   bool active_ = false;
   QTimer poll_;
   QTimer redraw_;

@@ -7,7 +7,8 @@
 
 #include "app/dialog_units.h"
 #include "app/font_substitution.h"
-#include "app/main_window.h"
+#include "app/map_session.h"
+#include "app/shell.h"
 
 namespace tikhomap {
 namespace {
@@ -144,12 +145,12 @@ void LayerDialog::done(int result) {
   QDialog::done(result);
 }
 
-void runLayerDialog(MainWindow& main) {
+void runLayerDialog(Shell& shell) {
   {
-    LayerDialog dialog(main.session().layers, &main);
+    LayerDialog dialog(shell.session().layers, &shell.shellWindow());
     dialog.exec();
   }
-  main.requestRecompose();
+  shell.requestRecompose();
 }
 
 }  // namespace tikhomap

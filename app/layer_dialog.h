@@ -14,7 +14,7 @@ class QPushButton;
 
 namespace tikhomap {
 
-class MainWindow;
+class Shell;
 
 inline constexpr int kLayerDialogId = 271;
 // The three buttons "нет", "все", "отбор" of each group.
@@ -72,6 +72,6 @@ class LayerDialog final : public QDialog {
 
 // Runs the dialog modally over the main window, then the frame is composed
 // anew with the stored choices.
-void runLayerDialog(MainWindow& main);
+void runLayerDialog(Shell& shell);
 
 }  // namespace tikhomap

@@ -16,8 +16,8 @@
 #include "app/progress_window.h"
 #include "app/qt_canvas.h"
 #include "app/text_convert.h"
-#include "app/view_keys.h"
 #include "resources/command_ids.h"
+#include "view/view_keys.h"
 
 namespace tikhomap {
 

@@ -14,6 +14,7 @@
 #include "app/main_menu.h"
 #include "app/map_session.h"
 #include "app/map_widget.h"
+#include "app/shell.h"
 
 class QAction;
 
@@ -23,7 +24,7 @@ class ProgressWindow;
 
 class Canvas;
 
-class MainWindow final : public QMainWindow, private MapWidgetHost {
+class MainWindow final : public QMainWindow, public Shell, private MapWidgetHost {
   Q_OBJECT
  public:
   explicit MainWindow(std::filesystem::path dataDir, QWidget* parent = nullptr);
@@ -33,14 +34,14 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   void command(int id);
   // Runs command(id) later, from the event loop (for tool windows closing
   // themselves and the like).
-  void postCommand(int id);
+  void postCommand(int id) override;
   // Commands carried out by other parts of the program plug in here.
   void setCommandHandler(int id, std::function<void()> handler);
 
   // The next paint composes a new frame.
-  void requestRecompose();
-  bool recomposePending() const { return recomposePending_; }
-  void setRecomposePending(bool pending) { recomposePending_ = pending; }
+  void requestRecompose() override;
+  bool recomposePending() const override { return recomposePending_; }
+  void setRecomposePending(bool pending) override { recomposePending_ = pending; }
   int composeCount() const { return composeCount_; }
 
   // Reads the map behind the progress window: the base map, then the title
@@ -59,14 +60,15 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   }
   bool loading() const { return loading_; }
 
-  MapSession& session() { return session_; }
-  MapWidget& mapWidget() { return *mapWidget_; }
-  QAction* action(int id) const;
+  MapSession& session() override { return session_; }
+  MapWidget& mapWidget() override { return *mapWidget_; }
+  QWidget& shellWindow() override { return *this; }
+  QAction* action(int id) const override;
   int viewMode() const { return session_.viewMode; }
 
   // The exclamation beep of every refusal in every window of the program;
   // tests replace it to count them.
-  void beep();
+  void beep() override;
   void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
   // Shown when the base map cannot be read; the default shows a message
   // box and ends the program with status 1.
@@ -90,7 +92,7 @@ class MainWindow final : public QMainWindow, private MapWidgetHost {
   void setOverviewKeyHandler(std::function<void()> handler) { overviewKey_ = std::move(handler); }
 
   // Physical width of the frame in millimetres.
-  float frameWidthMm() const;
+  float frameWidthMm() const override;
 
  signals:
   // Home went back to the title sheet: open searches and measurements close.

@@ -156,7 +156,7 @@ void MapFolders::rememberCurrentView() {
   const MapSession& session = main_.session();
   if (!session.baseMapLoaded()) return;
   const QString folder = absoluteFolder(session.dataDir);
-  if (session.history.count >= 2) {
+  if (!session.titleSheetShown()) {
     rememberMap(remembered_, folder, session.history.last());
   } else {
     rememberMap(remembered_, folder);

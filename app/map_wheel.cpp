@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/main_window.h"
+#include "app/map_session.h"
+#include "app/shell.h"
 #include "view/zoom_about_point.h"
 
 namespace tikhomap {
@@ -35,7 +36,7 @@ ViewState shownView(const MapSession& session) {
 
 }  // namespace
 
-MapWheel::MapWheel(MainWindow& main) : main_(main) {
+MapWheel::MapWheel(Shell& shell) : shell_(shell) {
   elapsed_.start();
   clock_ = [this] { return elapsed_.elapsed(); };
 }
@@ -65,7 +66,7 @@ void MapWheel::wheel(const QWheelEvent& event) {
   }
   if (angle.y() == 0) {
     if (angle.x() != 0) {
-      const double width = main_.session().view.viewRight - main_.session().view.viewLeft;
+      const double width = shell_.session().view.viewRight - shell_.session().view.viewLeft;
       panByPixels(QPointF(angle.x() / kNotch * width * kSidewaysPart, 0));
     }
     return;
@@ -101,8 +102,8 @@ void MapWheel::steps(double& accumulated, double added, double stepSize, QPoint 
 }
 
 bool MapWheel::zoomStep(QPoint at, int direction) {
-  MapSession& session = main_.session();
-  if (!session.baseMapLoaded() || session.history.count < 1) return false;
+  MapSession& session = shell_.session();
+  if (!session.baseMapLoaded() || !session.history.hasWholeCity()) return false;
   if (session.titleSheetShown()) {
     if (direction < 0) {
       refuse();
@@ -120,7 +121,7 @@ bool MapWheel::zoomStep(QPoint at, int direction) {
 }
 
 bool MapWheel::zoomToWholeCity() {
-  MapSession& session = main_.session();
+  MapSession& session = shell_.session();
   const MapBounds city = session.history.entry(0);
   if (!session.titleSheetShown() && session.history.last() == city) {
     refuse();
@@ -130,7 +131,7 @@ bool MapWheel::zoomToWholeCity() {
 }
 
 void MapWheel::panByPixels(QPointF pixels) {
-  MapSession& session = main_.session();
+  MapSession& session = shell_.session();
   if (!session.baseMapLoaded() || session.titleSheetShown()) return;
   if (!std::isfinite(pixels.x()) || !std::isfinite(pixels.y())) return;
   if (pixels.isNull()) return;
@@ -144,23 +145,23 @@ void MapWheel::panByPixels(QPointF pixels) {
 }
 
 bool MapWheel::apply(const MapBounds& asked) {
-  ViewHistory& history = main_.session().history;
+  ViewHistory& history = shell_.session().history;
   const bool sameBurst =
-      burstCount_ == history.count && history.count >= 2 && history.last() == burstEntry_;
+      burstCount_ == history.count && !history.titleSheetShown() && history.last() == burstEntry_;
   const int accepted =
       sameBurst ? replaceLastView(history, asked.xMin, asked.yMin, asked.xMax, asked.yMax)
                 : pushView(history, asked.xMin, asked.yMin, asked.xMax, asked.yMax);
   if (accepted == 0) return false;
   burstCount_ = history.count;
   burstEntry_ = history.last();
-  main_.requestRecompose();
+  shell_.requestRecompose();
   return true;
 }
 
 void MapWheel::refuse() {
   if (beeped_) return;
   beeped_ = true;
-  main_.beep();
+  shell_.beep();
 }
 
 }  // namespace tikhomap

@@ -33,11 +33,11 @@ class QNativeGestureEvent;
 
 namespace tikhomap {
 
-class MainWindow;
+class Shell;
 
 class MapWheel {
  public:
-  explicit MapWheel(MainWindow& main);
+  explicit MapWheel(Shell& shell);
 
   void wheel(const QWheelEvent& event);
   void pinch(const QNativeGestureEvent& event);
@@ -57,7 +57,7 @@ class MapWheel {
   void refuse();
   void steps(double& accumulated, double added, double stepSize, QPoint at);
 
-  MainWindow& main_;
+  Shell& shell_;
   QElapsedTimer elapsed_;
   std::function<qint64()> clock_;
   qint64 lastEventMs_ = 0;

@@ -5,11 +5,13 @@
 #include <QMenu>
 #include <QPainter>
 
-#include "app/main_window.h"
+#include "app/map_session.h"
+#include "app/map_widget.h"
+#include "app/shell.h"
 
 namespace tikhomap {
 
-MeasureTool::MeasureTool(MainWindow& main, QObject* parent) : QObject(parent), main_(main) {
+MeasureTool::MeasureTool(Shell& shell, QObject* parent) : QObject(parent), shell_(shell) {
   chooser_ = [this](QPoint global) { return runPopup(global); };
 }
 
@@ -18,14 +20,14 @@ MeasureTool::~MeasureTool() {
 }
 
 MeasureContext MeasureTool::context() const {
-  MapSession& s = main_.session();
+  MapSession& s = shell_.session();
   return MeasureContext{s.map, s.view, s.cache.firstStreetLine};
 }
 
 bool MeasureTool::open(bool alongStreets) {
   if (isOpen()) return false;
   startMeasurement(state_, alongStreets);
-  window_ = new MeasureWindow(&main_.mapWidget());
+  window_ = new MeasureWindow(&shell_.mapWidget());
   connect(window_, &MeasureWindow::closeRequested, this, [this] { close(); });
   window_->show();
   emit opened();
@@ -39,8 +41,8 @@ void MeasureTool::close() {
   window_ = nullptr;
   endMeasurement(state_);
   // The next paint only copies the frame: the measurement lines vanish.
-  main_.setRecomposePending(false);
-  main_.mapWidget().update();
+  shell_.setRecomposePending(false);
+  shell_.mapWidget().update();
   emit closed();
 }
 
@@ -55,23 +57,23 @@ void MeasureTool::applyReadings(const MeasureReadings& readings) {
 void MeasureTool::addPoint(QPoint pixel) {
   if (!isOpen()) return;
   MapPoint q;
-  screenToMap(main_.session().view, pixel.x(), pixel.y(), q.x, q.y);
+  screenToMap(shell_.session().view, pixel.x(), pixel.y(), q.x, q.y);
   const AddPointResult result = addMeasurePoint(state_, context(), q);
   applyReadings(result.readings);
-  if (result.beep) main_.beep();
-  main_.mapWidget().update();
+  if (result.beep) shell_.beep();
+  shell_.mapWidget().update();
 }
 
 void MeasureTool::showPointer(float mx, float my) {
   if (!isOpen()) return;
-  const auto readings = pointerReadings(state_, {mx, my}, main_.session().view.detailLevel);
+  const auto readings = pointerReadings(state_, {mx, my}, shell_.session().view.detailLevel);
   if (!readings) return;
   window_->setField(kMeasureOffsetField, QString::fromStdString(readings->offset));
   window_->setField(kMeasureCurrentField, QString::fromStdString(readings->currentLength));
 }
 
 int MeasureTool::runPopup(QPoint global) {
-  QMenu popup(&main_.mapWidget());
+  QMenu popup(&shell_.mapWidget());
   popup.setObjectName(QStringLiteral("Popup1"));
   QAction* undo = popup.addAction(QStringLiteral("Отменить последнее"));
   undo->setData(kUndoLastMeasurePoint);
@@ -83,7 +85,7 @@ int MeasureTool::runPopup(QPoint global) {
 
 void MeasureTool::showPopup(QPoint pixel) {
   if (!isOpen() || !chooser_) return;
-  const int id = chooser_(main_.mapWidget().mapToGlobal(pixel));
+  const int id = chooser_(shell_.mapWidget().mapToGlobal(pixel));
   popupCommand(id);
 }
 
@@ -94,15 +96,15 @@ void MeasureTool::popupCommand(int id) {
     for (int field : {kMeasureCurrentField, kMeasureLengthField, kMeasureAreaField}) {
       window_->setField(field, QString());
     }
-    main_.setRecomposePending(false);
-    main_.mapWidget().update();
+    shell_.setRecomposePending(false);
+    shell_.mapWidget().update();
     return;
   }
   if (id != kUndoLastMeasurePoint) return;  // dismissed
   const auto readings = undoLastMeasurePoint(state_, context());
   if (readings) applyReadings(*readings);
   // The paint copies the frame and draws the remaining polyline.
-  main_.mapWidget().update();
+  shell_.mapWidget().update();
 }
 
 QPoint MeasureTool::lastPointPixel() const {
@@ -110,13 +112,13 @@ QPoint MeasureTool::lastPointPixel() const {
   const MapPoint& p = state_.measurePoints.back();
   int32_t sx = 0;
   int32_t sy = 0;
-  mapToScreen(main_.session().view, p.x, p.y, sx, sy);
+  mapToScreen(shell_.session().view, p.x, p.y, sx, sy);
   return {sx, sy};
 }
 
 void MeasureTool::drawPolyline(QPainter& painter) const {
   if (state_.measurePoints.empty()) return;
-  const ViewState& view = main_.session().view;
+  const ViewState& view = shell_.session().view;
   QPolygon line;
   for (const MapPoint& p : state_.measurePoints) {
     int32_t sx = 0;

@@ -15,12 +15,12 @@ class QPainter;
 
 namespace tikhomap {
 
-class MainWindow;
+class Shell;
 
 class MeasureTool final : public QObject {
   Q_OBJECT
  public:
-  explicit MeasureTool(MainWindow& main, QObject* parent = nullptr);
+  explicit MeasureTool(Shell& shell, QObject* parent = nullptr);
   ~MeasureTool() override;
 
   bool isOpen() const { return window_ != nullptr; }
@@ -60,7 +60,7 @@ class MeasureTool final : public QObject {
   void applyReadings(const MeasureReadings& readings);
   int runPopup(QPoint global);
 
-  MainWindow& main_;
+  Shell& shell_;
   MeasureState state_;
   QPointer<MeasureWindow> window_;
   std::function<int(QPoint)> chooser_;

@@ -42,13 +42,17 @@ bool paletteTool(int mode) {
 
 }  // namespace
 
-MouseController::MouseController(MainWindow& main)
-    : QObject(&main), main_(main), map_(&main.mapWidget()), measure_(main), wheel_(main) {
+MouseController::MouseController(Shell& shell)
+    : QObject(&shell.shellWindow()),
+      shell_(shell),
+      map_(&shell.mapWidget()),
+      measure_(shell),
+      wheel_(shell) {
   infoDialogRunner_ = [this](const BuildingInfoTexts& texts) {
-    const auto dialog = makeBuildingInfoDialog(texts, &main_);
+    const auto dialog = makeBuildingInfoDialog(texts, &shell_.shellWindow());
     dialog->exec();
   };
-  overlayId_ = main_.mapWidget().addOverlay([this](QPainter& painter) { drawOverlays(painter); });
+  overlayId_ = shell_.mapWidget().addOverlay([this](QPainter& painter) { drawOverlays(painter); });
   connect(&measure_, &MeasureTool::opened, this, [this] {
     interactionState_ = kStateMeasuring;
     setCursorShape(MapCursor::Measure);
@@ -57,13 +61,11 @@ MouseController::MouseController(MainWindow& main)
     interactionState_ = kStateIdle;
     setCursorShape(MapCursor::Arrow);
   });
-  // Back to the title sheet: the measurement ends.
-  connect(&main_, &MainWindow::titleSheetRequested, this, [this] { measure_.close(); });
-  main_.installEventFilter(this);
+  shell.shellWindow().installEventFilter(this);
 }
 
 bool MouseController::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == &main_ && event->type() == QEvent::WindowBlocked) cancelPress();
+  if (watched == &shell_.shellWindow() && event->type() == QEvent::WindowBlocked) cancelPress();
   return false;
 }
 
@@ -73,9 +75,9 @@ void MouseController::cancelPress() {
   }
   if (!dragInProgress() && !captured_) return;
   dragArmed_ = false;
-  main_.mapWidget().setFrameOffset({});
+  shell_.mapWidget().setFrameOffset({});
   if (captured_) {
-    main_.mapWidget().releaseMouse();
+    shell_.mapWidget().releaseMouse();
     captured_ = false;
   }
   interactionState_ = measure_.isOpen() ? kStateMeasuring : kStateIdle;
@@ -95,7 +97,7 @@ MouseController::~MouseController() {
 }
 
 void MouseController::beep() {
-  main_.beep();
+  shell_.beep();
 }
 
 void MouseController::setToolMode(int mode) {
@@ -111,7 +113,7 @@ void MouseController::setToolMode(int mode) {
 
 void MouseController::setCursorShape(MapCursor shape) {
   cursor_ = shape;
-  main_.mapWidget().setCursor(mapCursor(shape));
+  shell_.mapWidget().setCursor(mapCursor(shape));
 }
 
 void MouseController::setToolCursor() {
@@ -132,7 +134,7 @@ void MouseController::setToolCursor() {
 
 void MouseController::overlayUpdate() {
   overlayOnly_ = true;
-  main_.mapWidget().update();
+  shell_.mapWidget().update();
 }
 
 // ---- keys ------------------------------------------------------------------
@@ -140,7 +142,7 @@ void MouseController::overlayUpdate() {
 bool MouseController::keyPress(QKeyEvent& event) {
   if (paletteTool(toolMode_)) return false;
   if (event.key() == Qt::Key_Shift) {
-    if (main_.session().history.titleSheetShown()) return false;
+    if (shell_.session().history.titleSheetShown()) return false;
     setCursorShape(MapCursor::Pan);
     dragArmed_ = true;
     return true;
@@ -173,14 +175,14 @@ bool MouseController::mousePress(QMouseEvent& event) {
   // itself: the map answers single presses and every release.
   if (event.flags().testFlag(Qt::MouseEventCreatedDoubleClick)) return true;
   const QPoint at = event.position().toPoint();
-  MapSession& session = main_.session();
+  MapSession& session = shell_.session();
 
   if (event.button() == Qt::RightButton) {
     if (paletteTool(toolMode_)) return true;
     if (exactly(event, Qt::RightButton, Qt::ControlModifier)) {
       if (session.history.canGoBack()) {
         viewBack(session.history);
-        main_.requestRecompose();
+        shell_.requestRecompose();
       }
     } else if (measure_.isOpen()) {
       // The popup takes the mouse; a left button held on the map comes up
@@ -223,20 +225,20 @@ bool MouseController::mousePress(QMouseEvent& event) {
 void MouseController::startMiddlePan(QPoint at) {
   // The middle button pans the map with any tool and while measuring; the
   // title sheet is not panned, and a drag under way goes on alone.
-  const MapSession& session = main_.session();
+  const MapSession& session = shell_.session();
   if (dragInProgress() || session.titleSheetShown() || !session.baseMapLoaded()) return;
   restoreInfoLabel();
   dragArmed_ = true;
   dragButton_ = Qt::MiddleButton;
   interactionState_ = kStatePan;
   setCursorShape(MapCursor::Pan);
-  main_.mapWidget().grabMouse();
+  shell_.mapWidget().grabMouse();
   captured_ = true;
   rubber_.fill(at);
 }
 
 void MouseController::startDrag(QMouseEvent& event, QPoint at) {
-  MapSession& session = main_.session();
+  MapSession& session = shell_.session();
   dragArmed_ = true;
   dragButton_ = Qt::LeftButton;
   if (session.titleSheetShown() && at.x() < session.cache.sheetSplitX) {
@@ -258,7 +260,7 @@ void MouseController::startDrag(QMouseEvent& event, QPoint at) {
   } else {
     return;  // Shift and Ctrl together start nothing
   }
-  main_.mapWidget().grabMouse();
+  shell_.mapWidget().grabMouse();
   captured_ = true;
   rubber_.fill(at);
   overlayUpdate();
@@ -267,7 +269,7 @@ void MouseController::startDrag(QMouseEvent& event, QPoint at) {
 // ---- wheel and pinch ----------------------------------------------------------
 
 bool MouseController::wheelAllowed(QPoint at) const {
-  const MapSession& session = main_.session();
+  const MapSession& session = shell_.session();
   if (QApplication::activeModalWidget() != nullptr || dragInProgress()) return false;
   // Left of the split the title sheet shows the region, not the city.
   return !(session.titleSheetShown() && at.x() < session.cache.sheetSplitX);
@@ -301,15 +303,16 @@ bool MouseController::mouseMove(QMouseEvent& event) {
       overlayUpdate();
     } else if (interactionState_ == kStatePan) {
       rubber_[1] = at;
-      main_.mapWidget().setFrameOffset(panOffset(at), toQColor(main_.session().styles.land.color));
+      shell_.mapWidget().setFrameOffset(panOffset(at),
+                                        toQColor(shell_.session().styles.land.color));
     }
     return true;
   }
   if (coordinates_ == nullptr && interactionState_ != kStateMeasuring) return true;
   float mx = 0;
   float my = 0;
-  screenToMap(main_.session().view, at.x(), at.y(), mx, my);
-  if (coordinates_ != nullptr) coordinates_->showMapPoint(main_.session().map, mx, my);
+  screenToMap(shell_.session().view, at.x(), at.y(), mx, my);
+  if (coordinates_ != nullptr) coordinates_->showMapPoint(shell_.session().map, mx, my);
   if (interactionState_ == kStateMeasuring && measure_.state().measureCount() > 0) {
     measure_.showPointer(mx, my);
     rubber_[1] = at;
@@ -322,7 +325,7 @@ bool MouseController::mouseMove(QMouseEvent& event) {
 
 bool MouseController::mouseRelease(QMouseEvent& event) {
   const QPoint at = event.position().toPoint();
-  MapSession& session = main_.session();
+  MapSession& session = shell_.session();
 
   if (event.button() == Qt::RightButton) {
     if (measure_.isOpen() || paletteTool(toolMode_)) return true;
@@ -377,7 +380,7 @@ bool MouseController::mouseRelease(QMouseEvent& event) {
 }
 
 bool MouseController::zoomOutAt(QPoint at) {
-  MapSession& session = main_.session();
+  MapSession& session = shell_.session();
   const ViewState& v = session.view;
   const MapBounds city = session.history.entry(0);
   float mx = 0;
@@ -406,7 +409,7 @@ void MouseController::zoomToRubberRectangle() {
   if (std::abs(p3.x() - p1.x()) <= kMinDragPixels || std::abs(p3.y() - p1.y()) <= kMinDragPixels) {
     return;
   }
-  MapSession& session = main_.session();
+  MapSession& session = shell_.session();
   float xMin = 0;
   float yMin = 0;
   float xMax = 0;
@@ -422,7 +425,7 @@ std::optional<MapBounds> MouseController::pannedView(QPoint at) const {
   if (std::abs(at.x() - p0.x()) <= kMinDragPixels && std::abs(at.y() - p0.y()) <= kMinDragPixels) {
     return std::nullopt;
   }
-  const MapSession& session = main_.session();
+  const MapSession& session = shell_.session();
   float ax = 0;
   float ay = 0;
   float bx = 0;
@@ -438,7 +441,7 @@ std::optional<MapBounds> MouseController::pannedView(QPoint at) const {
 
 void MouseController::panTo(QPoint at) {
   if (const std::optional<MapBounds> r = pannedView(at)) {
-    pushView(main_.session().history, r->xMin, r->yMin, r->xMax, r->yMax);
+    pushView(shell_.session().history, r->xMin, r->yMin, r->xMax, r->yMax);
   }
 }
 
@@ -447,7 +450,7 @@ QPoint MouseController::panOffset(QPoint at) const {
   if (!r) return {};
   // The release will ask for this view, clamped to the city: the frame moves
   // as far as the map will.
-  const MapSession& session = main_.session();
+  const MapSession& session = shell_.session();
   ViewHistory after = session.history;
   if (pushView(after, r->xMin, r->yMin, r->xMax, r->yMax) == 0) return {};
   const MapBounds from = session.history.last();
@@ -463,19 +466,19 @@ QPoint MouseController::panOffset(QPoint at) const {
 
 void MouseController::endDragAndRecompose() {
   dragArmed_ = false;
-  main_.mapWidget().setFrameOffset({});
+  shell_.mapWidget().setFrameOffset({});
   if (captured_) {
-    main_.mapWidget().releaseMouse();
+    shell_.mapWidget().releaseMouse();
     captured_ = false;
   }
   overlayOnly_ = false;
-  main_.requestRecompose();
+  shell_.requestRecompose();
 }
 
 // ---- building information and street names ------------------------------------
 
 void MouseController::showBuildingInfo(QPoint at) {
-  MapSession& session = main_.session();
+  MapSession& session = shell_.session();
   float mx = 0;
   float my = 0;
   screenToMap(session.view, at.x(), at.y(), mx, my);
@@ -502,7 +505,7 @@ void MouseController::showBuildingInfo(QPoint at) {
 }
 
 void MouseController::openBuildingInfo(int32_t building) {
-  MapSession& session = main_.session();
+  MapSession& session = shell_.session();
   if (building < 0 || building >= static_cast<int32_t>(session.map.buildings.size())) return;
   const BuildingInfoTexts texts =
       buildingInfoTexts(session.map, session.map.buildings[static_cast<size_t>(building)]);
@@ -521,7 +524,7 @@ bool MouseController::restoreInfoLabel() {
 void MouseController::showStreetNameAt(QPoint at) {
   // The title sheet is a picture, not the map under the view: no street
   // lies under its pixels.
-  if (main_.session().titleSheetShown()) return;
+  if (shell_.session().titleSheetShown()) return;
   streetNames_.push_back(at);
   ++streetNamesRequested_;
   overlayUpdate();
@@ -530,15 +533,15 @@ void MouseController::showStreetNameAt(QPoint at) {
 // ---- measurement and coordinates windows ----------------------------------------
 
 bool MouseController::openMeasurement(bool alongStreets) {
-  if (measure_.isOpen() || main_.session().history.titleSheetShown() || paletteTool(toolMode_)) {
+  if (measure_.isOpen() || shell_.session().history.titleSheetShown() || paletteTool(toolMode_)) {
     return false;
   }
   return measure_.open(alongStreets);
 }
 
 bool MouseController::openCoordinates() {
-  if (coordinates_ != nullptr || main_.session().history.titleSheetShown()) return false;
-  coordinates_ = new CoordinatesWindow(&main_.mapWidget());
+  if (coordinates_ != nullptr || shell_.session().history.titleSheetShown()) return false;
+  coordinates_ = new CoordinatesWindow(&shell_.mapWidget());
   connect(coordinates_, &CoordinatesWindow::closeRequested, this, [this] { closeCoordinates(); });
   coordinates_->show();
   return true;
@@ -549,14 +552,14 @@ void MouseController::closeCoordinates() {
   coordinates_->hide();
   coordinates_->deleteLater();
   coordinates_ = nullptr;
-  main_.setRecomposePending(false);
-  main_.mapWidget().update();
+  shell_.setRecomposePending(false);
+  shell_.mapWidget().update();
 }
 
 // ---- painting ----------------------------------------------------------------
 
 void MouseController::drawOverlays(QPainter& painter) {
-  const bool composed = main_.recomposePending();
+  const bool composed = shell_.recomposePending();
   if (!overlayOnly_ || composed) afterPaint();
   overlayOnly_ = false;
 
@@ -585,8 +588,8 @@ void MouseController::drawOverlays(QPainter& painter) {
     painter.restore();
   }
   if (!streetNames_.empty()) {
-    RenderContext context = main_.session().context(main_.frameWidthMm());
-    QtCanvas canvas(painter, main_.frameWidthMm());
+    RenderContext context = shell_.session().context(shell_.frameWidthMm());
+    QtCanvas canvas(painter, shell_.frameWidthMm());
     for (const QPoint& at : streetNames_) {
       painter.save();
       streetNamesWritten_ += labelAtPoint(context, canvas, at.x(), at.y());
@@ -612,6 +615,9 @@ void MouseController::afterPaint() {
 
 MouseController& installMouseController(MainWindow& main) {
   auto* controller = new MouseController(main);
+  // Back to the title sheet: the measurement ends.
+  QObject::connect(&main, &MainWindow::titleSheetRequested, controller,
+                   [controller] { controller->measure().close(); });
   main.mapWidget().setMouseHandler(controller);
   main.setCommandHandler(ids::kMeasure, [controller] { controller->openMeasurement(false); });
   main.setCommandHandler(ids::kMeasureAlongStreets,

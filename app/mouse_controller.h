@@ -30,6 +30,7 @@ class QPainter;
 namespace tikhomap {
 
 class MainWindow;
+class Shell;
 
 // toolMode: 0 palette closed, 1 zoom out by a click, 2 zoom rectangle,
 // 3 pan, 4 arrow.
@@ -45,7 +46,7 @@ enum MouseState { kStateIdle, kStateZoomRect, kStatePan, kStateMeasuring };
 class MouseController final : public QObject, public MouseHandler {
   Q_OBJECT
  public:
-  explicit MouseController(MainWindow& main);
+  explicit MouseController(Shell& shell);
   ~MouseController() override;
 
   bool mousePress(QMouseEvent& event) override;
@@ -134,7 +135,7 @@ class MouseController final : public QObject, public MouseHandler {
   void showStreetNameAt(QPoint at);
   void beep();
 
-  MainWindow& main_;
+  Shell& shell_;
   QPointer<MapWidget> map_;
   MeasureTool measure_;
   QPointer<CoordinatesWindow> coordinates_;

@@ -53,11 +53,11 @@ QComboBox* editableCombo(QWidget& parent, int id, const QFont& font, int x, int 
 
 }  // namespace
 
-ObjectSearchWindow::ObjectSearchWindow(MainWindow& main, ObjectSearchMemory& memory,
+ObjectSearchWindow::ObjectSearchWindow(Shell& shell, ObjectSearchMemory& memory,
                                        std::function<bool()> commandsRefused)
-    : QDialog(&main, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint),
-      main_(main),
+    : QDialog(&shell.shellWindow(), Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                        Qt::WindowCloseButtonHint),
+      shell_(shell),
       memory_(memory),
       commandsRefused_(std::move(commandsRefused)) {
   setObjectName(QString::number(kObjectSearchDialog));
@@ -66,7 +66,7 @@ ObjectSearchWindow::ObjectSearchWindow(MainWindow& main, ObjectSearchMemory& mem
   QFont font(substituteFontFace("MS Sans Serif"));
   font.setPointSize(8);
   setFont(font);
-  const MapData& map = main_.session().map;
+  const MapData& map = shell_.session().map;
 
   label(*this, font, QStringLiteral("Название"), 5, 10, 40, 10);
   mode_ = control<QComboBox>(*this, kObjectNameMode, font, 45, 8, 68, 13);
@@ -143,7 +143,7 @@ ObjectSearchWindow::ObjectSearchWindow(MainWindow& main, ObjectSearchMemory& mem
   connect(closeOnShow_, &QCheckBox::toggled, this, [this](bool on) { memory_.closeOnShow = on; });
 
   // Results of an earlier search shown on the map are still there.
-  if (main_.session().marking.objectResultCount != 0) fillResults();
+  if (shell_.session().marking.objectResultCount != 0) fillResults();
   list_->setFocus();
 }
 
@@ -168,7 +168,7 @@ void ObjectSearchWindow::trackCombo(QComboBox* combo, int& row) {
 
 bool ObjectSearchWindow::refused() {
   if (commandsRefused_ && commandsRefused_()) {
-    main_.beep();
+    shell_.beep();
     return true;
   }
   return false;
@@ -188,17 +188,17 @@ void ObjectSearchWindow::runSearch() {
                            : -1;
   memory_.selectedTheme = criteria.themeNode;
 
-  MapSession& s = main_.session();
+  MapSession& s = shell_.session();
   const ObjectSearchOutcome out = runObjectSearch(s.map, s.marking, s.history, s.view, criteria,
                                                   closeOnShow_->isChecked(), &s.addressIndex);
   if (out.beep) {
     results_->clear();
     show_->setEnabled(false);
-    main_.beep();
+    shell_.beep();
     list_->setFocus();
     return;
   }
-  main_.requestRecompose();  // the street mark, the flash, perhaps the view
+  shell_.requestRecompose();  // the street mark, the flash, perhaps the view
   if (out.closeWindow) {
     finish();
     return;
@@ -209,7 +209,7 @@ void ObjectSearchWindow::runSearch() {
 }
 
 void ObjectSearchWindow::fillResults() {
-  const MapData& map = main_.session().map;
+  const MapData& map = shell_.session().map;
   results_->clear();
   for (const int32_t row : foundObjects(map)) {
     auto* item =
@@ -235,7 +235,7 @@ void ObjectSearchWindow::clearAll() {
   themes_->clearSelection();
   themes_->setCurrentRow(-1);
   memory_.selectedTheme = -1;
-  MapSession& s = main_.session();
+  MapSession& s = shell_.session();
   discardResults(s.map, s.marking);
   count_->clear();
   list_->setFocus();
@@ -247,17 +247,17 @@ void ObjectSearchWindow::showSelected() {
     const QListWidgetItem* item = results_->item(i);
     if (item->isSelected()) objects.push_back(item->data(Qt::UserRole).toInt());
   }
-  MapSession& s = main_.session();
+  MapSession& s = shell_.session();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const ObjectSearchOutcome out =
       showObjectResults(s.map, s.marking, s.history, s.view, objects, &s.addressIndex);
   QApplication::restoreOverrideCursor();
   if (out.beep) {
-    main_.beep();
+    shell_.beep();
     results_->setFocus();
     return;
   }
-  main_.requestRecompose();
+  shell_.requestRecompose();
   if (closeOnShow_->isChecked()) finish();  // the results stay marked
 }
 
@@ -270,9 +270,9 @@ void ObjectSearchWindow::setComboText(QComboBox* combo, const QString& text) {
 void ObjectSearchWindow::showAddress() {
   const QListWidgetItem* item = results_->currentItem();
   if (item == nullptr || !item->isSelected()) return;
-  const ObjectAddress a = objectAddress(main_.session().map, item->data(Qt::UserRole).toInt());
+  const ObjectAddress a = objectAddress(shell_.session().map, item->data(Qt::UserRole).toInt());
   if (!a.found) {
-    main_.beep();
+    shell_.beep();
     results_->setFocus();
     return;
   }
@@ -285,7 +285,7 @@ void ObjectSearchWindow::showAddress() {
 
 void ObjectSearchWindow::cancel() {
   if (finished_) return;
-  MapSession& s = main_.session();
+  MapSession& s = shell_.session();
   discardResults(s.map, s.marking);
   finish();
 }

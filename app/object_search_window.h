@@ -19,6 +19,7 @@ class QPushButton;
 namespace tikhomap {
 
 class MainWindow;
+class Shell;
 
 inline constexpr int kObjectSearchDialog = 209;
 inline constexpr int kObjectNameMode = 1135;
@@ -46,7 +47,7 @@ class ObjectSearchWindow final : public QDialog {
  public:
   // commandsRefused answers whether the building information dialog is open
   // (then every command beeps).
-  ObjectSearchWindow(MainWindow& main, ObjectSearchMemory& memory,
+  ObjectSearchWindow(Shell& shell, ObjectSearchMemory& memory,
                      std::function<bool()> commandsRefused);
 
   // "Отмена": the results are discarded and the window goes.
@@ -78,7 +79,7 @@ class ObjectSearchWindow final : public QDialog {
   void setComboText(QComboBox* combo, const QString& text);
   void trackCombo(QComboBox* combo, int& row);
 
-  MainWindow& main_;
+  Shell& shell_;
   ObjectSearchMemory& memory_;
   std::function<bool()> commandsRefused_;
   std::vector<ThemeLine> themeLines_;

@@ -184,11 +184,10 @@ QImage renderOverviewPicture(const MapData& map, const MapBounds& city, QSize si
   return image;
 }
 
-OverviewInset::OverviewInset(MainWindow& main)
-    : QObject(&main), main_(main), map_(&main.mapWidget()) {
+OverviewInset::OverviewInset(Shell& shell)
+    : QObject(&shell.shellWindow()), shell_(shell), map_(&shell.mapWidget()) {
   overlayId_ =
       map_->addOverlay([this](QPainter& painter) { draw(painter); }, OverlayAnchor::Window);
-  connect(&main_, &MainWindow::baseMapReady, this, [this] { preparePicture(); });
 }
 
 OverviewInset::~OverviewInset() {
@@ -198,33 +197,33 @@ OverviewInset::~OverviewInset() {
 }
 
 void OverviewInset::preparePicture() {
-  const MapSession& session = main_.session();
+  const MapSession& session = shell_.session();
   if (!session.baseMapLoaded() || !session.history.hasWholeCity()) return;
   const MapBounds city = session.history.entry(0);
   picture_ = renderOverviewPicture(session.map, city, overviewPictureSize(city),
-                                   main_.mapWidget().devicePixelRatioF());
+                                   shell_.mapWidget().devicePixelRatioF());
 }
 
 void OverviewInset::show() {
-  if (!main_.session().baseMapLoaded()) return;
-  if (picture_.isNull() || picture_.devicePixelRatio() != main_.mapWidget().devicePixelRatioF()) {
+  if (!shell_.session().baseMapLoaded()) return;
+  if (picture_.isNull() || picture_.devicePixelRatio() != shell_.mapWidget().devicePixelRatioF()) {
     preparePicture();
   }
   shown_ = true;
-  main_.mapWidget().update();
+  shell_.mapWidget().update();
 }
 
 bool OverviewInset::close() {
   if (!shown_) return false;
   shown_ = false;
   // The frame copy removes the inset; nothing is composed.
-  main_.setRecomposePending(false);
-  main_.mapWidget().update();
+  shell_.setRecomposePending(false);
+  shell_.mapWidget().update();
   return true;
 }
 
 OverviewMarks OverviewInset::marks() const {
-  const MapSession& session = main_.session();
+  const MapSession& session = shell_.session();
   const ViewState& v = session.view;
   const MapBounds visible{v.viewXMin, v.viewYMin, v.viewXMax, v.viewYMax};
   return overviewMarks(session.history.entry(0), visible,
@@ -233,7 +232,7 @@ OverviewMarks OverviewInset::marks() const {
 
 void OverviewInset::draw(QPainter& painter) {
   if (!shown_ || picture_.isNull()) return;
-  const ViewState& v = main_.session().view;
+  const ViewState& v = shell_.session().view;
   const QSize size = picture_.deviceIndependentSize().toSize();
   const QRect frame(QPoint(v.viewLeft + kFrameCorner, v.viewTop + kFrameCorner),
                     QPoint(v.viewLeft + size.width() + kFrameGrowth - 1,
@@ -253,7 +252,7 @@ void OverviewInset::draw(QPainter& painter) {
   // The rectangle's right and bottom sides lie one pixel inside its corner,
   // as every rectangle of the map's drawing.
   const QRect shown(QPoint(m.west, m.north), QPoint(m.east - 2, m.south - 2));
-  const StyleSet& styles = main_.session().styles;
+  const StyleSet& styles = shell_.session().styles;
   painter.setBrush(Qt::NoBrush);
   painter.setPen(
       QPen(toQColor(styles.street[0].color), 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
@@ -267,6 +266,7 @@ void OverviewInset::draw(QPainter& painter) {
 
 OverviewInset& installOverviewInset(MainWindow& main, MouseController& mouse) {
   auto* inset = new OverviewInset(main);
+  QObject::connect(&main, &MainWindow::baseMapReady, inset, [inset] { inset->preparePicture(); });
   main.setOverviewKeyHandler([inset] { inset->show(); });
   mouse.setOverviewCloser([inset] { return inset->close(); });
   // A key held while another window takes the keyboard comes up there, and

@@ -20,6 +20,7 @@ class QPainter;
 namespace tikhomap {
 
 class MainWindow;
+class Shell;
 class MouseController;
 struct StyleSet;
 
@@ -56,7 +57,7 @@ QImage renderOverviewPicture(const MapData& map, const MapBounds& city, QSize si
 class OverviewInset final : public QObject {
   Q_OBJECT
  public:
-  explicit OverviewInset(MainWindow& main);
+  explicit OverviewInset(Shell& shell);
   ~OverviewInset() override;
 
   bool shown() const { return shown_; }
@@ -71,7 +72,7 @@ class OverviewInset final : public QObject {
  private:
   void draw(QPainter& painter);
 
-  MainWindow& main_;
+  Shell& shell_;
   QPointer<MapWidget> map_;
   int overlayId_ = 0;
   bool shown_ = false;

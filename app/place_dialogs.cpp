@@ -9,8 +9,9 @@
 
 #include "app/dialog_units.h"
 #include "app/font_substitution.h"
-#include "app/main_window.h"
+#include "app/map_session.h"
 #include "app/search_list_box.h"
+#include "app/shell.h"
 #include "app/text_convert.h"
 #include "mapdata/district_names.h"
 #include "resources/command_ids.h"
@@ -51,10 +52,10 @@ QListWidget* nameList(QWidget& parent, const QString& name, const QRect& rect) {
 
 }  // namespace
 
-DistrictDialog::DistrictDialog(MainWindow& main)
-    : QDialog(&main, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint),
-      main_(main) {
+DistrictDialog::DistrictDialog(Shell& shell)
+    : QDialog(&shell.shellWindow(), Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                        Qt::WindowCloseButtonHint),
+      shell_(shell) {
   setObjectName(QString::number(kDistrictDialog));
   setWindowTitle(QStringLiteral("Районы города"));
   setWindowModality(Qt::ApplicationModal);
@@ -62,7 +63,7 @@ DistrictDialog::DistrictDialog(MainWindow& main)
   setFont(font);
   list_ = nameList(*this, QString::number(kDistrictList), dialogUnitsRect(font, 7, 6, 135, 43));
   for (int district = 1; district <= kDistrictCount; ++district) {
-    list_->addItem(fromCp1251(districtNameCp1251(main_.session().map, district)));
+    list_->addItem(fromCp1251(districtNameCp1251(shell_.session().map, district)));
   }
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { showChosen(); });
   addButtons(*this, font, 55, [this] { showChosen(); });
@@ -75,20 +76,20 @@ void DistrictDialog::showChosen() {
                       ? list_->currentRow()
                       : -1;
   if (row < 0) {
-    main_.beep();
+    shell_.beep();
     list_->setFocus();
     return;
   }
   accept();
-  MapSession& s = main_.session();
+  MapSession& s = shell_.session();
   // A district without a polygon closes the dialog and leaves the view.
-  if (chooseDistrict(s.map, s.marking, s.history, row)) main_.requestRecompose();
+  if (chooseDistrict(s.map, s.marking, s.history, row)) shell_.requestRecompose();
 }
 
-MicrodistrictDialog::MicrodistrictDialog(MainWindow& main)
-    : QDialog(&main, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint),
-      main_(main) {
+MicrodistrictDialog::MicrodistrictDialog(Shell& shell)
+    : QDialog(&shell.shellWindow(), Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                        Qt::WindowCloseButtonHint),
+      shell_(shell) {
   setObjectName(QString::number(kMicrodistrictDialog));
   setWindowTitle(QStringLiteral("Микрорайоны"));
   setWindowModality(Qt::ApplicationModal);
@@ -101,7 +102,7 @@ MicrodistrictDialog::MicrodistrictDialog(MainWindow& main)
   list_ = nameList(*this, QStringLiteral("%1.list").arg(kMicrodistrictCombo),
                    dialogUnitsRect(font, 7, 23, 133, 167));
   list_->setFocusPolicy(Qt::NoFocus);
-  for (const Microdistrict& m : main_.session().map.microdistricts) {
+  for (const Microdistrict& m : shell_.session().map.microdistricts) {
     list_->addItem(fromCp1251(fieldText(m.name)));
   }
   connect(text_, &QLineEdit::textChanged, this, &MicrodistrictDialog::typed);
@@ -121,7 +122,7 @@ MicrodistrictDialog::MicrodistrictDialog(MainWindow& main)
 
 void MicrodistrictDialog::typed(const QString& text) {
   if (syncing_) return;
-  const int32_t row = findMicrodistrictRow(main_.session().map, toCp1251(text));
+  const int32_t row = findMicrodistrictRow(shell_.session().map, toCp1251(text));
   syncing_ = true;
   if (row < 0) {
     list_->setCurrentRow(-1);
@@ -163,22 +164,22 @@ void MicrodistrictDialog::showChosen() {
                       ? list_->currentRow()
                       : -1;
   if (row < 0) {
-    main_.beep();
+    shell_.beep();
     text_->setFocus();
     return;
   }
   accept();
-  MapSession& s = main_.session();
-  if (chooseMicrodistrict(s.map, s.marking, s.history, row)) main_.requestRecompose();
+  MapSession& s = shell_.session();
+  if (chooseMicrodistrict(s.map, s.marking, s.history, row)) shell_.requestRecompose();
 }
 
-void runDistrictChoice(MainWindow& main) {
-  DistrictDialog dialog(main);
+void runDistrictChoice(Shell& shell) {
+  DistrictDialog dialog(shell);
   dialog.exec();
 }
 
-void runMicrodistrictChoice(MainWindow& main) {
-  MicrodistrictDialog dialog(main);
+void runMicrodistrictChoice(Shell& shell) {
+  MicrodistrictDialog dialog(shell);
   dialog.exec();
 }
 

@@ -10,7 +10,7 @@ class QListWidget;
 
 namespace tikhomap {
 
-class MainWindow;
+class Shell;
 
 inline constexpr int kDistrictDialog = 210;
 inline constexpr int kDistrictList = 1126;
@@ -20,13 +20,13 @@ inline constexpr int kMicrodistrictCombo = 1014;
 class DistrictDialog final : public QDialog {
   Q_OBJECT
  public:
-  explicit DistrictDialog(MainWindow& main);
+  explicit DistrictDialog(Shell& shell);
   QListWidget& list() { return *list_; }
 
  private:
   void showChosen();
 
-  MainWindow& main_;
+  Shell& shell_;
   QListWidget* list_;
 };
 
@@ -35,7 +35,7 @@ class DistrictDialog final : public QDialog {
 class MicrodistrictDialog final : public QDialog {
   Q_OBJECT
  public:
-  explicit MicrodistrictDialog(MainWindow& main);
+  explicit MicrodistrictDialog(Shell& shell);
   QLineEdit& text() { return *text_; }
   QListWidget& list() { return *list_; }
 
@@ -46,14 +46,14 @@ class MicrodistrictDialog final : public QDialog {
   void showChosen();
   void typed(const QString& text);
 
-  MainWindow& main_;
+  Shell& shell_;
   QLineEdit* text_;
   QListWidget* list_;
   bool syncing_ = false;
 };
 
 // Run the modal dialogs (commands 32800 and 32773, keys F3 and F4).
-void runDistrictChoice(MainWindow& main);
-void runMicrodistrictChoice(MainWindow& main);
+void runDistrictChoice(Shell& shell);
+void runMicrodistrictChoice(Shell& shell);
 
 }  // namespace tikhomap

@@ -77,26 +77,26 @@ void storePrintSettings(const QPrinter& printer) {
 
 }  // namespace
 
-Printing::Printing(MainWindow& main) : QObject(&main), main_(main) {
+Printing::Printing(Shell& shell) : QObject(&shell.shellWindow()), shell_(shell) {
   setObjectName(QStringLiteral("printing"));
   chooser_ = [this](QPrinter& printer) {
-    QPrintDialog dialog(&printer, &main_);
+    QPrintDialog dialog(&printer, &shell_.shellWindow());
     return dialog.exec() == QDialog::Accepted;
   };
   previewRunner_ = [](QPrintPreviewDialog& dialog) { dialog.exec(); };
   failure_ = [this](const QString& message) {
-    QMessageBox::warning(&main_, main_.windowTitle(), message);
+    QMessageBox::warning(&shell_.shellWindow(), shell_.shellWindow().windowTitle(), message);
   };
 }
 
 bool Printing::mapReady() const {
-  const MapSession& s = main_.session();
+  const MapSession& s = shell_.session();
   return s.baseMapLoaded() && s.history.hasWholeCity();
 }
 
 void Printing::print(bool colour) {
   if (!mapReady()) {
-    main_.beep();
+    shell_.beep();
     return;
   }
   printInColour_ = colour;
@@ -108,12 +108,12 @@ void Printing::print(bool colour) {
 
   // The windows of "Окна по часам" come from a copy of the generator as it
   // stands now; the screen's own generator goes on untouched.
-  const WindowRandom random = main_.session().random;
+  const WindowRandom random = shell_.session().random;
   QString error;
   bool printed = false;
   {
     BusyCursor busy;
-    printed = printSessionPage(printer, main_.session(), colour, random, error);
+    printed = printSessionPage(printer, shell_.session(), colour, random, error);
     ++pagesDrawn_;
   }
   if (!printed && failure_) failure_(error);
@@ -121,23 +121,23 @@ void Printing::print(bool colour) {
 
 void Printing::preview() {
   if (!mapReady()) {
-    main_.beep();
+    shell_.beep();
     return;
   }
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QStringLiteral("Print"));
   restorePrintSettings(printer);
-  QPrintPreviewDialog dialog(&printer, &main_);
+  QPrintPreviewDialog dialog(&printer, &shell_.shellWindow());
   dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
   // Every rendering of the preview, and a print started from it, draws the
   // same windows: each starts from the same copy of the generator.
-  const WindowRandom random = main_.session().random;
+  const WindowRandom random = shell_.session().random;
   const bool colour = printInColour_;
   connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
           [this, random, colour](QPrinter* target) {
             BusyCursor busy;
             QPainter painter(target);
-            drawPrintPage(painter, main_.session(), colour, random);
+            drawPrintPage(painter, shell_.session(), colour, random);
             ++pagesDrawn_;
           });
   if (previewRunner_) previewRunner_(dialog);

@@ -13,11 +13,12 @@ class QPrintPreviewDialog;
 namespace tikhomap {
 
 class MainWindow;
+class Shell;
 
 class Printing final : public QObject {
   Q_OBJECT
  public:
-  explicit Printing(MainWindow& main);
+  explicit Printing(Shell& shell);
 
   // A print job: the print dialog, then one page in colour or in black and
   // white. A cancelled dialog changes nothing and says nothing; a printer or
@@ -44,7 +45,7 @@ class Printing final : public QObject {
  private:
   bool mapReady() const;
 
-  MainWindow& main_;
+  Shell& shell_;
   bool printInColour_ = false;
   int pagesDrawn_ = 0;
   PrinterChooser chooser_;

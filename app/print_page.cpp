@@ -43,8 +43,13 @@ bool drawPrintPage(QPainter& painter, const MapSession& session, bool colour,
   bool drawn = false;
   {
     QtCanvas canvas(painter, metrics.horzSizeMm);
-    const PrintScene scene{session.map,    session.layers,   session.marking,
-                           session.styles, session.viewMode, colour};
+    const PrintScene scene{session.map,
+                           session.layers,
+                           session.marking,
+                           session.styles,
+                           session.viewMode,
+                           colour,
+                           session.cache.labelledAnchors};
     drawn = printPage(scene, metrics, session.history.last(), random, canvas);
   }
   painter.restore();

@@ -5,7 +5,9 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
+#include "app/map_session.h"
+#include "app/map_widget.h"
+#include "app/shell.h"
 #include "app/text_convert.h"
 #include "search/name_matching.h"
 #include "search/street_search.h"
@@ -18,7 +20,7 @@ constexpr int kTopMargin = 6;
 
 }  // namespace
 
-QuickSearchBar::QuickSearchBar(MainWindow& main) : QFrame(&main.mapWidget()), main_(main) {
+QuickSearchBar::QuickSearchBar(Shell& shell) : QFrame(&shell.mapWidget()), shell_(shell) {
   setObjectName(QStringLiteral("quickSearch"));
   setFrameShape(QFrame::StyledPanel);
   setAutoFillBackground(true);
@@ -53,11 +55,11 @@ void QuickSearchBar::open() {
 
 void QuickSearchBar::close() {
   hide();
-  main_.mapWidget().setFocus(Qt::OtherFocusReason);
+  shell_.mapWidget().setFocus(Qt::OtherFocusReason);
 }
 
 void QuickSearchBar::place() {
-  const QWidget& map = main_.mapWidget();
+  const QWidget& map = shell_.mapWidget();
   const int width = std::min(kBarWidth, std::max(1, map.width() - 2 * kTopMargin));
   list_->setVisible(list_->count() > 0);
   int listHeight = 0;
@@ -70,12 +72,12 @@ void QuickSearchBar::place() {
 }
 
 void QuickSearchBar::typed(const QString& text) {
-  const MapSession& session = main_.session();
+  const MapSession& session = shell_.session();
   result_ = quickSearch(session.map, session.quickSearchIndex, text.toStdString());
   list_->clear();
   firstMatchItem_ = 0;
   if (result_.miss) {
-    const MapData& map = main_.session().map;
+    const MapData& map = shell_.session().map;
     const QuickMiss& miss = *result_.miss;
     QString note = fromCp1251(quickMissText(miss));
     if (miss.streetRow >= 0 && miss.streetRow < static_cast<int32_t>(map.streetNames.size())) {
@@ -101,11 +103,11 @@ void QuickSearchBar::step(int direction) {
 void QuickSearchBar::activate(int item) {
   const int index = item - firstMatchItem_;
   if (index < 0 || index >= static_cast<int>(result_.matches.size())) {
-    main_.beep();
+    shell_.beep();
     return;
   }
   const QuickMatch match = result_.matches[static_cast<size_t>(index)];
-  MapSession& s = main_.session();
+  MapSession& s = shell_.session();
   const auto& streets = s.map.streetNames;
   if (match.streetRow < 0 || match.streetRow >= static_cast<int32_t>(streets.size())) return;
   const int32_t code = streets[static_cast<size_t>(match.streetRow)].streetCode;
@@ -118,10 +120,10 @@ void QuickSearchBar::activate(int item) {
                          : showStreetCode(ctx, code);
   if (!shown) {
     s.marking = before;
-    main_.beep();
+    shell_.beep();
     return;
   }
-  main_.requestRecompose();
+  shell_.requestRecompose();
   close();
 }
 

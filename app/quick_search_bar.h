@@ -13,12 +13,12 @@ class QListWidget;
 
 namespace tikhomap {
 
-class MainWindow;
+class Shell;
 
 class QuickSearchBar final : public QFrame {
   Q_OBJECT
  public:
-  explicit QuickSearchBar(MainWindow& main);
+  explicit QuickSearchBar(Shell& shell);
 
   // Shows the line at the top of the map with the focus in its text.
   void open();
@@ -38,7 +38,7 @@ class QuickSearchBar final : public QFrame {
   void activate(int item);
   void place();
 
-  MainWindow& main_;
+  Shell& shell_;
   QLineEdit* text_;
   QListWidget* list_;
   QuickSearchResult result_;

@@ -8,7 +8,9 @@
 
 #include "app/dialog_units.h"
 #include "app/font_substitution.h"
-#include "app/main_window.h"
+#include "app/map_session.h"
+#include "app/map_widget.h"
+#include "app/shell.h"
 #include "app/text_convert.h"
 #include "resources/command_ids.h"
 
@@ -60,8 +62,9 @@ void ChosenListWindow::setLines(const std::vector<std::string>& cp1251Lines) {
   for (const std::string& line : cp1251Lines) list_->addItem(fromCp1251(line));
 }
 
-StreetSearchDialog::StreetSearchDialog(MainWindow& main)
-    : QDialog(&main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), main_(main) {
+StreetSearchDialog::StreetSearchDialog(Shell& shell)
+    : QDialog(&shell.shellWindow(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      shell_(shell) {
   setObjectName(QString::number(kStreetSearchDialog));
   setWindowTitle(QStringLiteral("Где эта улица, где этот дом"));
   setWindowModality(Qt::ApplicationModal);
@@ -129,10 +132,10 @@ StreetSearchDialog::StreetSearchDialog(MainWindow& main)
   StreetSearchContext ctx = context();
   openStreetSearch(state_, ctx);
   streetList_->setUniformItemSizes(true);
-  for (const StreetName& street : main_.session().map.streetNames) {
+  for (const StreetName& street : shell_.session().map.streetNames) {
     streetList_->addItem(fromCp1251(fieldText(street.name)));
   }
-  main_.mapWidget().update();  // the flags of the old marks vanish
+  shell_.mapWidget().update();  // the flags of the old marks vanish
   streetText_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -141,7 +144,7 @@ StreetSearchDialog::~StreetSearchDialog() {
 }
 
 StreetSearchContext StreetSearchDialog::context() {
-  MapSession& s = main_.session();
+  MapSession& s = shell_.session();
   return StreetSearchContext{s.map, s.marking, s.history, s.view};
 }
 
@@ -186,7 +189,7 @@ void StreetSearchDialog::openChosenList() {
   // Owned by this dialog, so that it takes double clicks while the dialog is
   // modal; placed at (400, 100) dialog units from the main window's corner.
   const QSize at = dialogUnitsToPixels(dialogFont("Arial"), 400, 100);
-  QPoint place = main_.mapToGlobal(QPoint(0, 0)) + QPoint(at.width(), at.height());
+  QPoint place = shell_.shellWindow().mapToGlobal(QPoint(0, 0)) + QPoint(at.width(), at.height());
   // Where that would cover the dialog's fields it stands beside the dialog.
   const QSize size = dialogUnitsToPixels(dialogFont("Arial"), 124, 151);
   if (QRect(place, size).intersects(frameGeometry())) {
@@ -236,7 +239,7 @@ void StreetSearchDialog::moveFocus(SearchFocus focus) {
 }
 
 void StreetSearchDialog::apply(const SearchOutcome& out) {
-  if (out.beep) main_.beep();
+  if (out.beep) shell_.beep();
   if (out.houseListChanged) refillHouseList();
   if (out.chosenLinesChanged) refillChosenLines();
   if (out.closeChosenList) closeChosenList();
@@ -245,9 +248,9 @@ void StreetSearchDialog::apply(const SearchOutcome& out) {
     finished_ = true;
     closeChosenList();
     if (out.recompose) {
-      main_.requestRecompose();
+      shell_.requestRecompose();
     } else {
-      main_.mapWidget().update();
+      shell_.mapWidget().update();
     }
     QDialog::done(out.recompose ? QDialog::Accepted : QDialog::Rejected);
     return;
@@ -302,8 +305,8 @@ void StreetSearchDialog::reject() {
   apply(cancelCommand(state_, ctx));
 }
 
-void runStreetSearch(MainWindow& main) {
-  StreetSearchDialog dialog(main);
+void runStreetSearch(Shell& shell) {
+  StreetSearchDialog dialog(shell);
   dialog.exec();
 }
 

@@ -17,7 +17,7 @@ class QPushButton;
 
 namespace tikhomap {
 
-class MainWindow;
+class Shell;
 
 inline constexpr int kStreetSearchDialog = 130;
 inline constexpr int kChosenListDialog = 134;
@@ -47,7 +47,7 @@ class ChosenListWindow final : public QDialog {
 class StreetSearchDialog final : public QDialog {
   Q_OBJECT
  public:
-  explicit StreetSearchDialog(MainWindow& main);
+  explicit StreetSearchDialog(Shell& shell);
   ~StreetSearchDialog() override;
 
   const StreetSearchState& state() const { return state_; }
@@ -72,7 +72,7 @@ class StreetSearchDialog final : public QDialog {
   void houseEdited(const QString& text);
   void selectRow(QListWidget& list, int row);
 
-  MainWindow& main_;
+  Shell& shell_;
   StreetSearchState state_;
   QLineEdit* streetText_;
   SearchListBox* streetList_;
@@ -88,6 +88,6 @@ class StreetSearchDialog final : public QDialog {
 };
 
 // Runs the modal dialog (command 32774, key F2).
-void runStreetSearch(MainWindow& main);
+void runStreetSearch(Shell& shell);
 
 }  // namespace tikhomap

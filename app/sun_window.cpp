@@ -161,15 +161,14 @@ void SunChart::paintEvent(QPaintEvent*) {
   }
 }
 
-SunWindow::SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blocks,
-                     int32_t building)
-    : QDialog(&main, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      main_(main),
+SunWindow::SunWindow(Shell& shell, std::shared_ptr<const BuildingBlocks> blocks, int32_t building)
+    : QDialog(&shell.shellWindow(), Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      shell_(shell),
       blocks_(std::move(blocks)),
       building_(building) {
   setObjectName(QStringLiteral("sunWindow"));
   setAttribute(Qt::WA_DeleteOnClose);
-  const MapData& map = main_.session().map;
+  const MapData& map = shell_.session().map;
   const Building& b = map.buildings[static_cast<std::size_t>(building_)];
   const BuildingInfoTexts texts = buildingInfoTexts(map, b);
   setWindowTitle(texts.address.empty() ? QStringLiteral("Солнце")
@@ -179,7 +178,7 @@ SunWindow::SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blo
   auto* layout = new QVBoxLayout(this);
   auto* dates = new QHBoxLayout;
   // The date the real shadows are drawn for, when one is set; else today.
-  const std::optional<CivilDate>& sunDate = main_.session().sunDate;
+  const std::optional<CivilDate>& sunDate = shell_.session().sunDate;
   const QDate start =
       sunDate ? QDate(sunDate->year, sunDate->month, sunDate->day) : QDate::currentDate();
   date_ = new QDateEdit(start, this);
@@ -288,7 +287,7 @@ SunWindow::SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blo
   connect(date_, &QDateEdit::dateChanged, this, [this] { recompute(); });
   connect(table_, &QTableWidget::currentCellChanged, this,
           [this](int row) { facadeSelected(row); });
-  map_ = &main_.mapWidget();
+  map_ = &shell_.mapWidget();
   overlayId_ = map_->addOverlay([this](QPainter& p) { drawFacade(p); });
   resize(760, 560);
   recompute();
@@ -349,7 +348,7 @@ void SunWindow::recompute() {
 void SunWindow::recomputeNorm() {
   normYear_ = date_->date().year();
   norm_ = checkInsolationNorm(*blocks_, building_, normYear_, place_);
-  const Building& b = main_.session().map.buildings[static_cast<std::size_t>(building_)];
+  const Building& b = shell_.session().map.buildings[static_cast<std::size_t>(building_)];
   const CivilDate* dates = nullptr;
   CivilDate checked[2];
   QString summary;
@@ -417,7 +416,7 @@ void SunWindow::recomputeNorm() {
 
 bool SunWindow::writeNormReport(const QString& path) {
   if (norm_.skip != NormSkip::None || norm_.worstRow < 0) return false;
-  const MapData& map = main_.session().map;
+  const MapData& map = shell_.session().map;
   const Building& b = map.buildings[static_cast<std::size_t>(building_)];
   const BuildingInfoTexts texts = buildingInfoTexts(map, b);
   const DateCheck& w = norm_.dates[norm_.worse];
@@ -508,7 +507,7 @@ void SunWindow::facadeSelected(int row) {
     chart_->setSkyline({}, 180);
   } else {
     const FacadeSun& f = result_.facades[static_cast<std::size_t>(selected_)];
-    const Building& b = main_.session().map.buildings[static_cast<std::size_t>(building_)];
+    const Building& b = shell_.session().map.buildings[static_cast<std::size_t>(building_)];
     const FacadePoint p = facadePoint(b, f.edge);
     std::vector<double> sky;
     for (int az = 0; az < 360; az += kSkylineStep) {
@@ -518,18 +517,18 @@ void SunWindow::facadeSelected(int row) {
     }
     chart_->setSkyline(std::move(sky), f.facing);
   }
-  main_.mapWidget().update();
+  shell_.mapWidget().update();
 }
 
 void SunWindow::drawFacade(QPainter& painter) {
-  if (selected_ < 0 || main_.session().titleSheetShown()) return;
-  const Building& b = main_.session().map.buildings[static_cast<std::size_t>(building_)];
+  if (selected_ < 0 || shell_.session().titleSheetShown()) return;
+  const Building& b = shell_.session().map.buildings[static_cast<std::size_t>(building_)];
   const int32_t edge = result_.facades[static_cast<std::size_t>(selected_)].edge;
   const MapPoint& a = b.outline[static_cast<std::size_t>(edge) % b.outline.size()];
   const MapPoint& c = b.outline[(static_cast<std::size_t>(edge) + 1) % b.outline.size()];
   int32_t ax = 0, ay = 0, cx = 0, cy = 0;
-  mapToScreen(main_.session().view, a.x, a.y, ax, ay);
-  mapToScreen(main_.session().view, c.x, c.y, cx, cy);
+  mapToScreen(shell_.session().view, a.x, a.y, ax, ay);
+  mapToScreen(shell_.session().view, c.x, c.y, cx, cy);
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(QColor(255, 140, 0), 5, Qt::SolidLine, Qt::RoundCap));
@@ -542,18 +541,18 @@ namespace {
 // The tool mode: while it is on, a press on the map picks a building.
 class SunTool final : public QObject {
  public:
-  explicit SunTool(MainWindow& main) : QObject(&main), main_(main) {}
+  explicit SunTool(Shell& shell) : QObject(&shell.shellWindow()), shell_(shell) {}
 
   bool active() const { return active_; }
   void setActive(bool on) {
     active_ = on;
-    if (QAction* action = main_.action(ids::kSunTool)) action->setChecked(on);
+    if (QAction* action = shell_.action(ids::kSunTool)) action->setChecked(on);
     if (on) {
-      main_.mapWidget().installEventFilter(this);
-      main_.mapWidget().setCursor(sunCursor());
+      shell_.mapWidget().installEventFilter(this);
+      shell_.mapWidget().setCursor(sunCursor());
     } else {
-      main_.mapWidget().removeEventFilter(this);
-      main_.mapWidget().unsetCursor();
+      shell_.mapWidget().removeEventFilter(this);
+      shell_.mapWidget().unsetCursor();
     }
   }
   SunWindow* window() const { return window_; }
@@ -562,7 +561,7 @@ class SunTool final : public QObject {
   bool eventFilter(QObject*, QEvent* event) override {
     switch (event->type()) {
       case QEvent::MouseMove:
-        main_.mapWidget().setCursor(sunCursor());
+        shell_.mapWidget().setCursor(sunCursor());
         return false;
       case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
@@ -589,7 +588,7 @@ class SunTool final : public QObject {
     // when the release of a press the tool took never came.
     pressTaken_ = false;
     if (mouse->modifiers() != Qt::NoModifier) return false;
-    MapSession& s = main_.session();
+    MapSession& s = shell_.session();
     if (s.titleSheetShown()) return false;
     // The building the information click would open: on a roof, the block
     // drawn there.
@@ -597,7 +596,7 @@ class SunTool final : public QObject {
     const int32_t row = buildingUnderPointer(s, at.x(), at.y());
     pressTaken_ = true;
     if (row < 0) {
-      main_.beep();
+      shell_.beep();
       return true;
     }
     if (!blocks_ || builtFor_ != s.map.buildings.size()) {
@@ -605,13 +604,13 @@ class SunTool final : public QObject {
       builtFor_ = s.map.buildings.size();
     }
     delete window_.data();
-    window_ = new SunWindow(main_, blocks_, row);
+    window_ = new SunWindow(shell_, blocks_, row);
     window_->show();
     return true;
   }
 
  private:
-  MainWindow& main_;
+  Shell& shell_;
   bool active_ = false;
   bool pressTaken_ = false;
   QPointer<SunWindow> window_;

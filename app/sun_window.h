@@ -22,6 +22,7 @@ class QTabWidget;
 namespace tikhomap {
 
 class MainWindow;
+class Shell;
 
 // The sun's track over the day and the skyline seen from one facade.
 class SunChart final : public QWidget {
@@ -52,7 +53,7 @@ class SunChart final : public QWidget {
 class SunWindow final : public QDialog {
   Q_OBJECT
  public:
-  SunWindow(MainWindow& main, std::shared_ptr<const BuildingBlocks> blocks, int32_t building);
+  SunWindow(Shell& shell, std::shared_ptr<const BuildingBlocks> blocks, int32_t building);
   ~SunWindow() override;
 
   int32_t building() const { return building_; }
@@ -79,7 +80,7 @@ class SunWindow final : public QDialog {
   void facadeSelected(int row);
   void drawFacade(QPainter& painter);
 
-  MainWindow& main_;
+  Shell& shell_;
   std::shared_ptr<const BuildingBlocks> blocks_;
   int32_t building_;
   SunPlace place_;

@@ -51,10 +51,10 @@ QToolButton* pictureButton(QWidget& parent, int id, int y, const QIcon& icon) {
 
 }  // namespace
 
-ToolsPalette::ToolsPalette(MainWindow& main, MouseController& mouse)
-    : QDialog(&main, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                         Qt::CustomizeWindowHint | Qt::WindowDoesNotAcceptFocus),
-      main_(main),
+ToolsPalette::ToolsPalette(Shell& shell, MouseController& mouse)
+    : QDialog(&shell.shellWindow(), Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                                        Qt::CustomizeWindowHint | Qt::WindowDoesNotAcceptFocus),
+      shell_(shell),
       mouse_(mouse) {
   setObjectName(QString::number(kPaletteDialog));
   setWindowTitle(QString());
@@ -77,11 +77,11 @@ ToolsPalette::ToolsPalette(MainWindow& main, MouseController& mouse)
   }
   QToolButton* search = pictureButton(*this, kPaletteSearch, kSearchButtonY, programIcon());
   // The search runs after the click is over; the tool stays.
-  connect(search, &QToolButton::clicked, this, [this] { main_.postCommand(ids::kStreetSearch); });
+  connect(search, &QToolButton::clicked, this, [this] { shell_.postCommand(ids::kStreetSearch); });
 
   setFixedSize(dialogUnitsToPixels(font, kButtonUnits, 106));
-  const ViewState& v = main_.session().view;
-  MapWidget& map = main_.mapWidget();
+  const ViewState& v = shell_.session().view;
+  MapWidget& map = shell_.mapWidget();
   const int right = v.viewRight > 0 ? v.viewRight : map.width();
   move(map.mapToGlobal(QPoint(right - kFromRightEdge, v.viewTop + kFromTop)));
   showToolState();
@@ -100,7 +100,7 @@ void ToolsPalette::showToolState() {
 
 void ToolsPalette::reject() {
   // The main window closes the palette, never the palette itself.
-  main_.postCommand(ids::kToolsPalette);
+  shell_.postCommand(ids::kToolsPalette);
 }
 
 void ToolsPalette::keyPressEvent(QKeyEvent* event) {
@@ -111,11 +111,11 @@ void ToolsPalette::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
     return;
   }
-  QCoreApplication::sendEvent(&main_.mapWidget(), event);
+  QCoreApplication::sendEvent(&shell_.mapWidget(), event);
 }
 
 void ToolsPalette::keyReleaseEvent(QKeyEvent* event) {
-  QCoreApplication::sendEvent(&main_.mapWidget(), event);
+  QCoreApplication::sendEvent(&shell_.mapWidget(), event);
 }
 
 void ToolsPalette::closeEvent(QCloseEvent* event) {

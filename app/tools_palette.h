@@ -12,6 +12,7 @@ class QToolButton;
 namespace tikhomap {
 
 class MainWindow;
+class Shell;
 class MouseController;
 
 inline constexpr int kPaletteDialog = 266;
@@ -24,7 +25,7 @@ inline constexpr int kPaletteSearch = 1251;
 class ToolsPalette final : public QDialog {
   Q_OBJECT
  public:
-  ToolsPalette(MainWindow& main, MouseController& mouse);
+  ToolsPalette(Shell& shell, MouseController& mouse);
 
   // The button of the current tool pushed, the others released; the map
   // gets the tool's cursor.
@@ -39,7 +40,7 @@ class ToolsPalette final : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  MainWindow& main_;
+  Shell& shell_;
   MouseController& mouse_;
   std::array<QToolButton*, 4> tools_{};
 };

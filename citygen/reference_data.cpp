@@ -6,6 +6,7 @@
 #include <string>
 
 #include "citygen/map_records.h"
+#include "mapdata/map_readers.h"
 #include "mapdata/themes.h"
 
 namespace tikhomap::citygen {
@@ -92,28 +93,14 @@ void addReferenceTables(const CityPlan& plan, const std::vector<Street>& streets
     }
   }
 
-  // Themes as one two-level list.
-  int32_t lastGroup = -1, lastChild = -1;
+  // Themes as one two-level list, linked as tema.tkm's lines are.
+  ThemeListEnds themeEnds;
   for (const Theme& t : themeTable()) {
     if (!t.inSampleCity) continue;
     ThemeNode node;
     node.code[0] = t.code[0], node.code[1] = t.code[1];
     copyText(node.name, sizeof node.name, t.name);
-    const int32_t index = static_cast<int32_t>(map.themeNodes.size());
-    map.themeNodes.push_back(node);
-    if (t.code[1] == '1') {
-      if (lastGroup < 0)
-        map.themeHead = index;
-      else
-        map.themeNodes[static_cast<size_t>(lastGroup)].next = index;
-      lastGroup = index, lastChild = -1;
-    } else {
-      if (lastChild < 0)
-        map.themeNodes[static_cast<size_t>(lastGroup)].children = index;
-      else
-        map.themeNodes[static_cast<size_t>(lastChild)].next = index;
-      lastChild = index;
-    }
+    insertThemeNode(map, node, themeEnds, nullptr);
   }
 
   // Objects at the address points of the buildings that house them.

@@ -171,7 +171,6 @@ inline MapData smallCity() {
                    });
   sortNorthToSouth(m);
   indexStreetCodes(m);
-  sizeScreenPoints(m);
   return m;
 }
 

@@ -114,17 +114,6 @@ inline void checkLoadedMap(const MapData& m, const LoadResult& base, const LoadR
   }
   checkMap(m);
   require(!m.districtAreas.empty());
-  // The shared vertex buffer holds every record the drawing converts.
-  size_t most = 0;
-  for (const DistrictArea& a : m.districtAreas) most = std::max(most, a.points.size());
-  for (const auto* t :
-       {&m.areaFeatures, &m.lineFeatures, &m.waterFeatures, &m.streetOutlines, &m.streetLines}) {
-    for (const MapFeature& f : *t) most = std::max(most, f.points.size());
-  }
-  if (rest != nullptr && rest->ok) {
-    for (const Building& b : m.buildings) most = std::max(most, b.outline.size());
-  }
-  require(m.screenPoints.size() > most);
   for (size_t row = 0; row < m.streetNames.size(); ++row) {
     const StreetName& s = m.streetNames[row];
     if (s.streetCode >= 0) require(m.streetByCode(s.streetCode)->streetCode == s.streetCode);

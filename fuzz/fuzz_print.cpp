@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int height = (c.next() | c.next() << 8) % 33000;
   const int dpi = (c.next() | c.next() << 8) % 2500;
   const PrinterMetrics printer = metricsAt(width, height, dpi);
-  const PrintScene scene{map, layers, marking, styles, viewMode, (flags & 2) != 0};
+  const PrintScene scene{
+      map, layers, marking, styles, viewMode, (flags & 2) != 0, cache.labelledAnchors};
   const MapBounds asked = history.last();
 
   ViewState page;

@@ -453,10 +453,9 @@ LoadResult loadContainerBaseMap(const std::filesystem::path& path, MapData& map,
       map.maxPointCount = std::max<int32_t>(map.maxPointCount, f.pointCount);
     }
   }
-  if (const int negative = indexStreetCodes(map); negative > 0) {
-    r.problem(std::to_string(negative) + " street names with a negative code not indexed");
+  if (const int outside = indexStreetCodes(map); outside > 0) {
+    r.problem(std::to_string(outside) + " street names with a code that cannot be indexed");
   }
-  sizeScreenPoints(map);
   result.ok = true;
   return result;
 }
@@ -522,7 +521,6 @@ LoadResult loadContainerBuildings(const std::filesystem::path& path, MapData& ma
         return true;
       });
   if (!buildingsRead) return failure(result, r);
-  sizeScreenPoints(map);
 
   r.rows("further_addresses",
          "SELECT address_north, address_east, street_code, number, building FROM "

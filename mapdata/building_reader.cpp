@@ -92,11 +92,4 @@ bool parseBuildingFiles(std::span<const uint8_t> attributes, std::span<const uin
   return true;
 }
 
-void sizeScreenPoints(MapData& map) {
-  int32_t largest = std::max<int32_t>(map.maxPointCount, 0);
-  for (const Building& b : map.buildings) largest = std::max<int32_t>(largest, b.pointCount);
-  const size_t needed = static_cast<size_t>(largest) + 1;
-  if (map.screenPoints.size() < needed) map.screenPoints.resize(needed);
-}
-
 }  // namespace tikhomap

@@ -91,7 +91,6 @@ LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
   say(progress, "Загрузка:  Улицы и проезды");
   if (readOrReport(dir, "5.tkm", bytes, result)) parseStreetFile(bytes, map, result.problems);
 
-  sizeScreenPoints(map);
   result.ok = true;
   return result;
 }
@@ -125,7 +124,6 @@ LoadResult loadBuildingsAndReferences(const std::filesystem::path& dir, MapData&
     say(progress, caption);
   };
   parseBuildingFiles(attributes, geometry, map, result.problems, buildingProgress);
-  sizeScreenPoints(map);
   readFurtherAddresses(dir, map, result);
   result.ok = true;
 

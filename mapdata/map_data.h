@@ -43,9 +43,6 @@ struct MapData {
 
   // Largest vertex count of the base-map tables (building outlines excluded).
   int32_t maxPointCount = 0;
-  // Shared buffer of converted vertices, large enough for every base-map
-  // record and every building outline.
-  std::vector<ScreenPoint> screenPoints;
 
   // Name of a street code, or nullptr when no street has that code.
   const StreetName* streetByCode(int code) const {

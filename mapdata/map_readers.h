@@ -81,8 +81,4 @@ int32_t insertThemeNode(MapData& map, const ThemeNode& node, ThemeListEnds& ends
 // sign.tkm past that are ignored.
 inline constexpr size_t kMaxTextRecords = 32767;
 
-// Size of screenPoints: one more than the largest vertex count of the base
-// map and of every building outline.
-void sizeScreenPoints(MapData& map);
-
 }  // namespace tikhomap

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "mapdata/map_readers.h"
 #include "mapdata/table_order.h"
 #include "mapdata/text_rules.h"
 #include "mapdata/themes.h"
@@ -95,7 +96,7 @@ void buildThemes(BuildContext& ctx) {
   MapData& map = ctx.out.map;
   std::set<std::string> used;
   for (const UserObject& o : map.userObjects) used.insert(std::string(o.theme, 2));
-  int32_t lastGroup = -1, lastChild = -1;
+  ThemeListEnds ends;
   for (const Theme& t : themeTable()) {
     const bool group = t.code[1] == '1';
     // A group is listed when one of its themes has objects; a theme when it has.
@@ -107,21 +108,8 @@ void buildThemes(BuildContext& ctx) {
     node.code[0] = t.code[0], node.code[1] = t.code[1];
     const std::string name = cutName(mapText(t.name), 48);
     name.copy(node.name, sizeof node.name - 1);
-    const auto index = static_cast<int32_t>(map.themeNodes.size());
-    map.themeNodes.push_back(node);
-    if (group) {
-      if (lastGroup < 0)
-        map.themeHead = index;
-      else
-        map.themeNodes[static_cast<size_t>(lastGroup)].next = index;
-      lastGroup = index, lastChild = -1;
-    } else if (lastGroup >= 0) {
-      if (lastChild < 0)
-        map.themeNodes[static_cast<size_t>(lastGroup)].children = index;
-      else
-        map.themeNodes[static_cast<size_t>(lastChild)].next = index;
-      lastChild = index;
-    }
+    // Linked as tema.tkm's lines are; a theme's group always comes first.
+    insertThemeNode(map, node, ends, nullptr);
   }
 }
 

@@ -36,9 +36,10 @@ void printStreetLabels(const PrintScene& scene, PageState& page, Canvas& dc) {
   dc.setTextColor(v.detailLevel > 3 ? kFineLabelColour : kLabelColour);
 
   LabelPlacement placed;
-  for (const StreetLabelPoint& anchor : scene.map.streetLabelPoints) {
-    // A negative level is the mark of a name the last screen frame wrote.
-    if (anchor.level >= 0 || !pointInView(v, anchor.x, anchor.y)) continue;
+  const std::span<const uint8_t> labelled = scene.labelledAnchors;
+  for (size_t row = 0; row < labelled.size() && row < scene.map.streetLabelPoints.size(); ++row) {
+    const StreetLabelPoint& anchor = scene.map.streetLabelPoints[row];
+    if (labelled[row] == 0 || !pointInView(v, anchor.x, anchor.y)) continue;
     const MapFeature* street = streetOfAnchor(scene.map, anchor);
     if (street == nullptr) continue;
     const std::string_view name = streetLabelText(scene.map, anchor.streetCode);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "mapdata/map_data.h"
@@ -17,9 +18,9 @@
 
 namespace tikhomap {
 
-// What a print reads and never changes: the map (street label anchors carry
-// the marks of the last screen frame), the layer choices, the marks of the
-// searches and the style set of the view mode.
+// What a print reads and never changes: the map, the layer choices, the
+// marks of the searches, the style set of the view mode and the street label
+// anchors the last screen frame named.
 struct PrintScene {
   const MapData& map;
   const LayerChoices& layers;
@@ -27,6 +28,7 @@ struct PrintScene {
   const StyleSet& styles;
   int viewMode = kViewClockWindows;
   bool colour = false;  // printInColour
+  std::span<const uint8_t> labelledAnchors = {};
 };
 
 // Everything that belongs to one page and to nothing else: its own view

@@ -8,10 +8,10 @@ namespace tikhomap {
 
 namespace {
 
-// Room for n converted points in the shared buffer; it only grows.
-ScreenPoint* screenBuffer(MapData& map, size_t n) {
-  if (map.screenPoints.size() < n + 1) map.screenPoints.resize(n + 1);
-  return map.screenPoints.data();
+// Room for n converted points in the frame's scratch; it only grows.
+ScreenPoint* screenBuffer(FrameCache& cache, size_t n) {
+  if (cache.screenPoints.size() < n + 1) cache.screenPoints.resize(n + 1);
+  return cache.screenPoints.data();
 }
 
 template <typename Point>
@@ -47,13 +47,13 @@ void selectBodyBrush(const StyleSet& styles, Canvas& dc, int32_t purpose) {
 }
 
 std::span<ScreenPoint> convertPoints(RenderContext& ctx, std::span<const MapPoint> points) {
-  ScreenPoint* out = screenBuffer(ctx.map, points.size());
+  ScreenPoint* out = screenBuffer(ctx.cache, points.size());
   const int n = projectPoints(ctx.view, points, out);
   return {out, static_cast<size_t>(std::max(n, 0))};
 }
 
 std::span<ScreenPoint> convertMetrePoints(RenderContext& ctx, std::span<const MetrePoint> points) {
-  ScreenPoint* out = screenBuffer(ctx.map, points.size());
+  ScreenPoint* out = screenBuffer(ctx.cache, points.size());
   const int n = projectMetrePoints(ctx.view, points, out);
   return {out, static_cast<size_t>(std::max(n, 0))};
 }

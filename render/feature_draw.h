@@ -19,8 +19,8 @@ void selectEdgePen(const StyleSet& styles, Canvas& dc, int32_t purpose);
 void selectGlowPen(const StyleSet& styles, Canvas& dc, int32_t purpose);
 void selectBodyBrush(const StyleSet& styles, Canvas& dc, int32_t purpose);
 
-// Convert a vertex array into map.screenPoints (grown when a record has more
-// vertices than the buffer holds, so building outlines always fit) and return
+// Convert a vertex array into the frame cache's screenPoints (grown when a
+// record has more vertices than the buffer holds) and return
 // the converted points, consecutive duplicate pixels dropped. The span stays
 // valid until the next conversion; callers may move the points in place.
 std::span<ScreenPoint> convertPoints(RenderContext& ctx, std::span<const MapPoint> points);

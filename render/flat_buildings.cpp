@@ -43,7 +43,7 @@ void flatBuildingPass(RenderContext& ctx, Canvas& dc) {
   const int level = ctx.view.detailLevel;
   const bool flat = ctx.viewMode == kViewFlat;
   const auto visible = [&](const Building& b) { return buildingVisible(ctx, b, true); };
-  std::vector<Building>& buildings = ctx.map.buildings;
+  const std::vector<Building>& buildings = ctx.map.buildings;
   const size_t first = static_cast<size_t>(std::max(0, ctx.cache.firstBuilding));
 
   if (flat) {

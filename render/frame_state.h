@@ -30,6 +30,12 @@ struct FrameCache {
   int32_t labelFontHeight = 12;
   Rect frameRect;
   int32_t sheetSplitX = 0;  // left of it the title sheet shows the region
+  // Scratch of the vertex conversions: one record's screen points at a
+  // time. It only grows, so the largest outline seen stays allocated.
+  std::vector<ScreenPoint> screenPoints;
+  // The street label anchors (rows of streetLabelPoints) the last frame
+  // named: a print names exactly these.
+  std::vector<uint8_t> labelledAnchors;
 };
 
 // 0 "нет", 1 "все", 2 "отбор" for the three choices; switches 0/1.
@@ -71,16 +77,17 @@ struct RealSun {
   double elevation = 45;
 };
 
-// Everything one composition reads and writes. The shell owns each piece.
+// Everything one composition reads and writes. The shell owns each piece;
+// the map, the history and the marks are only read.
 struct RenderContext {
-  MapData& map;
+  const MapData& map;
   ViewState& view;
-  ViewHistory& history;
+  const ViewHistory& history;
   FrameCache& cache;
   const LayerChoices& layers;
   const MarkingState& marking;
   StyleSet& styles;
-  int& viewMode;
+  int viewMode;
   WindowRandom& random;
   Clock clock;
   std::filesystem::path dataDir;  // the map: its folder or container, for the title sheet

@@ -198,26 +198,14 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
   return 1;
 }
 
-namespace {
-
-// A label level negated: the mark of a label drawn in this frame, and back.
-// The most negative level has no opposite in 32 bits and becomes the largest.
-int32_t negatedLevel(int32_t level) {
-  return level == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max()
-                                                      : -level;
-}
-
-}  // namespace
-
 void streetLabelPass(RenderContext& ctx, Canvas& dc) {
   const ViewState& view = ctx.view;
-  MapData& map = ctx.map;
+  const MapData& map = ctx.map;
   // The marks say what this frame labelled, so they are cleared before a
   // scale too small for names returns: a print must not name the streets of
   // an older frame.
-  for (StreetLabelPoint& anchor : map.streetLabelPoints) {
-    if (anchor.level < 0) anchor.level = negatedLevel(anchor.level);
-  }
+  std::vector<uint8_t>& labelled = ctx.cache.labelledAnchors;
+  labelled.assign(map.streetLabelPoints.size(), 0);
   const double k = 100.0 * view.mmPerMetre;
   if (k < 10) return;
   ctx.cache.labelFontHeight = std::max(12, static_cast<int>(0.5 * k));
@@ -226,11 +214,13 @@ void streetLabelPass(RenderContext& ctx, Canvas& dc) {
   LabelPlacement placed;
   const int count = static_cast<int>(map.streetLabelPoints.size());
   for (int i = std::max(0, ctx.cache.firstLabelPoint); i < count; ++i) {
-    StreetLabelPoint& anchor = map.streetLabelPoints[i];
+    const StreetLabelPoint& anchor = map.streetLabelPoints[i];
     const float ax = anchor.x;
     const float ay = anchor.y;
     if (ax < view.viewXMin) break;
-    if (anchor.level > k || !pointInView(view, ax, ay)) continue;
+    // A level read as negative counts by its size.
+    // Widened first: the most negative level has no opposite in 32 bits.
+    if (std::abs(static_cast<int64_t>(anchor.level)) > k || !pointInView(view, ax, ay)) continue;
 
     const MapFeature* street = nullptr;
     for (const MapFeature& line : map.streetLines) {
@@ -245,7 +235,7 @@ void streetLabelPass(RenderContext& ctx, Canvas& dc) {
     if (!placeLabel(view, ctx.cache.labelFontHeight, {ax, ay}, *street, name, placed)) continue;
     drawCharacters(dc, name, placed, ctx.cache.labelFontHeight, bold ? kBoldWeight : kLightWeight,
                    !bold, false);
-    anchor.level = negatedLevel(anchor.level);
+    labelled[static_cast<size_t>(i)] = 1;
   }
 }
 

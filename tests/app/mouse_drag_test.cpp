@@ -27,21 +27,16 @@ TEST_F(MouseWindowTest, ShiftDragPansSoThatTheMapFollowsThePointer) {
   const int composed = window_->composeCount();
 
   keyDown(Qt::Key_Shift, Qt::ShiftModifier);
-  EXPECT_TRUE(mouse().dragArmed());
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
   press({400, 300}, Qt::ShiftModifier);
-  EXPECT_EQ(mouse().interactionState(), kStatePan);
-  EXPECT_TRUE(mouse().mouseCaptured());
   // Up to 5 pixels both ways nothing moves.
   move({404, 295}, Qt::LeftButton, Qt::ShiftModifier);
   EXPECT_EQ(map().frameOffset(), QPoint(0, 0));
   move({300, 360}, Qt::LeftButton, Qt::ShiftModifier);
-  EXPECT_EQ(mouse().rubberPoints()[0], QPoint(400, 300));
-  EXPECT_EQ(mouse().rubberPoints()[1], QPoint(300, 360));
   // The last frame moves with the pointer, the uncovered edges in the
   // ground's colour; nothing is composed and the frame itself is untouched.
   EXPECT_EQ(map().frameOffset(), QPoint(-100, 60));
-  const QImage shown = map().grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage shown = this->shown();
   EXPECT_EQ(map().frame(), frame);
   EXPECT_EQ(window_->composeCount(), composed);
   const QRgb ground = toQColor(session().styles.land.color).rgb();
@@ -50,15 +45,18 @@ TEST_F(MouseWindowTest, ShiftDragPansSoThatTheMapFollowsThePointer) {
   for (const QPoint p : {QPoint(10, 100), QPoint(500, 400), QPoint(700, 600)}) {
     EXPECT_EQ(shown.pixel(p), frame.pixel(p + QPoint(100, -60))) << p.x() << "," << p.y();
   }
-  // Releasing Shift during the drag does not end it.
+  // Releasing Shift during the drag does not end it: the frame still
+  // follows the pointer.
   keyUp(Qt::Key_Shift);
-  EXPECT_TRUE(mouse().dragArmed());
+  move({310, 360});
+  EXPECT_EQ(map().frameOffset(), QPoint(-90, 60));
+  move({300, 360});
 
   const MapPoint a = mapOf({400, 300});
   const MapPoint b = mapOf({300, 360});
   release({300, 360});
-  EXPECT_FALSE(mouse().mouseCaptured());
-  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_EQ(map().frameOffset(), QPoint(0, 0));
+  move({200, 200}, Qt::NoButton);  // the pointer goes on alone
   EXPECT_EQ(map().frameOffset(), QPoint(0, 0));
   ASSERT_EQ(session().history.count, count + 1);
   const float dx = a.x - b.x;
@@ -68,7 +66,6 @@ TEST_F(MouseWindowTest, ShiftDragPansSoThatTheMapFollowsThePointer) {
   EXPECT_TRUE(window_->recomposePending());
   paint();
   EXPECT_EQ(window_->composeCount(), composed + 1);
-  EXPECT_EQ(mouse().interactionState(), kStateIdle);
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
   // The composed frame shows what the moved one showed.
   const QImage composedFrame = map().frame().copy();
@@ -109,7 +106,6 @@ TEST_F(MouseWindowTest, TheMiddleButtonPansWithAnyToolButNotTheTitleSheet) {
     paint();
     EXPECT_EQ(session().history.count, count + (r.pans ? 1 : 0)) << r.tool;
     EXPECT_EQ(map().frameOffset(), QPoint(0, 0));
-    EXPECT_FALSE(mouse().mouseCaptured());
     EXPECT_EQ(mouse().toolMode(), r.tool);
     EXPECT_EQ(beeps_, 0);
   }
@@ -143,19 +139,18 @@ TEST_F(MouseWindowTest, CtrlDragZoomsToTheDrawnRectangleNotToTheReleasePoint) {
   keyDown(Qt::Key_Control, Qt::ControlModifier);
   EXPECT_EQ(mouse().cursorShape(), MapCursor::ZoomIn);
   press({200, 150}, Qt::ControlModifier);
-  EXPECT_EQ(mouse().interactionState(), kStateZoomRect);
   move({500, 400}, Qt::LeftButton, Qt::ControlModifier);
-  const auto& r = mouse().rubberPoints();
-  EXPECT_EQ(r[0], QPoint(200, 150));
-  EXPECT_EQ(r[1], QPoint(506, 150));
-  EXPECT_EQ(r[2], QPoint(506, 406));
-  EXPECT_EQ(r[3], QPoint(200, 406));
-  EXPECT_EQ(r[4], QPoint(200, 150));
-  // The rectangle shows on the window but never in the frame.
-  const QImage shown = map().grab().toImage().convertToFormat(QImage::Format_RGB32);
+  // The rectangle, its far corner 6 pixels beyond the pointer, shows on the
+  // window but never in the frame.
+  const QImage shown = this->shown();
   EXPECT_EQ(map().frame(), frame);
-  EXPECT_NE(shown.pixel(350, 150), frame.pixel(350, 150));
-  EXPECT_EQ(shown.pixel(350, 300), frame.pixel(350, 300));
+  for (const QPoint edge :
+       {QPoint(350, 150), QPoint(506, 280), QPoint(350, 406), QPoint(200, 280)}) {
+    EXPECT_NE(shown.pixel(edge), frame.pixel(edge)) << edge.x() << "," << edge.y();
+  }
+  for (const QPoint inside : {QPoint(350, 300), QPoint(500, 280), QPoint(350, 400)}) {
+    EXPECT_EQ(shown.pixel(inside), frame.pixel(inside)) << inside.x() << "," << inside.y();
+  }
 
   const MapPoint southWest = mapOf({200, 406});
   const MapPoint northEast = mapOf({506, 150});
@@ -179,17 +174,18 @@ TEST_F(MouseWindowTest, OnTheTitleSheetOnlyCtrlOrTheZoomToolStartADragRightOfThe
   // Ctrl left of the split: refused, silently.
   keyDown(Qt::Key_Control, Qt::ControlModifier);
   press({split - 20, 300}, Qt::ControlModifier);
-  EXPECT_FALSE(mouse().dragArmed());
-  EXPECT_EQ(mouse().interactionState(), kStateIdle);
-  release({split - 20, 300}, Qt::ControlModifier);
+  move({split + 100, 400}, Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_FALSE(dragShown());
+  release({split + 100, 400}, Qt::ControlModifier);
+  EXPECT_EQ(session().history.count, 1);
   keyUp(Qt::Key_Control);
 
   // The zoom tool right of the split zooms into the map.
   mouse().setToolMode(kToolZoomRect);
   EXPECT_EQ(mouse().cursorShape(), MapCursor::ZoomIn);
   press({split + 20, 200});
-  EXPECT_EQ(mouse().interactionState(), kStateZoomRect);
   move({split + 150, 330});
+  EXPECT_TRUE(dragShown());
   release({split + 150, 330});
   EXPECT_EQ(session().history.count, 2);
   paint();
@@ -201,36 +197,33 @@ TEST_F(MouseWindowTest, ShiftAndCtrlTogetherStartNoDrag) {
   keyDown(Qt::Key_Shift, Qt::ShiftModifier);
   keyDown(Qt::Key_Control, Qt::ShiftModifier | Qt::ControlModifier);
   press({300, 300}, Qt::ShiftModifier | Qt::ControlModifier);
-  EXPECT_EQ(mouse().interactionState(), kStateIdle);
-  EXPECT_FALSE(mouse().mouseCaptured());
   const int count = session().history.count;
   move({500, 500}, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier);
+  EXPECT_FALSE(dragShown());
   release({500, 500}, Qt::ShiftModifier | Qt::ControlModifier);
   EXPECT_EQ(session().history.count, count);
 }
 
 TEST_F(MouseWindowTest, ShiftDoesNotArmOnTheTitleSheetAndKeyReleasesDisarm) {
   keyDown(Qt::Key_Shift, Qt::ShiftModifier);
-  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
   showMap();
   keyDown(Qt::Key_Shift, Qt::ShiftModifier);
-  EXPECT_TRUE(mouse().dragArmed());
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
   keyUp(Qt::Key_A);  // any key release
-  EXPECT_FALSE(mouse().dragArmed());
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
 }
 
 TEST_F(MouseWindowTest, AutoRepeatedKeyReleasesKeepTheArmedDrag) {
   showMap();
   keyDown(Qt::Key_Shift, Qt::ShiftModifier);
-  ASSERT_TRUE(mouse().dragArmed());
+  ASSERT_EQ(mouse().cursorShape(), MapCursor::Pan);
   // A held key repeats as release and press pairs: not a real release.
   QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Right, Qt::ShiftModifier, QString(), true);
   QCoreApplication::sendEvent(&map(), &repeated);
-  EXPECT_TRUE(mouse().dragArmed());
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
   keyUp(Qt::Key_Right, Qt::ShiftModifier);
-  EXPECT_FALSE(mouse().dragArmed());
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Arrow);
 }
 
 TEST_F(MouseWindowTest, TheSecondPressOfADoubleClickIsDropped) {
@@ -245,8 +238,8 @@ TEST_F(MouseWindowTest, TheSecondPressOfADoubleClickIsDropped) {
   paint();
   keyDown(Qt::Key_Shift, Qt::ShiftModifier);
   send(QEvent::MouseButtonDblClick, {300, 300}, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
-  EXPECT_NE(mouse().interactionState(), kStatePan);
-  EXPECT_FALSE(mouse().mouseCaptured());
+  move({400, 400}, Qt::LeftButton, Qt::ShiftModifier);
+  EXPECT_FALSE(dragShown());
 }
 
 // A double click with every button and every hold of Shift and Ctrl (the
@@ -307,16 +300,15 @@ TEST_F(MouseWindowTest, ADoubleClickLeavesNothingHangingWithAnyButtonAndModifier
         }
         const size_t dialogs = dialogs_.size();
         doubleClick(map(), at, mods, button);
-        const int state = mouse().interactionState();
-        EXPECT_FALSE(mouse().dragArmed() && (state == kStateZoomRect || state == kStatePan));
-        EXPECT_FALSE(mouse().mouseCaptured());
         EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
         EXPECT_FALSE(mouse().infoLabel().shown);
         EXPECT_LE(dialogs_.size(), dialogs + 1);
+        // The pointer moving on with no button drags nothing.
+        move(at + QPoint(-60, 40), Qt::NoButton, mods);
+        EXPECT_FALSE(dragShown());
         keyUp(Qt::Key_Shift);
         keyUp(Qt::Key_Control);
         paint();
-        EXPECT_EQ(mouse().interactionState(), kStateIdle);
         EXPECT_EQ(mouse().cursorShape(), tool.cursor);
         if (openPalette(*window_) != nullptr) window_->command(ids::kToolsPalette);
       }
@@ -330,12 +322,11 @@ TEST_F(MouseWindowTest, APanEndsWhenTheTitleSheetCameBackDuringIt) {
   showMap();
   mouse().setToolMode(kToolPan);
   press({300, 300});
-  ASSERT_EQ(mouse().interactionState(), kStatePan);
   keyDown(Qt::Key_Home);
   ASSERT_TRUE(session().titleSheetShown());
   release({200, 250});
-  EXPECT_FALSE(mouse().dragArmed());
-  EXPECT_FALSE(mouse().mouseCaptured());
+  move({100, 100}, Qt::NoButton);
+  EXPECT_FALSE(dragShown());
   EXPECT_TRUE(session().titleSheetShown());
 }
 
@@ -344,14 +335,15 @@ TEST_F(MouseWindowTest, PaletteToolsIgnoreModifierKeysAndKeyReleases) {
   mouse().setToolMode(kToolPan);
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
   keyDown(Qt::Key_Control, Qt::ControlModifier);
-  EXPECT_FALSE(mouse().dragArmed());
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
   keyUp(Qt::Key_Control);
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Pan);
   // The pan tool drags without Shift.
+  showRect(600, 900, 1400, 2100);
   press({300, 300});
-  EXPECT_EQ(mouse().interactionState(), kStatePan);
-  release({300, 300});
+  move({350, 330});
+  EXPECT_EQ(map().frameOffset(), QPoint(50, 30));
+  release({350, 330});
 }
 
 TEST_F(MouseWindowTest, ZoomOutClickBeepsAtTheWholeCityAndOtherwiseZoomsOutAroundTheClick) {
@@ -397,7 +389,7 @@ TEST_F(MouseWindowTest, WhileMeasuringAShiftDragPansAndTheMeasurementGoesOn) {
   window_->command(32815);
   ASSERT_TRUE(mouse().measure().isOpen());
   paint();
-  EXPECT_EQ(mouse().interactionState(), kStateMeasuring);
+  EXPECT_EQ(mouse().cursorShape(), MapCursor::Measure);
   click(pixelOf(1000, 1200));
   move(pixelOf(1000, 1400), Qt::NoButton);
   click(pixelOf(1000, 1400));
@@ -405,8 +397,8 @@ TEST_F(MouseWindowTest, WhileMeasuringAShiftDragPansAndTheMeasurementGoesOn) {
 
   keyDown(Qt::Key_Shift, Qt::ShiftModifier);
   press({400, 300}, Qt::ShiftModifier);
-  EXPECT_EQ(mouse().interactionState(), kStatePan);
   move({300, 300}, Qt::LeftButton, Qt::ShiftModifier);
+  EXPECT_EQ(map().frameOffset(), QPoint(-100, 0));
   release({300, 300}, Qt::ShiftModifier);
   keyUp(Qt::Key_Shift);
   paint();
@@ -415,7 +407,7 @@ TEST_F(MouseWindowTest, WhileMeasuringAShiftDragPansAndTheMeasurementGoesOn) {
   send(QEvent::MouseMove, {350, 300}, Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
   release({350, 300}, Qt::NoModifier, Qt::MiddleButton);
   paint();
-  EXPECT_EQ(mouse().interactionState(), kStateMeasuring);
+  EXPECT_TRUE(mouse().measure().isOpen());
   EXPECT_EQ(mouse().cursorShape(), MapCursor::Measure);
   EXPECT_EQ(mouse().measure().state().measureCount(), 2);
   // The rubber line starts again at the last point, at its new pixel.

@@ -55,6 +55,13 @@ class MouseWindowTest : public ::testing::Test {
     mapToScreen(session().view, x, y, sx, sy);
     return {sx, sy};
   }
+  // The window as a person sees it: the frame with the overlays over it.
+  QImage shown() { return map().grab().toImage().convertToFormat(QImage::Format_RGB32); }
+  // A drag under way shows: a pan moves the frame with the pointer, a zoom
+  // draws its rectangle over it. False when the window shows the frame as
+  // it is.
+  bool dragShown() { return map().frameOffset() != QPoint(0, 0) || shown() != map().frame(); }
+
   MapPoint mapOf(QPoint p) {
     MapPoint m;
     screenToMap(session().view, p.x(), p.y(), m.x, m.y);

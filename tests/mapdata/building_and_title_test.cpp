@@ -106,17 +106,6 @@ TEST(BuildingFiles, NegativeVertexCountStops) {
   EXPECT_FALSE(problems.empty());
 }
 
-TEST(ScreenPoints, SizedForBaseMapAndEveryBuildingOutline) {
-  MapData m = housesOnly(2, 40);
-  m.maxPointCount = 12;
-  sizeScreenPoints(m);
-  EXPECT_EQ(m.screenPoints.size(), 41u);
-  m.buildings.clear();
-  m.maxPointCount = 100;
-  sizeScreenPoints(m);
-  EXPECT_EQ(m.screenPoints.size(), 101u);
-}
-
 TEST(TitleFile, ShapeCountUsesTheLowByteOfTheCorrection) {
   ByteWriter w;
   w.u16(0x0103);

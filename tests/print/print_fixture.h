@@ -20,7 +20,9 @@ struct PrintWorld : ComposeWorld {
 
   explicit PrintWorld(int mode) : ComposeWorld(mode) {}
 
-  PrintScene scene() const { return {map, layers, marking, styles, viewMode, colour}; }
+  PrintScene scene() const {
+    return {map, layers, marking, styles, viewMode, colour, cache.labelledAnchors};
+  }
 
   // Prints the map of the asked rectangle: 254 m north-south is 1:1000
   // (level 4), 700 m level 2, 1500 m level 1.

@@ -310,8 +310,7 @@ TEST(PrintPassesTest, StreetNamesOnlyWhereTheLastScreenFrameNamedThem) {
   // The screen shows 1:1500 (600 m over 1000 pixels at 4 per mm).
   w.ask(8250, 8250, 300);
   composeFrame(w.ctx, w.dc);
-  ASSERT_LT(w.map.streetLabelPoints[0].level, 0);
-  ASSERT_GT(w.map.streetLabelPoints[1].level, 0);
+  ASSERT_EQ(w.cache.labelledAnchors, (std::vector<uint8_t>{1, 0}));
 
   ASSERT_TRUE(w.print(kLevel4));
   EXPECT_EQ(w.textWritten(), utf8ToCp1251("Морская"));
@@ -322,14 +321,14 @@ TEST(PrintPassesTest, StreetNamesOnlyWhereTheLastScreenFrameNamedThem) {
     EXPECT_EQ(c.state.textColor, (Rgb{100, 100, 100}));
   }
   // The screen's marks are read, never changed.
-  EXPECT_LT(w.map.streetLabelPoints[0].level, 0);
+  EXPECT_EQ(w.cache.labelledAnchors, (std::vector<uint8_t>{1, 0}));
 
   // A frame at a scale too small for names clears the marks: the page then
   // names nothing.
   w.ask(8250, 8250, 4000);
   composeFrame(w.ctx, w.dc);
   ASSERT_EQ(w.view.detailLevel, 0);
-  EXPECT_GT(w.map.streetLabelPoints[0].level, 0);
+  EXPECT_EQ(w.cache.labelledAnchors, (std::vector<uint8_t>{0, 0}));
   ASSERT_TRUE(w.print(kLevel4));
   EXPECT_EQ(w.paper.count(CallKind::TextOut), 0u);
 }

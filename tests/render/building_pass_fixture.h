@@ -37,7 +37,7 @@ struct PassFixture {
 
   // A 1000 x 1000 pixel view of the map square 0..1000/(ppm*mpm) metres.
   PassFixture(int mode, int level, float pixelsPerMm = 1, double mmPerMetre = 1) {
-    viewMode = mode;
+    viewMode = ctx.viewMode = mode;
     buildStyleSet(styles, mode);
     view.viewRight = 1000;
     view.viewBottom = 1000;

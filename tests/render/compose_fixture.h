@@ -33,7 +33,7 @@ struct ComposeWorld {
   ComposeWorld& operator=(const ComposeWorld&) = delete;
 
   explicit ComposeWorld(int mode = kViewFlat) {
-    viewMode = mode;
+    viewMode = ctx.viewMode = mode;
     ctx.dataDir = "/nonexistent/tikhomap-title-files";
     buildStyleSet(styles, mode);
     DeviceCaps caps = RecordingCanvas::defaultCaps();

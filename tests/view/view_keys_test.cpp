@@ -1,7 +1,7 @@
 // Arrow panning and the zoom characters computed from the visible window.
 #include <gtest/gtest.h>
 
-#include "app/view_keys.h"
+#include "view/view_keys.h"
 
 namespace tikhomap {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/view_keys.h"
+#include "view/view_keys.h"
 
 #include <algorithm>
 
