@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "gpkg/map_location.h"
 #include "mapdata/tkm_writer.h"
 #include "osm2tkm/import_command.h"
 #include "tests/osm2tkm/osm_fixture.h"
@@ -76,7 +77,7 @@ TEST(CommandLine, UsageErrorsReturnTwoAndSayWhat) {
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.err.empty()) << r.err;
     EXPECT_NE(r.out.find("usage: osm2tkm"), std::string::npos);
-    EXPECT_NE(r.out.find("city.txt and houses.txt"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("houses.txt and\n            map.gpkg"), std::string::npos) << r.out;
   }
 }
 
@@ -276,11 +277,37 @@ TEST_F(Refusals, NodesWithoutWaysAreRefused) {
 }
 
 TEST_F(Refusals, AnAreaBeyondTheGridIsRefusedNamingItsSize) {
-  const Outcome r = run({"--bbox", "9.0,47.0,9.6,47.2", town.string(), out.string()});
+  const Outcome r = run({"--bbox", "7.0,46.0,10.0,47.5", town.string(), out.string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("km"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("--bbox"), std::string::npos);
   expectNothingWritten();
+}
+
+// An area wider than the eleven files hold, or --container, gives the map
+// container alone; --force over an earlier import of the eleven files takes
+// them all away, so the folder opens as the container.
+TEST_F(Refusals, ATownBeyondTheMapFilesOrAskedForIsWrittenAsTheContainer) {
+  const struct {
+    std::vector<std::string> args;
+    const char* why;
+  } cases[] = {
+      {{"--force", "--bbox", "9.0,47.0,9.6,47.2", town.string(), out.string()}, "cannot hold it"},
+      {{"--container", "--force", town.string(), out.string()}, "the map container, with"},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(out);
+    ASSERT_EQ(run({town.string(), out.string()}).status, 0);
+    ASSERT_TRUE(fs::exists(out / "3.tkm"));
+    const Outcome r = run(c.args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(c.why), std::string::npos) << r.out;
+    EXPECT_EQ(entries(out), 1u);
+    MapData map;
+    EXPECT_TRUE(loadMapBase(out, map, {}).ok);
+    EXPECT_TRUE(loadMapBuildings(out, map, {}).ok);
+    EXPECT_FALSE(map.buildings.empty());
+  }
 }
 
 TEST_F(Refusals, AMissingInputIsReported) {
