@@ -13,7 +13,7 @@ enum class CitySize {
   Tiny,     // a small town for unit tests, made in a fraction of a second
   Default,  // the city every user sees: about 24 km across
   Large,    // the same coast, built up close to the 16-bit table limits
-  Huge,     // a coast 2.2 times as wide, built up as Large: about 300,000
+  Huge,     // a coast 2.3 times as wide, built up as Large: about 300,000
             // buildings, more than the eleven map files hold
 };
 

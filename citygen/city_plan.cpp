@@ -59,7 +59,7 @@ Polyline halfPlaneClip(const Polyline& poly, Vec a, Vec b) {
 CityPlan makePlan(const CityOptions& options) {
   CityPlan plan;
   plan.size = options.size;
-  plan.scale = options.size == CitySize::Tiny ? 0.25 : options.size == CitySize::Huge ? 2.2 : 1.0;
+  plan.scale = options.size == CitySize::Tiny ? 0.25 : options.size == CitySize::Huge ? 2.3 : 1.0;
   plan.density = options.size == CitySize::Large || options.size == CitySize::Huge ? 1.45 : 1.0;
   plan.extent = 24000 * plan.scale;
   plan.centre = plan.at(11800, 10700);
