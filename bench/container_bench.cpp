@@ -4,12 +4,12 @@
 // resident memory of the process is reported as "peak_MB"; the city's own
 // model is alive throughout, so the figure is an upper bound of one open.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
+#include "bench/peak_memory.h"
 #include "citygen/city_generator.h"
 #include "gpkg/geopackage.h"
 #include "gpkg/map_location.h"
@@ -18,11 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double peakMegabytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024;  // kilobytes on Linux
-}
+using tikhomap::peakMegabytes;
 
 const tikhomap::GeneratedCity& hugeCity() {
   static const tikhomap::GeneratedCity city = [] {

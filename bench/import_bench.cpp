@@ -5,7 +5,6 @@
 // "peak_MB" (the generated town runs last, so its figure is the importer's
 // peak at the limit).
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,17 +14,14 @@
 #include <string>
 
 #include "bench/osm_town/osm_town.h"
+#include "bench/peak_memory.h"
 #include "osm2tkm/import_command.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-double peakMegabytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024;  // kilobytes on Linux
-}
+using tikhomap::peakMegabytes;
 
 fs::path scratch(const char* name) {
   return fs::temp_directory_path() /

@@ -18,6 +18,7 @@
 #include "gpkg/sqlite_db.h"
 #include "mapdata/city_info.h"
 #include "mapdata/cp1251.h"
+#include "mapdata/loader.h"
 #include "mapdata/map_readers.h"
 #include "mapdata/table_order.h"
 
@@ -362,15 +363,7 @@ void readCityDescription(Reader& r, MapData& map, std::vector<LoadProblem>& prob
 LoadResult loadContainerBaseMap(const std::filesystem::path& path, MapData& map,
                                 const LoadProgress& progress) {
   LoadResult result;
-  for (auto* table : {&map.areaFeatures, &map.lineFeatures, &map.waterFeatures, &map.streetOutlines,
-                      &map.streetLines}) {
-    table->clear();
-  }
-  map.streetNames.clear();
-  map.streetCodeIndex.clear();
-  map.streetLabelPoints.clear();
-  map.microdistricts.clear();
-  map.districtAreas.clear();
+  clearBaseMap(map);
   map.city = CityInfo{};
   map.maxPointCount = 0;
   Reader r(path, result.problems);
@@ -463,14 +456,7 @@ LoadResult loadContainerBaseMap(const std::filesystem::path& path, MapData& map,
 LoadResult loadContainerBuildings(const std::filesystem::path& path, MapData& map,
                                   const LoadProgress& progress) {
   LoadResult result;
-  map.buildings.clear();
-  map.furtherAddresses.clear();
-  map.themeNodes.clear();
-  map.themeHead = -1;
-  map.userObjects.clear();
-  map.userObjectsDeclared = 0;
-  map.signRecords.clear();
-  map.signRecordsDeclared = 0;
+  clearBuildingsAndReferences(map);
   Reader r(path, result.problems);
   if (!r.open()) return failure(result, r);
 

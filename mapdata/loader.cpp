@@ -49,11 +49,7 @@ void readFurtherAddresses(const std::filesystem::path& dir, MapData& map, LoadRe
 
 }  // namespace
 
-LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
-                       const LoadProgress& progress) {
-  LoadResult result;
-  std::vector<uint8_t> bytes;
-  // A layer whose file is missing must come out empty, not keep old data.
+void clearBaseMap(MapData& map) {
   for (auto* table : {&map.areaFeatures, &map.lineFeatures, &map.waterFeatures, &map.streetOutlines,
                       &map.streetLines}) {
     table->clear();
@@ -63,6 +59,25 @@ LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
   map.streetLabelPoints.clear();
   map.microdistricts.clear();
   map.districtAreas.clear();
+}
+
+void clearBuildingsAndReferences(MapData& map) {
+  map.buildings.clear();
+  map.furtherAddresses.clear();
+  map.themeNodes.clear();
+  map.themeHead = -1;
+  map.userObjects.clear();
+  map.userObjectsDeclared = 0;
+  map.signRecords.clear();
+  map.signRecordsDeclared = 0;
+}
+
+LoadResult loadBaseMap(const std::filesystem::path& dir, MapData& map,
+                       const LoadProgress& progress) {
+  LoadResult result;
+  std::vector<uint8_t> bytes;
+  // A layer whose file is missing must come out empty, not keep old data.
+  clearBaseMap(map);
   readCityInfo(dir, map, result);
 
   say(progress, "Загрузка: Гидрография");
@@ -100,15 +115,8 @@ LoadResult loadBuildingsAndReferences(const std::filesystem::path& dir, MapData&
   LoadResult result;
   std::vector<uint8_t> attributes;
   std::vector<uint8_t> geometry;
-  map.buildings.clear();
-  map.furtherAddresses.clear();
   // A reference file that is not read leaves its table empty, as at start.
-  map.themeNodes.clear();
-  map.themeHead = -1;
-  map.userObjects.clear();
-  map.userObjectsDeclared = 0;
-  map.signRecords.clear();
-  map.signRecordsDeclared = 0;
+  clearBuildingsAndReferences(map);
   if (!readOrReport(dir, "7.tkm", attributes, result)) {
     result.missingFile = "7.tkm";
     return result;

@@ -9,6 +9,11 @@
 
 namespace tikhomap {
 
+// Empties the tables each step of loading fills, so that a layer a source
+// does not give comes out empty rather than keeping an older map's records.
+void clearBaseMap(MapData& map);
+void clearBuildingsAndReferences(MapData& map);
+
 // Reads 8.tkm, 3.tkm, 4.tkm and 5.tkm. ok is false
 // when 8.tkm or 3.tkm cannot be opened or 3.tkm gives no district areas; a
 // short 8.tkm, or a missing 4.tkm or 5.tkm, only leaves its tables empty.
