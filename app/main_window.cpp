@@ -238,18 +238,8 @@ void MainWindow::loadMapData() {
   if (loading_ || failed_ || session_.baseMapLoaded()) return;
   loading_ = true;
   ProgressWindow progress(this);
-  progress.show();
-  progress.raise();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  const auto caption = [&progress](const std::string& text) {
-    progress.setCaption(QString::fromStdString(text));
-  };
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const LoadResult base = loadSessionBaseMap(session_, caption);
+  const LoadResult base = readBaseMapShowingProgress(session_, progress);
   if (!base.ok) {
-    QApplication::restoreOverrideCursor();
-    progress.close();
-    loading_ = false;
     failed_ = true;
     const QString message = baseMapFailureText(base, session_.dataDir);
     if (fatal_) fatal_(message);
@@ -257,6 +247,22 @@ void MainWindow::loadMapData() {
   }
   readBuildingsUnderTitleSheet(progress);
   openPending();
+}
+
+LoadResult MainWindow::readBaseMapShowingProgress(MapSession& into, ProgressWindow& progress) {
+  progress.show();
+  progress.raise();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const LoadResult base = loadSessionBaseMap(into, [&progress](const std::string& text) {
+    progress.setCaption(QString::fromStdString(text));
+  });
+  if (!base.ok) {
+    QApplication::restoreOverrideCursor();
+    progress.close();
+    loading_ = false;
+  }
+  return base;
 }
 
 void MainWindow::readBuildingsUnderTitleSheet(ProgressWindow& progress) {
@@ -298,18 +304,8 @@ bool MainWindow::openMap(const std::filesystem::path& dir) {
   loading_ = true;
   auto fresh = std::make_unique<MapSession>(dir);
   ProgressWindow progress(this);
-  progress.show();
-  progress.raise();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  const auto caption = [&progress](const std::string& text) {
-    progress.setCaption(QString::fromStdString(text));
-  };
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const LoadResult base = loadSessionBaseMap(*fresh, caption);
+  const LoadResult base = readBaseMapShowingProgress(*fresh, progress);
   if (!base.ok) {
-    QApplication::restoreOverrideCursor();
-    progress.close();
-    loading_ = false;
     if (openFailed_) openFailed_(baseMapFailureText(base, fresh->dataDir));
     openPending();
     return false;

@@ -127,6 +127,10 @@ class MainWindow final : public QMainWindow, public Shell, private MapWidgetHost
   void composeNow(QImage& frame);
   void loadBuildings();
   void openPending();
+  // The first step of every load: the progress window shown and the base
+  // map of `into` read under the wait cursor. A failure closes the window,
+  // restores the cursor and ends the load.
+  LoadResult readBaseMapShowingProgress(MapSession& into, ProgressWindow& progress);
   // The base map is read: the title sheet is shown while the buildings are
   // read under it, then the load ends.
   void readBuildingsUnderTitleSheet(ProgressWindow& progress);
