@@ -3,8 +3,8 @@
 // OGC standard on SQLite), for towns whose tables do not fit the eleven map
 // files. docs/map-container.md describes its schema.
 //
-// Names are stored as UTF-8 and read back into the map's cp1251 (letters
-// without a cp1251 byte transliterated).
+// Names are stored as UTF-8 and read back as UTF-8, never transliterated;
+// what a file holds is made safe on reading (mapdata/utf8_text.h).
 #pragma once
 
 #include <filesystem>

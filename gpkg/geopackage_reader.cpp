@@ -21,6 +21,7 @@
 #include "mapdata/loader.h"
 #include "mapdata/map_readers.h"
 #include "mapdata/table_order.h"
+#include "mapdata/utf8_text.h"
 
 namespace tikhomap {
 namespace {
@@ -39,7 +40,8 @@ void say(const LoadProgress& progress, const std::string& caption) {
 // stops the row with its reason.
 class Row {
  public:
-  Row(sqlite3_stmt* s, int64_t& totalVertices) : s_(s), totalVertices_(totalVertices) {}
+  Row(sqlite3_stmt* s, int64_t& totalVertices, int64_t& repairedTexts)
+      : s_(s), totalVertices_(totalVertices), repairedTexts_(repairedTexts) {}
 
   const std::string& error() const { return error_; }
   bool refuse(const char* what, const char* why) { return fail(what, why); }
@@ -68,6 +70,19 @@ class Row {
     out = utf8ToCp1251(std::string_view(data, static_cast<size_t>(bytes)));
     if (out.find('\0') != std::string::npos) return fail(what, "holds a NUL character");
     if (out.size() > maxBytes) return fail(what, "is too long");
+    return true;
+  }
+  // A name or other text of the model: UTF-8 made safe (mapdata/utf8_text.h)
+  // and cut to kMaxTextBytes; what had to be repaired is counted.
+  bool name(int col, std::string& out, const char* what) {
+    if (sqlite3_column_type(s_, col) != SQLITE_TEXT) return fail(what, "is not a text");
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
+    const int bytes = sqlite3_column_bytes(s_, col);
+    if (!data || bytes < 0) return fail(what, "cannot be read");
+    bool repaired = false;
+    out = sanitizedUtf8(std::string_view(data, static_cast<size_t>(bytes)), kMaxTextBytes,
+                        &repaired);
+    if (repaired) ++repairedTexts_;
     return true;
   }
   template <size_t N>
@@ -130,6 +145,7 @@ class Row {
   }
   sqlite3_stmt* s_;
   int64_t& totalVertices_;
+  int64_t& repairedTexts_;
   std::string error_;
 };
 
@@ -239,7 +255,7 @@ class Reader {
                 std::to_string(kContainerMaxRecords) + " records; the rest are not read");
         break;
       }
-      Row row(s.get(), totalVertices_);
+      Row row(s.get(), totalVertices_, repairedTexts_);
       if (read(row)) continue;
       if (++skipped <= kProblemsPerTable) {
         problem(std::string("table ") + table + ", record " + std::to_string(count) + ": " +
@@ -288,6 +304,16 @@ class Reader {
 
   sqlite3* db() { return db_.get(); }
 
+  // Says how many texts had to be repaired or cut (none: nothing said).
+  void reportRepairedTexts() {
+    if (repairedTexts_ > 0) {
+      problem(std::to_string(repairedTexts_) +
+              " texts were not valid UTF-8, held control characters or were too long, and were "
+              "repaired");
+    }
+    repairedTexts_ = 0;
+  }
+
  private:
   bool pragmaValue(const char* sql, int64_t& value) {
     Statement s(db_.get(), sql);
@@ -300,11 +326,13 @@ class Reader {
     return true;
   }
 
+ private:
   std::filesystem::path path_;
   std::string name_;
   std::vector<LoadProblem>& problems_;
   Connection db_;
   int64_t totalVertices_ = 0;
+  int64_t repairedTexts_ = 0;
 };
 
 LoadResult failure(LoadResult& result, const Reader& reader) {
@@ -382,7 +410,7 @@ LoadResult loadContainerBaseMap(const std::filesystem::path& path, MapData& map,
   say(progress, "Загрузка: Гидрография");
   r.rows("microdistricts", "SELECT geom, name FROM microdistricts ORDER BY fid", [&](Row& row) {
     Microdistrict m;
-    if (!row.point(0, m.x, m.y, "point") || !row.field(1, m.name, "name")) return false;
+    if (!row.point(0, m.x, m.y, "point") || !row.name(1, m.name, "name")) return false;
     map.microdistricts.push_back(m);
     return true;
   });
@@ -424,7 +452,7 @@ LoadResult loadContainerBaseMap(const std::filesystem::path& path, MapData& map,
          [&](Row& row) {
            StreetName n;
            if (!row.integer(0, n.kind, "kind") || !row.integer(1, n.streetCode, "street code") ||
-               !row.field(2, n.name, "name")) {
+               !row.name(2, n.name, "name")) {
              return false;
            }
            map.streetNames.push_back(n);
@@ -450,6 +478,7 @@ LoadResult loadContainerBaseMap(const std::filesystem::path& path, MapData& map,
     r.problem(std::to_string(outside) + " street names with a code that cannot be indexed");
   }
   result.ok = true;
+  r.reportRepairedTexts();
   return result;
 }
 
@@ -496,8 +525,8 @@ LoadResult loadContainerBuildings(const std::filesystem::path& path, MapData& ma
             !row.integer(1, b.x, "address_north") || !row.integer(2, b.y, "address_east") ||
             !row.integer(3, b.purpose, "purpose") || !row.integer(4, b.floors, "floors") ||
             !row.integer(5, b.streetCode, "street code") || !row.integer(6, b.state, "state") ||
-            !row.field(7, b.houseNumber, "house number") ||
-            !row.field(8, b.description, "description") ||
+            !row.name(7, b.houseNumber, "house number") ||
+            !row.name(8, b.description, "description") ||
             !row.integer(9, b.reserved, "reserved") || !row.real(10, b.bounds.xMin, "north_min") ||
             !row.real(11, b.bounds.yMin, "east_min") || !row.real(12, b.bounds.xMax, "north_max") ||
             !row.real(13, b.bounds.yMax, "east_max")) {
@@ -534,7 +563,7 @@ LoadResult loadContainerBuildings(const std::filesystem::path& path, MapData& ma
          "SELECT code, name, children, next, reserved1, reserved2 FROM themes ORDER BY fid",
          [&](Row& row) {
            ThemeNode n;
-           if (!row.field(0, n.code, "code", false) || !row.field(1, n.name, "name") ||
+           if (!row.field(0, n.code, "code", false) || !row.name(1, n.name, "name") ||
                !row.integer(2, n.children, "children") || !row.integer(3, n.next, "next") ||
                !row.integer(4, n.reserved1, "reserved1") ||
                !row.integer(5, n.reserved2, "reserved2")) {
@@ -575,7 +604,7 @@ LoadResult loadContainerBuildings(const std::filesystem::path& path, MapData& ma
          [&](Row& row) {
            UserObject o;
            if (!row.point(0, o.x, o.y, "point") || !row.field(1, o.theme, "theme", false) ||
-               !row.field(2, o.name, "name") || !row.integer(3, o.foundMark, "found_mark") ||
+               !row.name(2, o.name, "name") || !row.integer(3, o.foundMark, "found_mark") ||
                !row.integer(4, o.reserved, "reserved")) {
              return false;
            }
@@ -588,13 +617,14 @@ LoadResult loadContainerBuildings(const std::filesystem::path& path, MapData& ma
     SignRecord s;
     if (!row.integer(0, s.id, "sign_id") || !row.integer(1, s.a, "a") ||
         !row.integer(2, s.b, "b") || !row.integer(3, s.spare, "spare") || !row.real(4, s.p, "p") ||
-        !row.real(5, s.q, "q") || !row.field(6, s.text, "text")) {
+        !row.real(5, s.q, "q") || !row.name(6, s.text, "text")) {
       return false;
     }
     map.signRecords.push_back(s);
     return true;
   });
   r.integerProperty("signs_declared", map.signRecordsDeclared);
+  r.reportRepairedTexts();
   return result;
 }
 

@@ -39,6 +39,10 @@ template <size_t N>
 std::string utf8Field(const char (&field)[N]) {
   return cp1251ToUtf8(std::string_view(field, strnlen(field, N)));
 }
+// The model's texts are UTF-8 already and are stored as they are.
+const std::string& utf8Field(const std::string& text) {
+  return text;
+}
 
 const char* kWgs84Wkt =
     "GEOGCS[\"WGS 84\",DATUM[\"WGS_1984\",SPHEROID[\"WGS 84\",6378137,298.257223563,"

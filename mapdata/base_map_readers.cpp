@@ -4,6 +4,7 @@
 #include <string>
 
 #include "mapdata/byte_reader.h"
+#include "mapdata/cp1251.h"
 #include "mapdata/map_readers.h"
 #include "mapdata/point_codec.h"
 #include "mapdata/table_order.h"
@@ -35,16 +36,18 @@ void reportShortTable(std::vector<LoadProblem>& problems, const char* file, size
   }
 }
 
-// Reads a name of L bytes (uint8 L already read) into a 30-byte field. A
-// longer name is read over and cut to the 29 characters the field holds.
-bool readName(ByteReader& r, uint8_t length, char (&name)[30], std::vector<LoadProblem>& problems,
+// Reads a name of L bytes (uint8 L already read), up to its first NUL and
+// converted to UTF-8. A longer name is read over and cut to the 29 bytes the
+// file's field holds.
+bool readName(ByteReader& r, uint8_t length, std::string& name, std::vector<LoadProblem>& problems,
               const char* file) {
   const size_t at = r.offset();
   const size_t kept = std::min<size_t>(length, kMaxNameLength);
   if (!r.canRead(length)) return false;
-  r.bytes(reinterpret_cast<uint8_t*>(name), kept);
+  char field[kMaxNameLength] = {};
+  r.bytes(reinterpret_cast<uint8_t*>(field), kept);
   r.skip(length - kept);
-  name[kept] = '\0';
+  name = cp1251FieldToUtf8(std::string_view(field, kept));
   if (length > kMaxNameLength) {
     addProblem(
         problems, file, at,

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "mapdata/byte_reader.h"
+#include "mapdata/cp1251.h"
 #include "mapdata/map_readers.h"
 #include "mapdata/point_codec.h"
 
@@ -13,13 +14,17 @@ namespace {
 constexpr int kProgressStep = 200;
 constexpr size_t kFixedPartSize = 14;
 
-// Copies L bytes of text into a field, cutting what the field cannot hold.
-template <size_t N>
-void copyText(ByteReader& r, uint8_t length, char (&field)[N]) {
-  const size_t kept = std::min<size_t>(length, N - 1);
+constexpr size_t kHouseNumberBytes = 6;
+constexpr size_t kDescriptionBytes = 46;
+
+// Reads L bytes of text, keeps at most `room` of them up to the first NUL,
+// and converts them to UTF-8.
+void copyText(ByteReader& r, uint8_t length, size_t room, std::string& text) {
+  char field[255] = {};
+  const size_t kept = std::min<size_t>(length, room);
   r.bytes(reinterpret_cast<uint8_t*>(field), kept);
   r.skip(length - kept);
-  field[kept] = '\0';
+  text = cp1251FieldToUtf8(std::string_view(field, kept));
 }
 
 }  // namespace
@@ -58,11 +63,11 @@ bool parseBuildingFiles(std::span<const uint8_t> attributes, std::span<const uin
       problems.push_back({"7.tkm", start, "record texts cut short"});
       break;
     }
-    if (numberLength > sizeof b.houseNumber - 1 || descriptionLength > sizeof b.description - 1) {
+    if (numberLength > kHouseNumberBytes || descriptionLength > kDescriptionBytes) {
       problems.push_back({"7.tkm", start, "house number or description too long, cut"});
     }
-    copyText(attr, numberLength, b.houseNumber);
-    copyText(attr, descriptionLength, b.description);
+    copyText(attr, numberLength, kHouseNumberBytes, b.houseNumber);
+    copyText(attr, descriptionLength, kDescriptionBytes, b.description);
     if (b.pointCount < 0) {
       // Where the next outline starts in 6.tkm is then unknown.
       problems.push_back({"7.tkm", start, "negative vertex count " + std::to_string(b.pointCount)});

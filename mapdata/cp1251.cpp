@@ -95,6 +95,10 @@ std::string cp1251ToUtf8(std::string_view cp1251) {
   return out;
 }
 
+std::string cp1251FieldToUtf8(std::string_view field) {
+  return cp1251ToUtf8(field.substr(0, field.find('\0')));
+}
+
 std::u16string cp1251ToUtf16(std::string_view cp1251) {
   std::u16string out;
   out.reserve(cp1251.size());

@@ -12,6 +12,8 @@ namespace tikhomap {
 // U+FFFD.
 std::string cp1251ToUtf8(std::string_view cp1251);
 std::u16string cp1251ToUtf16(std::string_view cp1251);
+// The text of a field of the map files, up to its first NUL, as UTF-8.
+std::string cp1251FieldToUtf8(std::string_view field);
 
 // Latin letters without a cp1251 byte are written by the transliteration
 // table (mapdata/transliteration.h: "ä" -> "a", "ß" -> "ss"), so that a name

@@ -5,6 +5,7 @@
 // and written (kFileTableLimit and the others below).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tikhomap {
@@ -31,3 +32,8 @@ inline constexpr int32_t kFileObjectCoordinateMax = 32767;  // signed 16-bit poi
 inline constexpr int32_t kFileObjectCoordinateMin = -32768;
 
 }  // namespace tikhomap
+
+// Bytes of UTF-8 a text of the model may hold when it comes from a container
+// or an import (a name, a house number, a description): longer texts are cut
+// at a character boundary.
+inline constexpr std::size_t kMaxTextBytes = 256;

@@ -1,10 +1,13 @@
 // Records of the city map. Counts, rows, codes and whole-metre coordinates
 // are 32-bit; the readers of the eleven files fill them from the files'
 // narrower fields, and their writer refuses what those fields cannot hold.
+// Every text is UTF-8: the eleven files' cp1251 is converted on reading and
+// back on writing.
 // The caps the model itself keeps are in mapdata/limits.h.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tikhomap {
@@ -61,7 +64,7 @@ struct MapFeature {
 struct StreetName {
   int32_t kind = 0;  // 0: no house list; 100: cannot be shown by itself
   int32_t streetCode = 0;
-  char name[30] = {};  // cp1251, NUL-terminated, at most 29 characters
+  std::string name;  // UTF-8; the street file holds 29 bytes of it in cp1251
 };
 
 struct StreetLabelPoint {
@@ -74,7 +77,7 @@ struct StreetLabelPoint {
 struct Microdistrict {
   int32_t x = 0;
   int32_t y = 0;
-  char name[30] = {};
+  std::string name;  // UTF-8
 };
 
 struct Building {
@@ -86,8 +89,8 @@ struct Building {
   int32_t floors = 0;
   int32_t streetCode = 0;
   int32_t state = 0;
-  char houseNumber[7] = {};   // at most 6 characters
-  char description[47] = {};  // at most 46 characters
+  std::string houseNumber;  // UTF-8; 7.tkm holds 6 bytes of it in cp1251
+  std::string description;  // UTF-8; 7.tkm holds 46 bytes of it
   std::vector<MapPoint> outline;
   MapBounds bounds;
 };
@@ -98,7 +101,7 @@ struct ThemeNode {
   int32_t reserved1 = 0;
   int32_t reserved2 = 0;
   char code[2] = {};  // code[1] == '1' marks a group
-  char name[50] = {};
+  std::string name;  // UTF-8
   int32_t children = -1;  // first theme of a group
   int32_t next = -1;      // next group, or next theme of the same group
 };
@@ -109,7 +112,7 @@ struct UserObject {
   int32_t y = 0;
   int16_t foundMark = 0;  // 1 while in the current object-search result
   char theme[2] = {};
-  char name[65] = {};  // at most 64 characters
+  std::string name;  // UTF-8; user.tkm holds 64 bytes of it
 };
 
 struct SignRecord {
@@ -119,7 +122,7 @@ struct SignRecord {
   int16_t spare = 0;
   float p = 0;
   float q = 0;
-  char text[82] = {};  // at most 81 characters
+  std::string text;  // UTF-8; sign.tkm holds 81 bytes of it
 };
 
 }  // namespace tikhomap

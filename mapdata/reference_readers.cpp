@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "mapdata/cp1251.h"
 #include "mapdata/map_readers.h"
 #include "mapdata/text_rules.h"
 
@@ -139,11 +140,9 @@ bool splitFields(std::string_view line, size_t commas, std::vector<std::string_v
   return true;
 }
 
-template <size_t N>
-void copyField(std::string_view text, char (&field)[N]) {
-  const size_t n = std::min(text.size(), N - 1);
-  std::memcpy(field, text.data(), n);
-  std::fill(field + n, field + N, '\0');
+// At most `width` bytes of a cp1251 text, up to its first NUL, as UTF-8.
+std::string fieldFromFile(std::string_view text, size_t width) {
+  return cp1251FieldToUtf8(text.substr(0, width));
 }
 
 }  // namespace
@@ -237,7 +236,7 @@ void parseThemeFile(std::span<const uint8_t> bytes, MapData& map,
     node.code[1] = line.text[1];
     std::string name = line.text.substr(comma + 1);
     trimText(name);
-    copyField(std::string_view(name).substr(0, kThemeNameLength), node.name);
+    node.name = fieldFromFile(name, kThemeNameLength);
     inserted.clear();
     insertThemeNode(map, node, ends, &inserted, line.offset);
     for (LoadProblem& p : inserted) told.add(p.offset, std::move(p.what));
@@ -312,7 +311,7 @@ bool parseUserObjectFile(std::span<const uint8_t> bytes, MapData& map,
         std::copy(theme.begin(), theme.end(), object.theme);
         std::string name(fields[3]);
         trimText(name);
-        copyField(std::string_view(name).substr(0, kObjectNameLength), object.name);
+        object.name = fieldFromFile(name, kObjectNameLength);
         map.userObjects.push_back(object);
         return true;
       });
@@ -335,7 +334,7 @@ bool parseSignFile(std::span<const uint8_t> bytes, MapData& map,
                             record.q = static_cast<float>(decimalValue(fields[5]));
                             if (fields[6].size() > kSignTextLength)
                               told.add(offset, "text cut to 81 characters");
-                            copyField(fields[6].substr(0, kSignTextLength), record.text);
+                            record.text = fieldFromFile(fields[6], kSignTextLength);
                             map.signRecords.push_back(record);
                             return true;
                           });

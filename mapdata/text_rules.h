@@ -37,7 +37,7 @@ std::string_view trimmedText(std::string_view text);
 
 // A building's house number as it is shown, trimmed.
 inline std::string_view houseNumberText(const Building& b) {
-  return trimmedText(fieldText(b.houseNumber));
+  return trimmedText(upToNul(b.houseNumber));
 }
 
 }  // namespace tikhomap

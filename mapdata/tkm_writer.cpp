@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "mapdata/byte_writer.h"
+#include "mapdata/cp1251.h"
 #include "mapdata/limits.h"
 #include "mapdata/point_codec.h"
 #include "mapdata/text_rules.h"
@@ -21,11 +22,19 @@ constexpr int16_t kNoDistrict = 250;
 constexpr int kMaxVertices = kFileVertexLimit;
 const char* const kLineEnd = "\r\n";
 
-// A field is written without its last byte, so that it reads back with
-// room for the NUL.
-template <size_t N>
-std::string_view writtenText(const char (&field)[N]) {
-  return fieldText(field).substr(0, N - 1);
+// Bytes of each text field of the files: a name is written in cp1251 (Latin
+// letters outside it transliterated) and cut to what its field holds.
+constexpr size_t kNameBytes = 29;
+constexpr size_t kHouseNumberBytes = 6;
+constexpr size_t kDescriptionBytes = 46;
+constexpr size_t kThemeNameBytes = 49;
+constexpr size_t kObjectNameBytes = 64;
+constexpr size_t kSignTextBytes = 81;
+
+std::string writtenText(std::string_view utf8, size_t width) {
+  std::string text = utf8ToCp1251(upToNul(utf8));
+  if (text.size() > width) text.resize(width);
+  return text;
 }
 
 int16_t tableCount(size_t n) {
@@ -195,7 +204,7 @@ std::string codeText(const char (&code)[2]) {
 
 void appendThemeLine(std::string& out, const ThemeNode& node) {
   // Code, three spaces, then the name after a comma at the sixth character.
-  out += codeText(node.code) + "   ," + std::string(writtenText(node.name)) + kLineEnd;
+  out += codeText(node.code) + "   ," + writtenText(node.name, kThemeNameBytes) + kLineEnd;
 }
 
 // The file written and closed (a full disk often shows only when the last
@@ -232,7 +241,7 @@ std::vector<uint8_t> writeMicrodistrictFile(const MapData& map) {
     const Microdistrict& m = map.microdistricts[static_cast<size_t>(i)];
     w.u16(m.x);
     w.u16(m.y);
-    writeName(w, writtenText(m.name));
+    writeName(w, writtenText(m.name, kNameBytes));
   }
   return std::move(w.bytes());
 }
@@ -277,7 +286,7 @@ std::vector<uint8_t> writeStreetFile(const MapData& map) {
     const StreetName& s = map.streetNames[static_cast<size_t>(i)];
     w.i16(s.streetCode);
     w.u8(static_cast<uint8_t>(s.kind));
-    writeName(w, writtenText(s.name));
+    writeName(w, writtenText(s.name, kNameBytes));
   }
   const int16_t anchors = tableCount(map.streetLabelPoints.size());
   w.i16(anchors);
@@ -297,8 +306,8 @@ std::vector<uint8_t> writeBuildingAttributeFile(const MapData& map) {
   w.i16(n);
   for (int i = 0; i < n; ++i) {
     const Building& b = map.buildings[static_cast<size_t>(i)];
-    const std::string_view number = writtenText(b.houseNumber);
-    const std::string_view description = writtenText(b.description);
+    const std::string number = writtenText(b.houseNumber, kHouseNumberBytes);
+    const std::string description = writtenText(b.description, kDescriptionBytes);
     w.u16(b.x);
     w.i16(static_cast<int16_t>(std::min<size_t>(b.outline.size(), kMaxVertices)));
     w.i16(b.floors);
@@ -354,7 +363,7 @@ std::vector<uint8_t> writeUserObjectFile(const MapData& map) {
   std::string out = std::to_string(map.userObjects.size()) + kLineEnd;
   for (const UserObject& o : map.userObjects) {
     out += std::to_string(o.x) + "," + std::to_string(o.y) + "," + codeText(o.theme) + "," +
-           std::string(writtenText(o.name)) + kLineEnd;
+           writtenText(o.name, kObjectNameBytes) + kLineEnd;
   }
   return textBytes(out);
 }
@@ -364,7 +373,7 @@ std::vector<uint8_t> writeSignFile(const MapData& map) {
   for (const SignRecord& s : map.signRecords) {
     out += std::to_string(s.id) + ",0," + std::to_string(s.a) + "," + std::to_string(s.b) + "," +
            std::to_string(std::lround(s.p)) + "," + std::to_string(std::lround(s.q)) + "," +
-           std::string(writtenText(s.text)) + kLineEnd;
+           writtenText(s.text, kSignTextBytes) + kLineEnd;
   }
   return textBytes(out);
 }

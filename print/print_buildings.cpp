@@ -6,6 +6,7 @@
 #include <cmath>
 #include <span>
 
+#include "mapdata/utf8_text.h"
 #include "print/print_map.h"
 #include "render/building_filter.h"
 #include "render/building_walls.h"
@@ -93,7 +94,7 @@ void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc
   const std::string_view number = houseNumberText(b);
   if (number.empty()) return;
   const ScreenPoint p = buildingPixel(page.view, b.x, b.y);
-  const int n = static_cast<int>(number.size());
+  const int n = static_cast<int>(codePointCount(number));
   const int hf = std::abs(houseNumberFont(page.view).height);
   const int x = truncated(p.x - n * hf * 0.3);
   const int y = p.y - raise - hf / 2;

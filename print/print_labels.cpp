@@ -2,6 +2,7 @@
 // placed again at the page's scale with letters sized in millimetres.
 #include <algorithm>
 
+#include "mapdata/utf8_text.h"
 #include "print/print_map.h"
 #include "render/feature_draw.h"
 #include "render/street_labels.h"
@@ -46,9 +47,10 @@ void printStreetLabels(const PrintScene& scene, PageState& page, Canvas& dc) {
     if (name.empty()) continue;
     const MapPoint at{static_cast<float>(anchor.x), static_cast<float>(anchor.y)};
     if (!placeLabel(v, fontHeight, at, *street, name, placed)) continue;
-    for (size_t c = 0; c < name.size(); ++c) {
+    size_t c = 0;
+    for (size_t i = 0; i < name.size() && c < placed.angle.size(); i = nextCodePoint(name, i), ++c) {
       dc.selectFont(Font{"Arial Cyr", fontHeight, weight, false, placed.angle[c]});
-      dc.textOut(placed.x[c], placed.y[c], name.substr(c, 1));
+      dc.textOut(placed.x[c], placed.y[c], name.substr(i, nextCodePoint(name, i) - i));
     }
   }
   dc.selectFont(fixed::defaultFont);

@@ -6,6 +6,7 @@
 
 #include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
+#include "mapdata/utf8_text.h"
 #include "render/feature_draw.h"
 #include "render/start_indexes.h"
 #include "view/visibility.h"
@@ -132,7 +133,7 @@ PurposeGroup printPurposeGroup(int32_t purpose) {
 }
 
 std::string printTitle(const CityInfo& city) {
-  return cityTitleCp1251(city);
+  return cp1251ToUtf8(cityTitleCp1251(city));
 }
 
 std::string pageScaleCaption(int32_t denominator) {
@@ -141,12 +142,12 @@ std::string pageScaleCaption(int32_t denominator) {
   for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) {
     digits.insert(static_cast<size_t>(i), 1, ' ');
   }
-  return utf8ToCp1251("Масштаб 1:") + digits;
+  return "Масштаб 1:" + digits;
 }
 
 std::string scaleBarLabel(int32_t metres) {
-  return metres >= 1000 && metres % 1000 == 0 ? std::to_string(metres / 1000) + utf8ToCp1251(" км")
-                                              : std::to_string(metres) + utf8ToCp1251(" м");
+  return metres >= 1000 && metres % 1000 == 0 ? std::to_string(metres / 1000) + " км"
+                                              : std::to_string(metres) + " м";
 }
 
 Rect printScaleBox(const ViewState& v, int frame, Canvas& dc) {
@@ -160,7 +161,7 @@ Rect printScaleBox(const ViewState& v, int frame, Canvas& dc) {
   const std::string label = scaleBarLabel(metres);
   // Arial's characters are on average a little over half their height wide.
   const auto textWidth = [h](const std::string& text) {
-    return truncated(static_cast<double>(text.size()) * h * 0.6);
+    return truncated(static_cast<double>(codePointCount(text)) * h * 0.6);
   };
   const int width = 2 * pad + std::max(textWidth(caption), bar + gap + textWidth(label));
   const int height = 2 * pad + 2 * h + gap;

@@ -71,7 +71,7 @@ void printPolyline(PageState& page, Canvas& dc, const MapFeature& feature);
 // The purpose groups of the print passes; unlike the screen, 888 is "other".
 PurposeGroup printPurposeGroup(int32_t purpose);
 
-// "Тихоморск. Адресный план города" in cp1251, or the imported town's name
+// "Тихоморск. Адресный план города", or the imported town's name
 // (city.txt) before ". Адресный план города".
 std::string printTitle(const CityInfo& city);
 

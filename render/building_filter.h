@@ -15,7 +15,7 @@ inline bool buildingVisible(const RenderContext& ctx, const Building& b, bool ap
 }
 
 inline bool hasHouseNumber(const Building& b) {
-  return b.houseNumber[0] != '\0';
+  return !b.houseNumber.empty() && b.houseNumber[0] != '\0';
 }
 
 }  // namespace tikhomap

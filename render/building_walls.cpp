@@ -13,10 +13,9 @@ namespace tikhomap {
 
 namespace {
 
-// "га" in cp1251: garages and the like get no windows.
+// Descriptions starting "га": garages and the like get no windows.
 bool describesGarage(const Building& b) {
-  return static_cast<uint8_t>(b.description[0]) == 0xE3 &&
-         static_cast<uint8_t>(b.description[1]) == 0xE0;
+  return b.description.starts_with("га");
 }
 
 bool gridWindowLit(RenderContext& ctx, const WallPass& pass, int32_t purpose) {

@@ -229,7 +229,7 @@ void drawMapView(RenderContext& ctx, Canvas& frame) {
 }  // namespace
 
 std::string scaleCaption(int32_t denominator) {
-  return utf8ToCp1251("Масштаб 1:") + std::to_string(denominator);
+  return "Масштаб 1:" + std::to_string(denominator);
 }
 
 void composeFrame(RenderContext& ctx, Canvas& frame) {

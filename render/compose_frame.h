@@ -14,7 +14,7 @@ namespace tikhomap {
 // caption and the sunken frame edge. The map data must be loaded already.
 void composeFrame(RenderContext& ctx, Canvas& frame);
 
-// "Масштаб 1:D" in cp1251.
+// "Масштаб 1:D".
 std::string scaleCaption(int32_t denominator);
 
 }  // namespace tikhomap

@@ -7,6 +7,8 @@
 
 #include "mapdata/district_names.h"
 #include "mapdata/text_rules.h"
+#include "mapdata/cp1251.h"
+#include "mapdata/utf8_text.h"
 #include "render/building_filter.h"
 #include "render/layer_passes.h"
 #include "render/style_set.h"
@@ -109,17 +111,17 @@ void drawNameFlash(const RenderContext& ctx, Canvas& dc, const NameFlash& flash)
   if (flash.source == NameFlash::Source::Microdistrict) {
     if (flash.row < 0 || flash.row >= static_cast<int32_t>(ctx.map.microdistricts.size())) return;
     const Microdistrict& m = ctx.map.microdistricts[flash.row];
-    name = fieldText(m.name);
+    name = upToNul(m.name);
     x = m.x;
     y = m.y;
   } else {
     if (flash.row < 0 || flash.row >= static_cast<int32_t>(ctx.map.userObjects.size())) return;
     const UserObject& o = ctx.map.userObjects[flash.row];
-    name = fieldText(o.name);
+    name = upToNul(o.name);
     x = o.x;
     y = o.y;
   }
-  const int n = static_cast<int>(name.size());
+  const int n = static_cast<int>(codePointCount(name));
   if (n == 0) return;
 
   const int level = ctx.view.detailLevel;
@@ -149,9 +151,9 @@ void drawDistrictFlash(const RenderContext& ctx, Canvas& dc, int32_t districtRow
     dc.polyline(std::span<const ScreenPoint>(screen.data(), static_cast<size_t>(drawn)));
   }
 
-  const std::string_view name = districtNameCp1251(ctx.map, area.district);
+  const std::string name = cp1251ToUtf8(districtNameCp1251(ctx.map, area.district));
   if (name.empty()) return;
-  const int n = static_cast<int>(name.size());
+  const int n = static_cast<int>(codePointCount(name));
   const int cx = (area.boundsLow[0] + area.boundsLow[2]) / 2;
   const int cy = (area.boundsLow[1] + area.boundsLow[3]) / 2;
   int32_t sx = 0;

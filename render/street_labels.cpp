@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "mapdata/codes.h"
+#include "mapdata/utf8_text.h"
 #include "render/feature_draw.h"
 #include "render/layer_passes.h"
 #include "view/geometry.h"
@@ -89,11 +90,12 @@ float angleBetween(float a, float b) {
 // (or for every character when everyFont is set).
 void drawCharacters(Canvas& dc, std::string_view name, const LabelPlacement& at, int fontHeight,
                     int weight, bool withHalo, bool everyFont) {
-  for (size_t c = 0; c < name.size(); ++c) {
+  size_t c = 0;
+  for (size_t i = 0; i < name.size() && c < at.angle.size(); i = nextCodePoint(name, i), ++c) {
     if (c == 0 || everyFont || std::abs(at.angle[c] - at.angle[c - 1]) > kFontAngleStep) {
       dc.selectFont(Font{"Arial Cyr", fontHeight, weight, false, at.angle[c]});
     }
-    const std::string_view ch = name.substr(c, 1);
+    const std::string_view ch = name.substr(i, nextCodePoint(name, i) - i);
     if (withHalo) {
       dc.setTextColor(kLightLabelHalo);
       dc.textOut(at.x[c] + 1, at.y[c] + 1, ch);
@@ -110,7 +112,7 @@ void drawCharacters(Canvas& dc, std::string_view name, const LabelPlacement& at,
 std::string_view streetLabelText(const MapData& map, int streetCode) {
   const StreetName* street = map.streetByCode(streetCode);
   if (street == nullptr) return {};
-  std::string_view name = fieldText(street->name);
+  std::string_view name = upToNul(street->name);
   const size_t slash = name.find('/');
   return slash == std::string_view::npos ? name : name.substr(0, slash);
 }
@@ -138,7 +140,7 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
     foot.y = (ln.a * (ln.a * anchor.y - ln.b * anchor.x) - ln.b * ln.c) / norm;
   }
 
-  const int n = static_cast<int>(name.size());
+  const int n = static_cast<int>(codePointCount(name));
   const float hm = static_cast<float>(fontHeight / view.pixelsPerMmX / view.mmPerMetre);
   const float length = static_cast<float>(n) * hm * kCharacterAdvance;
   const float half = length * 0.5f;
@@ -291,7 +293,7 @@ void houseNumberLabel(RenderContext& ctx, Canvas& dc, const Building& building, 
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(ctx.view, building.x, building.y, sx, sy);
-  const int m = static_cast<int>(number.size());
+  const int m = static_cast<int>(codePointCount(number));
   dc.textOut(sx - 3 * m, sy - offset - 6, number);
 }
 

@@ -103,13 +103,14 @@ void drawSheetTexts(RenderContext& ctx, Canvas& dc, const std::vector<TitleText>
     int32_t sx = 0;
     int32_t sy = 0;
     mapToScreen(ctx.view, static_cast<float>(t.x), static_cast<float>(t.y), sx, sy);
+    const std::string text = cp1251ToUtf8(t.text);
     if (!smallScreen(frameHeight)) {
       const Rgb color = sheetTextStyle(t.kind, frameHeight).color;
       dc.setTextColor(kHighlight);
-      dc.textOut(sx, sy, t.text);
+      dc.textOut(sx, sy, text);
       dc.setTextColor(color);
     }
-    dc.textOut(sx - 1, sy - 1, t.text);
+    dc.textOut(sx - 1, sy - 1, text);
   }
   dc.selectFont(fixed::defaultFont);
 }
@@ -217,7 +218,7 @@ void drawCaptions(RenderContext& ctx, Canvas& dc, int frameHeight) {
     int32_t sx = 0;
     int32_t sy = 0;
     mapToScreen(ctx.view, c.x, c.y, sx, sy);
-    const std::string text = utf8ToCp1251(c.text);
+    const std::string_view text = c.text;
     dc.setTextColor(c.light);
     dc.textOut(sx, sy, text);
     dc.setTextColor(c.dark);
@@ -390,13 +391,12 @@ bool sheetTextSkipped(char kind, int screenHeight) {
 }
 
 std::string creditLine(int line) {
-  return utf8ToCp1251(line == 0 ? "Тихоморское картографическое бюро"
-                                : "Составлено и издано в 2024 г.");
+  return line == 0 ? "Тихоморское картографическое бюро" : "Составлено и издано в 2024 г.";
 }
 
 std::string creditLine(const MapData& map, int line) {
   if (!map.city.credit) return creditLine(line);
-  return (*map.city.credit)[line == 0 ? 0 : 1];
+  return cp1251ToUtf8((*map.city.credit)[line == 0 ? 0 : 1]);
 }
 
 void drawTitleSheet(RenderContext& ctx, Canvas& dc) {

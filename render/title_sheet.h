@@ -28,7 +28,7 @@ SheetTextStyle sheetTextStyle(char kind, int frameHeight);
 // a 1080-line screen still shows them).
 bool sheetTextSkipped(char kind, int screenHeight);
 
-// The two lines of the credit caption, cp1251.
+// The two lines of the credit caption, UTF-8.
 std::string creditLine(int line);
 // The credit line of the loaded map: its city description's when it has
 // one, else the built-in line.

@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 
 namespace tikhomap {
@@ -153,7 +154,7 @@ int findStreetRow(std::span<const StreetName> streets, std::string_view typed) {
   const int count = static_cast<int>(streets.size());
   int stop = count;
   for (int r = 0; r < count; ++r) {
-    const int order = foldedPrefixCompare(fieldText(streets[r].name), text.view());
+    const int order = foldedPrefixCompare(utf8ToCp1251(streets[r].name), text.view());
     if (order == 0) return r;
     if (order > 0) {
       stop = r;
@@ -162,7 +163,7 @@ int findStreetRow(std::span<const StreetName> streets, std::string_view typed) {
   }
   if (text.size >= kSubstringMinLength) {
     for (int r = 0; r < count; ++r) {
-      if (foldedContains(fieldText(streets[r].name), text.view())) return r;
+      if (foldedContains(utf8ToCp1251(streets[r].name), text.view())) return r;
     }
   }
   return stop < count ? stop - 1 : -1;

@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
 #include "search/name_matching.h"
 #include "view/geometry.h"
@@ -67,10 +68,10 @@ std::vector<ThemeLine> themeLines(const MapData& map) {
   std::vector<ThemeLine> lines;
   forEachInList(map, map.themeHead, [&](int32_t group) {
     const ThemeNode& g = map.themeNodes[static_cast<std::size_t>(group)];
-    lines.push_back({" " + std::string(fieldText(g.name)), group});
+    lines.push_back({" " + g.name, group});
     forEachInList(map, g.children, [&](int32_t theme) {
       const ThemeNode& t = map.themeNodes[static_cast<std::size_t>(theme)];
-      lines.push_back({"        " + std::string(fieldText(t.name)), theme});
+      lines.push_back({"        " + t.name, theme});
     });
   });
   return lines;
@@ -134,7 +135,7 @@ int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria&
   for (UserObject& o : map.userObjects) {
     if (marking.objectResultCount >= kMaxFoundObjects) break;
     if (theme != nullptr && !std::equal(o.theme, o.theme + themeLength, theme->code)) continue;
-    if (!matchesObjectName(fieldText(o.name), search, mode)) continue;
+    if (!matchesObjectName(utf8ToCp1251(o.name), search, mode)) continue;
     if (byAddress) {
       const int32_t row = index->buildingAt(o.x, o.y);
       if (row < 0) continue;
@@ -271,14 +272,14 @@ ObjectAddress objectAddress(const MapData& map, int32_t object) {
   const Building& b = map.buildings[static_cast<std::size_t>(row)];
   if (b.streetCode != 0) {
     if (const StreetName* street = map.streetByCode(b.streetCode)) {
-      a.street = std::string(fieldText(street->name));
+      a.street = street->name;
     }
   }
-  a.house = std::string(fieldText(b.houseNumber));
+  a.house = b.houseNumber;
   for (std::size_t i = 1; i < map.districtAreas.size(); ++i) {
     const DistrictArea& d = map.districtAreas[i];
     if (pointInMetrePolygon(d.points, b.x, b.y)) {
-      a.district = std::string(districtNameCp1251(map, d.district));
+      a.district = cp1251ToUtf8(districtNameCp1251(map, d.district));
       break;
     }
   }
@@ -287,7 +288,7 @@ ObjectAddress objectAddress(const MapData& map, int32_t object) {
     const float d = pointDistance(b.x, b.y, m.x, m.y);
     if (d < nearest) {
       nearest = d;
-      a.microdistrict = d < kAddressMicrodistrictReach ? std::string(fieldText(m.name)) : "";
+      a.microdistrict = d < kAddressMicrodistrictReach ? m.name : "";
     }
   }
   return a;

@@ -29,7 +29,7 @@ inline constexpr float kObjectMargin = 250;
 // One line of the theme list: " group" or "        theme", with the node it
 // was made from (two themes may share a name).
 struct ThemeLine {
-  std::string text;  // cp1251
+  std::string text;  // UTF-8
   int32_t node = -1;
 };
 std::vector<ThemeLine> themeLines(const MapData& map);
@@ -99,7 +99,7 @@ ObjectSearchOutcome showObjectResults(const MapData& map, MarkingState& marking,
                                       std::span<const int32_t> objects,
                                       const AddressIndex* index = nullptr);
 
-// Where a result is, for the window's fields (cp1251). found is false when
+// Where a result is, for the window's fields (UTF-8). found is false when
 // no building stands at the object's address point.
 struct ObjectAddress {
   bool found = false;

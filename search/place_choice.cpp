@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 #include "search/name_matching.h"
 
@@ -42,7 +43,7 @@ int32_t findMicrodistrictRow(const MapData& map, std::string_view typed) {
   foldCase(prefix);
   if (prefix.empty()) return -1;
   for (size_t i = 0; i < map.microdistricts.size(); ++i) {
-    std::string name(fieldText(map.microdistricts[i].name));
+    std::string name = utf8ToCp1251(map.microdistricts[i].name);
     foldCase(name);
     if (name.starts_with(prefix)) return static_cast<int32_t>(i);
   }

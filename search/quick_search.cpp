@@ -226,7 +226,7 @@ std::vector<int32_t> streetCandidates(const MapData& map, std::string_view stree
   std::vector<Candidate> found;
   bool anyTyped = false;
   for (std::size_t r = 0; r < map.streetNames.size(); ++r) {
-    const std::string name = quickFold(fieldText(map.streetNames[r].name));
+    const std::string name = quickFold(utf8ToCp1251(map.streetNames[r].name));
     const MatchKind kind = matchStreet(name, street);
     if (kind == MatchKind::None) continue;
     const bool typed = !types.empty() && carriesType(name, types);
@@ -274,7 +274,7 @@ std::string houseKey(std::string_view number) {
 
 struct House {
   int32_t row;
-  std::string_view number;  // as stored, trimmed
+  std::string number;  // as stored, trimmed, in cp1251
   std::string key;          // houseKey of the number
 };
 
@@ -285,9 +285,10 @@ std::vector<House> housesOf(const MapData& map, const QuickSearchIndex& index,
   std::vector<House> houses;
   if (street.kind == 0) return houses;
   for (const int32_t r : index.rowsOf(street.streetCode)) {
-    const std::string_view number = houseNumberText(map.buildings[r]);
+    std::string number = utf8ToCp1251(houseNumberText(map.buildings[r]));
     if (number.empty()) continue;
-    houses.push_back({r, number, houseKey(number)});
+    std::string key = houseKey(number);
+    houses.push_back({r, std::move(number), std::move(key)});
   }
   for (const int32_t i : index.furtherOf(street.streetCode)) {
     const FurtherAddress& a = map.furtherAddresses[static_cast<std::size_t>(i)];
@@ -311,7 +312,7 @@ bool canShowAlone(const StreetName& street, const QuickSearchIndex& index) {
 }
 
 std::string houseLabel(const StreetName& street, std::string_view number) {
-  std::string label(fieldText(street.name));
+  std::string label = utf8ToCp1251(street.name);
   label += ", ";
   label += number;
   return label;
@@ -327,7 +328,7 @@ void offerStreets(const MapData& map, const QuickSearchIndex& index,
     if (full(result)) return;
     const StreetName& street = map.streetNames[row];
     if (!canShowAlone(street, index)) continue;
-    result.matches.push_back({QuickMatch::Street, row, -1, std::string(fieldText(street.name))});
+    result.matches.push_back({QuickMatch::Street, row, -1, utf8ToCp1251(street.name)});
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 #include "view/visibility.h"
 
@@ -124,7 +125,7 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
   for (size_t row = 0; row < buildings.size(); ++row) {
     const Building& b = buildings[row];
     if (b.streetCode != street->streetCode) continue;
-    const std::string_view number = fieldText(b.houseNumber);
+    const std::string number = utf8ToCp1251(upToNul(b.houseNumber));
     if (number.empty()) continue;
     HouseListEntry entry;
     entry.building = static_cast<int32_t>(row);
@@ -143,7 +144,8 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
   for (HouseListEntry& entry : state.houseList) {
     const std::string number(fieldText(entry.text));
     const std::size_t room = kHouseLineRoom - std::min(number.size(), kHouseLineRoom);
-    std::string description(fieldText(buildings[static_cast<size_t>(entry.building)].description));
+    std::string description =
+        utf8ToCp1251(upToNul(buildings[static_cast<size_t>(entry.building)].description));
     description.resize(std::min(description.size(), room));
     trimText(description);
     if (!description.empty()) setText(entry.text, number + ", " + description);
@@ -302,7 +304,7 @@ SearchOutcome addChosenHouse(StreetSearchState& state, StreetSearchContext& ctx)
     return out;
   }
   const StreetName* street = selectedStreet(state, ctx);
-  const std::string_view name = street == nullptr ? std::string_view{} : fieldText(street->name);
+  const std::string name = street == nullptr ? std::string{} : utf8ToCp1251(street->name);
   std::string line(upTo(name, '/'));
   line += ", ";
   line += upTo(fieldText(entry.text), ',');

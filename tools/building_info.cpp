@@ -4,6 +4,7 @@
 
 #include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
+#include "mapdata/utf8_text.h"
 #include "mapdata/text_rules.h"
 #include "view/geometry.h"
 
@@ -20,7 +21,7 @@ bool inBounds(const MapBounds& b, float x, float y) {
 std::string streetNameCut(const MapData& map, int code) {
   const StreetName* street = map.streetByCode(code);
   if (street == nullptr) return {};
-  const std::string_view name = fieldText(street->name);
+  const std::string_view name = upToNul(street->name);
   return std::string(name.substr(0, name.find('/')));
 }
 
@@ -64,8 +65,9 @@ namespace {
 std::string districtNameText(const MapData& map, float mx, float my) {
   const int32_t area = findDistrictAt(map, mx, my);
   if (area < 0) return {};
-  std::string text(districtNameCp1251(map, map.districtAreas[static_cast<size_t>(area)].district));
-  text += utf8ToCp1251(" район");
+  std::string text =
+      cp1251ToUtf8(districtNameCp1251(map, map.districtAreas[static_cast<size_t>(area)].district));
+  text += " район";
   return text;
 }
 
@@ -76,7 +78,7 @@ void appendNearbyMicrodistrict(const MapData& map, float mx, float my, float rad
   const int32_t micro = nearestMicrodistrict(map, mx, my, &distance);
   if (micro >= 0 && distance < radius) {
     text += "  (";
-    text += fieldText(map.microdistricts[static_cast<size_t>(micro)].name);
+    text += upToNul(map.microdistricts[static_cast<size_t>(micro)].name);
     text += ")";
   }
 }
@@ -91,11 +93,12 @@ std::string districtText(const MapData& map, float mx, float my, float radius) {
 
 namespace {
 
-InfoTarget labelTarget(std::string cp1251Text, LabelColour background) {
+InfoTarget labelTarget(std::string text, LabelColour background) {
   InfoTarget target;
   target.kind = InfoTarget::Kind::label;
-  target.label.charCount = trimText(cp1251Text);
-  target.label.text = cp1251ToUtf8(cp1251Text);
+  trimText(text);
+  target.label.charCount = static_cast<int>(codePointCount(text));
+  target.label.text = std::move(text);
   target.label.background = background;
   return target;
 }
@@ -182,13 +185,13 @@ BuildingInfoTexts buildingInfoTexts(const MapData& map, const Building& building
   BuildingInfoTexts texts;
   std::string address;
   if (building.streetCode != 0) address = streetNameCut(map, building.streetCode);
-  const std::string_view number = fieldText(building.houseNumber);
+  const std::string_view number = upToNul(building.houseNumber);
   if (!number.empty()) {
     address += ", ";
     address += number;
   }
-  texts.address = cp1251ToUtf8(address);
-  texts.description = cp1251ToUtf8(fieldText(building.description));
+  texts.address = std::move(address);
+  texts.description = upToNul(building.description);
   texts.kind = buildingKindText(building.floors, building.purpose);
   // The dialog names a nearby microdistrict even where no district polygon
   // holds the address point (the district part then stays empty).
@@ -196,13 +199,13 @@ BuildingInfoTexts buildingInfoTexts(const MapData& map, const Building& building
   const float ay = static_cast<float>(building.y);
   std::string district = districtNameText(map, ax, ay);
   appendNearbyMicrodistrict(map, ax, ay, kDialogMicrodistrictRadius, district);
-  texts.district = cp1251ToUtf8(district);
+  texts.district = std::move(district);
   // Every object at the address point, however many there are.
   for (size_t row = 0; row < map.userObjects.size(); ++row) {
     const UserObject& object = map.userObjects[row];
     if (sameObjectCoordinate(object.x, building.x) && sameObjectCoordinate(object.y, building.y)) {
       texts.objects.push_back(static_cast<int32_t>(row));
-      texts.objectNames.push_back(cp1251ToUtf8(fieldText(object.name)));
+      texts.objectNames.emplace_back(upToNul(object.name));
     }
   }
   return texts;

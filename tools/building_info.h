@@ -1,7 +1,7 @@
 // What a plain press on the map tells about the place: the building under
 // the pointer (its information dialog), else the street (a yellow label),
 // else the district with a nearby microdistrict (a light cyan label).
-// Map text is cp1251 in the records; every text here is UTF-8 for the shell.
+// Every text here is UTF-8, as the model holds it.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +33,7 @@ inline constexpr LabelColour kStreetLabelColour{255, 255, 0};
 inline constexpr LabelColour kDistrictLabelColour{150, 255, 255};
 inline constexpr LabelColour kInfoLabelTextColour{255, 0, 0};
 
-// Name of a street code cut at its first "/" (cp1251); empty when no street
+// Name of a street code cut at its first "/"; empty when no street
 // has the code.
 std::string streetNameCut(const MapData& map, int code);
 
@@ -51,7 +51,7 @@ int32_t nearestMicrodistrict(const MapData& map, float mx, float my, float* dist
 
 // The district text: "<name> район", then "  (<microdistrict>)" when the
 // nearest microdistrict is closer than `radius`; empty outside every
-// district. cp1251.
+// district.
 std::string districtText(const MapData& map, float mx, float my, float radius);
 
 struct InfoLabel {

@@ -2,6 +2,7 @@
 
 #include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
+#include "mapdata/utf8_text.h"
 
 namespace tikhomap {
 namespace {
@@ -28,6 +29,37 @@ TEST(Cp1251, UnmappableAndMalformedBecomeQuestionMarks) {
   EXPECT_EQ(utf8ToCp1251("\xC0\x80x"), "?x");        // overlong NUL
   EXPECT_EQ(utf8ToCp1251("\xF0\x9F\x98\x80"), "?");  // outside the plane
   EXPECT_EQ(utf8ToCp1251("Тихоморск"), "\xD2\xE8\xF5\xEE\xEC\xEE\xF0\xF1\xEA");
+}
+
+TEST(SanitizedUtf8, RepairsDropsAndCutsWhatComesFromOutside) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  const std::string longName(300, 'a');
+  struct Case {
+    std::string in;
+    size_t maxBytes;
+    std::string out;
+    bool repaired;
+  };
+  const Case cases[] = {
+      {"Städtle Οδός Ερμού 北京路 😀", 256, "Städtle Οδός Ερμού 北京路 😀", false},
+      {"a\xC3", 256, "a" + fffd, true},                           // cut sequence
+      {"\xC0\x80x", 256, fffd + fffd + "x", true},                // overlong NUL
+      {"\xE0\x80\xAF", 256, fffd + fffd + fffd, true},            // overlong '/'
+      {"\xED\xA0\x80", 256, fffd + fffd + fffd, true},            // lone surrogate
+      {"\xF4\x90\x80\x80", 256, fffd + fffd + fffd + fffd, true},  // past U+10FFFF
+      {"\xFF\x80", 256, fffd + fffd, true},
+      {"a\tb\r\nc\x7F\xC2\x85d", 256, "abcd", true},  // C0, DEL, C1 (U+0085)
+      {"\xE2\x80\xAEevil\xE2\x81\xA6x\xE2\x81\xA9", 256, "evilx", true},  // U+202E, U+2066/9
+      {"\xE2\x80\x8D\xCC\x81", 256, "\xE2\x80\x8D\xCC\x81", false},  // ZWJ, a lone mark stay
+      {longName, 256, std::string(256, 'a'), true},
+      {"ab\xD0\x96", 3, "ab", true},  // cut before a character that does not fit
+      {"\xE5\x8C\x97\xE4\xBA\xAC", 5, "\xE5\x8C\x97", true},
+  };
+  for (const Case& c : cases) {
+    bool repaired = !c.repaired;
+    EXPECT_EQ(sanitizedUtf8(c.in, c.maxBytes, &repaired), c.out) << c.in;
+    EXPECT_EQ(repaired, c.repaired) << c.in;
+  }
 }
 
 TEST(FoldCase, FoldsLatinAndCyrillicCapitalsOnly) {

@@ -1,0 +1,28 @@
+// Texts from outside the program (a container, an import) made safe to keep
+// in the model, show and draw.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "mapdata/limits.h"
+
+namespace tikhomap {
+
+// The text as well-formed UTF-8: a malformed or overlong sequence, a
+// surrogate and a code point past U+10FFFF become U+FFFD; control characters
+// (C0, DEL, C1) and the bidirectional embedding, override and isolate
+// controls (U+202A..U+202E, U+2066..U+2069) are dropped; the result is cut at
+// a character boundary to at most maxBytes. repaired, when given, is set when
+// the result differs from the text.
+std::string sanitizedUtf8(std::string_view text, std::size_t maxBytes = kMaxTextBytes,
+                          bool* repaired = nullptr);
+
+// Characters (code points) of UTF-8 text: its bytes that start one.
+std::size_t codePointCount(std::string_view utf8);
+
+// Where the character starting at byte i ends (the next one starts).
+std::size_t nextCodePoint(std::string_view utf8, std::size_t i);
+
+}  // namespace tikhomap
