@@ -40,16 +40,15 @@ std::string toCp1251(const std::string& utf8) {
   return utf8ToCp1251(utf8);
 }
 
-void copyText(char* field, size_t size, const std::string& utf8) {
-  const std::string bytes = utf8ToCp1251(utf8);
-  const size_t n = std::min(bytes.size(), size - 1);
-  std::memcpy(field, bytes.data(), n);
-  field[n] = 0;
+std::string fileText(const std::string& utf8, size_t bytes) {
+  std::string text = utf8ToCp1251(utf8);
+  if (text.size() > bytes) text.resize(bytes);
+  return cp1251ToUtf8(text);
 }
 
 void sortStreetNames(MapData& map) {
   auto folded = [](const StreetName& s) {
-    std::string text(s.name);
+    std::string text = utf8ToCp1251(s.name);
     foldCase(text);
     return text;
   };

@@ -7,13 +7,15 @@
 #include "mapdata/map_data.h"
 #include "mapdata/plane.h"
 #include "mapdata/table_order.h"
+#include "mapdata/tkm_writer.h"
 
 namespace tikhomap::citygen {
 
 MapFeature makeFeature(int code, const Polyline& points);
 DistrictArea makeDistrictArea(int district, const Polyline& points);
-// Copies UTF-8 text as cp1251 into a fixed field, cut to fit its terminator.
-void copyText(char* field, size_t size, const std::string& utf8);
+// UTF-8 text as the map files hold it: cut to `bytes` once in cp1251, and
+// with the characters cp1251 lacks as '?'.
+std::string fileText(const std::string& utf8, size_t bytes);
 std::string toCp1251(const std::string& utf8);
 // Names ascending in folded cp1251 byte order, and the code index.
 void sortStreetNames(MapData& map);

@@ -87,7 +87,7 @@ void addReferenceTables(const CityPlan& plan, const std::vector<Street>& streets
       Microdistrict m;
       m.x = static_cast<uint16_t>(p.x);
       m.y = static_cast<uint16_t>(p.y);
-      copyText(m.name, sizeof m.name, name);
+      m.name = fileText(name, kNameBytes);
       map.microdistricts.push_back(m);
       break;
     }
@@ -99,7 +99,7 @@ void addReferenceTables(const CityPlan& plan, const std::vector<Street>& streets
     if (!t.inSampleCity) continue;
     ThemeNode node;
     node.code[0] = t.code[0], node.code[1] = t.code[1];
-    copyText(node.name, sizeof node.name, t.name);
+    node.name = fileText(t.name, kThemeNameBytes);
     insertThemeNode(map, node, themeEnds, nullptr);
   }
 
@@ -111,7 +111,7 @@ void addReferenceTables(const CityPlan& plan, const std::vector<Street>& streets
     o.x = static_cast<int16_t>(b.address.x);
     o.y = static_cast<int16_t>(b.address.y);
     o.theme[0] = theme[0], o.theme[1] = theme[1];
-    copyText(o.name, sizeof o.name, name);
+    o.name = fileText(name, kObjectNameBytes);
     map.userObjects.push_back(o);
   };
   for (const PlacedBuilding& b : buildings) {
@@ -265,7 +265,8 @@ void addReferenceTables(const CityPlan& plan, const std::vector<Street>& streets
     s.b = static_cast<int16_t>(b.address.y);
     s.p = static_cast<float>(b.floors);
     s.q = static_cast<float>(b.purpose);
-    copyText(s.text, sizeof s.text, kSigns[static_cast<size_t>(id - 1) % std::size(kSigns)]);
+    s.text = fileText(kSigns[static_cast<size_t>(id - 1) % std::size(kSigns)],
+                      kSignTextBytes);
     map.signRecords.push_back(s);
   }
   map.signRecordsDeclared = static_cast<int32_t>(map.signRecords.size());

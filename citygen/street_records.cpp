@@ -88,7 +88,7 @@ void addStreetRecords(const CityPlan& plan, const std::vector<Street>& streets, 
     StreetName name;
     name.kind = static_cast<int16_t>(st.kind);
     name.streetCode = static_cast<int16_t>(code);
-    copyText(name.name, sizeof name.name, st.name);
+    name.name = fileText(st.name, kNameBytes);
     map.streetNames.push_back(name);
     int rank = 0;
     for (const StreetPiece& piece : st.pieces) {
@@ -133,8 +133,8 @@ void addBuildingRecords(const std::vector<Street>& streets,
     b.purpose = static_cast<int16_t>(p.purpose);
     b.floors = static_cast<int16_t>(p.floors);
     b.streetCode = static_cast<int16_t>(p.street < streets.size() ? p.street + 1 : 0);
-    copyText(b.houseNumber, sizeof b.houseNumber, p.number);
-    copyText(b.description, sizeof b.description, p.description);
+    b.houseNumber = fileText(p.number, kHouseNumberBytes);
+    b.description = fileText(p.description, kDescriptionBytes);
     const MapFeature shape = makeFeature(0, p.outline);
     b.outline = shape.points;
     b.pointCount = shape.pointCount;

@@ -22,15 +22,8 @@ constexpr int16_t kNoDistrict = 250;
 constexpr int kMaxVertices = kFileVertexLimit;
 const char* const kLineEnd = "\r\n";
 
-// Bytes of each text field of the files: a name is written in cp1251 (Latin
-// letters outside it transliterated) and cut to what its field holds.
-constexpr size_t kNameBytes = 29;
-constexpr size_t kHouseNumberBytes = 6;
-constexpr size_t kDescriptionBytes = 46;
-constexpr size_t kThemeNameBytes = 49;
-constexpr size_t kObjectNameBytes = 64;
-constexpr size_t kSignTextBytes = 81;
-
+// A text is written in cp1251 (Latin letters outside it transliterated)
+// and cut to what its field holds.
 std::string writtenText(std::string_view utf8, size_t width) {
   std::string text = utf8ToCp1251(upToNul(utf8));
   if (text.size() > width) text.resize(width);

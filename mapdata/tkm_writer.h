@@ -20,6 +20,14 @@
 
 namespace tikhomap {
 
+// Bytes of cp1251 each text field of the files holds.
+inline constexpr size_t kNameBytes = 29;  // street and microdistrict names
+inline constexpr size_t kHouseNumberBytes = 6;
+inline constexpr size_t kDescriptionBytes = 46;
+inline constexpr size_t kThemeNameBytes = 49;
+inline constexpr size_t kObjectNameBytes = 64;
+inline constexpr size_t kSignTextBytes = 81;
+
 std::vector<uint8_t> writeMicrodistrictFile(const MapData& map);      // 8.tkm
 std::vector<uint8_t> writeDistrictFile(const MapData& map);           // 3.tkm (cityExtent header)
 std::vector<uint8_t> writeTopoFile(const MapData& map);               // 4.tkm, classes 1..4

@@ -8,21 +8,24 @@
 #include <tuple>
 #include <vector>
 
+#include "mapdata/cp1251.h"
 #include "mapdata/grid_projection.h"
+#include "mapdata/limits.h"
 #include "mapdata/plane.h"
 #include "osm2tkm/city_builder.h"
+#include "osm2tkm/map_text.h"
 
 namespace tikhomap::osm {
 
 struct NamedPlace {
-  std::string name;  // cp1251
+  std::string name;  // as BuildContext::text gives it
   std::string kind;  // place=*
   Vec at;            // grid
 };
 
 // One street: the ways of one name that lie together.
 struct StreetGroup {
-  std::string baseName;  // cp1251, as the addresses name it
+  std::string baseName;  // as BuildContext::text gives it, as the addresses name it
   std::string name;      // as written: qualified, fitted
   int32_t code = 0;
   std::vector<Polyline> axes;  // grid
@@ -63,7 +66,7 @@ struct BuildContext {
   // With a sea: the land of the regional panel (grid), all sea without it.
   bool hasSea = false;
   std::vector<Polyline> regionalLand;
-  std::string title;     // cp1251: --title, else the area's name
+  std::string title;     // cp1251 (fileText): --title, else the area's name
   std::string timeZone;  // IANA name, empty when unknown
 
   ImportSummary& summary() { return out.summary; }
@@ -77,7 +80,23 @@ struct BuildContext {
     for (const Vec& p : degrees) out.push_back(project(LonLat{p.x, p.y}));
     return out;
   }
-  std::string text(std::string_view utf8);  // mapText, noting what it changed
+  bool container = false;  // BuildOptions::container
+  // A name of the extract as the import handles it: for the container UTF-8
+  // made safe (mapdata/utf8_text.h), else mapText (cp1251), noting what the
+  // conversion changed; names that had to be repaired are counted.
+  std::string text(std::string_view utf8);
+  // A name of text() for the city description and the title sheet, which
+  // hold cp1251.
+  std::string fileText(const std::string& name) const {
+    return container ? mapText(name) : name;
+  }
+  // A name of text() as the model holds it (UTF-8).
+  std::string modelText(const std::string& name) const {
+    return container ? name : cp1251ToUtf8(name);
+  }
+  // The bytes a field of the eleven files holds; for the container, a name
+  // is kept whole.
+  size_t field(size_t bytes) const { return container ? kMaxTextBytes + 16 : bytes; }
   // A converted name that the map holds; returns it.
   const std::string& wrote(const std::string& cp1251) {
     writtenNames.insert(cp1251);

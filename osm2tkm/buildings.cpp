@@ -146,30 +146,34 @@ int32_t streetCodeOf(BuildContext& ctx, const BuiltBuilding& b, const Address& a
 void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
   const int32_t code = streetCodeOf(ctx, b, a);
   Building& r = b.record;
-  const std::string_view own(r.houseNumber, strnlen(r.houseNumber, sizeof r.houseNumber));
-  if (own == a.number && (r.streetCode == code || code == 0)) {
+  const std::string& own = r.houseNumber;
+  const std::string number = ctx.modelText(a.number);
+  if (own == number && (r.streetCode == code || code == 0)) {
     ctx.summary().add("addresses repeated on one building (kept once)");
     return;
   }
   const bool recordFree = own.empty() && (r.streetCode == 0 || r.streetCode == code);
-  if (recordFree && a.number.size() <= kHouseNumberField) {
-    ctx.wrote(a.number).copy(r.houseNumber, sizeof r.houseNumber - 1);
+  if (recordFree && a.number.size() <= ctx.field(kHouseNumberField)) {
+    r.houseNumber = ctx.modelText(ctx.wrote(a.number));
     if (code != 0) r.streetCode = code;
     return;
   }
-  if (a.number.size() > kFurtherNumberLength) {
+  // The further addresses hold cp1251, as houses.txt does.
+  const std::string further = ctx.fileText(a.number);
+  if (further.size() > kFurtherNumberLength) {
     ctx.summary().add("house numbers longer than 15 characters (left out)");
     return;
   }
   if (recordFree && code != 0) r.streetCode = code;
-  if (!ctx.furtherSeen.insert({r.x, r.y, code, a.number}).second) {
+  if (!ctx.furtherSeen.insert({r.x, r.y, code, further}).second) {
     ctx.summary().add("addresses repeated on one building (kept once)");
     return;
   }
-  ctx.summary().add(a.number.size() > kHouseNumberField
+  ctx.summary().add(a.number.size() > ctx.field(kHouseNumberField)
                         ? "house numbers too long for the building's field (kept in houses.txt)"
                         : "further addresses of a building (kept in houses.txt)");
-  ctx.out.map.furtherAddresses.push_back({r.x, r.y, code, ctx.wrote(a.number), -1});
+  ctx.wrote(a.number);
+  ctx.out.map.furtherAddresses.push_back({r.x, r.y, code, further, -1});
 }
 
 // The point at fraction t of a line's length.
@@ -289,8 +293,8 @@ void buildBuildings(BuildContext& ctx) {
     b.record.purpose = buildingPurpose(area.tags);
     const std::string_view name = tagValue(area.tags, "name");
     if (!name.empty()) {
-      const std::string d = cutName(ctx.wrote(ctx.text(name)), kDescriptionField);
-      d.copy(b.record.description, sizeof b.record.description - 1);
+      b.record.description =
+          ctx.modelText(cutName(ctx.wrote(ctx.text(name)), ctx.field(kDescriptionField)));
     }
     MapBounds bounds{1e30f, 1e30f, -1e30f, -1e30f};
     for (const Vec& p : b.ring) {
@@ -364,10 +368,9 @@ void buildObjects(BuildContext& ctx) {
     }
     o.theme[0] = theme[0], o.theme[1] = theme[1];
     bool shortened = false;
-    const std::string name =
-        fitName(ctx.wrote(ctx.text(tagValue(tags, "name"))), kObjectNameField, taken, &shortened);
+    o.name = ctx.modelText(fitName(ctx.wrote(ctx.text(tagValue(tags, "name"))),
+                                   ctx.field(kObjectNameField), taken, &shortened));
     if (shortened) ctx.summary().add("object names shortened or numbered to stay distinct");
-    name.copy(o.name, sizeof o.name - 1);
     ctx.out.map.userObjects.push_back(o);
   };
   auto themeOf = [&](const Tags& tags) -> std::optional<std::string_view> {

@@ -8,6 +8,7 @@
 #include "mapdata/table_order.h"
 #include "mapdata/text_rules.h"
 #include "mapdata/themes.h"
+#include "mapdata/utf8_text.h"
 #include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
 #include "osm2tkm/tag_mapping.h"
@@ -15,6 +16,10 @@
 namespace tikhomap::osm {
 
 std::string BuildContext::text(std::string_view utf8) {
+  bool repaired = false;
+  std::string safe = sanitizedUtf8(utf8, kMaxTextBytes, &repaired);
+  if (repaired) summary().add("names not valid UTF-8, with control characters or too long (repaired)");
+  if (container) return safe;
   int replaced = 0;
   std::string out = mapText(utf8, &replaced);
   if (out.empty()) return out;
@@ -106,8 +111,7 @@ void buildThemes(BuildContext& ctx) {
     if (!wanted) continue;
     ThemeNode node;
     node.code[0] = t.code[0], node.code[1] = t.code[1];
-    const std::string name = cutName(mapText(t.name), 48);
-    name.copy(node.name, sizeof node.name - 1);
+    node.name = cp1251ToUtf8(cutName(mapText(t.name), 48));
     // Linked as tema.tkm's lines are; a theme's group always comes first.
     insertThemeNode(map, node, ends, nullptr);
   }
@@ -238,9 +242,10 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   }
   out.area = area;
   BuildContext ctx{extract, out, area};
+  ctx.container = options.container;
   ctx.areaDegrees = {area.min.lon, area.min.lat, area.max.lon, area.max.lat};
   if (!placeGrid(ctx, refusal)) return false;
-  if (!options.title.empty()) ctx.title = ctx.wrote(ctx.text(options.title));
+  if (!options.title.empty()) ctx.title = ctx.wrote(ctx.fileText(ctx.text(options.title)));
 
   say("places");
   collectPlaces(ctx);

@@ -35,6 +35,10 @@ inline constexpr double kStreetGap = 500;
 struct BuildOptions {
   std::optional<GeoBox> bbox;  // --bbox; else the header's box, else the data's
   std::string title;           // --title (UTF-8); else the area's name
+  // --container: the names go into the model as they are written (UTF-8,
+  // made safe, not cut to the eleven files' fields); else fitted to those
+  // fields in cp1251 as the files hold them.
+  bool container = false;
 };
 
 struct CityImport {

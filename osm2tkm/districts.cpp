@@ -142,7 +142,7 @@ std::string groupName(BuildContext& ctx, const std::vector<Boundary>& all, const
     name += all[m].name;
     ctx.wrote(all[m].name);
   }
-  return cutName(name, kDistrictNameLength);
+  return cutName(ctx.fileText(name), kDistrictNameLength);
 }
 
 // The time zone: the outline's own timezone tag, else the zone of its
@@ -204,9 +204,8 @@ void buildDistricts(BuildContext& ctx) {
     Microdistrict m;
     m.x = wholeMetres(p.x);
     m.y = wholeMetres(p.y);
-    const std::string name =
-        fitName(ctx.wrote(ctx.text(tagValue(n.tags, "name"))), kMicrodistrictField, taken);
-    name.copy(m.name, sizeof m.name - 1);
+    m.name = ctx.modelText(fitName(ctx.wrote(ctx.text(tagValue(n.tags, "name"))),
+                                   ctx.field(kMicrodistrictField), taken));
     map.microdistricts.push_back(m);
   }
 
@@ -236,9 +235,9 @@ void buildDistricts(BuildContext& ctx) {
   if (ctx.title.empty() && outline) {
     std::string_view title = tagValue(*outline->tags, "name:ru");
     if (title.empty()) title = tagValue(*outline->tags, "name");
-    ctx.title = ctx.text(title);
+    ctx.title = ctx.fileText(ctx.text(title));
   }
-  if (ctx.title.empty()) ctx.title = ctx.text("OpenStreetMap");
+  if (ctx.title.empty()) ctx.title = ctx.fileText(ctx.text("OpenStreetMap"));
   ctx.wrote(ctx.title);
   const GeoPoint centre = gridToGeo(ctx.grid, middle.x, middle.y);
   ctx.timeZone = timeZoneOf(outline, centre.longitude);
@@ -364,7 +363,7 @@ void buildDistricts(BuildContext& ctx) {
   for (size_t g = 0; g < groups.size(); ++g) {
     const int district = static_cast<int>(g) + 1;
     ctx.out.info.districtNames[g] =
-        groups[g].frame ? cutName(ctx.wrote(groups[g].frame->name), kDistrictNameLength)
+        groups[g].frame ? cutName(ctx.fileText(ctx.wrote(groups[g].frame->name)), kDistrictNameLength)
                         : groupName(ctx, all, groups[g]);
     for (size_t m : groups[g].members)
       for (const Polyline& r : all[m].rings) {

@@ -274,6 +274,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
       line.force = true;
     } else if (a == "--container") {
       line.container = true;
+      line.build.container = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
       error = "unknown option " + a;
       return false;

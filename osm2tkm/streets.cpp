@@ -20,7 +20,7 @@ constexpr double kShortestLabelled = 60;
 constexpr size_t kStreetNameField = 29;
 
 struct RoadPiece {
-  std::string name;  // cp1251, empty for unnamed
+  std::string name;  // as BuildContext::text gives it, empty for unnamed
   RoadClass cls;
   Polyline axis;  // grid
   Bounds box;
@@ -64,11 +64,12 @@ bool byteLess(const std::string& a, const std::string& b) {
 
 // The name with the "/" qualifier of the place it lies in, fitted so that
 // the qualifier survives: the base name is cut before the place's name is.
-std::string qualified(const std::string& base, const std::string& place) {
+std::string qualified(const BuildContext& ctx, const std::string& base, const std::string& place) {
   if (place.empty()) return base;
-  const std::string q = "/" + cutName(place, 12);
-  if (base.size() + q.size() <= kStreetNameField) return base + q;
-  return cutName(base, kStreetNameField - q.size()) + q;
+  const std::string q = "/" + cutName(place, ctx.container ? 64 : 12);
+  const size_t field = ctx.field(kStreetNameField);
+  if (base.size() + q.size() <= field) return base + q;
+  return cutName(base, field - std::min(q.size(), field)) + q;
 }
 
 }  // namespace
@@ -140,7 +141,7 @@ void buildStreets(BuildContext& ctx) {
     for (size_t g = first; g < groups.size(); ++g) {
       const Vec centre{(groups[g].box.xMin + groups[g].box.xMax) / 2,
                        (groups[g].box.yMin + groups[g].box.yMax) / 2};
-      groups[g].name = several ? qualified(name, nearestPlaceName(ctx, centre)) : name;
+      groups[g].name = several ? qualified(ctx, name, nearestPlaceName(ctx, centre)) : name;
     }
   }
 
@@ -149,11 +150,15 @@ void buildStreets(BuildContext& ctx) {
   std::set<std::string> taken;
   for (StreetGroup& g : groups) {
     bool shortened = false;
-    g.name = fitName(g.name, kStreetNameField, taken, &shortened);
+    g.name = fitName(g.name, ctx.field(kStreetNameField), taken, &shortened);
     if (shortened) ctx.summary().add("street names shortened or numbered to stay distinct");
   }
-  std::stable_sort(groups.begin(), groups.end(), [](const StreetGroup& a, const StreetGroup& b) {
-    return byteLess(folded(a.name), folded(b.name));
+  // The searches find names by their folded cp1251 bytes, in this order.
+  const auto key = [&ctx](const StreetGroup& g) {
+    return folded(ctx.container ? utf8ToCp1251(g.name) : g.name);
+  };
+  std::stable_sort(groups.begin(), groups.end(), [&](const StreetGroup& a, const StreetGroup& b) {
+    return byteLess(key(a), key(b));
   });
   for (size_t i = 0; i < groups.size(); ++i) {
     StreetGroup& g = groups[i];
@@ -204,7 +209,7 @@ void writeStreetNames(BuildContext& ctx) {
     StreetName n;
     n.kind = g.hasHouses ? 1 : 0;
     n.streetCode = g.code;
-    g.name.copy(n.name, sizeof n.name - 1);
+    n.name = ctx.modelText(g.name);
     map.streetNames.push_back(n);
     maxCode = std::max<int>(maxCode, g.code);
   }

@@ -44,13 +44,18 @@ std::string number(float v) {
   return std::string(buf, r.ptr);
 }
 
-template <size_t N>
-std::string text(const char (&field)[N]) {
-  std::string s = cp1251ToUtf8(fieldText(field));
+// A text of the model (UTF-8) on one line: control characters become spaces.
+std::string text(std::string_view utf8) {
+  std::string s(upToNul(utf8));
   for (char& c : s) {
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   }
   return s;
+}
+
+template <size_t N>
+std::string text(const char (&field)[N]) {
+  return text(cp1251ToUtf8(fieldText(field)));
 }
 
 template <typename Point>
