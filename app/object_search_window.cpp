@@ -76,7 +76,7 @@ ObjectSearchWindow::ObjectSearchWindow(Shell& shell, ObjectSearchMemory& memory,
 
   label(*this, font, QStringLiteral("по улице"), 5, 29, 40, 10);
   street_ = editableCombo(*this, kObjectStreetCombo, font, 45, 28, 151);
-  for (const StreetName& s : map.streetNames) street_->addItem(fromCp1251(fieldText(s.name)));
+  for (const StreetName& s : map.streetNames) street_->addItem(fromUtf8(s.name));
   house_ = control<QLineEdit>(*this, kObjectHouseField, font, 209, 28, 29, 12);
   house_->setEnabled(false);
 
@@ -87,7 +87,7 @@ ObjectSearchWindow::ObjectSearchWindow(Shell& shell, ObjectSearchMemory& memory,
 
   label(*this, font, QStringLiteral("в микрорайоне"), 5, 70, 56, 13);
   micro_ = editableCombo(*this, kObjectMicroCombo, font, 67, 68, 171);
-  for (const Microdistrict& m : map.microdistricts) micro_->addItem(fromCp1251(fieldText(m.name)));
+  for (const Microdistrict& m : map.microdistricts) micro_->addItem(fromUtf8(m.name));
   for (QComboBox* combo : {street_, district_, micro_}) {
     combo->setCurrentIndex(-1);
     combo->clearEditText();
@@ -99,7 +99,7 @@ ObjectSearchWindow::ObjectSearchWindow(Shell& shell, ObjectSearchMemory& memory,
   label(*this, font, QStringLiteral("Поиск выполнять в теме"), 5, 86, 217, 8);
   themes_ = control<SearchListBox>(*this, kObjectThemeList, font, 4, 98, 234, 63);
   themeLines_ = themeLines(map);
-  for (const ThemeLine& line : themeLines_) themes_->addItem(fromCp1251(line.text));
+  for (const ThemeLine& line : themeLines_) themes_->addItem(fromUtf8(line.text));
 
   list_ = control<QPushButton>(*this, ids::kIdOk, font, 23, 169, 55, 15);
   list_->setText(QStringLiteral("Список"));
@@ -213,7 +213,7 @@ void ObjectSearchWindow::fillResults() {
   results_->clear();
   for (const int32_t row : foundObjects(map)) {
     auto* item =
-        new QListWidgetItem(fromCp1251(fieldText(map.userObjects[static_cast<size_t>(row)].name)));
+        new QListWidgetItem(fromUtf8(map.userObjects[static_cast<size_t>(row)].name));
     item->setData(Qt::UserRole, row);
     results_->addItem(item);
   }
@@ -277,10 +277,10 @@ void ObjectSearchWindow::showAddress() {
     return;
   }
   house_->setEnabled(true);
-  house_->setText(fromCp1251(a.house));
-  setComboText(street_, fromCp1251(a.street));
-  setComboText(district_, fromCp1251(a.district));
-  setComboText(micro_, fromCp1251(a.microdistrict));
+  house_->setText(fromUtf8(a.house));
+  setComboText(street_, fromUtf8(a.street));
+  setComboText(district_, fromUtf8(a.district));
+  setComboText(micro_, fromUtf8(a.microdistrict));
 }
 
 void ObjectSearchWindow::cancel() {

@@ -103,7 +103,7 @@ MicrodistrictDialog::MicrodistrictDialog(Shell& shell)
                    dialogUnitsRect(font, 7, 23, 133, 167));
   list_->setFocusPolicy(Qt::NoFocus);
   for (const Microdistrict& m : shell_.session().map.microdistricts) {
-    list_->addItem(fromCp1251(fieldText(m.name)));
+    list_->addItem(fromUtf8(m.name));
   }
   connect(text_, &QLineEdit::textChanged, this, &MicrodistrictDialog::typed);
   text_->installEventFilter(this);

@@ -82,7 +82,7 @@ void QuickSearchBar::typed(const QString& text) {
     QString note = fromCp1251(quickMissText(miss));
     if (miss.streetRow >= 0 && miss.streetRow < static_cast<int32_t>(map.streetNames.size())) {
       const StreetName& street = map.streetNames[static_cast<size_t>(miss.streetRow)];
-      note = fromCp1251(fieldText(street.name)) + QStringLiteral(": ") + note;
+      note = fromUtf8(street.name) + QStringLiteral(": ") + note;
     }
     auto* item = new QListWidgetItem(note, list_);
     item->setFlags(Qt::NoItemFlags);

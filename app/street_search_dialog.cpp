@@ -133,7 +133,7 @@ StreetSearchDialog::StreetSearchDialog(Shell& shell)
   openStreetSearch(state_, ctx);
   streetList_->setUniformItemSizes(true);
   for (const StreetName& street : shell_.session().map.streetNames) {
-    streetList_->addItem(fromCp1251(fieldText(street.name)));
+    streetList_->addItem(fromUtf8(street.name));
   }
   shell_.mapWidget().update();  // the flags of the old marks vanish
   streetText_->setFocus(Qt::OtherFocusReason);
