@@ -71,7 +71,7 @@ void BandPool::work(int index) {
 }
 
 Rect QtTextMeasure::textBox(const Font& font, int characterExtra, bool opaqueBackground, int32_t x,
-                            int32_t y, std::string_view cp1251) {
+                            int32_t y, std::string_view utf8) {
   if (!font_ || !(*font_ == font) || characterExtra_ != characterExtra) {
     font_ = font;
     characterExtra_ = characterExtra;
@@ -85,13 +85,13 @@ Rect QtTextMeasure::textBox(const Font& font, int characterExtra, bool opaqueBac
   }
   // Only the rows matter. Unturned text stays within its cell, widened by
   // what glyphs and an opaque background may reach past it; turned text
-  // also by its length, bounded by the widest glyph of the font (one byte
-  // is one letter) without shaping the text.
+  // also by its length, bounded by the widest glyph of the font without
+  // shaping the text: every letter takes at least one byte.
   const double margin = cell_ / 2 + (opaqueBackground ? cell_ / 2 : 0) + 2;
   double top = -margin;
   double bottom = cell_ + margin;
   if (font.escapement != 0) {
-    const double length = widest_ * static_cast<double>(cp1251.size());
+    const double length = widest_ * static_cast<double>(utf8.size());
     const QRectF box(-margin, -margin, length + 2 * margin, cell_ + 2 * margin);
     // Turned counter-clockwise about the origin, y pointing down.
     const double angle = font.escapement / 10.0 * M_PI / 180.0;
@@ -107,9 +107,9 @@ Rect QtTextMeasure::textBox(const Font& font, int characterExtra, bool opaqueBac
   }
   Rect r;
   r.left = x - static_cast<int32_t>(
-                   std::ceil(widest_ * static_cast<double>(cp1251.size()) + 2 * margin + cell_));
+                   std::ceil(widest_ * static_cast<double>(utf8.size()) + 2 * margin + cell_));
   r.right = x + static_cast<int32_t>(
-                    std::ceil(widest_ * static_cast<double>(cp1251.size()) + 2 * margin + cell_));
+                    std::ceil(widest_ * static_cast<double>(utf8.size()) + 2 * margin + cell_));
   r.top = y + static_cast<int32_t>(std::floor(top)) - 1;
   r.bottom = y + static_cast<int32_t>(std::ceil(bottom)) + 2;
   return r;

@@ -62,7 +62,7 @@ class BandPool {
 class QtTextMeasure final : public TextMeasure {
  public:
   Rect textBox(const Font& font, int characterExtra, bool opaqueBackground, int32_t x, int32_t y,
-               std::string_view cp1251) override;
+               std::string_view utf8) override;
 
  private:
   std::optional<Font> font_;

@@ -12,7 +12,6 @@
 #include "app/mask_stamps.h"
 #include "app/quad_fill.h"
 #include "app/small_polygons.h"
-#include "mapdata/cp1251.h"
 
 namespace tikhomap {
 
@@ -563,11 +562,11 @@ void QtCanvas::applyFont() {
   fontGiven_ = false;
 }
 
-void QtCanvas::textOut(int32_t x, int32_t y, std::string_view cp1251) {
-  if (cp1251.empty()) return;
+void QtCanvas::textOut(int32_t x, int32_t y, std::string_view utf8) {
+  if (utf8.empty()) return;
   applyFont();
-  const std::u16string utf16 = cp1251ToUtf16(cp1251);
-  const QString text = QString::fromUtf16(utf16.data(), static_cast<qsizetype>(utf16.size()));
+  // Malformed bytes become U+FFFD.
+  const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   // Street names are drawn a letter at a time, each turned its own way:
   // the painter's state is changed and put back by hand rather than saved
   // and restored whole. The pen of the figures is given back before the

@@ -51,7 +51,7 @@ class QtCanvas final : public Canvas {
   void rectangle(const Rect& rect) override;
   void fillRect(const Rect& rect, const Brush& brush) override;
   void drawEdge(const Rect& rect, EdgeKind kind) override;
-  void textOut(int32_t x, int32_t y, std::string_view cp1251) override;
+  void textOut(int32_t x, int32_t y, std::string_view utf8) override;
 
   DeviceCaps deviceCaps() const override { return caps_; }
 

@@ -42,13 +42,13 @@ void printStreetLabels(const PrintScene& scene, PageState& page, Canvas& dc) {
     if (labelled[row] == 0 || !pointInView(v, anchor.x, anchor.y)) continue;
     const MapFeature* street = streetOfAnchor(scene.map, anchor);
     if (street == nullptr) continue;
-    const std::string_view name = streetLabelText(scene.map, anchor.streetCode);
+    const std::string name = streetLabelText(scene.map, anchor.streetCode);
     if (name.empty()) continue;
     const MapPoint at{static_cast<float>(anchor.x), static_cast<float>(anchor.y)};
     if (!placeLabel(v, fontHeight, at, *street, name, placed)) continue;
-    for (size_t c = 0; c < name.size(); ++c) {
+    for (size_t c = 0; c < placed.letterCount(); ++c) {
       dc.selectFont(Font{"Arial Cyr", fontHeight, weight, false, placed.angle[c]});
-      dc.textOut(placed.x[c], placed.y[c], name.substr(c, 1));
+      dc.textOut(placed.x[c], placed.y[c], placed.letter(c));
     }
   }
   dc.selectFont(fixed::defaultFont);

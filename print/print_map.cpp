@@ -181,7 +181,7 @@ Rect printScaleBox(const ViewState& v, int frame, Canvas& dc) {
   dc.selectFont(Font{"Arial Cyr", -h, 400, false, 0});
   dc.setTextColor(kBlack);
   const int left = box.left + pad;
-  dc.textOut(left, box.top + pad, caption);
+  dc.textOut(left, box.top + pad, cp1251ToUtf8(caption));
   // The bar: its first half black, the whole outlined, its length beside it.
   const int rowTop = box.top + pad + h + gap;
   const int thick = std::max(2, h / 3);
@@ -193,7 +193,7 @@ Rect printScaleBox(const ViewState& v, int frame, Canvas& dc) {
                                  {left, barTop + thick},
                                  {left, barTop}};
   dc.polyline(outline);
-  dc.textOut(left + bar + gap, rowTop, label);
+  dc.textOut(left + bar + gap, rowTop, cp1251ToUtf8(label));
   dc.selectPen(fixed::nullPen);
   return box;
 }
@@ -268,7 +268,7 @@ bool printPage(const PrintScene& scene, const PrinterMetrics& printer, const Map
   const int h = std::abs(truncated(v.pixelsPerMmX * -4.0));
   dc.selectFont(Font{"Arial Cyr", -h, 400, true, 0});
   dc.setTextColor(kBlack);
-  dc.textOut(h / 2, h / 2, printTitle(scene.map.city));
+  dc.textOut(h / 2, h / 2, cp1251ToUtf8(printTitle(scene.map.city)));
   dc.selectFont(fixed::defaultFont);
   return true;
 }

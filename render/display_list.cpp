@@ -185,15 +185,15 @@ void DisplayList::drawEdge(const Rect& rect, EdgeKind kind) {
   c.bottom = rect.bottom;
 }
 
-void DisplayList::textOut(int32_t x, int32_t y, std::string_view cp1251) {
+void DisplayList::textOut(int32_t x, int32_t y, std::string_view utf8) {
   Command& c = push(Op::TextOut);
   c.a = static_cast<int32_t>(points_.size());
   c.b = static_cast<int32_t>(text_.size());
-  c.c = static_cast<int32_t>(cp1251.size());
+  c.c = static_cast<int32_t>(utf8.size());
   points_.push_back({x, y});
-  text_.append(cp1251);
+  text_.append(utf8);
   if (measure_ != nullptr) {
-    const Rect box = measure_->textBox(font_, characterExtra_, opaqueBackground_, x, y, cp1251);
+    const Rect box = measure_->textBox(font_, characterExtra_, opaqueBackground_, x, y, utf8);
     c.top = box.top;
     c.bottom = box.bottom;
   }

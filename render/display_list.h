@@ -24,11 +24,11 @@ namespace tikhomap {
 class TextMeasure {
  public:
   virtual ~TextMeasure() = default;
-  // A rectangle holding every pixel that textOut(x, y, cp1251) writes with
+  // A rectangle holding every pixel that textOut(x, y, utf8) writes with
   // the font, the character extra and the background mode (an opaque
   // background fills the text's cell), the font's escapement included.
   virtual Rect textBox(const Font& font, int characterExtra, bool opaqueBackground, int32_t x,
-                       int32_t y, std::string_view cp1251) = 0;
+                       int32_t y, std::string_view utf8) = 0;
 };
 
 class DisplayList final : public Canvas {
@@ -109,7 +109,7 @@ class DisplayList final : public Canvas {
   void rectangle(const Rect& rect) override;
   void fillRect(const Rect& rect, const Brush& brush) override;
   void drawEdge(const Rect& rect, EdgeKind kind) override;
-  void textOut(int32_t x, int32_t y, std::string_view cp1251) override;
+  void textOut(int32_t x, int32_t y, std::string_view utf8) override;
 
   DeviceCaps deviceCaps() const override { return caps_; }
 

@@ -141,10 +141,10 @@ void RecordingCanvas::drawEdge(const Rect& rect, EdgeKind kind) {
   call.edge = kind;
 }
 
-void RecordingCanvas::textOut(int32_t x, int32_t y, std::string_view cp1251) {
+void RecordingCanvas::textOut(int32_t x, int32_t y, std::string_view utf8) {
   RecordedCall& call = record(CallKind::TextOut);
   call.points = {{x, y}};
-  call.text = std::string(cp1251);
+  call.text = std::string(utf8);
 }
 
 }  // namespace tikhomap

@@ -53,7 +53,7 @@ struct RecordedCall {
   Rect rect;        // ellipse, rectangle, fillRect, drawEdge, setClipRect
   Brush fillBrush;  // fillRect
   EdgeKind edge = EdgeKind::Sunken;
-  std::string text;   // textOut: cp1251 bytes
+  std::string text;   // textOut: UTF-8
   CanvasState state;  // after the call took effect
 };
 
@@ -92,7 +92,7 @@ class RecordingCanvas : public Canvas {
   void rectangle(const Rect& rect) override;
   void fillRect(const Rect& rect, const Brush& brush) override;
   void drawEdge(const Rect& rect, EdgeKind kind) override;
-  void textOut(int32_t x, int32_t y, std::string_view cp1251) override;
+  void textOut(int32_t x, int32_t y, std::string_view utf8) override;
 
   DeviceCaps deviceCaps() const override { return caps_; }
 

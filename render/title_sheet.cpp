@@ -103,13 +103,14 @@ void drawSheetTexts(RenderContext& ctx, Canvas& dc, const std::vector<TitleText>
     int32_t sx = 0;
     int32_t sy = 0;
     mapToScreen(ctx.view, static_cast<float>(t.x), static_cast<float>(t.y), sx, sy);
+    const std::string text = cp1251ToUtf8(t.text);
     if (!smallScreen(frameHeight)) {
       const Rgb color = sheetTextStyle(t.kind, frameHeight).color;
       dc.setTextColor(kHighlight);
-      dc.textOut(sx, sy, t.text);
+      dc.textOut(sx, sy, text);
       dc.setTextColor(color);
     }
-    dc.textOut(sx - 1, sy - 1, t.text);
+    dc.textOut(sx - 1, sy - 1, text);
   }
   dc.selectFont(fixed::defaultFont);
 }
@@ -217,7 +218,7 @@ void drawCaptions(RenderContext& ctx, Canvas& dc, int frameHeight) {
     int32_t sx = 0;
     int32_t sy = 0;
     mapToScreen(ctx.view, c.x, c.y, sx, sy);
-    const std::string text = utf8ToCp1251(c.text);
+    const std::string_view text = c.text;
     dc.setTextColor(c.light);
     dc.textOut(sx, sy, text);
     dc.setTextColor(c.dark);
@@ -232,8 +233,8 @@ void drawCredit(const MapData& map, Canvas& dc, int panelLeft, int frameHeight) 
   font.weight = 100;
   dc.selectFont(font);
   const int x = panelLeft + 22;
-  const std::string first = creditLine(map, 0);
-  const std::string second = creditLine(map, 1);
+  const std::string first = cp1251ToUtf8(creditLine(map, 0));
+  const std::string second = cp1251ToUtf8(creditLine(map, 1));
   // The built-in lines stand 15 pixels apart, as that sheet was drawn; an
   // imported town's own lines, of any letters, a whole font height apart so
   // that they never overlap.
