@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/dialog_units.h"
 #include "app/font_substitution.h"
@@ -14,8 +15,13 @@
 namespace tikhomap {
 namespace {
 
+// A text longer than its line is cut between letters with "…"; the whole
+// text is the label's tool tip.
 QLabel* centredText(QDialog& dialog, int id, const QString& text, const QRect& rect) {
-  auto* label = new QLabel(text, &dialog);
+  const QString shown =
+      QFontMetrics(dialog.font()).elidedText(text, Qt::ElideRight, std::max(1, rect.width()));
+  auto* label = new QLabel(shown, &dialog);
+  if (shown != text) label->setToolTip(text);
   label->setObjectName(QString::number(id));
   label->setAlignment(Qt::AlignCenter);
   label->setGeometry(rect);

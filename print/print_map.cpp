@@ -7,6 +7,7 @@
 #include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
 #include "render/feature_draw.h"
+#include "render/graphemes.h"
 #include "render/start_indexes.h"
 #include "view/visibility.h"
 
@@ -268,7 +269,10 @@ bool printPage(const PrintScene& scene, const PrinterMetrics& printer, const Map
   const int h = std::abs(truncated(v.pixelsPerMmX * -4.0));
   dc.selectFont(Font{"Arial Cyr", -h, 400, true, 0});
   dc.setTextColor(kBlack);
-  dc.textOut(h / 2, h / 2, cp1251ToUtf8(printTitle(scene.map.city)));
+  // A title longer than the page is cut with "…" (letters taken as 0.6 of
+  // the height wide, a wide letter twice that).
+  const double room = (right - h) / (0.6 * h);
+  dc.textOut(h / 2, h / 2, cutToWidth(cp1251ToUtf8(printTitle(scene.map.city)), room));
   dc.selectFont(fixed::defaultFont);
   return true;
 }

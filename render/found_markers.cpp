@@ -23,6 +23,7 @@ constexpr Rgb kNameFlashText{240, 160, 160};
 constexpr Rgb kDistrictFlashText{255, 255, 0};
 constexpr int kFlashWeight = 800;
 constexpr int kDistrictFontHeight = 60;
+constexpr size_t kFlashLetters = 64;
 
 // The flat plans draw buildings without height; every other view stands
 // them up, so the flag goes on the roof there.
@@ -121,7 +122,10 @@ void drawNameFlash(const RenderContext& ctx, Canvas& dc, const NameFlash& flash)
     x = o.x;
     y = o.y;
   }
-  name = drawableText(name);
+  // The names of the map files hold at most 64 letters; a longer one is
+  // cut there, or its letters would shrink no further and run far off the
+  // frame.
+  name = cutToGraphemes(name, kFlashLetters);
   const int n = static_cast<int>(graphemeCount(name));
   if (n == 0) return;
 

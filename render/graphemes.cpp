@@ -200,4 +200,26 @@ std::string cutToGraphemes(std::string_view bytes, size_t maxClusters) {
   return text;
 }
 
+std::string cutToWidth(std::string_view bytes, double room) {
+  std::string text = drawableText(bytes);
+  const std::vector<uint32_t> bounds = graphemeBounds(text);
+  const auto width = [&](size_t c) {
+    return isWideCluster(std::string_view(text).substr(bounds[c], bounds[c + 1] - bounds[c])) ? 2.0
+                                                                                              : 1.0;
+  };
+  double used = 0;
+  size_t fits = 0;  // letters that fit with "…" after them
+  for (size_t c = 0; c + 1 < bounds.size(); ++c) {
+    used += width(c);
+    if (used + 1 <= room) fits = c + 1;
+    if (used > room) {
+      if (room < 1) return {};
+      text.resize(bounds[fits]);
+      text += "\u2026";
+      return text;
+    }
+  }
+  return text;
+}
+
 }  // namespace tikhomap

@@ -36,4 +36,8 @@ bool isWideCluster(std::string_view cluster);
 // cluster or a UTF-8 sequence.
 std::string cutToGraphemes(std::string_view bytes, size_t maxClusters);
 
+// The drawable text cut as cutToGraphemes cuts it, so that its letters fit
+// in `room` letter widths, a wide letter counting two and "…" one.
+std::string cutToWidth(std::string_view bytes, double room);
+
 }  // namespace tikhomap

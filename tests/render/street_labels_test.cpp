@@ -162,6 +162,11 @@ TEST(Graphemes, SplitSanitiseAndCutByLetter) {
     EXPECT_EQ(cutToGraphemes(row.bytes, 4), row.cutToFour);
     if (!drawn.empty()) EXPECT_EQ(isWideCluster(drawn), row.firstWide);
   }
+  // Cut to a width: a wide letter counts two, "…" one.
+  EXPECT_EQ(cutToWidth("Тихоморск", 9), "Тихоморск");
+  EXPECT_EQ(cutToWidth("Тихоморск", 8), "Тихомор…");
+  EXPECT_EQ(cutToWidth("中山路大街", 5.5), "中山…");
+  EXPECT_EQ(cutToWidth("Sta\u0308dtle", 4), "Sta\u0308…");
 }
 
 // Wide letters stand further apart: a Chinese name of five letters is 5 x 16
