@@ -190,6 +190,17 @@ bool isWideCluster(std::string_view cluster) {
   return width == U_EA_WIDE || width == U_EA_FULLWIDTH;
 }
 
+bool hasRightToLeft(std::string_view utf8) {
+  for (size_t pos = 0; pos < utf8.size();) {
+    const Decoded d = decodeAt(utf8, pos);
+    pos += d.length;
+    if (d.c < 0x590) continue;
+    const UCharDirection dir = u_charDirection(static_cast<UChar32>(d.c));
+    if (dir == U_RIGHT_TO_LEFT || dir == U_RIGHT_TO_LEFT_ARABIC) return true;
+  }
+  return false;
+}
+
 std::string cutToGraphemes(std::string_view bytes, size_t maxClusters) {
   std::string text = drawableText(bytes);
   const std::vector<uint32_t> bounds = graphemeBounds(text);

@@ -31,6 +31,11 @@ size_t graphemeCount(std::string_view utf8);
 // kana, hangul, fullwidth forms, most emoji).
 bool isWideCluster(std::string_view cluster);
 
+// Whether the text holds a letter of a script written right to left
+// (Hebrew, Arabic, Syriac, Thaana, N'Ko): such a name is shaped and ordered
+// as one run, never drawn letter by letter.
+bool hasRightToLeft(std::string_view utf8);
+
 // The drawable text cut to at most maxClusters clusters: when it is longer,
 // its first maxClusters - 1 clusters followed by "…". Never cuts inside a
 // cluster or a UTF-8 sequence.

@@ -26,6 +26,9 @@ constexpr float kCharacterAdvance = 1.2f;  // label length per character height
 // A wide letter is about twice as wide as a Latin or Cyrillic one; it keeps
 // the same gap to its neighbours.
 constexpr float kWideAdvance = 1.6f;
+// A name written right to left is one shaped run, straight along the street
+// from the label's start; its letters take about this much of their height.
+constexpr float kRunAdvance = 0.55f;
 constexpr float kLateralShift = 0.55f;  // of the character height
 constexpr float kBendAngle = 0.12f;     // radians kept as a bend of the path
 constexpr float kLongStretchPitches = 4.0f;
@@ -146,6 +149,10 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
 
   out.text = drawableText(name);
   out.bounds = graphemeBounds(out.text);
+  const bool run = hasRightToLeft(out.text);
+  const float runUnits =
+      static_cast<float>(out.bounds.size() - 1) * kRunAdvance / kCharacterAdvance;
+  if (run) out.bounds = {0, static_cast<uint32_t>(out.text.size())};
   const int n = static_cast<int>(out.bounds.size()) - 1;
   // Each letter's advance in units of a code-page letter's; the sums stay
   // whole numbers, and so exactly today's pitch, for names without wide
@@ -153,7 +160,9 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
   std::vector<float> units(static_cast<size_t>(n), 1.0f);
   float total = 0;
   for (int c = 0; c < n; ++c) {
-    if (isWideCluster(out.letter(static_cast<size_t>(c)))) {
+    if (run) {
+      units[static_cast<size_t>(c)] = runUnits;
+    } else if (isWideCluster(out.letter(static_cast<size_t>(c)))) {
       units[static_cast<size_t>(c)] = kWideAdvance / kCharacterAdvance;
     }
     total += units[static_cast<size_t>(c)];

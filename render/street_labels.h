@@ -39,7 +39,10 @@ std::string streetLabelText(const MapData& map, int streetCode);
 // Places `name` (UTF-8; any bytes) along the street polyline around the
 // anchor (map metres), letter by letter, with letters fontHeight pixels
 // high. A letter of the eleven files' code page advances 1.2 times its
-// height, an East-Asian wide one (Chinese, kana, hangul) 1.6 times. Returns 1 and fills out when
+// height, an East-Asian wide one (Chinese, kana, hangul) 1.6 times. A name
+// written right to left (Hebrew, Arabic) is one "letter": the whole name,
+// shaped and ordered by the surface, straight from the label's start along
+// the street's direction there. Returns 1 and fills out when
 // the anchor lies within 3 m of a segment of the street, 0 otherwise.
 int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const MapFeature& street,
                std::string_view name, LabelPlacement& out);

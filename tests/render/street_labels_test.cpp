@@ -160,7 +160,9 @@ TEST(Graphemes, SplitSanitiseAndCutByLetter) {
     EXPECT_EQ(bounds.size(), row.letters + 1);
     EXPECT_EQ(graphemeCount(drawn), row.letters);
     EXPECT_EQ(cutToGraphemes(row.bytes, 4), row.cutToFour);
-    if (!drawn.empty()) EXPECT_EQ(isWideCluster(drawn), row.firstWide);
+    if (!drawn.empty()) {
+      EXPECT_EQ(isWideCluster(drawn), row.firstWide);
+    }
   }
   // Cut to a width: a wide letter counts two, "…" one.
   EXPECT_EQ(cutToWidth("Тихоморск", 9), "Тихоморск");
@@ -180,6 +182,11 @@ TEST_F(Placement, WideLettersGetAWiderPitch) {
   ASSERT_EQ(placeLabel(f.view, 10, {501, 500}, s, "Sta\u0308dt", out), 1);
   EXPECT_EQ(out.x, (std::vector<int32_t>{470, 485, 500, 515, 530}));
   EXPECT_EQ(out.letter(2), "a\u0308");
+  // Hebrew is one run, centred on the foot: 4 letters x 0.55 x 10 m long.
+  ASSERT_EQ(placeLabel(f.view, 10, {501, 500}, s, "שלום", out), 1);
+  ASSERT_EQ(out.letterCount(), 1u);
+  EXPECT_EQ(out.letter(0), "שלום");
+  EXPECT_EQ(out.x[0], 489);
 }
 
 // 10 pixels per mm at 1:10 000: one pixel per metre, labels 12 px high.
@@ -291,6 +298,7 @@ TEST_F(LabelPass, EveryLetterReachesTheCanvasWhole) {
   addName(f.map, 7, name);
   anchor(502, 500, 10);
   streetLabelPass(f.ctx, f.dc);
+  f.cache.firstStreetLine = 1;  // past the unnamed street under the click
   ASSERT_EQ(labelAtPoint(f.ctx, f.dc, 500, 500), 1);
   std::string written;
   const auto texts = f.dc.callsOf(CallKind::TextOut);
