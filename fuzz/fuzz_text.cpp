@@ -54,7 +54,7 @@ void checkLetters(std::string_view bytes, uint8_t cap) {
     require(bounds[c] < bounds[c + 1]);
     require(whole(std::string_view(drawn).substr(bounds[c], bounds[c + 1] - bounds[c])));
   }
-  for (const size_t k : {size_t{0}, size_t{1}, size_t{cap % 40}}) {
+  for (const size_t k : {size_t{0}, size_t{1}, static_cast<size_t>(cap % 40)}) {
     const std::string cut = cutToGraphemes(bytes, k);
     require(whole(cut));
     require(graphemeCount(cut) <= k);
