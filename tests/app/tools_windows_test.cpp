@@ -139,6 +139,17 @@ TEST(ToolWindowsTest, LongInformationIsCutWithAnEllipsis) {
   EXPECT_FALSE(kept.endsWith(QLatin1Char('a')));  // never "a" without its mark
   EXPECT_EQ(label->toolTip(), QString::fromStdString(longText));
   EXPECT_EQ(labelText(*d, 123), QStringLiteral("5-этажное жилое"));  // short texts whole
+
+  // So is an object's name in the list.
+  t = sampleTexts(1);
+  t.objectNames[0] = longText;
+  const auto withList = makeBuildingInfoDialog(t, nullptr);
+  const auto* list = withList->findChild<QListWidget*>(QStringLiteral("1105"));
+  ASSERT_NE(list, nullptr);
+  const QString row = list->item(0)->text();
+  EXPECT_TRUE(row.endsWith(QChar(0x2026))) << row.toStdString();
+  EXPECT_LT(QFontMetrics(list->font()).horizontalAdvance(row), list->width());
+  EXPECT_EQ(list->item(0)->toolTip(), QString::fromStdString(longText));
 }
 
 TEST(ToolWindowsTest, InformationWithoutObjectsIsTheSmallerDialog223) {

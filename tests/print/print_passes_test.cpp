@@ -493,6 +493,12 @@ TEST(PrintPageTest, ClipsTheMapInsideAHalfMillimetreFrameAndTitlesThePage) {
   EXPECT_TRUE(title.state.font.italic);
   EXPECT_FALSE(title.state.backgroundTransparent);
   EXPECT_EQ(title.points[0], (ScreenPoint{7, 7}));
+  // A title longer than the page ends with "…" inside it: 800 pixels hold
+  // 87 letters of 0.6 x 15 pixels.
+  w.map.city.name = std::string(120, 'x');
+  dc.clearCalls();
+  ASSERT_TRUE(printPage(w.scene(), w.printer, kLevel2, w.random, dc));
+  EXPECT_EQ(dc.callsOf(CallKind::TextOut).back().text, std::string(86, 'x') + "…");
 
   EXPECT_FALSE(printPage(w.scene(), w.printer, {5, 5, 5, 5}, w.random, dc));
 }
