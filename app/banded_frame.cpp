@@ -85,15 +85,13 @@ Rect QtTextMeasure::textBox(const Font& font, int characterExtra, bool opaqueBac
   }
   // Only the rows matter. Unturned text stays within its cell, widened by
   // what glyphs and an opaque background may reach past it; turned text
-  // also by its length, bounded by the widest glyph of the font times the
-  // characters, without shaping the text.
-  double characters = 0;
-  for (char ch : utf8) characters += (static_cast<unsigned char>(ch) & 0xC0) != 0x80 ? 1 : 0;
+  // also by its length, bounded by the widest glyph of the font without
+  // shaping the text: every letter takes at least one byte.
   const double margin = cell_ / 2 + (opaqueBackground ? cell_ / 2 : 0) + 2;
   double top = -margin;
   double bottom = cell_ + margin;
   if (font.escapement != 0) {
-    const double length = widest_ * characters;
+    const double length = widest_ * static_cast<double>(utf8.size());
     const QRectF box(-margin, -margin, length + 2 * margin, cell_ + 2 * margin);
     // Turned counter-clockwise about the origin, y pointing down.
     const double angle = font.escapement / 10.0 * M_PI / 180.0;
@@ -109,9 +107,9 @@ Rect QtTextMeasure::textBox(const Font& font, int characterExtra, bool opaqueBac
   }
   Rect r;
   r.left = x - static_cast<int32_t>(
-                   std::ceil(widest_ * characters + 2 * margin + cell_));
+                   std::ceil(widest_ * static_cast<double>(utf8.size()) + 2 * margin + cell_));
   r.right = x + static_cast<int32_t>(
-                    std::ceil(widest_ * characters + 2 * margin + cell_));
+                    std::ceil(widest_ * static_cast<double>(utf8.size()) + 2 * margin + cell_));
   r.top = y + static_cast<int32_t>(std::floor(top)) - 1;
   r.bottom = y + static_cast<int32_t>(std::ceil(bottom)) + 2;
   return r;

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <algorithm>
 
 #include "app/dialog_units.h"
 #include "app/font_substitution.h"
@@ -14,8 +16,13 @@
 namespace tikhomap {
 namespace {
 
+// A text longer than its line is cut between letters with "…"; the whole
+// text is the label's tool tip.
 QLabel* centredText(QDialog& dialog, int id, const QString& text, const QRect& rect) {
-  auto* label = new QLabel(text, &dialog);
+  const QString shown =
+      QFontMetrics(dialog.font()).elidedText(text, Qt::ElideRight, std::max(1, rect.width()));
+  auto* label = new QLabel(shown, &dialog);
+  if (shown != text) label->setToolTip(text);
   label->setObjectName(QString::number(id));
   label->setAlignment(Qt::AlignCenter);
   label->setGeometry(rect);
@@ -50,8 +57,15 @@ std::unique_ptr<QDialog> makeBuildingInfoDialog(const BuildingInfoTexts& texts, 
     list->setObjectName(QString::number(kInfoObjectList));
     list->setGeometry(dialogUnitsRect(font, 3, 39, 207, 37));
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A name wider than the list is cut with "…" rather than scrolled
+    // sideways; the whole name is the row's tool tip.
+    const int room = list->width() - 2 * list->frameWidth() -
+                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 6;
+    const QFontMetrics metrics(list->font());
     for (const std::string& name : texts.objectNames) {
-      list->addItem(QString::fromStdString(name));
+      const QString whole = QString::fromStdString(name);
+      auto* item = new QListWidgetItem(metrics.elidedText(whole, Qt::ElideRight, room), list);
+      if (item->text() != whole) item->setToolTip(whole);
     }
   }
   auto* close = new QPushButton(QStringLiteral("Закрыть"), &d);

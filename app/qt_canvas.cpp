@@ -565,6 +565,7 @@ void QtCanvas::applyFont() {
 void QtCanvas::textOut(int32_t x, int32_t y, std::string_view utf8) {
   if (utf8.empty()) return;
   applyFont();
+  // Malformed bytes become U+FFFD.
   const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   // Street names are drawn a letter at a time, each turned its own way:
   // the painter's state is changed and put back by hand rather than saved

@@ -6,11 +6,12 @@
 #include <cmath>
 #include <span>
 
-#include "mapdata/utf8_text.h"
+#include "mapdata/cp1251.h"
 #include "print/print_map.h"
 #include "render/building_filter.h"
 #include "render/building_walls.h"
 #include "render/feature_draw.h"
+#include "render/graphemes.h"
 #include "render/layer_passes.h"
 #include "view/geometry.h"
 #include "view/visibility.h"
@@ -91,10 +92,10 @@ void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc
     const float minSize = static_cast<float>(page.labelMinSize);
     if (b.bounds.xMax - b.bounds.xMin < minSize && b.bounds.yMax - b.bounds.yMin < minSize) return;
   }
-  const std::string_view number = houseNumberText(b);
+  const std::string number = drawableText(cp1251ToUtf8(houseNumberText(b)));
   if (number.empty()) return;
   const ScreenPoint p = buildingPixel(page.view, b.x, b.y);
-  const int n = static_cast<int>(codePointCount(number));
+  const int n = static_cast<int>(graphemeCount(number));
   const int hf = std::abs(houseNumberFont(page.view).height);
   const int x = truncated(p.x - n * hf * 0.3);
   const int y = p.y - raise - hf / 2;

@@ -43,14 +43,13 @@ void printStreetLabels(const PrintScene& scene, PageState& page, Canvas& dc) {
     if (labelled[row] == 0 || !pointInView(v, anchor.x, anchor.y)) continue;
     const MapFeature* street = streetOfAnchor(scene.map, anchor);
     if (street == nullptr) continue;
-    const std::string_view name = streetLabelText(scene.map, anchor.streetCode);
+    const std::string name = streetLabelText(scene.map, anchor.streetCode);
     if (name.empty()) continue;
     const MapPoint at{static_cast<float>(anchor.x), static_cast<float>(anchor.y)};
     if (!placeLabel(v, fontHeight, at, *street, name, placed)) continue;
-    size_t c = 0;
-    for (size_t i = 0; i < name.size() && c < placed.angle.size(); i = nextCodePoint(name, i), ++c) {
+    for (size_t c = 0; c < placed.letterCount(); ++c) {
       dc.selectFont(Font{"Arial Cyr", fontHeight, weight, false, placed.angle[c]});
-      dc.textOut(placed.x[c], placed.y[c], name.substr(i, nextCodePoint(name, i) - i));
+      dc.textOut(placed.x[c], placed.y[c], placed.letter(c));
     }
   }
   dc.selectFont(fixed::defaultFont);

@@ -131,8 +131,8 @@ class Canvas {
   virtual void rectangle(const Rect& rect) = 0;
   virtual void fillRect(const Rect& rect, const Brush& brush) = 0;
   virtual void drawEdge(const Rect& rect, EdgeKind kind) = 0;
-  // Text is UTF-8; (x, y) is the top-left of the text cell before
-  // rotation by the font's escapement.
+  // Text is UTF-8; a surface shows malformed bytes as U+FFFD. (x, y) is the
+  // top-left of the text cell before rotation by the font's escapement.
   virtual void textOut(int32_t x, int32_t y, std::string_view utf8) = 0;
 
   virtual DeviceCaps deviceCaps() const = 0;

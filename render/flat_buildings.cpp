@@ -4,9 +4,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "mapdata/utf8_text.h"
+#include "mapdata/cp1251.h"
 #include "render/building_filter.h"
 #include "render/feature_draw.h"
+#include "render/graphemes.h"
 #include "render/layer_passes.h"
 #include "view/visibility.h"
 
@@ -17,13 +18,13 @@ namespace {
 constexpr Rgb kTextBlack{0, 0, 0};
 
 void drawDescription(RenderContext& ctx, Canvas& dc, const Building& b) {
-  const std::string_view text = upToNul(b.description);
+  const std::string text = drawableText(cp1251ToUtf8(fieldText(b.description)));
   if (text.empty()) return;
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(ctx.view, b.x, b.y, sx, sy);
   const int y = hasHouseNumber(b) ? sy + 6 : sy - 6;
-  dc.textOut(sx - 3 * static_cast<int>(codePointCount(text)), y, text);
+  dc.textOut(sx - 3 * static_cast<int>(graphemeCount(text)), y, text);
 }
 
 // The first building whose drop shadow, `shift` pixels down the screen, can

@@ -1,4 +1,5 @@
 #include "render/found_markers.h"
+#include "mapdata/cp1251.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "mapdata/cp1251.h"
 #include "mapdata/utf8_text.h"
 #include "render/building_filter.h"
+#include "render/graphemes.h"
 #include "render/layer_passes.h"
 #include "render/style_set.h"
 #include "view/visibility.h"
@@ -23,6 +25,7 @@ constexpr Rgb kNameFlashText{240, 160, 160};
 constexpr Rgb kDistrictFlashText{255, 255, 0};
 constexpr int kFlashWeight = 800;
 constexpr int kDistrictFontHeight = 60;
+constexpr size_t kFlashLetters = 64;
 
 // The flat plans draw buildings without height; every other view stands
 // them up, so the flag goes on the roof there.
@@ -61,7 +64,7 @@ void drawFlag(const RenderContext& ctx, Canvas& dc, const Building& b) {
   drawFlagAt(ctx, dc, sx, sy);
   const int level = ctx.view.detailLevel;
   if (level >= 3) {
-    const std::string_view number = houseNumberText(b);
+    const std::string number = cp1251ToUtf8(houseNumberText(b));
     if (!number.empty()) dc.textOut(sx + 4, sy - 10 * level + 1, number);
   }
 }
@@ -105,23 +108,27 @@ void drawFoundMarkers(const RenderContext& ctx, Canvas& dc) {
 }
 
 void drawNameFlash(const RenderContext& ctx, Canvas& dc, const NameFlash& flash) {
-  std::string_view name;
+  std::string name;
   float x = 0;
   float y = 0;
   if (flash.source == NameFlash::Source::Microdistrict) {
     if (flash.row < 0 || flash.row >= static_cast<int32_t>(ctx.map.microdistricts.size())) return;
     const Microdistrict& m = ctx.map.microdistricts[flash.row];
-    name = upToNul(m.name);
+    name = cp1251ToUtf8(fieldText(m.name));
     x = m.x;
     y = m.y;
   } else {
     if (flash.row < 0 || flash.row >= static_cast<int32_t>(ctx.map.userObjects.size())) return;
     const UserObject& o = ctx.map.userObjects[flash.row];
-    name = upToNul(o.name);
+    name = cp1251ToUtf8(fieldText(o.name));
     x = o.x;
     y = o.y;
   }
-  const int n = static_cast<int>(codePointCount(name));
+  // The names of the map files hold at most 64 letters; a longer one is
+  // cut there, or its letters would shrink no further and run far off the
+  // frame.
+  name = cutToGraphemes(name, kFlashLetters);
+  const int n = static_cast<int>(graphemeCount(name));
   if (n == 0) return;
 
   const int level = ctx.view.detailLevel;
@@ -151,9 +158,9 @@ void drawDistrictFlash(const RenderContext& ctx, Canvas& dc, int32_t districtRow
     dc.polyline(std::span<const ScreenPoint>(screen.data(), static_cast<size_t>(drawn)));
   }
 
-  const std::string name = cp1251ToUtf8(districtNameCp1251(ctx.map, area.district));
+  const std::string name = drawableText(cp1251ToUtf8(districtNameCp1251(ctx.map, area.district)));
   if (name.empty()) return;
-  const int n = static_cast<int>(codePointCount(name));
+  const int n = static_cast<int>(graphemeCount(name));
   const int cx = (area.boundsLow[0] + area.boundsLow[2]) / 2;
   const int cy = (area.boundsLow[1] + area.boundsLow[3]) / 2;
   int32_t sx = 0;

@@ -9,8 +9,9 @@
 #include <numbers>
 
 #include "mapdata/codes.h"
-#include "mapdata/utf8_text.h"
+#include "mapdata/cp1251.h"
 #include "render/feature_draw.h"
+#include "render/graphemes.h"
 #include "render/layer_passes.h"
 #include "view/geometry.h"
 #include "view/visibility.h"
@@ -22,8 +23,14 @@ namespace {
 constexpr float kSegmentTolerance = 3.0f;  // anchor to street segment, metres
 constexpr float kStreetMatchTolerance = 5.0f;
 constexpr float kCharacterAdvance = 1.2f;  // label length per character height
-constexpr float kLateralShift = 0.55f;     // of the character height
-constexpr float kBendAngle = 0.12f;        // radians kept as a bend of the path
+// A wide letter is about twice as wide as a Latin or Cyrillic one; it keeps
+// the same gap to its neighbours.
+constexpr float kWideAdvance = 1.6f;
+// A name written right to left is one shaped run, straight along the street
+// from the label's start; its letters take about this much of their height.
+constexpr float kRunAdvance = 0.55f;
+constexpr float kLateralShift = 0.55f;  // of the character height
+constexpr float kBendAngle = 0.12f;     // radians kept as a bend of the path
 constexpr float kLongStretchPitches = 4.0f;
 constexpr int kFontAngleStep = 10;  // tenths of a degree: a new font above 1°
 
@@ -85,17 +92,16 @@ float angleBetween(float a, float b) {
   return d;
 }
 
-// Characters drawn one by one at their placed cells, with a new font only
-// when the angle turns by more than a degree from the previous character
-// (or for every character when everyFont is set).
-void drawCharacters(Canvas& dc, std::string_view name, const LabelPlacement& at, int fontHeight,
-                    int weight, bool withHalo, bool everyFont) {
-  size_t c = 0;
-  for (size_t i = 0; i < name.size() && c < at.angle.size(); i = nextCodePoint(name, i), ++c) {
+// Letters drawn one by one at their placed cells, with a new font only
+// when the angle turns by more than a degree from the previous letter (or
+// for every letter when everyFont is set).
+void drawCharacters(Canvas& dc, const LabelPlacement& at, int fontHeight, int weight, bool withHalo,
+                    bool everyFont) {
+  for (size_t c = 0; c < at.letterCount(); ++c) {
     if (c == 0 || everyFont || std::abs(at.angle[c] - at.angle[c - 1]) > kFontAngleStep) {
       dc.selectFont(Font{"Arial Cyr", fontHeight, weight, false, at.angle[c]});
     }
-    const std::string_view ch = name.substr(i, nextCodePoint(name, i) - i);
+    const std::string_view ch = at.letter(c);
     if (withHalo) {
       dc.setTextColor(kLightLabelHalo);
       dc.textOut(at.x[c] + 1, at.y[c] + 1, ch);
@@ -109,12 +115,13 @@ void drawCharacters(Canvas& dc, std::string_view name, const LabelPlacement& at,
 
 }  // namespace
 
-std::string_view streetLabelText(const MapData& map, int streetCode) {
+std::string streetLabelText(const MapData& map, int streetCode) {
   const StreetName* street = map.streetByCode(streetCode);
   if (street == nullptr) return {};
-  std::string_view name = upToNul(street->name);
+  std::string name = cp1251ToUtf8(fieldText(street->name));
   const size_t slash = name.find('/');
-  return slash == std::string_view::npos ? name : name.substr(0, slash);
+  if (slash != std::string::npos) name.resize(slash);
+  return name;
 }
 
 int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const MapFeature& street,
@@ -140,9 +147,29 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
     foot.y = (ln.a * (ln.a * anchor.y - ln.b * anchor.x) - ln.b * ln.c) / norm;
   }
 
-  const int n = static_cast<int>(codePointCount(name));
+  out.text = drawableText(name);
+  out.bounds = graphemeBounds(out.text);
+  const bool run = hasRightToLeft(out.text);
+  const float runUnits =
+      static_cast<float>(out.bounds.size() - 1) * kRunAdvance / kCharacterAdvance;
+  if (run) out.bounds = {0, static_cast<uint32_t>(out.text.size())};
+  const int n = static_cast<int>(out.bounds.size()) - 1;
+  // Each letter's advance in units of a code-page letter's; the sums stay
+  // whole numbers, and so exactly today's pitch, for names without wide
+  // letters.
+  std::vector<float> units(static_cast<size_t>(n), 1.0f);
+  float total = 0;
+  for (int c = 0; c < n; ++c) {
+    if (run) {
+      units[static_cast<size_t>(c)] = runUnits;
+    } else if (isWideCluster(out.letter(static_cast<size_t>(c)))) {
+      units[static_cast<size_t>(c)] = kWideAdvance / kCharacterAdvance;
+    }
+    total += units[static_cast<size_t>(c)];
+  }
+  const float gaps = n > 0 ? total - units[static_cast<size_t>(n - 1)] : 0.0f;
   const float hm = static_cast<float>(fontHeight / view.pixelsPerMmX / view.mmPerMetre);
-  const float length = static_cast<float>(n) * hm * kCharacterAdvance;
+  const float length = total * hm * kCharacterAdvance;
   const float half = length * 0.5f;
 
   // Centre the name on the foot; where the street ends too soon forward, push
@@ -155,7 +182,8 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
     a = walkBack(s, seg, foot, half + b.left);
     remainder = a.left;
   }
-  const float pitch = n > 1 ? (length - remainder) / static_cast<float>(n - 1) : 0.0f;
+  // The first letter sits at A and the last at B.
+  const float pitch = n > 1 ? (length - remainder) / gaps : 0.0f;
 
   // The path: A, the street vertices between, B; small wiggles straightened.
   std::vector<MapPoint> path{a.point};
@@ -175,8 +203,10 @@ int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const Map
   out.angle.assign(n, 0);
   size_t segStart = 0;  // path segment the walk is on
   float segOffset = 0;  // distance along the path where that segment starts
+  float before = 0;     // units of the letters before this one
   for (int c = 0; c < n; ++c) {
-    const float at = static_cast<float>(c) * pitch;
+    const float at = before * pitch;
+    before += units[static_cast<size_t>(c)];
     float segLength = distance(path[segStart], path[segStart + 1]);
     while (at > segOffset + segLength && segStart + 2 < path.size()) {
       segOffset += segLength;
@@ -233,10 +263,10 @@ void streetLabelPass(RenderContext& ctx, Canvas& dc) {
       }
     }
     if (street == nullptr) continue;
-    const std::string_view name = streetLabelText(map, anchor.streetCode);
+    const std::string name = streetLabelText(map, anchor.streetCode);
     if (!placeLabel(view, ctx.cache.labelFontHeight, {ax, ay}, *street, name, placed)) continue;
-    drawCharacters(dc, name, placed, ctx.cache.labelFontHeight, bold ? kBoldWeight : kLightWeight,
-                   !bold, false);
+    drawCharacters(dc, placed, ctx.cache.labelFontHeight, bold ? kBoldWeight : kLightWeight, !bold,
+                   false);
     labelled[static_cast<size_t>(i)] = 1;
   }
 }
@@ -265,7 +295,7 @@ int labelAtPoint(RenderContext& ctx, Canvas& dc, int sx, int sy) {
     }
   }
   if (street == nullptr || street->code == 0) return 0;
-  const std::string_view name = streetLabelText(map, street->code);
+  const std::string name = streetLabelText(map, street->code);
   if (name.empty()) return 0;
 
   const int fontHeight = std::max(12, static_cast<int>(33.333333 * view.mmPerMetre));
@@ -276,7 +306,7 @@ int labelAtPoint(RenderContext& ctx, Canvas& dc, int sx, int sy) {
       Rect{view.viewLeft + 1, view.viewTop + 1, view.viewRight + 2, view.viewBottom + 1});
   dc.setBackgroundTransparent(true);
   const bool light = view.detailLevel == 1 || view.detailLevel == 2;
-  drawCharacters(dc, name, placed, fontHeight, light ? kLightWeight : kBoldWeight, light, true);
+  drawCharacters(dc, placed, fontHeight, light ? kLightWeight : kBoldWeight, light, true);
   dc.setBackgroundTransparent(false);
   dc.clearClip();
   return 1;
@@ -288,12 +318,12 @@ void houseNumberLabel(RenderContext& ctx, Canvas& dc, const Building& building, 
     const float span = static_cast<float>(ctx.cache.houseNumberMinSpan);
     if (b.xMax - b.xMin < span && b.yMax - b.yMin < span) return;
   }
-  const std::string_view number = houseNumberText(building);
+  const std::string number = drawableText(cp1251ToUtf8(houseNumberText(building)));
   if (number.empty()) return;
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(ctx.view, building.x, building.y, sx, sy);
-  const int m = static_cast<int>(codePointCount(number));
+  const int m = static_cast<int>(graphemeCount(number));
   dc.textOut(sx - 3 * m, sy - offset - 6, number);
 }
 

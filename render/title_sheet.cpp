@@ -12,6 +12,7 @@
 #include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
 #include "render/feature_draw.h"
+#include "render/graphemes.h"
 #include "render/style_set.h"
 #include "view/visibility.h"
 
@@ -227,14 +228,21 @@ void drawCaptions(RenderContext& ctx, Canvas& dc, int frameHeight) {
   dc.setTextCharacterExtra(0);
 }
 
-void drawCredit(const MapData& map, Canvas& dc, int panelLeft, int frameHeight) {
+void drawCredit(const MapData& map, Canvas& dc, int panelLeft, int frameWidth, int frameHeight) {
   Font font;
   font.height = smallScreen(frameHeight) ? 14 : 22;
   font.weight = 100;
   dc.selectFont(font);
   const int x = panelLeft + 22;
-  const std::string first = creditLine(map, 0);
-  const std::string second = creditLine(map, 1);
+  std::string first = cp1251ToUtf8(creditLine(map, 0));
+  std::string second = cp1251ToUtf8(creditLine(map, 1));
+  if (map.city.credit && frameWidth > x) {
+    // An imported town's lines, of any length, end at the frame's edge with
+    // "…" (letters taken as 0.6 of the height wide, a wide letter twice).
+    const double room = (frameWidth - x) / (0.6 * font.height);
+    first = cutToWidth(first, room);
+    second = cutToWidth(second, room);
+  }
   // The built-in lines stand 15 pixels apart, as that sheet was drawn; an
   // imported town's own lines, of any letters, a whole font height apart so
   // that they never overlap.
@@ -349,7 +357,7 @@ void drawCityPanel(RenderContext& ctx, Canvas& dc, int clientRight, int w, int h
   }
 
   drawCaptions(ctx, dc, caps.height);
-  drawCredit(ctx.map, dc, left, caps.height);
+  drawCredit(ctx.map, dc, left, caps.width, caps.height);
   if (water) drawSheetTexts(ctx, dc, water->texts, {'o', 'p', 'q'}, caps.height);
   dc.selectFont(fixed::defaultFont);
 

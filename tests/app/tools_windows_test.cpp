@@ -1,6 +1,7 @@
 // The tool windows and dialogs built in code: "Измерения" (222),
 // "Координаты" (256) and "Справка" (153 with the object list, 223 without),
 // with their control ids, texts and focus rules.
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -118,6 +119,37 @@ TEST(ToolWindowsTest, InformationWithObjectsIsDialog153WithTheList) {
   close->click();
   EXPECT_FALSE(d->isVisible());
   EXPECT_EQ(d->result(), QDialog::Accepted);
+}
+
+// A description longer than its line is cut between letters: a decomposed
+// "ä" keeps its mark.
+TEST(ToolWindowsTest, LongInformationIsCutWithAnEllipsis) {
+  BuildingInfoTexts t = sampleTexts(0);
+  std::string longText;
+  for (int i = 0; i < 20; ++i) longText += "Sta\u0308dtle ";
+  t.description = longText;
+  const auto d = makeBuildingInfoDialog(t, nullptr);
+  const auto* label = d->findChild<QLabel*>(QStringLiteral("1015"));
+  ASSERT_NE(label, nullptr);
+  const QString shown = label->text();
+  ASSERT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_LE(QFontMetrics(d->font()).horizontalAdvance(shown), label->width());
+  const QString kept = shown.chopped(1);
+  EXPECT_TRUE(QString::fromStdString(longText).startsWith(kept));
+  EXPECT_FALSE(kept.endsWith(QLatin1Char('a')));  // never "a" without its mark
+  EXPECT_EQ(label->toolTip(), QString::fromStdString(longText));
+  EXPECT_EQ(labelText(*d, 123), QStringLiteral("5-этажное жилое"));  // short texts whole
+
+  // So is an object's name in the list.
+  t = sampleTexts(1);
+  t.objectNames[0] = longText;
+  const auto withList = makeBuildingInfoDialog(t, nullptr);
+  const auto* list = withList->findChild<QListWidget*>(QStringLiteral("1105"));
+  ASSERT_NE(list, nullptr);
+  const QString row = list->item(0)->text();
+  EXPECT_TRUE(row.endsWith(QChar(0x2026))) << row.toStdString();
+  EXPECT_LT(QFontMetrics(list->font()).horizontalAdvance(row), list->width());
+  EXPECT_EQ(list->item(0)->toolTip(), QString::fromStdString(longText));
 }
 
 TEST(ToolWindowsTest, InformationWithoutObjectsIsTheSmallerDialog223) {

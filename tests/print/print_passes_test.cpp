@@ -313,7 +313,7 @@ TEST(PrintPassesTest, StreetNamesOnlyWhereTheLastScreenFrameNamedThem) {
   ASSERT_EQ(w.cache.labelledAnchors, (std::vector<uint8_t>{1, 0}));
 
   ASSERT_TRUE(w.print(kLevel4));
-  EXPECT_EQ(w.textWritten(), utf8ToCp1251("Морская"));
+  EXPECT_EQ(w.textWritten(), "Морская");
   const auto letters = w.paper.callsOf(CallKind::TextOut);
   for (const RecordedCall& c : letters) {
     EXPECT_EQ(c.state.font.height, 31);  // trunc(4 * 3.94 * 2): a cell height
@@ -483,8 +483,8 @@ TEST(PrintPageTest, ClipsTheMapInsideAHalfMillimetreFrameAndTitlesThePage) {
   const auto texts = dc.callsOf(CallKind::TextOut);
   ASSERT_FALSE(texts.empty());
   const RecordedCall& title = texts.back();
-  EXPECT_EQ(title.text, printTitle(CityInfo{}));
-  EXPECT_EQ(title.text, utf8ToCp1251("Тихоморск. Адресный план города"));
+  EXPECT_EQ(title.text, cp1251ToUtf8(printTitle(CityInfo{})));
+  EXPECT_EQ(title.text, "Тихоморск. Адресный план города");
   // An imported town's own name heads its pages.
   CityInfo named;
   named.name = "Vaduz";
@@ -493,6 +493,12 @@ TEST(PrintPageTest, ClipsTheMapInsideAHalfMillimetreFrameAndTitlesThePage) {
   EXPECT_TRUE(title.state.font.italic);
   EXPECT_FALSE(title.state.backgroundTransparent);
   EXPECT_EQ(title.points[0], (ScreenPoint{7, 7}));
+  // A title longer than the page ends with "…" inside it: 800 pixels hold
+  // 87 letters of 0.6 x 15 pixels.
+  w.map.city.name = std::string(120, 'x');
+  dc.clearCalls();
+  ASSERT_TRUE(printPage(w.scene(), w.printer, kLevel2, w.random, dc));
+  EXPECT_EQ(dc.callsOf(CallKind::TextOut).back().text, std::string(86, 'x') + "…");
 
   EXPECT_FALSE(printPage(w.scene(), w.printer, {5, 5, 5, 5}, w.random, dc));
 }
@@ -507,8 +513,8 @@ TEST(PrintPageTest, TheScaleStandsInAnOpaqueBoxWithARoundBar) {
   std::vector<std::string> written;
   for (const RecordedCall& c : texts) written.push_back(c.text);
   ASSERT_GE(written.size(), 3u);
-  EXPECT_EQ(written[written.size() - 3], utf8ToCp1251("Масштаб 1:2 760"));
-  EXPECT_EQ(written[written.size() - 2], utf8ToCp1251("100 м"));
+  EXPECT_EQ(written[written.size() - 3], "Масштаб 1:2 760");
+  EXPECT_EQ(written[written.size() - 2], "100 м");
   // The box is the first thing over the map: white, in the bottom-left
   // corner inside the frame, holding both texts.
   const auto fills = dc.callsOf(CallKind::FillRect);

@@ -7,6 +7,7 @@
 
 #include "building_pass_fixture.h"
 #include "mapdata/cp1251.h"
+#include "render/graphemes.h"
 #include "render/layer_passes.h"
 
 namespace tikhomap {
@@ -120,6 +121,74 @@ TEST_F(Placement, LongNamesGetOneCellPerCharacter) {
   EXPECT_EQ(out.x.back(), 740);
 }
 
+// A letter is what a reader sees as one: a base with its combining marks,
+// an emoji joined by zero-width joiners. Names are made safe to draw and
+// cut only between letters.
+TEST(Graphemes, SplitSanitiseAndCutByLetter) {
+  struct Row {
+    const char* bytes;
+    const char* drawn;  // drawableText
+    size_t letters;
+    const char* cutToFour;
+    bool firstWide;
+  };
+  const Row rows[] = {
+      {"Тихоморск", "Тихоморск", 9, "Тих…", false},
+      {"Städtle", "Städtle", 7, "Stä…", false},
+      {"Sta\u0308dtle", "Sta\u0308dtle", 7, "Sta\u0308…", false},  // a + combining diaeresis
+      {"Οδός Ερμού", "Οδός Ερμού", 10, "Οδό…", false},
+      {"中山路", "中山路", 3, "中山路", true},
+      {"\U0001F468\u200D\U0001F469\u200D\U0001F467 x",
+       "\U0001F468\u200D\U0001F469\u200D\U0001F467 x", 3,
+       "\U0001F468\u200D\U0001F469\u200D\U0001F467 x", true},
+      {"\u0301\u0301\u0301", "\u0301\u0301\u0301", 1, "\u0301\u0301\u0301", false},
+      // Overlong "/", a lone surrogate, a truncated sequence: one U+FFFD per
+      // ill-formed part.
+      {"a\xC0\xAF"
+       "b\xED\xA0\x80"
+       "c\xE4\xB8",
+       "a\uFFFD\uFFFDb\uFFFD\uFFFD\uFFFDc\uFFFD", 9, "a\uFFFD\uFFFD…", false},
+      // Controls and a right-to-left override are left out.
+      {"A\u202Eb\tc\r\n\x7F\u2066d", "Abcd", 4, "Abcd", false},
+      {"", "", 0, "", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.bytes);
+    const std::string drawn = drawableText(row.bytes);
+    EXPECT_EQ(drawn, row.drawn);
+    const std::vector<uint32_t> bounds = graphemeBounds(drawn);
+    EXPECT_EQ(bounds.size(), row.letters + 1);
+    EXPECT_EQ(graphemeCount(drawn), row.letters);
+    EXPECT_EQ(cutToGraphemes(row.bytes, 4), row.cutToFour);
+    if (!drawn.empty()) {
+      EXPECT_EQ(isWideCluster(drawn), row.firstWide);
+    }
+  }
+  // Cut to a width: a wide letter counts two, "…" one.
+  EXPECT_EQ(cutToWidth("Тихоморск", 9), "Тихоморск");
+  EXPECT_EQ(cutToWidth("Тихоморск", 8), "Тихомор…");
+  EXPECT_EQ(cutToWidth("中山路大街", 5.5), "中山…");
+  EXPECT_EQ(cutToWidth("Sta\u0308dtle", 4), "Sta\u0308…");
+}
+
+// Wide letters stand further apart: a Chinese name of five letters is 5 x 16
+// m long where a Latin one is 5 x 12 m.
+TEST_F(Placement, WideLettersGetAWiderPitch) {
+  const MapFeature s = street(1, {{500, 100}, {500, 900}});
+  ASSERT_EQ(placeLabel(f.view, 10, {501, 500}, s, "中山路大街", out), 1);
+  EXPECT_EQ(out.x, (std::vector<int32_t>{460, 480, 500, 520, 540}));
+  EXPECT_EQ(out.letter(1), "山");
+  // A decomposed letter is one cell, as its precomposed form.
+  ASSERT_EQ(placeLabel(f.view, 10, {501, 500}, s, "Sta\u0308dt", out), 1);
+  EXPECT_EQ(out.x, (std::vector<int32_t>{470, 485, 500, 515, 530}));
+  EXPECT_EQ(out.letter(2), "a\u0308");
+  // Hebrew is one run, centred on the foot: 4 letters x 0.55 x 10 m long.
+  ASSERT_EQ(placeLabel(f.view, 10, {501, 500}, s, "שלום", out), 1);
+  ASSERT_EQ(out.letterCount(), 1u);
+  EXPECT_EQ(out.letter(0), "שלום");
+  EXPECT_EQ(out.x[0], 489);
+}
+
 // 10 pixels per mm at 1:10 000: one pixel per metre, labels 12 px high.
 struct LabelPass : ::testing::Test {
   PassFixture f{kViewFlat, 1, 10, 0.1};
@@ -149,13 +218,13 @@ TEST_F(LabelPass, LevelRuleAndLabelledMarks) {
   // The name is cut at "/": four letters, each with its halo first.
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 8u);
-  EXPECT_EQ(texts[0].text, utf8ToCp1251("М"));
+  EXPECT_EQ(texts[0].text, "М");
   EXPECT_EQ(texts[0].state.textColor, (Rgb{250, 250, 0}));
   EXPECT_EQ(texts[1].state.textColor, (Rgb{180, 60, 40}));
   EXPECT_EQ(texts[0].points[0].x, texts[1].points[0].x + 1);
   EXPECT_EQ(texts[0].points[0].y, texts[1].points[0].y + 1);
   EXPECT_EQ(texts[1].state.font, (Font{"Arial Cyr", 12, 100, false, 0}));
-  EXPECT_EQ(texts[7].text, utf8ToCp1251("а"));
+  EXPECT_EQ(texts[7].text, "а");
   EXPECT_EQ(f.dc.count(CallKind::SelectFont), 1u);
 
   // The next pass clears the marks first and marks what it draws again.
@@ -221,6 +290,27 @@ TEST_F(LabelPass, BoldAtLevelThreeAndNewFontOnlyAtABend) {
   EXPECT_EQ(fonts[1].state.font.escapement, 900);
 }
 
+// The map's code page reaches the canvas as UTF-8, one whole letter per
+// call: no call carries a piece of a character.
+TEST_F(LabelPass, EveryLetterReachesTheCanvasWhole) {
+  const char* name = "Ёлочная №5 «Ъ»—ў";
+  f.map.streetNames.clear();
+  addName(f.map, 7, name);
+  anchor(502, 500, 10);
+  streetLabelPass(f.ctx, f.dc);
+  f.cache.firstStreetLine = 1;  // past the unnamed street under the click
+  ASSERT_EQ(labelAtPoint(f.ctx, f.dc, 500, 500), 1);
+  std::string written;
+  const auto texts = f.dc.callsOf(CallKind::TextOut);
+  ASSERT_FALSE(texts.empty());
+  for (const RecordedCall& t : texts) {
+    EXPECT_EQ(drawableText(t.text), t.text);
+    EXPECT_EQ(graphemeCount(t.text), 1u) << t.text;
+    if (t.state.textColor != Rgb{250, 250, 0}) written += t.text;
+  }
+  EXPECT_EQ(written, std::string(name) + name);
+}
+
 TEST(LabelAtPoint, WritesTheStreetUnderTheClick) {
   PassFixture f(kViewFlat, 2, 1, 1);
   addName(f.map, 7, "Мира");
@@ -266,7 +356,7 @@ TEST(HouseNumberLabel, SelectionNeedsSevenMillimetresAndTextIsTrimmed) {
   houseNumberLabel(f.ctx, f.dc, b, 20);
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text, utf8ToCp1251("12а"));
+  EXPECT_EQ(texts[0].text, "12а");
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(f.view, 500, 600, sx, sy);

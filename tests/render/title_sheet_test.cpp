@@ -95,7 +95,7 @@ TEST_F(TitleSheet, SmallScreenSkipsSomeCaptions) {
   ASSERT_EQ(o.size(), 1u);
   EXPECT_EQ(o[0].state.textColor, (Rgb{150, 0, 0}));
 
-  const auto credit = textsNamed(w.dc, creditLine(0));
+  const auto credit = textsNamed(w.dc, cp1251ToUtf8(creditLine(0)));
   ASSERT_EQ(credit.size(), 2u);
   EXPECT_EQ(credit[0].state.font.height, 14);
   EXPECT_EQ(credit[0].state.font.weight, 100);
@@ -148,7 +148,7 @@ TEST_F(TitleSheet, LargeScreenTextsHaveAYellowCopyAndTheirKindsStyle) {
   EXPECT_EQ(again[1].state.textColor, (Rgb{200, 100, 0}));
   EXPECT_EQ(textsNamed(w.dc, "Ptext").size(), 2u);
 
-  const auto credit = textsNamed(w.dc, creditLine(1));
+  const auto credit = textsNamed(w.dc, cp1251ToUtf8(creditLine(1)));
   ASSERT_EQ(credit.size(), 2u);
   EXPECT_EQ(credit[0].state.font.height, 22);
   EXPECT_EQ(credit[0].state.textColor, (Rgb{250, 250, 0}));
@@ -180,7 +180,7 @@ TEST_F(TitleSheet, RotatedCaptions) {
   };
   for (const Row row : {Row{"Западный залив", 30, 450, 400, 2}, Row{"Восточный", 28, 500, 400, 2},
                         Row{"залив", 28, 500, 400, 2}, Row{"п-ов Светлый", 28, 520, 100, 1}}) {
-    const auto calls = textsNamed(w.dc, utf8ToCp1251(row.text));
+    const auto calls = textsNamed(w.dc, row.text);
     ASSERT_EQ(calls.size(), 2u) << row.text;
     for (const RecordedCall& c : calls) {
       EXPECT_TRUE(c.state.font.italic);
@@ -280,7 +280,7 @@ TEST_F(TitleSheet, NoCaptionNoSunkenEdge) {
   ComposeWorld w;
   draw(w, 1280, 1024);
   for (const RecordedCall& c : w.dc.callsOf(CallKind::TextOut)) {
-    EXPECT_EQ(c.text.find(utf8ToCp1251("Масштаб")), std::string::npos);
+    EXPECT_EQ(c.text.find("Масштаб"), std::string::npos);
   }
   for (const RecordedCall& c : w.dc.callsOf(CallKind::DrawEdge))
     EXPECT_NE(c.edge, EdgeKind::Sunken);
@@ -295,7 +295,7 @@ TEST_F(TitleSheet, MissingFilesLeaveTheirPartsEmpty) {
   ASSERT_EQ(fills.size(), 2u);  // background and the city panel only
   EXPECT_EQ(w.dc.callsOf(CallKind::DrawEdge).size(), 1u);
   EXPECT_TRUE(textsNamed(w.dc, "Qtext").empty());
-  EXPECT_EQ(textsNamed(w.dc, creditLine(0)).size(), 2u);
+  EXPECT_EQ(textsNamed(w.dc, cp1251ToUtf8(creditLine(0))).size(), 2u);
 }
 
 TEST_F(TitleSheet, TextStyleTable) {
@@ -358,8 +358,8 @@ TEST(InlandCityDescription, TitleSheetHasNoSeaNoBaysAndItsOwnCredit) {
   bool vaduz = false;
   int vaduzY = -1, osmY = -1, height = 0;
   for (const RecordedCall& c : w.dc.callsOf(CallKind::TextOut)) {
-    EXPECT_NE(c.text, utf8ToCp1251("Западный залив"));
-    EXPECT_NE(c.text, creditLine(0));
+    EXPECT_NE(c.text, "Западный залив");
+    EXPECT_NE(c.text, cp1251ToUtf8(creditLine(0)));
     vaduz |= c.text == "Vaduz";
     if (c.text == "Vaduz") vaduzY = c.points[0].y, height = std::abs(c.state.font.height);
     if (c.text == "OSM") osmY = c.points[0].y;
