@@ -92,7 +92,7 @@ void printHouseNumber(const PrintScene& scene, const PageState& page, Canvas& dc
     const float minSize = static_cast<float>(page.labelMinSize);
     if (b.bounds.xMax - b.bounds.xMin < minSize && b.bounds.yMax - b.bounds.yMin < minSize) return;
   }
-  const std::string number = drawableText(cp1251ToUtf8(houseNumberText(b)));
+  const std::string number = drawableText(houseNumberText(b));
   if (number.empty()) return;
   const ScreenPoint p = buildingPixel(page.view, b.x, b.y);
   const int n = static_cast<int>(graphemeCount(number));

@@ -18,7 +18,7 @@ namespace {
 constexpr Rgb kTextBlack{0, 0, 0};
 
 void drawDescription(RenderContext& ctx, Canvas& dc, const Building& b) {
-  const std::string text = drawableText(cp1251ToUtf8(fieldText(b.description)));
+  const std::string text = drawableText(b.description);
   if (text.empty()) return;
   int32_t sx = 0;
   int32_t sy = 0;

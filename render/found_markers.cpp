@@ -1,5 +1,4 @@
 #include "render/found_markers.h"
-#include "mapdata/cp1251.h"
 
 #include <algorithm>
 #include <cstring>
@@ -64,7 +63,7 @@ void drawFlag(const RenderContext& ctx, Canvas& dc, const Building& b) {
   drawFlagAt(ctx, dc, sx, sy);
   const int level = ctx.view.detailLevel;
   if (level >= 3) {
-    const std::string number = cp1251ToUtf8(houseNumberText(b));
+    const std::string number = std::string(houseNumberText(b));
     if (!number.empty()) dc.textOut(sx + 4, sy - 10 * level + 1, number);
   }
 }
@@ -114,13 +113,13 @@ void drawNameFlash(const RenderContext& ctx, Canvas& dc, const NameFlash& flash)
   if (flash.source == NameFlash::Source::Microdistrict) {
     if (flash.row < 0 || flash.row >= static_cast<int32_t>(ctx.map.microdistricts.size())) return;
     const Microdistrict& m = ctx.map.microdistricts[flash.row];
-    name = cp1251ToUtf8(fieldText(m.name));
+    name = m.name;
     x = m.x;
     y = m.y;
   } else {
     if (flash.row < 0 || flash.row >= static_cast<int32_t>(ctx.map.userObjects.size())) return;
     const UserObject& o = ctx.map.userObjects[flash.row];
-    name = cp1251ToUtf8(fieldText(o.name));
+    name = o.name;
     x = o.x;
     y = o.y;
   }

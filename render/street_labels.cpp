@@ -118,7 +118,7 @@ void drawCharacters(Canvas& dc, const LabelPlacement& at, int fontHeight, int we
 std::string streetLabelText(const MapData& map, int streetCode) {
   const StreetName* street = map.streetByCode(streetCode);
   if (street == nullptr) return {};
-  std::string name = cp1251ToUtf8(fieldText(street->name));
+  std::string name = street->name;
   const size_t slash = name.find('/');
   if (slash != std::string::npos) name.resize(slash);
   return name;
@@ -318,7 +318,7 @@ void houseNumberLabel(RenderContext& ctx, Canvas& dc, const Building& building, 
     const float span = static_cast<float>(ctx.cache.houseNumberMinSpan);
     if (b.xMax - b.xMin < span && b.yMax - b.yMin < span) return;
   }
-  const std::string number = drawableText(cp1251ToUtf8(houseNumberText(building)));
+  const std::string number = drawableText(houseNumberText(building));
   if (number.empty()) return;
   int32_t sx = 0;
   int32_t sy = 0;
