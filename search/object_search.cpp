@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
 #include "search/name_matching.h"
 #include "view/geometry.h"
@@ -108,8 +109,7 @@ int32_t firstBuildingAt(const MapData& map, int32_t x, int32_t y) {
 
 int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria& criteria,
                       int32_t streetCode, const AddressIndex* index) {
-  std::string search(upToNul(criteria.nameText));
-  search.resize(std::min(search.size(), kObjectNameLength));
+  std::string search(firstCodePoints(upToNul(criteria.nameText), kObjectNameLength));
   prepareObjectSearch(search);
   const auto mode = criteria.nameMode == 0 ? NameMatchMode::kBeginsWith : NameMatchMode::kContains;
 
@@ -134,7 +134,7 @@ int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria&
   for (UserObject& o : map.userObjects) {
     if (marking.objectResultCount >= kMaxFoundObjects) break;
     if (theme != nullptr && !std::equal(o.theme, o.theme + themeLength, theme->code)) continue;
-    if (!matchesObjectName(fieldText(o.name), search, mode)) continue;
+    if (!matchesObjectName(cp1251ToUtf8(fieldText(o.name)), search, mode)) continue;
     if (byAddress) {
       const int32_t row = index->buildingAt(o.x, o.y);
       if (row < 0) continue;

@@ -17,7 +17,7 @@ namespace tikhomap {
 
 // At most this many objects are marked by one search.
 inline constexpr int32_t kMaxFoundObjects = 500;
-// Longest name text read, in bytes.
+// Longest name text read, in characters.
 inline constexpr std::size_t kObjectNameLength = 39;
 // A microdistrict filter takes the buildings this near its point.
 inline constexpr float kMicrodistrictReach = 1000;
@@ -36,7 +36,7 @@ std::vector<ThemeLine> themeLines(const MapData& map);
 
 // What the window's fields say when "Список" is pressed.
 struct ObjectCriteria {
-  std::string nameText = {};  // cp1251 as typed
+  std::string nameText = {};  // UTF-8 as typed
   int32_t nameMode = -1;      // 0 "начинается с", 1 "содержит", -1 none (= 1)
   int32_t streetRow = -1;     // row of streetNames
   int32_t districtRow = -1;   // district number - 1
