@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "mapdata/cp1251.h"
+#include "search/name_fold.h"
 
 namespace tikhomap {
 namespace {
@@ -204,6 +206,99 @@ TEST(MatchesObjectName, Modes) {
   prepareObjectSearch(yo);
   EXPECT_TRUE(matchesObjectName(std::string("Ёлка"), yo, NameMatchMode::kBeginsWith));
   EXPECT_FALSE(matchesObjectName(std::string("Елка"), yo, NameMatchMode::kBeginsWith));
+}
+
+TEST(FoldName, CaseAndAccentsFoldWithinAScriptButCyrillicKeepsItsLetters) {
+  struct Row {
+    const char* text;
+    YoFold yo;
+    const char* folded;
+  };
+  const Row rows[] = {
+      {"Städtle", YoFold::kKeep, "stadtle"},
+      {"Ερμού", YoFold::kKeep, "ερμου"},
+      {"ΟΔΌΣ", YoFold::kKeep, "οδοσ"},  // final and medial sigma fold alike
+      {"Straße", YoFold::kKeep, "strasse"},
+      {"Øster Allé", YoFold::kKeep, "øster alle"},
+      {"İzmir", YoFold::kKeep, "izmir"},
+      {"e\xCC\x81tage", YoFold::kKeep, "etage"},  // a decomposed accent
+      {"ЙОДНАЯ", YoFold::kKeep, "йодная"},
+      {"Ёлочная", YoFold::kKeep, "ёлочная"},
+      {"Ёлочная", YoFold::kAsYe, "елочная"},
+      {"Ёлка Й café", YoFold::kKeep, "ёлка й cafe"},  // Cyrillic beside accents
+      {"Ёлка Й café", YoFold::kAsYe, "елка й cafe"},
+      {"Ўсход Її", YoFold::kKeep, "ўсход її"},
+      {"北京路 12А", YoFold::kKeep, "北京路 12а"},
+      {"\xCC\x81\xCC\x81", YoFold::kKeep, ""},  // marks without a letter
+      {"a\xFF\xC3(", YoFold::kKeep, "a\uFFFD\uFFFD("},
+      {"\xC0\xAF\xED\xA0\x80", YoFold::kKeep, "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+  };
+  for (const Row& r : rows) EXPECT_EQ(foldName(r.text, r.yo), r.folded) << r.text;
+}
+
+TEST(MatchesObjectName, FoldsNamesOfEveryScript) {
+  struct Row {
+    const char* typed;
+    const char* name;
+    bool found;
+  };
+  const Row rows[] = {
+      {"stadtle", "Städtle", true},     {"STÄDTLE", "Stadtle", true},
+      {"ερμου", "Οδός Ερμού", true},    {"ermou", "Οδός Ερμού", false},
+      {"strasse", "Hauptstraße", true}, {"иод", "Йодная", false},
+      {"йод", "ЙОДНАЯ", true},          {"елка", "Ёлка", false},
+      {"їжак", "Їжакова", true},        {"\xFF", "Abc", false},
+  };
+  for (const Row& r : rows) {
+    std::string search = r.typed;
+    prepareObjectSearch(search);
+    EXPECT_EQ(matchesObjectName(r.name, search, NameMatchMode::kContains), r.found)
+        << r.typed << " in " << r.name;
+  }
+}
+
+TEST(FoldOrder, RussianNamesKeepTheirByteOrderAndOtherScriptsFollow) {
+  const std::vector<std::string> ordered = {
+      "Abbey Road", "Städtle",    "Straße", "Ёлочная",    "Абрикосовая", "Еловая",
+      "Ясная",      "Øster Allé", "Ερμού",  "Οδός Ερμού", "北京路",
+  };
+  std::vector<std::string> names(ordered.rbegin(), ordered.rend());
+  std::stable_sort(names.begin(), names.end(), foldOrderLess);
+  EXPECT_EQ(names, ordered);
+  std::rotate(names.begin(), names.begin() + 4, names.end());
+  std::stable_sort(names.begin(), names.end(), foldOrderLess);
+  EXPECT_EQ(names, ordered);
+  // Folded Russian text orders as its code page bytes, unsigned.
+  for (const char* a : {"ёж", "абв", "я", "№5", "a"}) {
+    for (const char* b : {"ёж", "абв", "я", "№5", "a"}) {
+      const std::string ca = utf8ToCp1251(a), cb = utf8ToCp1251(b);
+      EXPECT_EQ(compareFoldOrder(a, b) < 0,
+                std::lexicographical_compare(ca.begin(), ca.end(), cb.begin(), cb.end(),
+                                             [](char x, char y) {
+                                               return static_cast<unsigned char>(x) <
+                                                      static_cast<unsigned char>(y);
+                                             }))
+          << a << " " << b;
+    }
+  }
+}
+
+TEST(FindStreetRow, FoldsNamesOfEveryScript) {
+  // In fold order: Latin, then the code page's Ukrainian letters, then Russian.
+  const std::vector<StreetName> table = streets({"Städtle", "Їжакова", "Иволга", "Йодная"});
+  struct Row {
+    const char* typed;
+    int row;
+  };
+  const Row rows[] = {{"stadtle", 0}, {"STÄDTLE", 0}, {"їжак", 1},
+                      {"ЇЖАКОВА", 1}, {"йод", 3},     {"иод", 2}};
+  for (const Row& r : rows) EXPECT_EQ(findStreetRow(table, r.typed), r.row) << r.typed;
+}
+
+TEST(CompareHouseNumbers, UnicodeLettersSortAfterTheCodePage) {
+  EXPECT_EQ(compareHouseNumbers("12β", "12/1"), 1);
+  EXPECT_EQ(compareHouseNumbers("12а", "12β"), -1);
+  EXPECT_EQ(compareHouseNumbers("12\xFF", "12\xFF"), 0);
 }
 
 }  // namespace

@@ -318,6 +318,21 @@ TEST(QuickSearch, UnmappableCharactersMatchNothingAndNeverBreak) {
   EXPECT_EQ(r.miss->above, std::string("11"));
 }
 
+TEST(QuickSearch, NamesFoldAcrossScripts) {
+  QuickCity city;
+  city.street(30, 1, "Städtle", {"7"});
+  city.street(31, 1, "Їжакова ул.", {"3"});
+  const std::pair<const char*, int16_t> rows[] = {
+      {"stadtle 7", 30}, {"STÄDTLE 7", 30}, {"їжакова 3", 31}, {"ЇЖАК 3", 31}};
+  for (const auto& [query, code] : rows) {
+    const QuickSearchResult r = city.find(query);
+    ASSERT_FALSE(r.matches.empty()) << query;
+    EXPECT_EQ(r.matches[0].kind, QuickMatch::House) << query;
+    EXPECT_EQ(city.map.buildings[static_cast<size_t>(r.matches[0].building)].streetCode, code)
+        << query;
+  }
+}
+
 TEST(QuickSearch, LongPastedLinesAreCut) {
   const QuickCity city;
   std::string spaces = "Заречная 7" + std::string(10'000, ' ');
