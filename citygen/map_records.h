@@ -15,7 +15,7 @@ DistrictArea makeDistrictArea(int district, const Polyline& points);
 // Copies UTF-8 text as cp1251 into a fixed field, cut to fit its terminator.
 void copyText(char* field, size_t size, const std::string& utf8);
 std::string toCp1251(const std::string& utf8);
-// Names ascending in folded cp1251 byte order, and the code index.
+// Names ascending in the searches' fold order, and the code index.
 void sortStreetNames(MapData& map);
 
 }  // namespace tikhomap::citygen
