@@ -134,7 +134,10 @@ int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria&
   for (UserObject& o : map.userObjects) {
     if (marking.objectResultCount >= kMaxFoundObjects) break;
     if (theme != nullptr && !std::equal(o.theme, o.theme + themeLength, theme->code)) continue;
-    if (!matchesObjectName(cp1251ToUtf8(fieldText(o.name)), search, mode)) continue;
+    // An empty search lets every name pass: no name is converted for it.
+    if (!search.empty() && !matchesObjectName(cp1251ToUtf8(fieldText(o.name)), search, mode)) {
+      continue;
+    }
     if (byAddress) {
       const int32_t row = index->buildingAt(o.x, o.y);
       if (row < 0) continue;
