@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "mapdata/cp1251.h"
 
@@ -16,9 +17,8 @@ namespace tikhomap {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-constexpr char32_t kCapitalYo = 0x0401;  // Ё
-constexpr char32_t kSmallYo = 0x0451;    // ё
-constexpr char32_t kSmallYe = 0x0435;    // е
+constexpr char32_t kSmallYo = 0x0451;  // ё
+constexpr char32_t kSmallYe = 0x0435;  // е
 constexpr char32_t kFirstCapitalA = 0x0410;
 constexpr char32_t kLastCapitalYa = 0x042F;
 constexpr char32_t kLastSmallYa = 0x044F;
@@ -41,17 +41,35 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// Basic Latin and the 33 Russian letters fold by themselves, the same as
-// the full rules fold them; every name of the map files' own towns takes
-// this path, so a keystroke does not pay for the Unicode machinery.
+// The code points of the map files' code page, the micro sign left out.
+constexpr char32_t kLastCodePageCharacter = 0x2122;  // ™
+const std::vector<bool>& plainCharacters() {
+  static const std::vector<bool> plain = [] {
+    std::vector<bool> out(kLastCodePageCharacter + 1);
+    for (char32_t c = 0; c <= kLastCodePageCharacter; ++c) {
+      out[c] = c != 0x00B5 && foldOrderWeight(c) < 0x100;
+    }
+    return out;
+  }();
+  return plain;
+}
+
+// The characters of the map files' code page fold by themselves, the same
+// as the full rules fold them: capitals to small letters, every mark on a
+// Cyrillic base kept, nothing else changed. Every name of those towns takes
+// this path, so a search does not pay for the Unicode machinery. The micro
+// sign is the one exception: it folds to the Greek mu.
 bool foldsPlainly(char32_t c) {
-  return c < 0x80 || (c >= kFirstCapitalA && c <= kLastSmallYa) || c == kCapitalYo || c == kSmallYo;
+  if (c < 0x80 || (c >= 0x0400 && c <= kLastSmallYa)) return true;
+  const auto& plain = plainCharacters();
+  return c < plain.size() && plain[c];
 }
 
 char32_t foldPlainly(char32_t c, YoFold yo) {
   if (c >= 'A' && c <= 'Z') return c + 0x20;
   if (c >= kFirstCapitalA && c <= kLastCapitalYa) return c + 0x20;
-  if (c == kCapitalYo) c = kSmallYo;
+  if (c >= 0x0400 && c < kFirstCapitalA) c += 0x50;  // Ё, Ђ, Ї, Ў ...
+  if (c == 0x0490) return 0x0491;                    // Ґ
   if (c == kSmallYo && yo == YoFold::kAsYe) return kSmallYe;
   return c;
 }
@@ -158,13 +176,48 @@ std::string_view firstCodePoints(std::string_view utf8, std::size_t count) {
 
 std::string foldName(std::string_view utf8, YoFold yo) {
   std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t pos = 0; pos < utf8.size();) {
-    const char32_t c = nextCodePoint(utf8, pos);
-    if (!foldsPlainly(c)) return foldFully(utf8, yo);
-    appendUtf8(out, foldPlainly(c, yo));
-  }
+  foldNameInto(utf8, out, yo);
   return out;
+}
+
+void foldNameInto(std::string_view utf8, std::string& out, YoFold yo) {
+  // Plain folding never lengthens a character's bytes: the result is
+  // written in place into storage the size of the text.
+  const std::size_t size = utf8.size();
+  out.resize(size);
+  char* write = out.data();
+  for (std::size_t pos = 0; pos < size;) {
+    const auto lead = static_cast<unsigned char>(utf8[pos]);
+    if (lead < 0x80) {
+      *write++ = static_cast<char>(lead >= 'A' && lead <= 'Z' ? lead + 0x20 : lead);
+      ++pos;
+      continue;
+    }
+    std::size_t next = pos;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead <= 0xDF && pos + 1 < size &&
+        (static_cast<unsigned char>(utf8[pos + 1]) & 0xC0) == 0x80) {
+      c = (char32_t{lead & 0x1Fu} << 6) | (static_cast<unsigned char>(utf8[pos + 1]) & 0x3Fu);
+      next = pos + 2;
+    } else {
+      c = nextCodePoint(utf8, next);
+    }
+    if (!foldsPlainly(c)) {
+      out = foldFully(utf8, yo);
+      return;
+    }
+    const char32_t folded = foldPlainly(c, yo);
+    if (folded < 0x800) {
+      *write++ = static_cast<char>(0xC0 | (folded >> 6));
+      *write++ = static_cast<char>(0x80 | (folded & 0x3F));
+    } else {
+      *write++ = static_cast<char>(0xE0 | (folded >> 12));
+      *write++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
+      *write++ = static_cast<char>(0x80 | (folded & 0x3F));
+    }
+    pos = next;
+  }
+  out.resize(static_cast<std::size_t>(write - out.data()));
 }
 
 uint32_t foldOrderWeight(char32_t c) {

@@ -19,6 +19,8 @@ enum class YoFold : uint8_t { kKeep, kAsYe };
 // "ερμου"): Cyrillic letters keep their marks, so й never becomes и and ё
 // stays ё unless yo asks otherwise. The result is NFC and valid UTF-8.
 std::string foldName(std::string_view utf8, YoFold yo = YoFold::kKeep);
+// The same into `out`, whose storage is reused.
+void foldNameInto(std::string_view utf8, std::string& out, YoFold yo = YoFold::kKeep);
 
 // The code point at byte `pos`, advancing `pos` past it; a malformed
 // sequence reads as U+FFFD and advances by at least one byte.

@@ -61,6 +61,19 @@ int32_t houseWeight(char32_t c) {
   return static_cast<int32_t>(w);
 }
 
+// Whether the folded name holds the folded search text. The scan looks for
+// the text without its first byte: in UTF-8 Cyrillic every other byte is
+// one of two lead bytes, while the next byte tells the letters apart.
+bool foldedContains(std::string_view name, std::string_view search) {
+  if (search.size() < 2) return name.find(search) != std::string_view::npos;
+  const std::string_view tail = search.substr(1);
+  for (std::size_t p = name.find(tail, 1); p != std::string_view::npos;
+       p = name.find(tail, p + 1)) {
+    if (name[p - 1] == search[0]) return true;
+  }
+  return false;
+}
+
 std::string_view houseKey(std::string_view text) {
   text = upToNul(text);
   return text.substr(0, text.find(','));
@@ -186,12 +199,20 @@ bool matchesObjectName(std::string_view name, std::string_view search, NameMatch
   name = upToNul(name);
   search = upToNul(search);
   if (search.empty()) return true;
-  const std::string folded = foldName(name);
+  // One buffer per thread, so that a search over every object of a town
+  // allocates nothing per name.
+  thread_local std::string folded;
+  foldNameInto(name, folded);
+  return matchesFoldedName(folded, search, mode);
+}
+
+bool matchesFoldedName(std::string_view folded, std::string_view search, NameMatchMode mode) {
+  if (search.empty()) return true;
   switch (mode) {
     case NameMatchMode::kBeginsWith:
       return folded.starts_with(search);
     case NameMatchMode::kContains:
-      return folded.find(search) != std::string::npos;
+      return foldedContains(folded, search);
   }
   return false;
 }

@@ -74,5 +74,7 @@ void prepareObjectSearch(std::string& search);
 // Whether an object's name passes the prepared search text; an empty search
 // text lets every name pass. The name (UTF-8) is folded for the test.
 bool matchesObjectName(std::string_view name, std::string_view search, NameMatchMode mode);
+// The same for a name already folded.
+bool matchesFoldedName(std::string_view folded, std::string_view search, NameMatchMode mode);
 
 }  // namespace tikhomap

@@ -234,6 +234,14 @@ TEST(FoldName, CaseAndAccentsFoldWithinAScriptButCyrillicKeepsItsLetters) {
       {"\xC0\xAF\xED\xA0\x80", YoFold::kKeep, "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
   };
   for (const Row& r : rows) EXPECT_EQ(foldName(r.text, r.yo), r.folded) << r.text;
+  // Every character of the code page folds alone as it folds beside one
+  // that needs the full rules.
+  for (int b = 0x20; b <= 0xFF; ++b) {
+    const std::string c = cp1251ToUtf8(std::string(1, static_cast<char>(b)));
+    for (const YoFold yo : {YoFold::kKeep, YoFold::kAsYe}) {
+      EXPECT_EQ(foldName(c + "é", yo), foldName(c, yo) + "e") << b;
+    }
+  }
 }
 
 TEST(MatchesObjectName, FoldsNamesOfEveryScript) {
