@@ -18,6 +18,7 @@
 #include "mapdata/district_names.h"
 #include "mapdata/text_rules.h"
 #include "resources/command_ids.h"
+#include "search/name_fold.h"
 #include "search/name_matching.h"
 
 namespace tikhomap {
@@ -37,9 +38,7 @@ void label(QWidget& parent, const QFont& font, const QString& text, int x, int y
 
 // The text of a combo box or field compared as the map compares names.
 std::string folded(const QString& text) {
-  std::string cp = toCp1251(text);
-  foldCase(cp);
-  return cp;
+  return foldName(text.toStdString());
 }
 
 QComboBox* editableCombo(QWidget& parent, int id, const QFont& font, int x, int y, int w) {
@@ -177,7 +176,7 @@ bool ObjectSearchWindow::refused() {
 void ObjectSearchWindow::runSearch() {
   ObjectCriteria criteria;
   criteria.nameMode = mode_->currentIndex();
-  criteria.nameText = toCp1251(name_->text());
+  criteria.nameText = name_->text().toStdString();
   criteria.streetRow = streetRow_;
   criteria.districtRow = districtRow_;
   criteria.microRow = microRow_;

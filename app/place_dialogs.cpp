@@ -122,7 +122,7 @@ MicrodistrictDialog::MicrodistrictDialog(Shell& shell)
 
 void MicrodistrictDialog::typed(const QString& text) {
   if (syncing_) return;
-  const int32_t row = findMicrodistrictRow(shell_.session().map, toCp1251(text));
+  const int32_t row = findMicrodistrictRow(shell_.session().map, text.toStdString());
   syncing_ = true;
   if (row < 0) {
     list_->setCurrentRow(-1);

@@ -79,7 +79,7 @@ void QuickSearchBar::typed(const QString& text) {
   if (result_.miss) {
     const MapData& map = shell_.session().map;
     const QuickMiss& miss = *result_.miss;
-    QString note = fromCp1251(quickMissText(miss));
+    QString note = QString::fromStdString(quickMissText(miss));
     if (miss.streetRow >= 0 && miss.streetRow < static_cast<int32_t>(map.streetNames.size())) {
       const StreetName& street = map.streetNames[static_cast<size_t>(miss.streetRow)];
       note = fromUtf8(street.name) + QStringLiteral(": ") + note;
@@ -88,7 +88,9 @@ void QuickSearchBar::typed(const QString& text) {
     item->setFlags(Qt::NoItemFlags);
     firstMatchItem_ = 1;
   }
-  for (const QuickMatch& match : result_.matches) list_->addItem(fromCp1251(match.label));
+  for (const QuickMatch& match : result_.matches) {
+    list_->addItem(QString::fromStdString(match.label));
+  }
   if (!result_.matches.empty()) list_->setCurrentRow(firstMatchItem_);
   place();
 }

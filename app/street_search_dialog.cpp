@@ -57,9 +57,9 @@ ChosenListWindow::ChosenListWindow(QWidget* owner, QPoint topLeftGlobal)
   move(topLeftGlobal);
 }
 
-void ChosenListWindow::setLines(const std::vector<std::string>& cp1251Lines) {
+void ChosenListWindow::setLines(const std::vector<std::string>& lines) {
   list_->clear();
-  for (const std::string& line : cp1251Lines) list_->addItem(fromCp1251(line));
+  for (const std::string& line : lines) list_->addItem(QString::fromStdString(line));
 }
 
 StreetSearchDialog::StreetSearchDialog(Shell& shell)
@@ -161,12 +161,12 @@ void StreetSearchDialog::selectRow(QListWidget& list, int row) {
 }
 
 void StreetSearchDialog::streetEdited(const QString& text) {
-  streetTextChanged(state_, context(), toCp1251(text));
+  streetTextChanged(state_, context(), text.toStdString());
   selectRow(*streetList_, state_.streetRow);
 }
 
 void StreetSearchDialog::houseEdited(const QString& text) {
-  houseTextChanged(state_, toCp1251(text));
+  houseTextChanged(state_, text.toStdString());
   selectRow(*houseList_, state_.houseRow);
 }
 
@@ -174,7 +174,7 @@ void StreetSearchDialog::refillHouseList() {
   syncing_ = true;
   houseList_->clear();
   for (const HouseListEntry& entry : state_.houseList) {
-    houseList_->addItem(fromCp1251(fieldText(entry.text)));
+    houseList_->addItem(QString::fromStdString(entry.text));
   }
   syncing_ = false;
   selectRow(*houseList_, state_.houseRow);

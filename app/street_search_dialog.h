@@ -34,7 +34,7 @@ class ChosenListWindow final : public QDialog {
   Q_OBJECT
  public:
   explicit ChosenListWindow(QWidget* owner, QPoint topLeftGlobal);
-  void setLines(const std::vector<std::string>& cp1251Lines);
+  void setLines(const std::vector<std::string>& lines);  // UTF-8
   QListWidget& list() { return *list_; }
 
  signals:

@@ -6,6 +6,7 @@
 
 #include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
+#include "search/name_fold.h"
 
 namespace tikhomap::citygen {
 
@@ -47,19 +48,11 @@ std::string fileText(const std::string& utf8, size_t bytes) {
 }
 
 void sortStreetNames(MapData& map) {
-  auto folded = [](const StreetName& s) {
-    std::string text = utf8ToCp1251(s.name);
-    foldCase(text);
-    return text;
-  };
-  std::stable_sort(map.streetNames.begin(), map.streetNames.end(),
-                   [&](const StreetName& a, const StreetName& b) {
-                     const std::string fa = folded(a), fb = folded(b);
-                     return std::lexicographical_compare(
-                         fa.begin(), fa.end(), fb.begin(), fb.end(), [](char x, char y) {
-                           return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-                         });
-                   });
+  // The order the street look-up expects: the names' fold order.
+  std::stable_sort(
+      map.streetNames.begin(), map.streetNames.end(), [](const StreetName& a, const StreetName& b) {
+        return foldOrderLess(cp1251ToUtf8(fieldText(a.name)), cp1251ToUtf8(fieldText(b.name)));
+      });
   indexStreetCodes(map);
 }
 

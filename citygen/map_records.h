@@ -17,7 +17,7 @@ DistrictArea makeDistrictArea(int district, const Polyline& points);
 // with the characters cp1251 lacks as '?'.
 std::string fileText(const std::string& utf8, size_t bytes);
 std::string toCp1251(const std::string& utf8);
-// Names ascending in folded cp1251 byte order, and the code index.
+// Names ascending in the searches' fold order, and the code index.
 void sortStreetNames(MapData& map);
 
 }  // namespace tikhomap::citygen

@@ -16,6 +16,7 @@
 
 #include "fuzz/fuzz_checks.h"
 #include "fuzz/fuzz_city.h"
+#include "mapdata/cp1251.h"
 #include "search/name_matching.h"
 #include "search/object_search.h"
 #include "search/place_choice.h"
@@ -69,7 +70,7 @@ void checkState(const MapData& map, const MarkingState& marking, const ViewHisto
   require(state.houseRow >= -1 && state.houseRow < static_cast<int32_t>(state.houseList.size()));
   for (const HouseListEntry& e : state.houseList) {
     require(e.building >= 0 && static_cast<size_t>(e.building) < map.buildings.size());
-    fuzz::requireTerminated(e.text);
+    require(codePointCount(e.text) <= kHouseLineLength);
   }
   if (streetOpen) require(state.chosenLines.size() == marking.chosenBuildings.size());
   if (marking.pendingNameFlash) {
@@ -229,8 +230,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string search(steps.text());
         prepareObjectSearch(search);
         for (const UserObject& o : map.userObjects) {
-          (void)matchesObjectName(fieldText(o.name), search, NameMatchMode::kBeginsWith);
-          (void)matchesObjectName(fieldText(o.name), search, NameMatchMode::kContains);
+          (void)matchesObjectName(cp1251ToUtf8(fieldText(o.name)), search,
+                                  NameMatchMode::kBeginsWith);
+          (void)matchesObjectName(cp1251ToUtf8(fieldText(o.name)), search,
+                                  NameMatchMode::kContains);
         }
         const int row = findStreetRow(map.streetNames, steps.text());
         require(row >= -1 && row < static_cast<int>(map.streetNames.size()));

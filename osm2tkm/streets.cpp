@@ -4,11 +4,13 @@
 #include <cmath>
 #include <numeric>
 
+#include "mapdata/cp1251.h"
 #include "mapdata/table_order.h"
 #include "mapdata/text_rules.h"
 #include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
 #include "osm2tkm/tag_mapping.h"
+#include "search/name_fold.h"
 
 namespace tikhomap::osm {
 namespace {
@@ -49,18 +51,6 @@ MapFeature makeFeature(int32_t code, const Polyline& points) {
 }
 
 namespace {
-
-std::string folded(const std::string& s) {
-  std::string t = s;
-  foldCase(t);
-  return t;
-}
-
-bool byteLess(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-  });
-}
 
 // The name with the "/" qualifier of the place it lies in, fitted so that
 // the qualifier survives: the base name is cut before the place's name is.
@@ -145,20 +135,16 @@ void buildStreets(BuildContext& ctx) {
     }
   }
 
-  // Names distinct and fitted, then listed in folded byte order with codes
-  // in that order.
+  // Names distinct and fitted, then listed in the fold order the street
+  // look-up expects, with codes in that order.
   std::set<std::string> taken;
   for (StreetGroup& g : groups) {
     bool shortened = false;
     g.name = fitName(g.name, ctx.field(kStreetNameField), taken, &shortened);
     if (shortened) ctx.summary().add("street names shortened or numbered to stay distinct");
   }
-  // The searches find names by their folded cp1251 bytes, in this order.
-  const auto key = [&ctx](const StreetGroup& g) {
-    return folded(ctx.container ? utf8ToCp1251(g.name) : g.name);
-  };
-  std::stable_sort(groups.begin(), groups.end(), [&](const StreetGroup& a, const StreetGroup& b) {
-    return byteLess(key(a), key(b));
+  std::stable_sort(groups.begin(), groups.end(), [](const StreetGroup& a, const StreetGroup& b) {
+    return foldOrderLess(cp1251ToUtf8(a.name), cp1251ToUtf8(b.name));
   });
   for (size_t i = 0; i < groups.size(); ++i) {
     StreetGroup& g = groups[i];

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <utility>
+#include <vector>
 
 #include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
@@ -46,36 +47,29 @@ int32_t readInteger(std::string_view s, std::size_t pos) {
   return static_cast<int32_t>(std::min(value, kLimit - 1));
 }
 
-// The folded text, cut at the first NUL and at the buffer size.
-struct FoldedText {
-  char bytes[kMaxTyped];
-  std::size_t size = 0;
-
-  explicit FoldedText(std::string_view s) {
-    s = upToNul(s);
-    size = std::min(s.size(), kMaxTyped);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = foldCase(s[i]);
-  }
-  std::string_view view() const { return {bytes, size}; }
-};
-
-// Bounded byte comparison of the folded name with an already folded text,
-// as unsigned bytes over the text's length; a name that ends first is
-// smaller.
-int foldedPrefixCompare(std::string_view name, std::string_view folded) {
-  for (std::size_t i = 0; i < folded.size(); ++i) {
-    const auto a = static_cast<unsigned char>(foldCase(at(name, i)));
-    const auto b = static_cast<unsigned char>(folded[i]);
-    if (a != b) return a < b ? -1 : 1;
-  }
-  return 0;
+// The typed text folded, cut at the first NUL and at kMaxTyped characters.
+std::string foldedTyped(std::string_view typed) {
+  return foldName(firstCodePoints(upToNul(typed), kMaxTyped));
 }
 
-bool foldedContains(std::string_view name, std::string_view folded) {
-  if (folded.empty()) return true;
-  if (folded.size() > name.size()) return false;
-  for (std::size_t start = 0; start + folded.size() <= name.size(); ++start) {
-    if (foldedPrefixCompare(name.substr(start), folded) == 0) return true;
+// Where a character stands when house numbers differ in it: a character of
+// the map code page as its byte read as signed (Cyrillic letters before
+// digits and punctuation), any other after them all.
+int32_t houseWeight(char32_t c) {
+  const uint32_t w = foldOrderWeight(c);
+  if (w < 0x100) return static_cast<signed char>(static_cast<unsigned char>(w));
+  return static_cast<int32_t>(w);
+}
+
+// Whether the folded name holds the folded search text. The scan looks for
+// the text without its first byte: in UTF-8 Cyrillic every other byte is
+// one of two lead bytes, while the next byte tells the letters apart.
+bool foldedContains(std::string_view name, std::string_view search) {
+  if (search.size() < 2) return name.find(search) != std::string_view::npos;
+  const std::string_view tail = search.substr(1);
+  for (std::size_t p = name.find(tail, 1); p != std::string_view::npos;
+       p = name.find(tail, p + 1)) {
+    if (name[p - 1] == search[0]) return true;
   }
   return false;
 }
@@ -112,27 +106,32 @@ int compareHouseNumbers(std::string_view a, std::string_view b) {
   }
   std::size_t i = 0;
   std::size_t j = 0;
-  while (at(a, i) != '\0' && at(b, j) != '\0') {
+  char32_t ca = 0;
+  char32_t cb = 0;
+  while (i < a.size() && j < b.size()) {
     if (isDigit(a[i]) && isDigit(b[j])) {
       const int32_t va = readInteger(a, i);
       const int32_t vb = readInteger(b, j);
       if (va > vb) return 1;
       if (va < vb) return -1;
-      while (isDigit(at(a, i)) && at(b, j) != '\0') {
+      // Both step on together, a character at a time, while a's run lasts.
+      while (isDigit(at(a, i)) && j < b.size()) {
         ++i;
-        ++j;
+        nextCodePoint(b, j);
       }
       continue;
     }
-    if (a[i] != b[j]) break;
-    ++i;
-    ++j;
+    std::size_t nextI = i;
+    std::size_t nextJ = j;
+    ca = nextCodePoint(a, nextI);
+    cb = nextCodePoint(b, nextJ);
+    if (ca != cb) break;
+    i = nextI;
+    j = nextJ;
   }
-  const char ca = at(a, i);
-  const char cb = at(b, j);
-  if (ca == '\0') return cb == '\0' ? 0 : -1;
-  if (cb == '\0') return 1;
-  return static_cast<signed char>(ca) < static_cast<signed char>(cb) ? -1 : 1;
+  if (i >= a.size()) return j >= b.size() ? 0 : -1;
+  if (j >= b.size()) return 1;
+  return houseWeight(ca) < houseWeight(cb) ? -1 : 1;
 }
 
 void sortHouseList(std::span<HouseListEntry> list) {
@@ -140,8 +139,7 @@ void sortHouseList(std::span<HouseListEntry> list) {
   for (std::size_t p = 0; p + 1 < list.size(); ++p) {
     std::size_t min = p;
     for (std::size_t q = p + 1; q < list.size(); ++q) {
-      if (compareHouseNumbers(houseKey(fieldText(list[min].text)),
-                              houseKey(fieldText(list[q].text))) > 0) {
+      if (compareHouseNumbers(houseKey(list[min].text), houseKey(list[q].text)) > 0) {
         min = q;
       }
     }
@@ -150,20 +148,28 @@ void sortHouseList(std::span<HouseListEntry> list) {
 }
 
 int findStreetRow(std::span<const StreetName> streets, std::string_view typed) {
-  const FoldedText text(typed);
+  const std::string text = foldedTyped(typed);
+  const std::size_t length = codePointCount(text);
   const int count = static_cast<int>(streets.size());
+  // Each name folded once per look-up, for both scans.
+  std::vector<std::string> names;
+  names.reserve(streets.size());
   int stop = count;
   for (int r = 0; r < count; ++r) {
-    const int order = foldedPrefixCompare(utf8ToCp1251(streets[r].name), text.view());
+    names.push_back(foldName(cp1251ToUtf8(fieldText(streets[r].name))));
+    const int order = compareFoldedPrefix(names.back(), text);
     if (order == 0) return r;
     if (order > 0) {
       stop = r;
       break;
     }
   }
-  if (text.size >= kSubstringMinLength) {
+  if (length >= kSubstringMinLength) {
     for (int r = 0; r < count; ++r) {
-      if (foldedContains(utf8ToCp1251(streets[r].name), text.view())) return r;
+      if (r == static_cast<int>(names.size())) {
+        names.push_back(foldName(cp1251ToUtf8(fieldText(streets[r].name))));
+      }
+      if (names[static_cast<std::size_t>(r)].find(text) != std::string::npos) return r;
     }
   }
   return stop < count ? stop - 1 : -1;
@@ -171,30 +177,42 @@ int findStreetRow(std::span<const StreetName> streets, std::string_view typed) {
 
 int findHouseRow(std::span<const HouseListEntry> list, std::string_view typed) {
   if (list.empty()) return -1;
-  const FoldedText text(typed);
+  const std::string text = foldedTyped(typed);
+  const std::size_t length = codePointCount(text);
   for (std::size_t i = 0; i < list.size(); ++i) {
-    const FoldedText entry(houseKey(fieldText(list[i].text)));
-    const std::string_view cut = entry.view().substr(0, text.size);
-    if (cut == text.view() || compareHouseNumbers(cut, text.view()) >= 0) {
-      return static_cast<int>(i);
-    }
+    const std::string entry = foldName(houseKey(list[i].text));
+    const std::string_view cut = firstCodePoints(entry, length);
+    if (cut == text || compareHouseNumbers(cut, text) >= 0) return static_cast<int>(i);
   }
   return static_cast<int>(list.size()) - 1;
 }
 
+std::string furtherNumberUtf8(const FurtherAddress& a) {
+  return cp1251ToUtf8(a.number);
+}
+
 void prepareObjectSearch(std::string& search) {
-  if (trimText(search) > 0) foldCase(search);
+  if (trimText(search) > 0) search = foldName(search);
 }
 
 bool matchesObjectName(std::string_view name, std::string_view search, NameMatchMode mode) {
   name = upToNul(name);
   search = upToNul(search);
   if (search.empty()) return true;
+  // One buffer per thread, so that a search over every object of a town
+  // allocates nothing per name.
+  thread_local std::string folded;
+  foldNameInto(name, folded);
+  return matchesFoldedName(folded, search, mode);
+}
+
+bool matchesFoldedName(std::string_view folded, std::string_view search, NameMatchMode mode) {
+  if (search.empty()) return true;
   switch (mode) {
     case NameMatchMode::kBeginsWith:
-      return foldedPrefixCompare(name, search) == 0;
+      return folded.starts_with(search);
     case NameMatchMode::kContains:
-      return foldedContains(name, search);
+      return foldedContains(folded, search);
   }
   return false;
 }

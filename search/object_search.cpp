@@ -7,6 +7,7 @@
 
 #include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
+#include "search/name_fold.h"
 #include "search/name_matching.h"
 #include "view/geometry.h"
 #include "view/visibility.h"
@@ -77,7 +78,7 @@ std::vector<ThemeLine> themeLines(const MapData& map) {
   return lines;
 }
 
-AddressIndex::AddressIndex(const MapData& map) {
+AddressIndex::AddressIndex(const MapData& map, bool foldNames) {
   entries_.reserve(map.buildings.size());
   for (std::size_t row = 0; row < map.buildings.size(); ++row) {
     const Building& b = map.buildings[row];
@@ -87,6 +88,15 @@ AddressIndex::AddressIndex(const MapData& map) {
   std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
     return a.point != b.point ? a.point < b.point : a.row < b.row;
   });
+  if (!foldNames) return;
+  foldedNames_.reserve(map.userObjects.size());
+  for (const UserObject& o : map.userObjects) {
+    foldedNames_.push_back(foldName(cp1251ToUtf8(fieldText(o.name))));
+  }
+}
+
+std::string_view AddressIndex::foldedName(std::size_t row) const {
+  return row < foldedNames_.size() ? std::string_view(foldedNames_[row]) : std::string_view{};
 }
 
 int32_t AddressIndex::buildingAt(int32_t x, int32_t y) const {
@@ -109,8 +119,7 @@ int32_t firstBuildingAt(const MapData& map, int32_t x, int32_t y) {
 
 int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria& criteria,
                       int32_t streetCode, const AddressIndex* index) {
-  std::string search(upToNul(criteria.nameText));
-  search.resize(std::min(search.size(), kObjectNameLength));
+  std::string search(firstCodePoints(upToNul(criteria.nameText), kObjectNameLength));
   prepareObjectSearch(search);
   const auto mode = criteria.nameMode == 0 ? NameMatchMode::kBeginsWith : NameMatchMode::kContains;
 
@@ -128,14 +137,26 @@ int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria&
       byMicro ? &map.microdistricts[static_cast<std::size_t>(criteria.microRow)] : nullptr;
   const bool byAddress = byStreet || byDistrict || byMicro;
   std::optional<AddressIndex> ownIndex;
-  if (byAddress && index == nullptr) index = &ownIndex.emplace(map);
+  if (byAddress && index == nullptr) index = &ownIndex.emplace(map, false);
 
+  std::string ownFolded;
   marking.objectResultCount = 0;
   for (UserObject& o : map.userObjects) o.foundMark = 0;
   for (UserObject& o : map.userObjects) {
     if (marking.objectResultCount >= kMaxFoundObjects) break;
     if (theme != nullptr && !std::equal(o.theme, o.theme + themeLength, theme->code)) continue;
-    if (!matchesObjectName(utf8ToCp1251(o.name), search, mode)) continue;
+    // An empty search lets every name pass: no name is folded for it.
+    if (!search.empty()) {
+      const auto row = static_cast<std::size_t>(&o - map.userObjects.data());
+      std::string_view folded;
+      if (index != nullptr && row < index->foldedCount()) {
+        folded = index->foldedName(row);
+      } else {
+        foldNameInto(cp1251ToUtf8(fieldText(o.name)), ownFolded);
+        folded = ownFolded;
+      }
+      if (!matchesFoldedName(folded, search, mode)) continue;
+    }
     if (byAddress) {
       const int32_t row = index->buildingAt(o.x, o.y);
       if (row < 0) continue;
@@ -226,7 +247,7 @@ ObjectSearchOutcome showObjectResults(const MapData& map, MarkingState& marking,
     return out;
   }
   std::optional<AddressIndex> ownIndex;
-  if (index == nullptr) index = &ownIndex.emplace(map);
+  if (index == nullptr) index = &ownIndex.emplace(map, false);
   marking.chosenBuildings.clear();
   marking.chosenPoints.clear();
   Box box;

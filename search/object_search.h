@@ -17,7 +17,7 @@ namespace tikhomap {
 
 // At most this many objects are marked by one search.
 inline constexpr int32_t kMaxFoundObjects = 500;
-// Longest name text read, in bytes.
+// Longest name text read, in characters.
 inline constexpr std::size_t kObjectNameLength = 39;
 // A microdistrict filter takes the buildings this near its point.
 inline constexpr float kMicrodistrictReach = 1000;
@@ -36,7 +36,7 @@ std::vector<ThemeLine> themeLines(const MapData& map);
 
 // What the window's fields say when "Список" is pressed.
 struct ObjectCriteria {
-  std::string nameText = {};  // cp1251 as typed
+  std::string nameText = {};  // UTF-8 as typed
   int32_t nameMode = -1;      // 0 "начинается с", 1 "содержит", -1 none (= 1)
   int32_t streetRow = -1;     // row of streetNames
   int32_t districtRow = -1;   // district number - 1
@@ -50,12 +50,18 @@ int32_t firstBuildingAt(const MapData& map, int32_t x, int32_t y);
 
 // The same for many look-ups: the buildings sorted once by address point,
 // when the map's buildings are read. buildingAt answers what
-// firstBuildingAt answers.
+// firstBuildingAt answers. It also keeps the objects' names folded, so that
+// a search by name folds no name.
 class AddressIndex {
  public:
   AddressIndex() = default;
-  explicit AddressIndex(const MapData& map);
+  // foldNames false leaves the names out, for an index of one search.
+  explicit AddressIndex(const MapData& map, bool foldNames = true);
   int32_t buildingAt(int32_t x, int32_t y) const;
+  // Object `row`'s name folded (search/name_fold.h); "" past the objects the
+  // index was built with.
+  std::string_view foldedName(std::size_t row) const;
+  std::size_t foldedCount() const { return foldedNames_.size(); }
 
  private:
   struct Entry {
@@ -63,6 +69,7 @@ class AddressIndex {
     int32_t row = 0;
   };
   std::vector<Entry> entries_;  // by point, then row
+  std::vector<std::string> foldedNames_;
 };
 
 // Marks the objects that pass every criterion (at most 500) with foundMark

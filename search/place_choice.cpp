@@ -4,7 +4,7 @@
 
 #include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
-#include "search/name_matching.h"
+#include "search/name_fold.h"
 
 namespace tikhomap {
 
@@ -39,12 +39,10 @@ bool chooseMicrodistrict(const MapData& map, MarkingState& marking, ViewHistory&
 }
 
 int32_t findMicrodistrictRow(const MapData& map, std::string_view typed) {
-  std::string prefix(upToNul(typed));
-  foldCase(prefix);
+  const std::string prefix = foldName(upToNul(typed));
   if (prefix.empty()) return -1;
   for (size_t i = 0; i < map.microdistricts.size(); ++i) {
-    std::string name = utf8ToCp1251(map.microdistricts[i].name);
-    foldCase(name);
+    const std::string name = foldName(cp1251ToUtf8(fieldText(map.microdistricts[i].name)));
     if (name.starts_with(prefix)) return static_cast<int32_t>(i);
   }
   return -1;

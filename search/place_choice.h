@@ -31,7 +31,7 @@ bool chooseMicrodistrict(const MapData& map, MarkingState& marking, ViewHistory&
                          int32_t row);
 
 // Row of the first microdistrict whose folded name begins with the folded
-// typed text (cp1251), -1 when none does or the text is empty.
+// typed text (UTF-8), -1 when none does or the text is empty.
 int32_t findMicrodistrictRow(const MapData& map, std::string_view typed);
 
 }  // namespace tikhomap

@@ -1,5 +1,7 @@
 #include "search/quick_search.h"
 
+#include <unicode/uchar.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -8,43 +10,40 @@
 #include "mapdata/cp1251.h"
 #include "mapdata/table_order.h"
 #include "mapdata/text_rules.h"
+#include "search/name_fold.h"
 #include "search/name_matching.h"
 
 namespace tikhomap {
 namespace {
 
-constexpr char kSmallYo = static_cast<char>(0xB8);  // ё
-constexpr char kSmallYe = static_cast<char>(0xE5);  // е
-
-// UTF-8 bytes read before conversion: enough for kQuickQueryMaxBytes
-// characters of up to four bytes each, so a pasted page costs nothing.
-constexpr std::size_t kMaxUtf8Bytes = 4 * kQuickQueryMaxBytes;
+// UTF-8 bytes read at most: enough for kQuickQueryMaxChars characters of
+// up to four bytes each, so a pasted page costs nothing.
+constexpr std::size_t kMaxUtf8Bytes = 4 * kQuickQueryMaxChars;
 
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-bool isLetter(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b >= 0xC0 || b == 0xA8 || b == 0xB8;
+bool isLetter(char32_t c) {
+  if (c < 0x80) return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  return u_isalpha(static_cast<UChar32>(c)) != 0;
 }
 
-char quickFold(char c) {
-  const char f = foldCase(c);
-  return f == kSmallYo ? kSmallYe : f;
+// The first character of a text is a letter.
+bool startsWithLetter(std::string_view text) {
+  std::size_t pos = 0;
+  return !text.empty() && isLetter(nextCodePoint(text, pos));
 }
 
 std::string quickFold(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = quickFold(c);
-  return out;
+  return foldName(s, YoFold::kAsYe);
 }
 
 // Street types as people type them; the first spelling of each group is the
 // short form reported by the parser. A street name carries a type when one
 // of its words is any spelling of the group.
 struct StreetType {
-  std::vector<std::string> spellings;  // cp1251, folded
+  std::vector<std::string> spellings;  // folded
 };
 
 const std::vector<StreetType>& streetTypes() {
@@ -65,7 +64,7 @@ const std::vector<StreetType>& streetTypes() {
     std::vector<StreetType> out;
     for (const auto& group : utf8) {
       StreetType t;
-      for (const char* s : group) t.spellings.push_back(quickFold(utf8ToCp1251(s)));
+      for (const char* s : group) t.spellings.push_back(quickFold(s));
       out.push_back(std::move(t));
     }
     return out;
@@ -94,23 +93,31 @@ std::string typeShortForm(std::string_view word) {
 }
 
 bool isHouseWord(std::string_view word) {
-  static const std::array<std::string, 4> words = {utf8ToCp1251("д"), utf8ToCp1251("д."),
-                                                   utf8ToCp1251("дом"), utf8ToCp1251("№")};
+  static const std::array<std::string_view, 4> words = {"д", "д.", "дом", "№"};
   return std::find(words.begin(), words.end(), word) != words.end();
 }
 
-bool isCyrillicLetter(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  return b >= 0xC0 || b == 0xA8 || b == 0xB8;
+bool isCyrillicLetter(char32_t c) {
+  return (c >= 0x0410 && c <= 0x044F) || c == 0x0401 || c == 0x0451;
 }
 
-// A Latin letter typed in a house number is read as the Russian letter it
-// stands for ("14a" is 14а, "9k2" is 9к2); the input is already folded.
-char cyrillicForLatin(char c) {
-  static const std::string from = "abvgdeziksc";
-  static const std::string to = utf8ToCp1251("абвгдезиксс");
-  const std::size_t at = from.find(c);
-  return at == std::string::npos ? c : to[at];
+// Latin letters typed in a house number are read as the Russian letters
+// they stand for ("14a" is 14а, "9k2" is 9к2); the input is already folded.
+std::string cyrillicForLatin(std::string_view text) {
+  static constexpr std::string_view from = "abvgdeziksc";
+  static constexpr std::array<std::string_view, 11> to = {"а", "б", "в", "г", "д", "е",
+                                                          "з", "и", "к", "с", "с"};
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const std::size_t at = from.find(c);
+    if (at == std::string_view::npos) {
+      out.push_back(c);
+    } else {
+      out += to[at];
+    }
+  }
+  return out;
 }
 
 // Words that stand for the block ("корпус") and building ("строение") parts
@@ -128,18 +135,20 @@ const std::vector<HousePartWord>& housePartWords() {
         {"с", "с"},      {"литера", ""}, {"литер", ""}, {"лит", ""},
     };
     std::vector<HousePartWord> out;
-    for (const auto& [spelling, letter] : utf8) {
-      out.push_back({utf8ToCp1251(spelling), utf8ToCp1251(letter)});
-    }
+    for (const auto& [spelling, letter] : utf8) out.push_back({spelling, letter});
     return out;
   }();
   return words;
 }
 
-// Length of the letters at the start of `text`.
+// Length in bytes of the Russian letters at the start of `text`.
 std::size_t letterRun(std::string_view text) {
   std::size_t n = 0;
-  while (n < text.size() && isCyrillicLetter(text[n])) ++n;
+  while (n < text.size()) {
+    std::size_t next = n;
+    if (!isCyrillicLetter(nextCodePoint(text, next))) break;
+    n = next;
+  }
   return n;
 }
 
@@ -170,14 +179,6 @@ std::string joinWords(std::span<const std::string> words) {
     out += w;
   }
   return out;
-}
-
-// Cuts UTF-8 text at most `limit` bytes in, never inside a character.
-std::string_view cutUtf8(std::string_view s, std::size_t limit) {
-  if (s.size() <= limit) return s;
-  std::size_t cut = limit;
-  while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-  return s.substr(0, cut);
 }
 
 // The part of a folded street name before its "/" qualifier.
@@ -214,8 +215,8 @@ bool carriesType(std::string_view name, std::span<const StreetType* const> types
 // Rows of the street table the street part names, best first. A typed
 // street type keeps only the streets of that type, unless none of them
 // has the name.
-std::vector<int32_t> streetCandidates(const MapData& map, std::string_view street,
-                                      std::string_view typeShortForm) {
+std::vector<int32_t> streetCandidates(const MapData& map, const QuickSearchIndex& index,
+                                      std::string_view street, std::string_view typeShortForm) {
   if (street.empty()) return {};
   const std::vector<const StreetType*> types = typesOfWord(typeShortForm);
   struct Candidate {
@@ -225,8 +226,13 @@ std::vector<int32_t> streetCandidates(const MapData& map, std::string_view stree
   };
   std::vector<Candidate> found;
   bool anyTyped = false;
+  std::string own;
   for (std::size_t r = 0; r < map.streetNames.size(); ++r) {
-    const std::string name = quickFold(utf8ToCp1251(map.streetNames[r].name));
+    std::string_view name = index.foldedName(r);
+    if (r >= index.foldedCount()) {
+      own = quickFold(cp1251ToUtf8(fieldText(map.streetNames[r].name)));
+      name = own;
+    }
     const MatchKind kind = matchStreet(name, street);
     if (kind == MatchKind::None) continue;
     const bool typed = !types.empty() && carriesType(name, types);
@@ -248,8 +254,7 @@ std::vector<int32_t> streetCandidates(const MapData& map, std::string_view stree
 // their letters, so that "9 корп. 2" and "9к2", or "31 / 1" and "31/1",
 // are the same number.
 std::string houseKey(std::string_view number) {
-  std::string text;
-  for (const char c : number) text.push_back(cyrillicForLatin(quickFold(c)));
+  const std::string text = cyrillicForLatin(quickFold(number));
   std::string key;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -274,8 +279,8 @@ std::string houseKey(std::string_view number) {
 
 struct House {
   int32_t row;
-  std::string number;  // as stored, trimmed, in cp1251
-  std::string key;          // houseKey of the number
+  std::string number;  // as stored, trimmed
+  std::string key;     // houseKey of the number
 };
 
 // The numbered buildings of a street in house order; none for a street
@@ -285,14 +290,17 @@ std::vector<House> housesOf(const MapData& map, const QuickSearchIndex& index,
   std::vector<House> houses;
   if (street.kind == 0) return houses;
   for (const int32_t r : index.rowsOf(street.streetCode)) {
-    std::string number = utf8ToCp1251(houseNumberText(map.buildings[r]));
-    if (number.empty()) continue;
+    const std::string_view stored = houseNumberText(map.buildings[r]);
+    if (stored.empty()) continue;
+    std::string number = cp1251ToUtf8(stored);
     std::string key = houseKey(number);
     houses.push_back({r, std::move(number), std::move(key)});
   }
   for (const int32_t i : index.furtherOf(street.streetCode)) {
     const FurtherAddress& a = map.furtherAddresses[static_cast<std::size_t>(i)];
-    houses.push_back({a.building, a.number, quickFold(a.number)});
+    std::string number = furtherNumberUtf8(a);
+    std::string key = quickFold(number);
+    houses.push_back({a.building, std::move(number), std::move(key)});
   }
   std::stable_sort(houses.begin(), houses.end(), [](const House& a, const House& b) {
     return compareHouseNumbers(a.key, b.key) < 0;
@@ -312,7 +320,7 @@ bool canShowAlone(const StreetName& street, const QuickSearchIndex& index) {
 }
 
 std::string houseLabel(const StreetName& street, std::string_view number) {
-  std::string label = utf8ToCp1251(street.name);
+  std::string label = cp1251ToUtf8(fieldText(street.name));
   label += ", ";
   label += number;
   return label;
@@ -328,7 +336,7 @@ void offerStreets(const MapData& map, const QuickSearchIndex& index,
     if (full(result)) return;
     const StreetName& street = map.streetNames[row];
     if (!canShowAlone(street, index)) continue;
-    result.matches.push_back({QuickMatch::Street, row, -1, utf8ToCp1251(street.name)});
+    result.matches.push_back({QuickMatch::Street, row, -1, cp1251ToUtf8(fieldText(street.name))});
   }
 }
 
@@ -372,8 +380,8 @@ QuickMiss offerNeighbours(const MapData& map, int32_t streetRow, std::span<const
     if (order < 0) below = &h;
     if (order > 0 && above == nullptr) above = &h;
   }
-  if (below != nullptr) miss.below = std::string(below->number);
-  if (above != nullptr) miss.above = std::string(above->number);
+  if (below != nullptr) miss.below = below->number;
+  if (above != nullptr) miss.above = above->number;
   const long value = leadingValue(typed);
   const auto distance = [value](const House* h) { return std::labs(leadingValue(h->key) - value); };
   if (below != nullptr && above != nullptr && distance(above) < distance(below)) {
@@ -387,12 +395,9 @@ QuickMiss offerNeighbours(const MapData& map, int32_t streetRow, std::span<const
 
 // "№14а" and "д.14а" are the number 14а; "№" alone is a house word.
 std::string withoutNumberSign(const std::string& word) {
-  static const std::string sign = utf8ToCp1251("№");
-  static const std::string house = utf8ToCp1251("д.");
-  for (const std::string* prefix : {&sign, &house}) {
-    if (word.size() > prefix->size() && word.starts_with(*prefix) &&
-        isDigit(word[prefix->size()])) {
-      return word.substr(prefix->size());
+  for (const std::string_view prefix : {std::string_view("№"), std::string_view("д.")}) {
+    if (word.size() > prefix.size() && word.starts_with(prefix) && isDigit(word[prefix.size()])) {
+      return word.substr(prefix.size());
     }
   }
   return word;
@@ -403,10 +408,9 @@ std::string withoutNumberSign(const std::string& word) {
 // its number ("к2", "корп.", "стр1").
 bool isHousePart(std::string_view typed) {
   if (typed.empty()) return false;
-  std::string word(typed);
-  for (char& c : word) c = cyrillicForLatin(c);
+  const std::string word = cyrillicForLatin(typed);
   if (isDigit(word.front()) || word.front() == '/') return true;
-  if (word.size() == 1 && isLetter(word.front())) return true;
+  if (codePointCount(word) == 1 && startsWithLetter(word)) return true;
   const std::size_t n = letterRun(word);
   if (n == 0 || housePartWord(std::string_view(word).substr(0, n)) == nullptr) return false;
   std::string_view rest = std::string_view(word).substr(n);
@@ -417,16 +421,17 @@ bool isHousePart(std::string_view typed) {
 }  // namespace
 
 ParsedQuery parseQuickQuery(std::string_view query) {
-  query = query.substr(0, std::min(query.size(), kQuickQueryMaxBytes));
+  query = query.substr(0, std::min(query.size(), kMaxUtf8Bytes));
+  const std::string folded = quickFold(firstCodePoints(query, kQuickQueryMaxChars));
   std::string text;
-  for (std::size_t i = 0; i < query.size(); ++i) {
-    const char c = query[i];
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    const char c = folded[i];
     if (static_cast<unsigned char>(c) < 0x20 || c == ',' || c == ';') {
       text.push_back(' ');
       continue;
     }
-    text.push_back(quickFold(c));
-    if (c == '.' && i + 1 < query.size() && isLetter(query[i + 1])) text.push_back(' ');
+    text.push_back(c);
+    if (c == '.' && startsWithLetter(std::string_view(folded).substr(i + 1))) text.push_back(' ');
   }
 
   ParsedQuery parsed;
@@ -487,6 +492,10 @@ QuickSearchIndex::QuickSearchIndex(const MapData& map) {
       slot(further_, a.streetCode)->push_back(static_cast<int32_t>(i));
     }
   }
+  folded_.reserve(map.streetNames.size());
+  for (const StreetName& street : map.streetNames) {
+    folded_.push_back(quickFold(cp1251ToUtf8(fieldText(street.name))));
+  }
   for (const MapFeature& line : map.streetLines) {
     if (!indexableStreetCode(line.code)) continue;
     if (lines_.size() <= static_cast<std::size_t>(line.code)) {
@@ -506,6 +515,10 @@ std::span<const int32_t> QuickSearchIndex::furtherOf(int32_t code) const {
   return further_[static_cast<std::size_t>(code)];
 }
 
+std::string_view QuickSearchIndex::foldedName(std::size_t row) const {
+  return row < folded_.size() ? std::string_view(folded_[row]) : std::string_view{};
+}
+
 bool QuickSearchIndex::hasLine(int32_t code) const {
   return code >= 0 && static_cast<std::size_t>(code) < lines_.size() &&
          lines_[static_cast<std::size_t>(code)];
@@ -518,7 +531,7 @@ QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8) {
 QuickSearchResult quickSearch(const MapData& map, const QuickSearchIndex& index,
                               std::string_view queryUtf8) {
   QuickSearchResult result;
-  ParsedQuery q = parseQuickQuery(utf8ToCp1251(cutUtf8(queryUtf8, kMaxUtf8Bytes)));
+  ParsedQuery q = parseQuickQuery(queryUtf8);
 
   // A number may belong to the name ("8 Марта"): a leading number is read
   // as part of the street when some name begins that way; a trailing one
@@ -530,13 +543,13 @@ QuickSearchResult quickSearch(const MapData& map, const QuickSearchIndex& index,
     return whole + rest;
   };
   std::vector<int32_t> candidates;
-  if (q.houseFirst) candidates = streetCandidates(map, wholeText(), q.streetType);
+  if (q.houseFirst) candidates = streetCandidates(map, index, wholeText(), q.streetType);
   if (!candidates.empty()) {
     q.house.clear();
   } else {
-    candidates = streetCandidates(map, q.street, q.streetType);
+    candidates = streetCandidates(map, index, q.street, q.streetType);
     if (candidates.empty() && !q.house.empty()) {
-      candidates = streetCandidates(map, wholeText(), q.streetType);
+      candidates = streetCandidates(map, index, wholeText(), q.streetType);
       q.house.clear();
     }
   }
@@ -590,9 +603,9 @@ QuickSearchResult quickSearch(const MapData& map, const QuickSearchIndex& index,
 }
 
 std::string quickMissText(const QuickMiss& miss) {
-  std::string text = utf8ToCp1251("нет дома ") + miss.number;
+  std::string text = "нет дома " + miss.number;
   if (!miss.below && !miss.above) return text;
-  text += utf8ToCp1251("; рядом: ");
+  text += "; рядом: ";
   if (miss.below) text += *miss.below;
   if (miss.below && miss.above) text += ", ";
   if (miss.above) text += *miss.above;

@@ -16,14 +16,14 @@
 namespace tikhomap {
 
 inline constexpr int kQuickMatchLimit = 10;
-// Bytes of a query that are read; the rest of a pasted line is ignored.
-// Street names have at most 29 characters, so this leaves room for a street
-// type, a house number and separators.
-inline constexpr std::size_t kQuickQueryMaxBytes = 63;
+// Characters of a query that are read; the rest of a pasted line is
+// ignored. Street names have at most 29 characters, so this leaves room for
+// a street type, a house number and separators.
+inline constexpr std::size_t kQuickQueryMaxChars = 63;
 
-// A query split into its street and house parts. All texts are cp1251,
-// folded to small letters, with ё read as е (people often type one for the
-// other).
+// A query split into its street and house parts. All texts are UTF-8,
+// folded (search/name_fold.h), with ё read as е (people often type one for
+// the other).
 struct ParsedQuery {
   std::string street;       // words separated by single spaces; "" for none
   std::string streetType;   // short form of a street type typed with the name
@@ -33,7 +33,7 @@ struct ParsedQuery {
   bool houseFirst = false;  // the number stood before the street
 };
 
-// Splits a cp1251 query. Commas, semicolons and control characters separate
+// Splits a query (UTF-8). Commas, semicolons and control characters separate
 // words like spaces, and so does a full stop directly followed by a letter
 // ("ул.Заречная"). The house number is the run of words at the end that
 // begins with a number and goes on with block and building words, letters,
@@ -43,7 +43,7 @@ struct ParsedQuery {
 // ("14a" is 14а). "№" and "д." glued to it, and "№", "д.", "д" or "дом"
 // before it, are dropped. One street-type word at the start or at the end
 // of the street part is dropped and reported in streetType, unless it is
-// the only word. Only the first kQuickQueryMaxBytes bytes are read.
+// the only word. Only the first kQuickQueryMaxChars characters are read.
 ParsedQuery parseQuickQuery(std::string_view queryCp1251);
 
 struct QuickMatch {
@@ -51,7 +51,7 @@ struct QuickMatch {
   Kind kind = Street;
   int32_t streetRow = -1;  // row of MapData::streetNames
   int32_t building = -1;   // row of MapData::buildings; -1 for a street
-  // cp1251: the street name as stored ("Заречная ул."), or for a house the
+  // UTF-8: the street name as stored ("Заречная ул."), or for a house the
   // name, ", " and the house number ("Заречная ул., 7").
   std::string label;
 };
@@ -71,8 +71,8 @@ struct QuickSearchResult {
   std::optional<QuickMiss> miss;
 };
 
-// Matches for a query typed by the user (UTF-8). Characters without a
-// cp1251 byte are read as '?', which no name holds.
+// Matches for a query typed by the user (UTF-8), folded as the names are:
+// "stadtle" finds "Städtle", "ερμου" finds "Ερμού".
 //
 // Street candidates are the streets whose folded name begins with the
 // street part, then those with a word beginning with it (a word starts after
@@ -97,7 +97,8 @@ QuickSearchResult quickSearch(const MapData& map, std::string_view queryUtf8);
 
 // The quick search's street index of one map: the rows of the buildings and
 // of the further addresses by street code, and the codes that have a street
-// axis. Built once when the map's buildings are read, not per keystroke.
+// axis, and the street names folded. Built once when the map's buildings
+// are read, not per keystroke.
 // Codes outside 0..kMaxStreetCode are not indexed (streetByCode knows no
 // such street either), so a hostile code allocates nothing.
 class QuickSearchIndex {
@@ -108,18 +109,23 @@ class QuickSearchIndex {
   // Entries of MapData::furtherAddresses on the street.
   std::span<const int32_t> furtherOf(int32_t code) const;
   bool hasLine(int32_t code) const;
+  // Street name `row` folded as the quick search reads it ("" past the
+  // names the index was built with).
+  std::string_view foldedName(std::size_t row) const;
+  std::size_t foldedCount() const { return folded_.size(); }
 
  private:
   std::vector<std::vector<int32_t>> rows_;
   std::vector<std::vector<int32_t>> further_;
   std::vector<bool> lines_;
+  std::vector<std::string> folded_;
 };
 
 // The same search over the map's index built beforehand.
 QuickSearchResult quickSearch(const MapData& map, const QuickSearchIndex& index,
                               std::string_view queryUtf8);
 
-// "нет дома 9; рядом: 7, 11" (cp1251); the neighbours part only lists the
+// "нет дома 9; рядом: 7, 11" (UTF-8); the neighbours part only lists the
 // neighbours that exist.
 std::string quickMissText(const QuickMiss& miss);
 

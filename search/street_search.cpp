@@ -5,6 +5,7 @@
 
 #include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
+#include "search/name_fold.h"
 #include "view/visibility.h"
 
 namespace tikhomap {
@@ -40,10 +41,9 @@ std::string_view upTo(std::string_view text, char stop) {
   return text.substr(0, text.find(stop));
 }
 
-void setText(char (&field)[32], std::string_view text) {
-  const std::size_t n = std::min(text.size(), sizeof field - 1);
-  std::memcpy(field, text.data(), n);
-  field[n] = '\0';
+// A house list line holds at most kHouseLineLength characters.
+void setText(std::string& line, std::string_view text) {
+  line = firstCodePoints(text, kHouseLineLength);
 }
 
 SearchOutcome focusTo(SearchFocus focus, bool beep = false) {
@@ -66,8 +66,8 @@ MapBounds widened(const MapBounds& b, float margin) {
 
 }  // namespace
 
-std::string fieldTyped(std::string_view cp1251) {
-  return std::string(upToNul(cp1251).substr(0, kTypedFieldLength));
+std::string fieldTyped(std::string_view utf8) {
+  return std::string(firstCodePoints(upToNul(utf8), kTypedFieldLength));
 }
 
 void openStreetSearch(StreetSearchState& state, StreetSearchContext& ctx) {
@@ -125,8 +125,8 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
   for (size_t row = 0; row < buildings.size(); ++row) {
     const Building& b = buildings[row];
     if (b.streetCode != street->streetCode) continue;
-    const std::string number = utf8ToCp1251(upToNul(b.houseNumber));
-    if (number.empty()) continue;
+    if (fieldText(b.houseNumber).empty()) continue;
+    const std::string number = cp1251ToUtf8(fieldText(b.houseNumber));
     HouseListEntry entry;
     entry.building = static_cast<int32_t>(row);
     setText(entry.text, number);
@@ -137,16 +137,17 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
     if (a.streetCode != street->streetCode || !validBuilding(ctx.map, a.building)) continue;
     HouseListEntry entry;
     entry.building = a.building;
-    setText(entry.text, a.number);
+    setText(entry.text, furtherNumberUtf8(a));
     state.houseList.push_back(entry);
   }
   sortHouseList(state.houseList);
   for (HouseListEntry& entry : state.houseList) {
-    const std::string number(fieldText(entry.text));
-    const std::size_t room = kHouseLineRoom - std::min(number.size(), kHouseLineRoom);
-    std::string description =
-        utf8ToCp1251(upToNul(buildings[static_cast<size_t>(entry.building)].description));
-    description.resize(std::min(description.size(), room));
+    const std::string number = entry.text;
+    const std::size_t length = codePointCount(number);
+    const std::size_t room = kHouseLineRoom - std::min(length, kHouseLineRoom);
+    const std::string whole =
+        cp1251ToUtf8(fieldText(buildings[static_cast<size_t>(entry.building)].description));
+    std::string description(firstCodePoints(whole, room));
     trimText(description);
     if (!description.empty()) setText(entry.text, number + ", " + description);
   }
@@ -304,10 +305,11 @@ SearchOutcome addChosenHouse(StreetSearchState& state, StreetSearchContext& ctx)
     return out;
   }
   const StreetName* street = selectedStreet(state, ctx);
-  const std::string name = street == nullptr ? std::string{} : utf8ToCp1251(street->name);
+  const std::string name =
+      street == nullptr ? std::string{} : cp1251ToUtf8(fieldText(street->name));
   std::string line(upTo(name, '/'));
   line += ", ";
-  line += upTo(fieldText(entry.text), ',');
+  line += upTo(entry.text, ',');
   state.chosenLines.push_back(std::move(line));
   out.chosenLinesChanged = true;
   return out;

@@ -17,7 +17,7 @@
 
 namespace tikhomap {
 
-// Longest text read from either text field, in bytes.
+// Longest text read from either text field, in characters.
 inline constexpr std::size_t kTypedFieldLength = 31;
 // A house already on screen is only marked when the scale is finer than this.
 inline constexpr double kShowHouseMinMmPerMetre = 0.4;
@@ -55,22 +55,22 @@ struct StreetSearchState {
   // The houses of the selected street; empty also means "not built yet".
   // A street lists every numbered house it has, however many.
   std::vector<HouseListEntry> houseList;
-  // Lines of the chosen-list window, one per entry of marking.chosenBuildings.
+  // Lines of the chosen-list window (UTF-8), one per entry of
+  // marking.chosenBuildings.
   std::vector<std::string> chosenLines;
   // The street mark the last composed frame carries (a street highlight is
   // part of the frame): when the marks change from it, the frame is stale.
   int32_t framedStreet = -1;
 };
 
-// Cuts typed text to what a field holds: the converted text up to its first
-// kTypedFieldLength bytes. Characters the map's code page has no byte for
-// arrive here as '?', which no name holds, so they only narrow the search.
-std::string fieldTyped(std::string_view cp1251);
+// Cuts typed text (UTF-8) to what a field holds: its first
+// kTypedFieldLength characters.
+std::string fieldTyped(std::string_view utf8);
 
 // Opening: the marks are cleared, the lists are empty, no street selected.
 void openStreetSearch(StreetSearchState& state, StreetSearchContext& ctx);
 
-// The street text (cp1251) changed: selects the row findStreetRow gives, or
+// The street text (UTF-8) changed: selects the row findStreetRow gives, or
 // none for an empty text.
 void streetTextChanged(StreetSearchState& state, const StreetSearchContext& ctx,
                        std::string_view typed);

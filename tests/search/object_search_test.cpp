@@ -96,9 +96,15 @@ struct ObjectWorld {
     pushView(history, 0, 0, 10000, 10000);
   }
 
+  // Every search runs twice: alone, and with the map's index (whose object
+  // names are folded once); both find the same.
   std::vector<int32_t> find(const ObjectCriteria& c, int32_t street = -1) {
     filterObjects(map, marking, c, street);
-    return foundObjects(map);
+    const std::vector<int32_t> alone = foundObjects(map);
+    const AddressIndex index(map);
+    filterObjects(map, marking, c, street, &index);
+    EXPECT_EQ(foundObjects(map), alone);
+    return alone;
   }
 };
 
@@ -127,16 +133,16 @@ TEST(ObjectSearch, EachCriterionAloneAndCombined) {
   EXPECT_EQ(w.find({.themeNode = 2}), (Rows{1}));
   EXPECT_EQ(w.find({.themeNode = 4}), (Rows{2, 3}));
   // Names: case folding of Cyrillic letters in both modes.
-  EXPECT_EQ(w.find({.nameText = cp("ШКОЛА"), .nameMode = 1}), (Rows{0, 1, 4}));
-  EXPECT_EQ(w.find({.nameText = cp("  школа "), .nameMode = 0}), (Rows{0, 4}));
-  EXPECT_EQ(w.find({.nameText = cp("школа")}), (Rows{0, 1, 4}));  // no mode: "содержит"
-  EXPECT_EQ(w.find({.nameText = cp("ёлка")}), (Rows{3}));
+  EXPECT_EQ(w.find({.nameText = "ШКОЛА", .nameMode = 1}), (Rows{0, 1, 4}));
+  EXPECT_EQ(w.find({.nameText = "  школа ", .nameMode = 0}), (Rows{0, 4}));
+  EXPECT_EQ(w.find({.nameText = "школа"}), (Rows{0, 1, 4}));  // no mode: "содержит"
+  EXPECT_EQ(w.find({.nameText = "ёлка"}), (Rows{3}));
   // The street filter needs a building at the object's point.
   EXPECT_EQ(w.find({}, 1), (Rows{0, 2, 4}));
   EXPECT_EQ(w.find({.districtRow = 1}), (Rows{2, 4}));
   EXPECT_EQ(w.find({.districtRow = 4}), Rows{});  // no polygon
   EXPECT_EQ(w.find({.microRow = 0}), (Rows{0, 1}));
-  EXPECT_EQ(w.find({.nameText = cp("школа"), .nameMode = 1}, 1), (Rows{0, 4}));
+  EXPECT_EQ(w.find({.nameText = "школа", .nameMode = 1}, 1), (Rows{0, 4}));
   EXPECT_EQ(w.find({.districtRow = 0, .themeNode = 3}), Rows{});
   EXPECT_EQ(w.marking.objectResultCount, 0);
 }
@@ -158,7 +164,7 @@ TEST(ObjectSearch, AnEmptyResultLeavesTheMapAsItWas) {
   w.marking.markedStreet = 2;
   w.marking.chosenBuildings = {1};
   const ObjectSearchOutcome out = runObjectSearch(w.map, w.marking, w.history, w.view,
-                                                  {.nameText = cp("вокзал"), .microRow = 0}, false);
+                                                  {.nameText = "вокзал", .microRow = 0}, false);
   EXPECT_TRUE(out.beep);
   EXPECT_EQ(w.marking.markedStreet, 2);
   EXPECT_EQ(w.marking.chosenBuildings, Rows{1});
@@ -189,7 +195,7 @@ TEST(ObjectSearch, ASingleResultWithoutABuildingIsFlaggedAtItsPoint) {
   ObjectWorld w;
   w.marking.chosenBuildings = {2};
   const ObjectSearchOutcome out =
-      runObjectSearch(w.map, w.marking, w.history, w.view, {.nameText = cp("Лицей")}, false);
+      runObjectSearch(w.map, w.marking, w.history, w.view, {.nameText = "Лицей"}, false);
   EXPECT_EQ(out.count, 1);
   EXPECT_TRUE(out.viewMoved);
   EXPECT_TRUE(w.marking.chosenBuildings.empty());

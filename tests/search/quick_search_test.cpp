@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mapdata/cp1251.h"
+#include "search/name_fold.h"
 
 namespace tikhomap {
 namespace {
@@ -45,20 +46,20 @@ TEST(ParseQuickQuery, SplitsStreetTypeAndNumber) {
       {" ,;. ", ".", "", "", false},
   };
   for (const ParseRow& r : rows) {
-    const ParsedQuery q = parseQuickQuery(cp(r.query));
-    EXPECT_EQ(q.street, cp(r.street)) << r.query;
-    EXPECT_EQ(q.streetType, cp(r.type)) << r.query;
-    EXPECT_EQ(q.house, cp(r.house)) << r.query;
+    const ParsedQuery q = parseQuickQuery(std::string(r.query));
+    EXPECT_EQ(q.street, std::string(r.street)) << r.query;
+    EXPECT_EQ(q.streetType, std::string(r.type)) << r.query;
+    EXPECT_EQ(q.house, std::string(r.house)) << r.query;
     EXPECT_EQ(q.houseFirst, r.houseFirst) << r.query;
   }
 }
 
 TEST(ParseQuickQuery, ReadsOnlyTheFirstBytesOfALongLine) {
-  const std::string longLine = cp("Заречная ") + std::string(10'000, 'x') + " 7";
+  const std::string longLine = std::string("Заречная ") + std::string(10'000, 'x') + " 7";
   const ParsedQuery q = parseQuickQuery(longLine);
   EXPECT_EQ(q.house, "");
-  EXPECT_LE(q.street.size(), kQuickQueryMaxBytes);
-  EXPECT_TRUE(q.street.starts_with(cp("заречная x")));
+  EXPECT_LE(codePointCount(q.street), kQuickQueryMaxChars);
+  EXPECT_TRUE(q.street.starts_with(std::string("заречная x")));
 }
 
 // A small city: streets in table order with their kind, and houses by street.
@@ -119,7 +120,7 @@ struct QuickCity {
 
 std::vector<std::string> labels(const QuickSearchResult& r) {
   std::vector<std::string> out;
-  for (const QuickMatch& m : r.matches) out.push_back(cp1251ToUtf8(m.label));
+  for (const QuickMatch& m : r.matches) out.push_back(m.label);
   return out;
 }
 
@@ -248,18 +249,20 @@ TEST(QuickSearch, MissingNumberGivesNeighboursOnTheSameSide) {
   for (const Row& row : rows) {
     const QuickSearchResult r = city.find(row.query);
     ASSERT_TRUE(r.miss) << row.query;
-    EXPECT_EQ(r.miss->below, row.below ? std::optional(cp(row.below)) : std::nullopt) << row.query;
-    EXPECT_EQ(r.miss->above, row.above ? std::optional(cp(row.above)) : std::nullopt) << row.query;
-    EXPECT_EQ(cp1251ToUtf8(quickMissText(*r.miss)), row.text);
+    EXPECT_EQ(r.miss->below, row.below ? std::optional(std::string(row.below)) : std::nullopt)
+        << row.query;
+    EXPECT_EQ(r.miss->above, row.above ? std::optional(std::string(row.above)) : std::nullopt)
+        << row.query;
+    EXPECT_EQ(quickMissText(*r.miss), row.text);
   }
   // "1" is missing on no street here, but "7" begins three numbers and is
   // itself present: no miss. "12" is missing while "12а" begins with it.
   const QuickSearchResult twelve = city.find("Заречная 12");
   ASSERT_TRUE(twelve.miss);
   EXPECT_EQ(twelve.miss->streetRow, 0);
-  EXPECT_EQ(twelve.miss->below, cp("4"));
-  EXPECT_EQ(twelve.miss->above, cp("12а"));
-  EXPECT_EQ(cp1251ToUtf8(quickMissText(QuickMiss{0, cp("9"), {}, {}})), "нет дома 9");
+  EXPECT_EQ(twelve.miss->below, std::string("4"));
+  EXPECT_EQ(twelve.miss->above, std::string("12а"));
+  EXPECT_EQ(quickMissText(QuickMiss{0, std::string("9"), {}, {}}), "нет дома 9");
 }
 
 TEST(QuickSearch, AMissingNumberOffersTheNearerNeighbourFirstThenLongerNumbers) {
@@ -294,11 +297,11 @@ TEST(QuickSearch, HouseNumbersAsPeopleTypeThem) {
   for (const auto& [query, number] : rows) {
     const QuickSearchResult r = city.find(query);
     ASSERT_FALSE(r.matches.empty()) << query;
-    EXPECT_EQ(cp1251ToUtf8(r.matches[0].label), std::string("Тополиная ул., ") + number) << query;
+    EXPECT_EQ(r.matches[0].label, std::string("Тополиная ул., ") + number) << query;
     EXPECT_FALSE(r.miss) << query;
   }
   // Of two numbers in a row the earlier belongs to the street.
-  EXPECT_EQ(parseQuickQuery(cp("Заречная 7 8")).house, "8");
+  EXPECT_EQ(parseQuickQuery(std::string("Заречная 7 8")).house, "8");
 }
 
 TEST(QuickSearch, UnmappableCharactersMatchNothingAndNeverBreak) {
@@ -307,12 +310,27 @@ TEST(QuickSearch, UnmappableCharactersMatchNothingAndNeverBreak) {
     const QuickSearchResult r = city.find(query);
     EXPECT_TRUE(r.matches.empty()) << query;
   }
-  // The emoji is one '?' glued to the number: no such house, still its side.
+  // The emoji glued to the number: no such house, still its side.
   const QuickSearchResult r = city.find("Заречная 9😀");
   EXPECT_EQ(labels(r), (Labels{"Заречная ул., 7к2", "Заречная ул., 11"}));
   ASSERT_TRUE(r.miss);
-  EXPECT_EQ(r.miss->number, "9?");
-  EXPECT_EQ(r.miss->above, cp("11"));
+  EXPECT_EQ(r.miss->number, "9😀");
+  EXPECT_EQ(r.miss->above, std::string("11"));
+}
+
+TEST(QuickSearch, NamesFoldAcrossScripts) {
+  QuickCity city;
+  city.street(30, 1, "Städtle", {"7"});
+  city.street(31, 1, "Їжакова ул.", {"3"});
+  const std::pair<const char*, int16_t> rows[] = {
+      {"stadtle 7", 30}, {"STÄDTLE 7", 30}, {"їжакова 3", 31}, {"ЇЖАК 3", 31}};
+  for (const auto& [query, code] : rows) {
+    const QuickSearchResult r = city.find(query);
+    ASSERT_FALSE(r.matches.empty()) << query;
+    EXPECT_EQ(r.matches[0].kind, QuickMatch::House) << query;
+    EXPECT_EQ(city.map.buildings[static_cast<size_t>(r.matches[0].building)].streetCode, code)
+        << query;
+  }
 }
 
 TEST(QuickSearch, LongPastedLinesAreCut) {

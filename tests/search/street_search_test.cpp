@@ -82,14 +82,13 @@ struct SearchWorld {
   }
 
   void open() { openStreetSearch(state, ctx); }
-  void typeStreet(const char* utf8) { streetTextChanged(state, ctx, cp(utf8)); }
-  void typeHouse(const char* utf8) { houseTextChanged(state, cp(utf8)); }
+  void typeStreet(const char* utf8) { streetTextChanged(state, ctx, utf8); }
+  void typeHouse(const char* utf8) { houseTextChanged(state, utf8); }
   // The user moves to the house side after choosing a street.
   SearchOutcome toHouse() { return houseFocusGained(state, ctx); }
   std::vector<std::string> houseLines() const {
     std::vector<std::string> lines;
-    for (const HouseListEntry& e : state.houseList)
-      lines.push_back(cp1251ToUtf8(fieldText(e.text)));
+    for (const HouseListEntry& e : state.houseList) lines.push_back(e.text);
     return lines;
   }
   // The map shows the given rectangle at the given scale.
@@ -334,8 +333,7 @@ TEST(StreetSearch, ListModeCollectsHousesOfSeveralStreets) {
   enterCommand(w.state, w.ctx);
   EXPECT_EQ(w.marking.chosenBuildings, (std::vector<int32_t>{1, 5, 2}));
   EXPECT_EQ(w.state.chosenLines,
-            (std::vector<std::string>{cp("Заречная ул., 2"), cp("Заречная ул., 7"),
-                                      cp("Морская ул., 1")}));
+            (std::vector<std::string>{"Заречная ул., 2", "Заречная ул., 7", "Морская ул., 1"}));
 
   // A double click on the middle line deletes it and its building.
   deleteChosenLine(w.state, w.ctx, 1);
@@ -472,10 +470,10 @@ TEST(PlaceChoice, MicrodistrictSquareIsKeptInsideTheCity) {
   EXPECT_FALSE(chooseMicrodistrict(map, marking, history, 2));
   EXPECT_EQ(history.count, 3);
 
-  EXPECT_EQ(findMicrodistrictRow(map, cp("ив")), 0);
-  EXPECT_EQ(findMicrodistrictRow(map, cp("ИВО")), 1);
-  EXPECT_EQ(findMicrodistrictRow(map, cp("иванов")), 0);
-  EXPECT_EQ(findMicrodistrictRow(map, cp("Ж")), -1);
+  EXPECT_EQ(findMicrodistrictRow(map, "ив"), 0);
+  EXPECT_EQ(findMicrodistrictRow(map, "ИВО"), 1);
+  EXPECT_EQ(findMicrodistrictRow(map, "иванов"), 0);
+  EXPECT_EQ(findMicrodistrictRow(map, "Ж"), -1);
   EXPECT_EQ(findMicrodistrictRow(map, ""), -1);
 }
 
