@@ -51,7 +51,7 @@ void sortStreetNames(MapData& map) {
   // The order the street look-up expects: the names' fold order.
   std::stable_sort(
       map.streetNames.begin(), map.streetNames.end(), [](const StreetName& a, const StreetName& b) {
-        return foldOrderLess(cp1251ToUtf8(fieldText(a.name)), cp1251ToUtf8(fieldText(b.name)));
+        return foldOrderLess(a.name, b.name);
       });
   indexStreetCodes(map);
 }

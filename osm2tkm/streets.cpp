@@ -143,8 +143,13 @@ void buildStreets(BuildContext& ctx) {
     g.name = fitName(g.name, ctx.field(kStreetNameField), taken, &shortened);
     if (shortened) ctx.summary().add("street names shortened or numbered to stay distinct");
   }
-  std::stable_sort(groups.begin(), groups.end(), [](const StreetGroup& a, const StreetGroup& b) {
-    return foldOrderLess(cp1251ToUtf8(a.name), cp1251ToUtf8(b.name));
+  // The order the street look-up expects: the names' fold order. Names for
+  // the map files are held in their code page until the model takes them.
+  const auto key = [&ctx](const StreetGroup& g) {
+    return ctx.container ? g.name : cp1251ToUtf8(g.name);
+  };
+  std::stable_sort(groups.begin(), groups.end(), [&](const StreetGroup& a, const StreetGroup& b) {
+    return foldOrderLess(key(a), key(b));
   });
   for (size_t i = 0; i < groups.size(); ++i) {
     StreetGroup& g = groups[i];

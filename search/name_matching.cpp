@@ -156,7 +156,7 @@ int findStreetRow(std::span<const StreetName> streets, std::string_view typed) {
   names.reserve(streets.size());
   int stop = count;
   for (int r = 0; r < count; ++r) {
-    names.push_back(foldName(cp1251ToUtf8(fieldText(streets[r].name))));
+    names.push_back(foldName(streets[r].name));
     const int order = compareFoldedPrefix(names.back(), text);
     if (order == 0) return r;
     if (order > 0) {
@@ -167,7 +167,7 @@ int findStreetRow(std::span<const StreetName> streets, std::string_view typed) {
   if (length >= kSubstringMinLength) {
     for (int r = 0; r < count; ++r) {
       if (r == static_cast<int>(names.size())) {
-        names.push_back(foldName(cp1251ToUtf8(fieldText(streets[r].name))));
+        names.push_back(foldName(streets[r].name));
       }
       if (names[static_cast<std::size_t>(r)].find(text) != std::string::npos) return r;
     }

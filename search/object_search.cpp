@@ -91,7 +91,7 @@ AddressIndex::AddressIndex(const MapData& map, bool foldNames) {
   if (!foldNames) return;
   foldedNames_.reserve(map.userObjects.size());
   for (const UserObject& o : map.userObjects) {
-    foldedNames_.push_back(foldName(cp1251ToUtf8(fieldText(o.name))));
+    foldedNames_.push_back(foldName(o.name));
   }
 }
 
@@ -152,7 +152,7 @@ int32_t filterObjects(MapData& map, MarkingState& marking, const ObjectCriteria&
       if (index != nullptr && row < index->foldedCount()) {
         folded = index->foldedName(row);
       } else {
-        foldNameInto(cp1251ToUtf8(fieldText(o.name)), ownFolded);
+        foldNameInto(o.name, ownFolded);
         folded = ownFolded;
       }
       if (!matchesFoldedName(folded, search, mode)) continue;

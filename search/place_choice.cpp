@@ -42,7 +42,7 @@ int32_t findMicrodistrictRow(const MapData& map, std::string_view typed) {
   const std::string prefix = foldName(upToNul(typed));
   if (prefix.empty()) return -1;
   for (size_t i = 0; i < map.microdistricts.size(); ++i) {
-    const std::string name = foldName(cp1251ToUtf8(fieldText(map.microdistricts[i].name)));
+    const std::string name = foldName(map.microdistricts[i].name);
     if (name.starts_with(prefix)) return static_cast<int32_t>(i);
   }
   return -1;

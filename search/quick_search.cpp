@@ -230,7 +230,7 @@ std::vector<int32_t> streetCandidates(const MapData& map, const QuickSearchIndex
   for (std::size_t r = 0; r < map.streetNames.size(); ++r) {
     std::string_view name = index.foldedName(r);
     if (r >= index.foldedCount()) {
-      own = quickFold(cp1251ToUtf8(fieldText(map.streetNames[r].name)));
+      own = quickFold(map.streetNames[r].name);
       name = own;
     }
     const MatchKind kind = matchStreet(name, street);
@@ -290,9 +290,8 @@ std::vector<House> housesOf(const MapData& map, const QuickSearchIndex& index,
   std::vector<House> houses;
   if (street.kind == 0) return houses;
   for (const int32_t r : index.rowsOf(street.streetCode)) {
-    const std::string_view stored = houseNumberText(map.buildings[r]);
-    if (stored.empty()) continue;
-    std::string number = cp1251ToUtf8(stored);
+    std::string number(houseNumberText(map.buildings[r]));
+    if (number.empty()) continue;
     std::string key = houseKey(number);
     houses.push_back({r, std::move(number), std::move(key)});
   }
@@ -320,7 +319,7 @@ bool canShowAlone(const StreetName& street, const QuickSearchIndex& index) {
 }
 
 std::string houseLabel(const StreetName& street, std::string_view number) {
-  std::string label = cp1251ToUtf8(fieldText(street.name));
+  std::string label = street.name;
   label += ", ";
   label += number;
   return label;
@@ -336,7 +335,7 @@ void offerStreets(const MapData& map, const QuickSearchIndex& index,
     if (full(result)) return;
     const StreetName& street = map.streetNames[row];
     if (!canShowAlone(street, index)) continue;
-    result.matches.push_back({QuickMatch::Street, row, -1, cp1251ToUtf8(fieldText(street.name))});
+    result.matches.push_back({QuickMatch::Street, row, -1, street.name});
   }
 }
 
@@ -494,7 +493,7 @@ QuickSearchIndex::QuickSearchIndex(const MapData& map) {
   }
   folded_.reserve(map.streetNames.size());
   for (const StreetName& street : map.streetNames) {
-    folded_.push_back(quickFold(cp1251ToUtf8(fieldText(street.name))));
+    folded_.push_back(quickFold(street.name));
   }
   for (const MapFeature& line : map.streetLines) {
     if (!indexableStreetCode(line.code)) continue;

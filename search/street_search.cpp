@@ -125,8 +125,8 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
   for (size_t row = 0; row < buildings.size(); ++row) {
     const Building& b = buildings[row];
     if (b.streetCode != street->streetCode) continue;
-    if (fieldText(b.houseNumber).empty()) continue;
-    const std::string number = cp1251ToUtf8(fieldText(b.houseNumber));
+    if (b.houseNumber.empty()) continue;
+    const std::string number = b.houseNumber;
     HouseListEntry entry;
     entry.building = static_cast<int32_t>(row);
     setText(entry.text, number);
@@ -146,7 +146,7 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
     const std::size_t length = codePointCount(number);
     const std::size_t room = kHouseLineRoom - std::min(length, kHouseLineRoom);
     const std::string whole =
-        cp1251ToUtf8(fieldText(buildings[static_cast<size_t>(entry.building)].description));
+        buildings[static_cast<size_t>(entry.building)].description;
     std::string description(firstCodePoints(whole, room));
     trimText(description);
     if (!description.empty()) setText(entry.text, number + ", " + description);
@@ -306,7 +306,7 @@ SearchOutcome addChosenHouse(StreetSearchState& state, StreetSearchContext& ctx)
   }
   const StreetName* street = selectedStreet(state, ctx);
   const std::string name =
-      street == nullptr ? std::string{} : cp1251ToUtf8(fieldText(street->name));
+      street == nullptr ? std::string{} : street->name;
   std::string line(upTo(name, '/'));
   line += ", ";
   line += upTo(entry.text, ',');
