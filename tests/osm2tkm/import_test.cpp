@@ -52,7 +52,7 @@ class SmallTown : public ::testing::Test {
   }
   static const Building* house(const char* number, int streetCode) {
     for (const Building& b : city_->map.buildings)
-      if (std::strcmp(b.houseNumber, number) == 0 && b.streetCode == streetCode) return &b;
+      if (b.houseNumber == number && b.streetCode == streetCode) return &b;
     return nullptr;
   }
   static const Building* buildingAt(double lat, double lon) {
@@ -171,7 +171,7 @@ TEST_F(SmallTown, AnAddressOnAnUnknownStreetStaysWithoutStreet) {
 TEST_F(SmallTown, ATooLongHouseNumberIsKeptBesideTheRecordNotCut) {
   const Building* h = buildingAt(47.1097, 9.50615);
   ASSERT_NE(h, nullptr);
-  EXPECT_STREQ(h->houseNumber, "");
+  EXPECT_EQ(h->houseNumber, "");
   const int16_t stadtle = street("Stadtle")->streetCode;
   EXPECT_EQ(h->streetCode, stadtle);
   const auto& further = city_->map.furtherAddresses;

@@ -23,7 +23,7 @@ constexpr MapBounds kLevel4{8100, 8100, 8354, 8400};  // 1:1000
 Building tower(int16_t purpose, float x, float y, int16_t floors) {
   Building b = ComposeWorld::building(purpose, x, y, 20);
   b.floors = floors;
-  std::strcpy(b.houseNumber, "12");
+  b.houseNumber = "12";
   return b;
 }
 
@@ -219,7 +219,7 @@ TEST(PrintPassesTest, MarkedStreetFlagsEveryHouseOfTheStreetOnThePageOnly) {
 TEST(PrintPassesTest, HouseNumbersAreThreeMillimetreCharactersCentredOverTheAddress) {
   PrintWorld w(kViewFlat);
   w.map.buildings = {tower(411, 8300, 8250, 9)};
-  std::strcpy(w.map.buildings[0].houseNumber, " 12a ");
+  w.map.buildings[0].houseNumber = " 12a ";
   ASSERT_TRUE(w.print(kLevel2));
   const auto texts = w.paper.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 1u);
@@ -242,7 +242,7 @@ TEST(PrintPassesTest, HouseNumbersAreThreeMillimetreCharactersCentredOverTheAddr
     PrintWorld s(kViewFlat);
     s.layers.houseNumberChoice = 2;
     s.map.buildings = {ComposeWorld::building(411, 8300, 8250, half)};
-    std::strcpy(s.map.buildings[0].houseNumber, "7");
+    s.map.buildings[0].houseNumber = "7";
     ASSERT_TRUE(s.print(kLevel1));
     EXPECT_EQ(s.paper.count(CallKind::TextOut), numbered ? 1u : 0u) << half;
   }
@@ -259,7 +259,7 @@ TEST(PrintPassesTest, HouseNumbersStandOutFromTheFillUnderThemInEveryMode) {
       int16_t x = 8050;
       for (const int16_t purpose : {411, 444, 461, 555, 900, 413}) {
         w.map.buildings.push_back(tower(purpose, x, 8250, 3));
-        std::strcpy(w.map.buildings.back().houseNumber, "7");
+        w.map.buildings.back().houseNumber = "7";
         x = static_cast<int16_t>(x + 100);
       }
       ASSERT_TRUE(w.print(kLevel2));

@@ -7,6 +7,7 @@
 
 #include "building_pass_fixture.h"
 #include "mapdata/cp1251.h"
+#include "mapdata/utf8_text.h"
 #include "mapdata/district_names.h"
 
 namespace tikhomap {
@@ -208,8 +209,7 @@ void addMicrodistrict(MapData& map, MapPoint at, const char* utf8) {
   Microdistrict m;
   m.x = static_cast<uint16_t>(at.x);
   m.y = static_cast<uint16_t>(at.y);
-  const std::string name = utf8ToCp1251(utf8);
-  std::strncpy(m.name, name.c_str(), sizeof m.name - 1);
+  m.name = utf8;
   map.microdistricts.push_back(m);
 }
 
@@ -257,15 +257,15 @@ TEST(NameFlash, NamesAnObjectAtItsPoint) {
   UserObject o;
   o.x = 600;
   o.y = 250;
-  const std::string name = utf8ToCp1251("Морской вокзал, пассажирский терминал");
-  std::strncpy(o.name, name.c_str(), sizeof o.name - 1);
+  const std::string name = "Морской вокзал, пассажирский терминал";
+  o.name = name;
   f.map.userObjects.push_back(o);
   drawNameFlash(f.ctx, f.dc, NameFlash{NameFlash::Source::Object, 0});
 
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(f.view, 600, 250, sx, sy);
-  const int n = static_cast<int>(name.size());  // 37: a = 300 / 37 is raised to 40
+  const int n = static_cast<int>(codePointCount(name));  // 37: a = 300 / 37 is raised to 40
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[1].text, name);
