@@ -313,7 +313,7 @@ TEST(PrintPassesTest, StreetNamesOnlyWhereTheLastScreenFrameNamedThem) {
   ASSERT_EQ(w.cache.labelledAnchors, (std::vector<uint8_t>{1, 0}));
 
   ASSERT_TRUE(w.print(kLevel4));
-  EXPECT_EQ(w.textWritten(), utf8ToCp1251("Морская"));
+  EXPECT_EQ(w.textWritten(), "Морская");
   const auto letters = w.paper.callsOf(CallKind::TextOut);
   for (const RecordedCall& c : letters) {
     EXPECT_EQ(c.state.font.height, 31);  // trunc(4 * 3.94 * 2): a cell height
@@ -484,11 +484,11 @@ TEST(PrintPageTest, ClipsTheMapInsideAHalfMillimetreFrameAndTitlesThePage) {
   ASSERT_FALSE(texts.empty());
   const RecordedCall& title = texts.back();
   EXPECT_EQ(title.text, printTitle(CityInfo{}));
-  EXPECT_EQ(title.text, utf8ToCp1251("Тихоморск. Адресный план города"));
+  EXPECT_EQ(title.text, "Тихоморск. Адресный план города");
   // An imported town's own name heads its pages.
   CityInfo named;
   named.name = "Vaduz";
-  EXPECT_EQ(printTitle(named), utf8ToCp1251("Vaduz. Адресный план города"));
+  EXPECT_EQ(printTitle(named), "Vaduz. Адресный план города");
   EXPECT_EQ(title.state.font.height, -15);  // 4 mm characters
   EXPECT_TRUE(title.state.font.italic);
   EXPECT_FALSE(title.state.backgroundTransparent);
@@ -507,8 +507,8 @@ TEST(PrintPageTest, TheScaleStandsInAnOpaqueBoxWithARoundBar) {
   std::vector<std::string> written;
   for (const RecordedCall& c : texts) written.push_back(c.text);
   ASSERT_GE(written.size(), 3u);
-  EXPECT_EQ(written[written.size() - 3], utf8ToCp1251("Масштаб 1:2 760"));
-  EXPECT_EQ(written[written.size() - 2], utf8ToCp1251("100 м"));
+  EXPECT_EQ(written[written.size() - 3], "Масштаб 1:2 760");
+  EXPECT_EQ(written[written.size() - 2], "100 м");
   // The box is the first thing over the map: white, in the bottom-left
   // corner inside the frame, holding both texts.
   const auto fills = dc.callsOf(CallKind::FillRect);
@@ -538,11 +538,11 @@ TEST(PrintPageTest, ScaleBarsAreRoundAndCaptionsGroupThousands) {
   for (const auto& [mmPerMetre, metres] : bars) {
     EXPECT_EQ(scaleBarMetres(mmPerMetre, 40), metres) << mmPerMetre;
   }
-  EXPECT_EQ(scaleBarLabel(500), utf8ToCp1251("500 м"));
-  EXPECT_EQ(scaleBarLabel(2000), utf8ToCp1251("2 км"));
-  EXPECT_EQ(pageScaleCaption(450), utf8ToCp1251("Масштаб 1:450"));
-  EXPECT_EQ(pageScaleCaption(3450), utf8ToCp1251("Масштаб 1:3 450"));
-  EXPECT_EQ(pageScaleCaption(1234560), utf8ToCp1251("Масштаб 1:1 234 560"));
+  EXPECT_EQ(scaleBarLabel(500), "500 м");
+  EXPECT_EQ(scaleBarLabel(2000), "2 км");
+  EXPECT_EQ(pageScaleCaption(450), "Масштаб 1:450");
+  EXPECT_EQ(pageScaleCaption(3450), "Масштаб 1:3 450");
+  EXPECT_EQ(pageScaleCaption(1234560), "Масштаб 1:1 234 560");
   ViewState page;
   page.mmPerMetre = 1000.0 / 3454.9;
   EXPECT_EQ(pageScaleDenominator(page), 3450);

@@ -55,7 +55,7 @@ TEST(ComposeFrame, CaptionAndEdgeCloseTheFrame) {
     EXPECT_EQ(edge.rect, w.cache.frameRect);
     const RecordedCall& caption = calls[calls.size() - 2];
     ASSERT_EQ(caption.kind, CallKind::TextOut);
-    EXPECT_EQ(caption.text, utf8ToCp1251("Масштаб 1:5000"));
+    EXPECT_EQ(caption.text, "Масштаб 1:5000");
     EXPECT_EQ(caption.points[0], (ScreenPoint{12, 10}));
     EXPECT_EQ(caption.state.font, fixed::defaultFont);
     EXPECT_TRUE(caption.state.backgroundTransparent);

@@ -39,7 +39,7 @@ std::vector<Flag> flags(const RecordingCanvas& dc) {
 Building& house(PassFixture& f, int left, const char* number, int16_t floors = 5,
                 int16_t streetCode = 7) {
   Building& b = f.addBuilding(rectOutline(left, 300, left + 40, 320), 411, floors,
-                              utf8ToCp1251(number).c_str());
+                              number);
   b.streetCode = streetCode;
   return b;
 }
@@ -77,7 +77,7 @@ TEST_P(FlagSize, GrowsWithTheDetailLevel) {
     return;
   }
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text, utf8ToCp1251("12а"));
+  EXPECT_EQ(texts[0].text, "12а");
   EXPECT_EQ(texts[0].points[0], (ScreenPoint{104, 300 - 10 * g.level + 1}));
   EXPECT_EQ(texts[0].state.textColor, (Rgb{255, 0, 0}));
   EXPECT_EQ(texts[0].state.font, fixed::defaultFont);
@@ -231,10 +231,10 @@ TEST_P(NameFlashFont, HeightAndPlaceFollowTheNameLength) {
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(f.view, 500, 400, sx, sy);
-  const int n = static_cast<int>(utf8ToCp1251(c.name).size());
+  const int n = static_cast<int>(codePointCount(c.name));
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[0].text, utf8ToCp1251(c.name));
+  EXPECT_EQ(texts[0].text, c.name);
   EXPECT_EQ(texts[0].state.font, (Font{"Arial Cyr", c.fontHeight, 800, false, 0}));
   EXPECT_EQ(texts[0].state.textColor, (Rgb{0, 0, 0}));
   EXPECT_EQ(texts[1].state.textColor, (Rgb{240, 160, 160}));
@@ -316,8 +316,8 @@ TEST(DistrictFlash, OutlineAndNameOverTheCentreOfTheBounds) {
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(f.view, 150, 200, sx, sy);
-  const std::string_view name = districtNameCp1251(2);
-  const int n = static_cast<int>(name.size());
+  const std::string name = cp1251ToUtf8(districtNameCp1251(2));
+  const int n = static_cast<int>(codePointCount(name));
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0].text, name);

@@ -148,13 +148,13 @@ TEST_F(LabelPass, LevelRuleAndLabelledMarks) {
   // The name is cut at "/": four letters, each with its halo first.
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 8u);
-  EXPECT_EQ(texts[0].text, utf8ToCp1251("М"));
+  EXPECT_EQ(texts[0].text, "М");
   EXPECT_EQ(texts[0].state.textColor, (Rgb{250, 250, 0}));
   EXPECT_EQ(texts[1].state.textColor, (Rgb{180, 60, 40}));
   EXPECT_EQ(texts[0].points[0].x, texts[1].points[0].x + 1);
   EXPECT_EQ(texts[0].points[0].y, texts[1].points[0].y + 1);
   EXPECT_EQ(texts[1].state.font, (Font{"Arial Cyr", 12, 100, false, 0}));
-  EXPECT_EQ(texts[7].text, utf8ToCp1251("а"));
+  EXPECT_EQ(texts[7].text, "а");
   EXPECT_EQ(f.dc.count(CallKind::SelectFont), 1u);
 
   // The next pass clears the marks first and marks what it draws again.
@@ -264,7 +264,7 @@ TEST(HouseNumberLabel, SelectionNeedsSevenMillimetresAndTextIsTrimmed) {
   houseNumberLabel(f.ctx, f.dc, b, 20);
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text, utf8ToCp1251("12а"));
+  EXPECT_EQ(texts[0].text, "12а");
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(f.view, 500, 600, sx, sy);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "compose_fixture.h"
+#include "mapdata/utf8_text.h"
 #include "mapdata/cp1251.h"
 #include "render/compose_frame.h"
 
@@ -164,8 +165,8 @@ TEST_F(TitleSheet, LargeScreenTextsHaveAYellowCopyAndTheirKindsStyle) {
 }
 
 TEST_F(TitleSheet, CreditLinesHaveTheirLengths) {
-  EXPECT_EQ(creditLine(0).size(), 33u);
-  EXPECT_EQ(creditLine(1).size(), 29u);
+  EXPECT_EQ(codePointCount(creditLine(0)), 33u);
+  EXPECT_EQ(codePointCount(creditLine(1)), 29u);
 }
 
 TEST_F(TitleSheet, RotatedCaptions) {
@@ -180,7 +181,7 @@ TEST_F(TitleSheet, RotatedCaptions) {
   };
   for (const Row row : {Row{"Западный залив", 30, 450, 400, 2}, Row{"Восточный", 28, 500, 400, 2},
                         Row{"залив", 28, 500, 400, 2}, Row{"п-ов Светлый", 28, 520, 100, 1}}) {
-    const auto calls = textsNamed(w.dc, utf8ToCp1251(row.text));
+    const auto calls = textsNamed(w.dc, row.text);
     ASSERT_EQ(calls.size(), 2u) << row.text;
     for (const RecordedCall& c : calls) {
       EXPECT_TRUE(c.state.font.italic);
