@@ -108,10 +108,8 @@ Rect QtTextMeasure::textBox(const Font& font, int characterExtra, bool opaqueBac
     }
   }
   Rect r;
-  r.left = x - static_cast<int32_t>(
-                   std::ceil(widest_ * characters + 2 * margin + cell_));
-  r.right = x + static_cast<int32_t>(
-                    std::ceil(widest_ * characters + 2 * margin + cell_));
+  r.left = x - static_cast<int32_t>(std::ceil(widest_ * characters + 2 * margin + cell_));
+  r.right = x + static_cast<int32_t>(std::ceil(widest_ * characters + 2 * margin + cell_));
   r.top = y + static_cast<int32_t>(std::floor(top)) - 1;
   r.bottom = y + static_cast<int32_t>(std::ceil(bottom)) + 2;
   return r;

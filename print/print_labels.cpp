@@ -48,7 +48,8 @@ void printStreetLabels(const PrintScene& scene, PageState& page, Canvas& dc) {
     const MapPoint at{static_cast<float>(anchor.x), static_cast<float>(anchor.y)};
     if (!placeLabel(v, fontHeight, at, *street, name, placed)) continue;
     size_t c = 0;
-    for (size_t i = 0; i < name.size() && c < placed.angle.size(); i = nextCodePoint(name, i), ++c) {
+    for (size_t i = 0; i < name.size() && c < placed.angle.size();
+         i = nextCodePoint(name, i), ++c) {
       dc.selectFont(Font{"Arial Cyr", fontHeight, weight, false, placed.angle[c]});
       dc.textOut(placed.x[c], placed.y[c], name.substr(i, nextCodePoint(name, i) - i));
     }

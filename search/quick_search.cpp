@@ -275,7 +275,7 @@ std::string houseKey(std::string_view number) {
 struct House {
   int32_t row;
   std::string number;  // as stored, trimmed, in cp1251
-  std::string key;          // houseKey of the number
+  std::string key;     // houseKey of the number
 };
 
 // The numbered buildings of a street in house order; none for a street

@@ -11,8 +11,8 @@
 #include <set>
 #include <string>
 
-#include "mapdata/cp1251.h"
 #include "citygen/city_generator.h"
+#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 #include "mapdata/tkm_writer.h"
 

@@ -17,8 +17,8 @@
 #include "gpkg/container_limits.h"
 #include "gpkg/geometry_blob.h"
 #include "gpkg/geopackage.h"
-#include "mapdata/limits.h"
 #include "mapdata/cp1251.h"
+#include "mapdata/limits.h"
 #include "mapdata/loader.h"
 #include "mapdata/tkm_writer.h"
 #include "tkminfo/tkminfo_lib.h"
@@ -330,10 +330,12 @@ TEST_F(ContainerTest, HostileNamesComeBackMadeSafe) {
   const fs::path file = copy("names.gpkg");
   edit(file, "UPDATE street_names SET name = CAST(X'41C328C0AF4E' AS TEXT) WHERE fid = 1");
   edit(file, "UPDATE themes SET name = 'evil' || char(0x202E) || 'txt' WHERE fid = 1");
-  edit(file, "UPDATE buildings SET description = replace(hex(zeroblob(2500)), '0', 'Ж') "
-             "WHERE fid = 1");
-  edit(file, "UPDATE signs SET text = 'a' || char(0) || 'b' || char(10, 0x85) || 'c' "
-             "WHERE fid = 1");
+  edit(file,
+       "UPDATE buildings SET description = replace(hex(zeroblob(2500)), '0', 'Ж') "
+       "WHERE fid = 1");
+  edit(file,
+       "UPDATE signs SET text = 'a' || char(0) || 'b' || char(10, 0x85) || 'c' "
+       "WHERE fid = 1");
   MapData map;
   const LoadResult base = loadContainerBaseMap(file, map, {});
   const LoadResult rest = loadContainerBuildings(file, map, {});

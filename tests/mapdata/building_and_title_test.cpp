@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/byte_writer.h"
+#include "mapdata/cp1251.h"
 #include "mapdata/map_readers.h"
 #include "mapdata/tkm_writer.h"
 #include "sample_map.h"

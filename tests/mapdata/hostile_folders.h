@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "mapdata/cp1251.h"
 #include "citygen/city_generator.h"
+#include "mapdata/cp1251.h"
 #include "mapdata/loader.h"
 #include "mapdata/map_file.h"
 #include "mapdata/map_readers.h"

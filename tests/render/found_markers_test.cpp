@@ -7,8 +7,8 @@
 
 #include "building_pass_fixture.h"
 #include "mapdata/cp1251.h"
-#include "mapdata/utf8_text.h"
 #include "mapdata/district_names.h"
+#include "mapdata/utf8_text.h"
 
 namespace tikhomap {
 namespace {
@@ -38,8 +38,7 @@ std::vector<Flag> flags(const RecordingCanvas& dc) {
 // its address point well inside.
 Building& house(PassFixture& f, int left, const char* number, int16_t floors = 5,
                 int16_t streetCode = 7) {
-  Building& b = f.addBuilding(rectOutline(left, 300, left + 40, 320), 411, floors,
-                              number);
+  Building& b = f.addBuilding(rectOutline(left, 300, left + 40, 320), 411, floors, number);
   b.streetCode = streetCode;
   return b;
 }

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "compose_fixture.h"
-#include "mapdata/utf8_text.h"
 #include "mapdata/cp1251.h"
+#include "mapdata/utf8_text.h"
 #include "render/compose_frame.h"
 
 namespace tikhomap {
