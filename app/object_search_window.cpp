@@ -211,8 +211,7 @@ void ObjectSearchWindow::fillResults() {
   const MapData& map = shell_.session().map;
   results_->clear();
   for (const int32_t row : foundObjects(map)) {
-    auto* item =
-        new QListWidgetItem(fromUtf8(map.userObjects[static_cast<size_t>(row)].name));
+    auto* item = new QListWidgetItem(fromUtf8(map.userObjects[static_cast<size_t>(row)].name));
     item->setData(Qt::UserRole, row);
     results_->addItem(item);
   }

@@ -265,8 +265,7 @@ void addReferenceTables(const CityPlan& plan, const std::vector<Street>& streets
     s.b = static_cast<int16_t>(b.address.y);
     s.p = static_cast<float>(b.floors);
     s.q = static_cast<float>(b.purpose);
-    s.text = fileText(kSigns[static_cast<size_t>(id - 1) % std::size(kSigns)],
-                      kSignTextBytes);
+    s.text = fileText(kSigns[static_cast<size_t>(id - 1) % std::size(kSigns)], kSignTextBytes);
     map.signRecords.push_back(s);
   }
   map.signRecordsDeclared = static_cast<int32_t>(map.signRecords.size());

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "mapdata/map_data.h"
 
@@ -21,6 +22,14 @@ inline void require(bool condition, const char* file = __builtin_FILE(),
 template <size_t N>
 void requireTerminated(const char (&field)[N]) {
   require(std::memchr(field, '\0', N) != nullptr);
+}
+
+// A text of the model: no NUL inside, and no longer than any source makes it
+// (a container's texts are cut to kMaxTextBytes, a file's fields hold at
+// most 255 cp1251 bytes, each at most three bytes of UTF-8).
+inline void requireTerminated(const std::string& text) {
+  require(text.find('\0') == std::string::npos);
+  require(text.size() <= 3 * 255);
 }
 
 inline void requireFeatures(const std::vector<MapFeature>& table, const MapData& map) {

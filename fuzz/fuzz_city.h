@@ -19,11 +19,8 @@
 
 namespace tikhomap::fuzz {
 
-template <size_t N>
-void setCityText(char (&field)[N], const std::string& utf8) {
-  const std::string cp = utf8ToCp1251(utf8);
-  std::memset(field, 0, N);
-  std::memcpy(field, cp.data(), std::min(cp.size(), N - 1));
+inline void setCityText(std::string& field, const std::string& utf8) {
+  field = utf8;
 }
 
 inline MapFeature cityFeature(int16_t code, std::vector<MapPoint> points) {

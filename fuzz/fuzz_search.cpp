@@ -230,10 +230,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string search(steps.text());
         prepareObjectSearch(search);
         for (const UserObject& o : map.userObjects) {
-          (void)matchesObjectName(cp1251ToUtf8(fieldText(o.name)), search,
-                                  NameMatchMode::kBeginsWith);
-          (void)matchesObjectName(cp1251ToUtf8(fieldText(o.name)), search,
-                                  NameMatchMode::kContains);
+          (void)matchesObjectName(o.name, search, NameMatchMode::kBeginsWith);
+          (void)matchesObjectName(o.name, search, NameMatchMode::kContains);
         }
         const int row = findStreetRow(map.streetNames, steps.text());
         require(row >= -1 && row < static_cast<int>(map.streetNames.size()));

@@ -80,8 +80,8 @@ class Row {
     const int bytes = sqlite3_column_bytes(s_, col);
     if (!data || bytes < 0) return fail(what, "cannot be read");
     bool repaired = false;
-    out = sanitizedUtf8(std::string_view(data, static_cast<size_t>(bytes)), kMaxTextBytes,
-                        &repaired);
+    out =
+        sanitizedUtf8(std::string_view(data, static_cast<size_t>(bytes)), kMaxTextBytes, &repaired);
     if (repaired) ++repairedTexts_;
     return true;
   }
@@ -526,10 +526,9 @@ LoadResult loadContainerBuildings(const std::filesystem::path& path, MapData& ma
             !row.integer(3, b.purpose, "purpose") || !row.integer(4, b.floors, "floors") ||
             !row.integer(5, b.streetCode, "street code") || !row.integer(6, b.state, "state") ||
             !row.name(7, b.houseNumber, "house number") ||
-            !row.name(8, b.description, "description") ||
-            !row.integer(9, b.reserved, "reserved") || !row.real(10, b.bounds.xMin, "north_min") ||
-            !row.real(11, b.bounds.yMin, "east_min") || !row.real(12, b.bounds.xMax, "north_max") ||
-            !row.real(13, b.bounds.yMax, "east_max")) {
+            !row.name(8, b.description, "description") || !row.integer(9, b.reserved, "reserved") ||
+            !row.real(10, b.bounds.xMin, "north_min") || !row.real(11, b.bounds.yMin, "east_min") ||
+            !row.real(12, b.bounds.xMax, "north_max") || !row.real(13, b.bounds.yMax, "east_max")) {
           return false;
         }
         map.buildings.push_back(std::move(b));

@@ -100,8 +100,8 @@ struct Building {
 struct ThemeNode {
   int32_t reserved1 = 0;
   int32_t reserved2 = 0;
-  char code[2] = {};  // code[1] == '1' marks a group
-  std::string name;  // UTF-8
+  char code[2] = {};      // code[1] == '1' marks a group
+  std::string name;       // UTF-8
   int32_t children = -1;  // first theme of a group
   int32_t next = -1;      // next group, or next theme of the same group
 };

@@ -298,23 +298,23 @@ bool parseCountedFile(std::span<const uint8_t> bytes, const char* file, const ch
 
 bool parseUserObjectFile(std::span<const uint8_t> bytes, MapData& map,
                          std::vector<LoadProblem>& problems) {
-  return parseCountedFile(
-      bytes, "user.tkm", "userObjects", "object", "line with fewer than four fields skipped",
-      map.userObjects, map.userObjectsDeclared, problems,
-      [&map](const std::string& text, size_t, std::vector<std::string_view>& fields,
-             FileProblems&) {
-        if (!splitFields(text, 3, fields)) return false;
-        UserObject object;
-        object.x = low16(decimalValue(fields[0]));
-        object.y = low16(decimalValue(fields[1]));
-        const std::string_view theme = fields[2].substr(0, 2);
-        std::copy(theme.begin(), theme.end(), object.theme);
-        std::string name(fields[3]);
-        trimText(name);
-        object.name = fieldFromFile(name, kObjectNameLength);
-        map.userObjects.push_back(object);
-        return true;
-      });
+  return parseCountedFile(bytes, "user.tkm", "userObjects", "object",
+                          "line with fewer than four fields skipped", map.userObjects,
+                          map.userObjectsDeclared, problems,
+                          [&map](const std::string& text, size_t,
+                                 std::vector<std::string_view>& fields, FileProblems&) {
+                            if (!splitFields(text, 3, fields)) return false;
+                            UserObject object;
+                            object.x = low16(decimalValue(fields[0]));
+                            object.y = low16(decimalValue(fields[1]));
+                            const std::string_view theme = fields[2].substr(0, 2);
+                            std::copy(theme.begin(), theme.end(), object.theme);
+                            std::string name(fields[3]);
+                            trimText(name);
+                            object.name = fieldFromFile(name, kObjectNameLength);
+                            map.userObjects.push_back(object);
+                            return true;
+                          });
 }
 
 bool parseSignFile(std::span<const uint8_t> bytes, MapData& map,

@@ -87,9 +87,7 @@ struct BuildContext {
   std::string text(std::string_view utf8);
   // A name of text() for the city description and the title sheet, which
   // hold cp1251.
-  std::string fileText(const std::string& name) const {
-    return container ? mapText(name) : name;
-  }
+  std::string fileText(const std::string& name) const { return container ? mapText(name) : name; }
   // A name of text() as the model holds it (UTF-8).
   std::string modelText(const std::string& name) const {
     return container ? name : cp1251ToUtf8(name);

@@ -18,7 +18,8 @@ namespace tikhomap::osm {
 std::string BuildContext::text(std::string_view utf8) {
   bool repaired = false;
   std::string safe = sanitizedUtf8(utf8, kMaxTextBytes, &repaired);
-  if (repaired) summary().add("names not valid UTF-8, with control characters or too long (repaired)");
+  if (repaired)
+    summary().add("names not valid UTF-8, with control characters or too long (repaired)");
   if (container) return safe;
   int replaced = 0;
   std::string out = mapText(utf8, &replaced);

@@ -363,8 +363,9 @@ void buildDistricts(BuildContext& ctx) {
   for (size_t g = 0; g < groups.size(); ++g) {
     const int district = static_cast<int>(g) + 1;
     ctx.out.info.districtNames[g] =
-        groups[g].frame ? cutName(ctx.fileText(ctx.wrote(groups[g].frame->name)), kDistrictNameLength)
-                        : groupName(ctx, all, groups[g]);
+        groups[g].frame
+            ? cutName(ctx.fileText(ctx.wrote(groups[g].frame->name)), kDistrictNameLength)
+            : groupName(ctx, all, groups[g]);
     for (size_t m : groups[g].members)
       for (const Polyline& r : all[m].rings) {
         map.districtAreas.push_back(districtAreaFrom(district, closedPath(r)));

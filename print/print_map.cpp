@@ -183,7 +183,7 @@ Rect printScaleBox(const ViewState& v, int frame, Canvas& dc) {
   dc.selectFont(Font{"Arial Cyr", -h, 400, false, 0});
   dc.setTextColor(kBlack);
   const int left = box.left + pad;
-  dc.textOut(left, box.top + pad, cp1251ToUtf8(caption));
+  dc.textOut(left, box.top + pad, caption);
   // The bar: its first half black, the whole outlined, its length beside it.
   const int rowTop = box.top + pad + h + gap;
   const int thick = std::max(2, h / 3);
@@ -195,7 +195,7 @@ Rect printScaleBox(const ViewState& v, int frame, Canvas& dc) {
                                  {left, barTop + thick},
                                  {left, barTop}};
   dc.polyline(outline);
-  dc.textOut(left + bar + gap, rowTop, cp1251ToUtf8(label));
+  dc.textOut(left + bar + gap, rowTop, label);
   dc.selectPen(fixed::nullPen);
   return box;
 }
@@ -273,7 +273,7 @@ bool printPage(const PrintScene& scene, const PrinterMetrics& printer, const Map
   // A title longer than the page is cut with "…" (letters taken as 0.6 of
   // the height wide, a wide letter twice that).
   const double room = (right - h) / (0.6 * h);
-  dc.textOut(h / 2, h / 2, cutToWidth(cp1251ToUtf8(printTitle(scene.map.city)), room));
+  dc.textOut(h / 2, h / 2, cutToWidth(printTitle(scene.map.city), room));
   dc.selectFont(fixed::defaultFont);
   return true;
 }

@@ -222,7 +222,7 @@ void drawMapView(RenderContext& ctx, Canvas& frame) {
   const int32_t d = v.scaleDenominator > 0
                         ? v.scaleDenominator
                         : static_cast<int32_t>(std::lround(1000.0 / v.mmPerMetre));
-  frame.textOut(12, 10, cp1251ToUtf8(scaleCaption(d)));
+  frame.textOut(12, 10, scaleCaption(d));
   frame.drawEdge(ctx.cache.frameRect, EdgeKind::Sunken);
 }
 

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
 #include "mapdata/text_rules.h"
-#include "mapdata/cp1251.h"
 #include "mapdata/utf8_text.h"
 #include "render/building_filter.h"
 #include "render/graphemes.h"

@@ -234,8 +234,8 @@ void drawCredit(const MapData& map, Canvas& dc, int panelLeft, int frameWidth, i
   font.weight = 100;
   dc.selectFont(font);
   const int x = panelLeft + 22;
-  std::string first = cp1251ToUtf8(creditLine(map, 0));
-  std::string second = cp1251ToUtf8(creditLine(map, 1));
+  std::string first = creditLine(map, 0);
+  std::string second = creditLine(map, 1);
   if (map.city.credit && frameWidth > x) {
     // An imported town's lines, of any length, end at the frame's edge with
     // "…" (letters taken as 0.6 of the height wide, a wide letter twice).

@@ -4,8 +4,8 @@
 
 #include "mapdata/codes.h"
 #include "mapdata/cp1251.h"
-#include "mapdata/utf8_text.h"
 #include "mapdata/text_rules.h"
+#include "mapdata/utf8_text.h"
 #include "view/geometry.h"
 
 namespace tikhomap {

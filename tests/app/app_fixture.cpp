@@ -44,11 +44,8 @@ class QtEnvironment : public ::testing::Environment {
 [[maybe_unused]] const auto* const kQtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-template <size_t N>
-void setText(char (&field)[N], const std::string& utf8) {
-  const std::string cp = utf8ToCp1251(utf8);
-  std::memset(field, 0, N);
-  std::memcpy(field, cp.data(), std::min(cp.size(), N - 1));
+void setText(std::string& field, const std::string& utf8) {
+  field = utf8;
 }
 
 MapFeature feature(int16_t code, std::vector<MapPoint> points) {

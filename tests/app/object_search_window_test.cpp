@@ -24,11 +24,8 @@
 namespace tikhomap::testing {
 namespace {
 
-template <std::size_t N>
-void put(char (&field)[N], const char* utf8) {
-  const std::string text = utf8ToCp1251(utf8);
-  std::memset(field, 0, N);
-  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
+void put(std::string& field, const char* utf8) {
+  field = utf8;
 }
 
 class ObjectSearchWindowTest : public ::testing::Test {

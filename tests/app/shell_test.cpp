@@ -533,7 +533,7 @@ class DrawnClickTest : public MouseWindowTest {
     b.purpose = 411;
     b.x = static_cast<uint16_t>((xMin + xMax) / 2);
     b.y = static_cast<uint16_t>((yMin + yMax) / 2);
-    std::snprintf(b.houseNumber, sizeof b.houseNumber, "%s", number);
+    b.houseNumber = number;
     b.outline = {{xMin, yMin}, {xMax, yMin}, {xMax, yMax}, {xMin, yMax}, {xMin, yMin}};
     b.pointCount = static_cast<int16_t>(b.outline.size());
     b.bounds = {xMin, yMin, xMax, yMax};

@@ -39,15 +39,15 @@ TEST(CityFiles, EveryTableReadsBackWithoutProblems) {
   EXPECT_EQ(back.streetLabelPoints.size(), m.streetLabelPoints.size());
   ASSERT_EQ(back.buildings.size(), m.buildings.size());
   for (size_t i = 0; i < m.buildings.size(); i += 97) {
-    EXPECT_STREQ(back.buildings[i].houseNumber, m.buildings[i].houseNumber);
-    EXPECT_STREQ(back.buildings[i].description, m.buildings[i].description);
+    EXPECT_EQ(back.buildings[i].houseNumber, m.buildings[i].houseNumber);
+    EXPECT_EQ(back.buildings[i].description, m.buildings[i].description);
     EXPECT_EQ(back.buildings[i].outline, m.buildings[i].outline);
   }
   EXPECT_EQ(back.themeNodes.size(), m.themeNodes.size());
   ASSERT_EQ(back.userObjects.size(), m.userObjects.size());
   for (size_t i = 0; i < m.userObjects.size(); ++i) {
     EXPECT_EQ(back.userObjects[i].x, m.userObjects[i].x);
-    EXPECT_STREQ(back.userObjects[i].name, m.userObjects[i].name);
+    EXPECT_EQ(back.userObjects[i].name, m.userObjects[i].name);
   }
   EXPECT_EQ(back.signRecords.size(), m.signRecords.size());
   const TitleSheetFile regional = parseTitleFile(writeTitleFile(city.regional), true);

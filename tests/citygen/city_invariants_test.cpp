@@ -12,6 +12,7 @@
 #include <string>
 
 #include "citygen/city_generator.h"
+#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 #include "mapdata/tkm_writer.h"
 
@@ -82,8 +83,8 @@ TEST(CityGenerator, TablesRunNorthToSouthAndStayWithinSixteenBits) {
     }
   for (const Building& b : m.buildings) {
     ASSERT_EQ(static_cast<size_t>(b.pointCount), b.outline.size());
-    ASSERT_LE(std::strlen(b.houseNumber), 6u);
-    ASSERT_LE(std::strlen(b.description), 46u);
+    ASSERT_LE(utf8ToCp1251(b.houseNumber).size(), 6u);
+    ASSERT_LE(utf8ToCp1251(b.description).size(), 46u);
     ASSERT_GE(b.floors, 1);
     ASSERT_LE(b.floors, 25);
   }
@@ -95,10 +96,10 @@ TEST(CityGenerator, StreetNamesAscendInFoldedByteOrderAndAreUnique) {
   for (size_t i = 0; i < m.streetNames.size(); ++i) {
     const std::string name = m.streetNames[i].name;
     ASSERT_FALSE(name.empty());
-    ASSERT_LE(name.size(), 29u);
+    ASSERT_LE(utf8ToCp1251(name).size(), 29u);
     EXPECT_TRUE(seen.insert(name).second) << "repeated street name";
     if (i == 0) continue;
-    std::string a = m.streetNames[i - 1].name, b = name;
+    std::string a = utf8ToCp1251(m.streetNames[i - 1].name), b = utf8ToCp1251(name);
     foldCase(a), foldCase(b);
     EXPECT_LE(std::memcmp(a.c_str(), b.c_str(), std::min(a.size(), b.size()) + 1), 0);
   }
@@ -182,13 +183,15 @@ TEST(CityGenerator, HouseNumbersRiseAlongEachSideOfAStreet) {
   // must not run backwards along the axis record they face.
   std::map<std::pair<int, int>, std::vector<const Building*>> sides;
   for (const Building& b : m.buildings)
-    if (b.houseNumber[0]) sides[{b.streetCode, leadingNumber(b.houseNumber) % 2}].push_back(&b);
+    if (!b.houseNumber.empty())
+      sides[{b.streetCode, leadingNumber(b.houseNumber.c_str()) % 2}].push_back(&b);
   size_t checked = 0;
   for (auto& [key, houses] : sides) {
     std::stable_sort(houses.begin(), houses.end(), [](const Building* a, const Building* b) {
-      const int na = leadingNumber(a->houseNumber), nb = leadingNumber(b->houseNumber);
+      const int na = leadingNumber(a->houseNumber.c_str());
+      const int nb = leadingNumber(b->houseNumber.c_str());
       if (na != nb) return na < nb;
-      return std::strcmp(a->houseNumber, b->houseNumber) < 0;
+      return a->houseNumber < b->houseNumber;
     });
     auto project = [&](const Building* b, size_t* line, double* arc) {
       double best = 1e30;
@@ -270,7 +273,7 @@ TEST(CityGenerator, ObjectsStandOnBuildingsThatSuitThem) {
     if (theme == "22" || theme == "23") {
       EXPECT_TRUE(p == 555 || p == 661) << o.name;
     }
-    EXPECT_GT(std::strlen(o.name), 3u);
+    EXPECT_GT(o.name.size(), 3u);
   }
   // Theme list: groups with '1' as second character, each with its themes.
   int groups = 0, children = 0;

@@ -18,6 +18,7 @@
 #include "gpkg/geometry_blob.h"
 #include "gpkg/geopackage.h"
 #include "mapdata/cp1251.h"
+#include "mapdata/limits.h"
 #include "mapdata/loader.h"
 #include "mapdata/tkm_writer.h"
 #include "tkminfo/tkminfo_lib.h"
@@ -60,6 +61,9 @@ void expectSameRecords(const std::vector<T>& a, const std::vector<T>& b, const c
 template <size_t N>
 bool sameText(const char (&a)[N], const char (&b)[N]) {
   return std::memcmp(a, b, N) == 0;
+}
+bool sameText(const std::string& a, const std::string& b) {
+  return a == b;
 }
 
 void expectSameMap(const MapData& a, const MapData& b) {
@@ -133,8 +137,8 @@ class ContainerTest : public ::testing::Test {
     fs::create_directories(*root_);
     city_ = new GeneratedCity(generateCity({1, CitySize::Tiny}));
     // Names that break SQL built from text, and a city description.
-    std::strcpy(city_->map.streetNames[0].name, "O'Connell");
-    std::strcpy(city_->map.buildings[0].description, "'; DROP TABLE buildings; --");
+    city_->map.streetNames[0].name = "O'Connell";
+    city_->map.buildings[0].description = "'; DROP TABLE buildings; --";
     city_->map.city.present = true;
     city_->map.city.name = utf8ToCp1251("Тихоморск-на-Море");
     city_->map.city.timeZone = "Asia/Vladivostok";
@@ -189,7 +193,7 @@ TEST_F(ContainerTest, GeneratedTownReadsBackAsTheElevenFilesDo) {
   EXPECT_TRUE(base.problems.empty() && rest.problems.empty());
   EXPECT_EQ(captions.front(), "Загрузка: Гидрография");
   expectSameMap(files, packed);
-  EXPECT_STREQ(packed.streetNames[0].name, "O'Connell");
+  EXPECT_EQ(packed.streetNames[0].name, "O'Connell");
   // tkminfo reports the container as it reports the folder.
   std::ostringstream fromFiles, fromContainer, err;
   EXPECT_EQ(runTkminfo({folder().string()}, fromFiles, err), 0);
@@ -289,6 +293,68 @@ std::vector<uint8_t> blob(std::initializer_list<uint8_t> wkb) {
   std::vector<uint8_t> b = {'G', 'P', 0, 0x01, 0xA1, 0x86, 0x01, 0x00};  // srs 100001
   b.insert(b.end(), wkb);
   return b;
+}
+
+TEST_F(ContainerTest, NamesOfEveryScriptComeBackAsWrittenTheFilesTransliterate) {
+  MapData map = city_->map;
+  map.streetNames[1].name = "Städtle";
+  map.microdistricts[0].name = "Οδός Ερμού";
+  map.userObjects[0].name = "北京路 «O'Brien»";
+  map.buildings[1].description = "Øster Allé'); DELETE FROM buildings; --";
+  map.signRecords[0].text = "Ærø, Ελλάδα, 中国";
+  const fs::path file = *root_ / "scripts.gpkg";
+  std::string error;
+  ASSERT_TRUE(writeGeoPackage(file, map, city_->regional, city_->cityWater, &error)) << error;
+  MapData packed;
+  const LoadResult base = loadContainerBaseMap(file, packed, {});
+  const LoadResult rest = loadContainerBuildings(file, packed, {});
+  ASSERT_TRUE(base.ok && rest.ok);
+  EXPECT_TRUE(base.problems.empty() && rest.problems.empty());
+  expectSameMap(map, packed);
+
+  // The eleven files hold cp1251: Latin letters lose their accents, other
+  // scripts their letters.
+  const fs::path dir = *root_ / "scripts";
+  ASSERT_TRUE(writeMapFolder(dir, map, city_->regional, city_->cityWater));
+  MapData files;
+  ASSERT_TRUE(loadBaseMap(dir, files, {}).ok);
+  ASSERT_TRUE(loadBuildingsAndReferences(dir, files, {}).ok);
+  EXPECT_EQ(files.streetNames[1].name, "Stadtle");
+  EXPECT_EQ(files.microdistricts[0].name, "???? ?????");
+  EXPECT_EQ(files.userObjects[0].name, "??? «O'Brien»");
+  EXPECT_EQ(files.buildings[1].description, "Oster Alle'); DELETE FROM buildings; --");
+  EXPECT_EQ(files.signRecords[0].text, "AEro, ??????, ??");
+}
+
+TEST_F(ContainerTest, HostileNamesComeBackMadeSafe) {
+  const fs::path file = copy("names.gpkg");
+  edit(file, "UPDATE street_names SET name = CAST(X'41C328C0AF4E' AS TEXT) WHERE fid = 1");
+  edit(file, "UPDATE themes SET name = 'evil' || char(0x202E) || 'txt' WHERE fid = 1");
+  edit(file,
+       "UPDATE buildings SET description = replace(hex(zeroblob(2500)), '0', 'Ж') "
+       "WHERE fid = 1");
+  edit(file,
+       "UPDATE signs SET text = 'a' || char(0) || 'b' || char(10, 0x85) || 'c' "
+       "WHERE fid = 1");
+  MapData map;
+  const LoadResult base = loadContainerBaseMap(file, map, {});
+  const LoadResult rest = loadContainerBuildings(file, map, {});
+  ASSERT_TRUE(base.ok && rest.ok);
+  const std::string fffd = "\xEF\xBF\xBD";
+  EXPECT_EQ(map.streetNames[0].name, "A" + fffd + "(" + fffd + fffd + "N");
+  EXPECT_EQ(map.themeNodes[0].name, "eviltxt");
+  std::string cut;
+  for (size_t i = 0; i < kMaxTextBytes / 2; ++i) cut += "Ж";
+  EXPECT_EQ(map.buildings[0].description, cut);
+  EXPECT_EQ(map.signRecords[0].text, "abc");
+  std::vector<LoadProblem> all = base.problems;
+  all.insert(all.end(), rest.problems.begin(), rest.problems.end());
+  int repaired = 0;
+  for (const LoadProblem& p : all) {
+    EXPECT_NE(p.what.find("repaired"), std::string::npos) << p.what;
+    repaired += std::stoi(p.what);
+  }
+  EXPECT_EQ(repaired, 4);
 }
 
 TEST_F(ContainerTest, DamagedForeignAndHostileFilesAreNamedNeverTrusted) {

@@ -101,7 +101,7 @@ TEST(StreetFile, ZeroHeaderEndsTheAxesAndNamesFollowIt) {
   EXPECT_EQ(m.streetCodeIndex[4], 2);
   EXPECT_EQ(m.streetCodeIndex[9], 1);
   EXPECT_EQ(m.streetCodeIndex[5], 0);
-  EXPECT_STREQ(m.streetByCode(4)->name, "C");
+  EXPECT_EQ(m.streetByCode(4)->name, "C");
   ASSERT_EQ(m.streetLabelPoints.size(), 1u);
   EXPECT_EQ(m.streetLabelPoints[0].x, 60000);
   EXPECT_EQ(m.streetLabelPoints[0].streetCode, 9);
@@ -141,8 +141,10 @@ TEST(Microdistricts, LongNameIsCutToTheField) {
   std::vector<LoadProblem> problems;
   ASSERT_TRUE(parseMicrodistrictFile(w.bytes(), m, problems));
   ASSERT_EQ(m.microdistricts.size(), 2u);
-  EXPECT_EQ(std::string(m.microdistricts[0].name), std::string(29, '\xC0'));
-  EXPECT_STREQ(m.microdistricts[1].name, "z");  // the next record is still in step
+  std::string cut;
+  for (int i = 0; i < 29; ++i) cut += "А";
+  EXPECT_EQ(m.microdistricts[0].name, cut);
+  EXPECT_EQ(m.microdistricts[1].name, "z");  // the next record is still in step
   EXPECT_TRUE(mentions(problems, "8.tkm", "cut"));
 }
 

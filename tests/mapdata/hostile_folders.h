@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "citygen/city_generator.h"
+#include "mapdata/cp1251.h"
 #include "mapdata/loader.h"
 #include "mapdata/map_file.h"
 #include "mapdata/map_readers.h"
@@ -65,7 +66,7 @@ inline std::vector<uint64_t> recordEnds(const std::string& name, const MapData& 
   };
   if (name == "8.tkm") {
     at(2);
-    for (const Microdistrict& d : m.microdistricts) at(5 + std::strlen(d.name));
+    for (const Microdistrict& d : m.microdistricts) at(5 + utf8ToCp1251(d.name).size());
   } else if (name == "3.tkm") {
     at(18);
     for (const DistrictArea& a : m.districtAreas) at(20 + 4 * a.points.size());
@@ -78,13 +79,13 @@ inline std::vector<uint64_t> recordEnds(const std::string& name, const MapData& 
     at(2);
     features(m.streetLines);
     at(2);
-    for (const StreetName& s : m.streetNames) at(4 + std::strlen(s.name));
+    for (const StreetName& s : m.streetNames) at(4 + utf8ToCp1251(s.name).size());
     at(2);
     for (size_t i = 0; i < m.streetLabelPoints.size(); ++i) at(8);
   } else if (name == "7.tkm") {
     at(2);
     for (const Building& b : m.buildings)
-      at(14 + std::strlen(b.houseNumber) + std::strlen(b.description));
+      at(14 + utf8ToCp1251(b.houseNumber).size() + utf8ToCp1251(b.description).size());
   } else if (name == "6.tkm") {
     for (const Building& b : m.buildings) at(16 + 8 * b.outline.size());
   } else if (name != "1.tkm" && name != "2.tkm") {

@@ -17,7 +17,7 @@ std::vector<uint8_t> text(const std::string& utf8) {
 std::vector<std::string> topLevelNames(const MapData& m) {
   std::vector<std::string> names;
   for (int32_t i = m.themeHead; i >= 0; i = m.themeNodes[static_cast<size_t>(i)].next) {
-    names.push_back(cp1251ToUtf8(m.themeNodes[static_cast<size_t>(i)].name));
+    names.push_back(m.themeNodes[static_cast<size_t>(i)].name);
   }
   return names;
 }
@@ -26,7 +26,7 @@ std::vector<std::string> childNames(const MapData& m, int32_t group) {
   std::vector<std::string> names;
   for (int32_t i = m.themeNodes[static_cast<size_t>(group)].children; i >= 0;
        i = m.themeNodes[static_cast<size_t>(i)].next) {
-    names.push_back(cp1251ToUtf8(m.themeNodes[static_cast<size_t>(i)].name));
+    names.push_back(m.themeNodes[static_cast<size_t>(i)].name);
   }
   return names;
 }
@@ -93,7 +93,7 @@ TEST(UserObjectFile, ReadsAnnouncedObjectsOnly) {
   EXPECT_EQ(a.y, 12);
   EXPECT_EQ(a.theme[0], ' ');  // the first two characters of the field
   EXPECT_EQ(a.theme[1], '3');
-  EXPECT_EQ(cp1251ToUtf8(a.name), "Аптека №3, круглосуточно");
+  EXPECT_EQ(a.name, "Аптека №3, круглосуточно");
   EXPECT_EQ(m.userObjects[1].x, 0);  // not a number reads as 0
   EXPECT_EQ(std::string(m.userObjects[1].name), longName.substr(0, 64));
   EXPECT_TRUE(problems.empty());
@@ -105,7 +105,7 @@ TEST(UserObjectFile, ShortLinesSkippedAndMissingCountStops) {
   ASSERT_TRUE(parseUserObjectFile(text("3\n1,2\n1,2,33,ok\n"), m, problems));
   ASSERT_EQ(m.userObjects.size(), 1u);
   EXPECT_EQ(m.userObjectsDeclared, 3);
-  EXPECT_STREQ(m.userObjects[0].name, "ok");
+  EXPECT_EQ(m.userObjects[0].name, "ok");
   EXPECT_EQ(problems.size(), 2u);  // the short line, and 1 of 3 stored
   EXPECT_FALSE(parseUserObjectFile({}, m, problems));
 }
@@ -126,7 +126,7 @@ TEST(SignFile, SecondFieldIsIgnoredAndTextIsTheRest) {
   EXPECT_EQ(s.p, 15.0f);
   EXPECT_EQ(s.q, -16.0f);
   EXPECT_EQ(s.spare, 0);
-  EXPECT_EQ(cp1251ToUtf8(s.text), "Текст, с запятыми");
+  EXPECT_EQ(s.text, "Текст, с запятыми");
   EXPECT_EQ(std::string(m.signRecords[1].text), longText.substr(0, 81));
   EXPECT_EQ(problems.size(), 1u);
 }

@@ -33,7 +33,7 @@ TEST(RoundTrip, BaseMapFiles) {
   ASSERT_EQ(out.microdistricts.size(), 2u);
   EXPECT_EQ(out.microdistricts[0].x, 40000);
   EXPECT_EQ(out.microdistricts[1].y, 65535);
-  EXPECT_STREQ(out.microdistricts[0].name, in.microdistricts[0].name);
+  EXPECT_EQ(out.microdistricts[0].name, in.microdistricts[0].name);
 
   EXPECT_EQ(out.cityExtent, in.cityExtent);
   ASSERT_EQ(out.districtAreas.size(), 2u);
@@ -52,10 +52,10 @@ TEST(RoundTrip, BaseMapFiles) {
 
   ASSERT_EQ(out.streetNames.size(), 2u);
   EXPECT_EQ(out.streetNames[1].kind, 200);
-  EXPECT_STREQ(out.streetNames[1].name, in.streetNames[1].name);
+  EXPECT_EQ(out.streetNames[1].name, in.streetNames[1].name);
   ASSERT_NE(out.streetByCode(200), nullptr);
-  EXPECT_STREQ(out.streetByCode(200)->name, in.streetNames[1].name);
-  EXPECT_STREQ(out.streetByCode(5)->name, in.streetNames[0].name);
+  EXPECT_EQ(out.streetByCode(200)->name, in.streetNames[1].name);
+  EXPECT_EQ(out.streetByCode(5)->name, in.streetNames[0].name);
   EXPECT_EQ(out.streetByCode(6), nullptr);
   ASSERT_EQ(out.streetLabelPoints.size(), 2u);
   EXPECT_EQ(out.streetLabelPoints[1].y, 65000);
@@ -78,12 +78,12 @@ TEST(RoundTrip, BuildingFiles) {
   EXPECT_EQ(b.floors, 9);
   EXPECT_EQ(b.streetCode, 200);
   EXPECT_EQ(b.pointCount, 5);
-  EXPECT_STREQ(b.houseNumber, in.buildings[0].houseNumber);
-  EXPECT_STREQ(b.description, in.buildings[0].description);
+  EXPECT_EQ(b.houseNumber, in.buildings[0].houseNumber);
+  EXPECT_EQ(b.description, in.buildings[0].description);
   EXPECT_EQ(b.outline, in.buildings[0].outline);
   EXPECT_EQ(b.bounds, in.buildings[0].bounds);
-  EXPECT_STREQ(out.buildings[1].houseNumber, "");
-  EXPECT_STREQ(out.buildings[1].description, "");
+  EXPECT_EQ(out.buildings[1].houseNumber, "");
+  EXPECT_EQ(out.buildings[1].description, "");
   EXPECT_EQ(out.buildings[1].bounds, in.buildings[1].bounds);
 }
 
@@ -100,7 +100,7 @@ TEST(RoundTrip, ReferenceFiles) {
   EXPECT_EQ(out.themeHead, 0);
   EXPECT_EQ(out.themeNodes[0].children, 1);
   EXPECT_EQ(out.themeNodes[0].next, -1);
-  EXPECT_STREQ(out.themeNodes[1].name, in.themeNodes[1].name);
+  EXPECT_EQ(out.themeNodes[1].name, in.themeNodes[1].name);
 
   ASSERT_EQ(out.userObjects.size(), 1u);
   EXPECT_EQ(out.userObjectsDeclared, 1);
@@ -108,7 +108,7 @@ TEST(RoundTrip, ReferenceFiles) {
   EXPECT_EQ(static_cast<uint16_t>(o.x), 40001);  // compared with Building.x as 16 bits
   EXPECT_EQ(o.theme[0], '3');
   EXPECT_EQ(o.theme[1], '2');
-  EXPECT_STREQ(o.name, in.userObjects[0].name);
+  EXPECT_EQ(o.name, in.userObjects[0].name);
   EXPECT_EQ(o.foundMark, 0);
 
   ASSERT_EQ(out.signRecords.size(), 1u);
@@ -118,7 +118,7 @@ TEST(RoundTrip, ReferenceFiles) {
   EXPECT_EQ(s.b, 12);
   EXPECT_EQ(s.p, 40000.0f);
   EXPECT_EQ(s.q, -7.0f);
-  EXPECT_STREQ(s.text, in.signRecords[0].text);
+  EXPECT_EQ(s.text, in.signRecords[0].text);
 }
 
 TEST(RoundTrip, TitleFiles) {

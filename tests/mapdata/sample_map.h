@@ -1,5 +1,6 @@
-// A small map model for the tests, with names in cp1251 (bytes >= 0x80) and
-// coordinates above 32767 so that sign and byte-order faults show.
+// A small map model for the tests, with Cyrillic names (cp1251 bytes >= 0x80
+// in the files) and coordinates above 32767 so that sign and byte-order
+// faults show.
 #pragma once
 
 #include <cstring>
@@ -10,11 +11,8 @@
 
 namespace tikhomap::testing {
 
-template <size_t N>
-void setText(char (&field)[N], const std::string& utf8) {
-  const std::string cp = utf8ToCp1251(utf8);
-  std::memset(field, 0, N);
-  std::memcpy(field, cp.data(), std::min(cp.size(), N - 1));
+inline void setText(std::string& field, const std::string& utf8) {
+  field = utf8;
 }
 
 inline MapFeature feature(int16_t code, std::initializer_list<MapPoint> pts) {

@@ -42,14 +42,18 @@ TEST(SanitizedUtf8, RepairsDropsAndCutsWhatComesFromOutside) {
   };
   const Case cases[] = {
       {"Städtle Οδός Ερμού 北京路 😀", 256, "Städtle Οδός Ερμού 北京路 😀", false},
-      {"a\xC3", 256, "a" + fffd, true},                           // cut sequence
-      {"\xC0\x80x", 256, fffd + fffd + "x", true},                // overlong NUL
-      {"\xE0\x80\xAF", 256, fffd + fffd + fffd, true},            // overlong '/'
-      {"\xED\xA0\x80", 256, fffd + fffd + fffd, true},            // lone surrogate
+      {"a\xC3", 256, "a" + fffd, true},                            // cut sequence
+      {"\xC0\x80x", 256, fffd + fffd + "x", true},                 // overlong NUL
+      {"\xE0\x80\xAF", 256, fffd + fffd + fffd, true},             // overlong '/'
+      {"\xED\xA0\x80", 256, fffd + fffd + fffd, true},             // lone surrogate
       {"\xF4\x90\x80\x80", 256, fffd + fffd + fffd + fffd, true},  // past U+10FFFF
       {"\xFF\x80", 256, fffd + fffd, true},
-      {"a\tb\r\nc\x7F\xC2\x85d", 256, "abcd", true},  // C0, DEL, C1 (U+0085)
-      {"\xE2\x80\xAEevil\xE2\x81\xA6x\xE2\x81\xA9", 256, "evilx", true},  // U+202E, U+2066/9
+      {"a\tb\r\nc\x7F\xC2\x85"
+       "d",
+       256, "abcd", true},  // C0, DEL, C1 (U+0085)
+      {"\xE2\x80\xAE"
+       "evil\xE2\x81\xA6x\xE2\x81\xA9",
+       256, "evilx", true},                                          // U+202E, U+2066/9
       {"\xE2\x80\x8D\xCC\x81", 256, "\xE2\x80\x8D\xCC\x81", false},  // ZWJ, a lone mark stay
       {longName, 256, std::string(256, 'a'), true},
       {"ab\xD0\x96", 3, "ab", true},  // cut before a character that does not fit

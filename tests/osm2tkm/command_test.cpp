@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "gpkg/map_location.h"
@@ -308,6 +309,32 @@ TEST_F(Refusals, ATownBeyondTheMapFilesOrAskedForIsWrittenAsTheContainer) {
     EXPECT_TRUE(loadMapBuildings(out, map, {}).ok);
     EXPECT_FALSE(map.buildings.empty());
   }
+}
+
+// With --container the names stay as their people write them: no
+// transliteration, no "?", in the streets, the buildings and the objects.
+TEST_F(Refusals, ATownWrittenAsTheContainerKeepsEveryLetter) {
+  std::string xml = testing::smallTownXml();
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"Landstrasse", "Οδός Ερμού"},
+                                 {"Broken Road", "北京路"}}) {
+    xml.replace(xml.find(from), from.size(), to);
+  }
+  const fs::path scripts = writeFile(dir.path(), "scripts.osm", xml);
+  fs::remove_all(out);
+  const Outcome r = run({"--container", scripts.string(), out.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  MapData map;
+  ASSERT_TRUE(loadMapBase(out, map, {}).ok);
+  ASSERT_TRUE(loadMapBuildings(out, map, {}).ok);
+  std::set<std::string> streets, descriptions, objects;
+  for (const StreetName& s : map.streetNames) streets.insert(s.name);
+  for (const Building& b : map.buildings) descriptions.insert(b.description);
+  for (const UserObject& o : map.userObjects) objects.insert(o.name);
+  for (const char* name : {"Städtle", "Οδός Ερμού", "北京路", "Улица Мира"}) {
+    EXPECT_EQ(streets.count(name), 1u) << name;
+  }
+  EXPECT_EQ(descriptions.count("Ωmega"), 1u);
+  EXPECT_EQ(objects.count("Apotheke am Städtle"), 1u);
 }
 
 TEST_F(Refusals, AMissingInputIsReported) {

@@ -114,7 +114,7 @@ TEST_F(Liechtenstein, TheUmlautTypedFindsTheStreetAndItsHouses) {
   const int row = findStreetRow(map.streetNames, utf8ToCp1251("Städtle"));
   ASSERT_GE(row, 0);
   const StreetName& s = map.streetNames[static_cast<size_t>(row)];
-  EXPECT_EQ(std::strncmp(s.name, "Stadtle", 7), 0) << s.name;
+  EXPECT_TRUE(s.name.starts_with("Stadtle")) << s.name;
   EXPECT_EQ(s.kind, 1);
   const bool housed = std::any_of(map.buildings.begin(), map.buildings.end(),
                                   [&](const Building& b) { return b.streetCode == s.streetCode; });

@@ -36,8 +36,7 @@ struct PrintWorld : ComposeWorld {
   void addName(int16_t code, const char* utf8) {
     StreetName name;
     name.streetCode = code;
-    const std::string text = utf8ToCp1251(utf8);
-    std::strncpy(name.name, text.c_str(), sizeof name.name - 1);
+    name.name = utf8;
     map.streetNames.push_back(name);
     if (map.streetCodeIndex.size() <= static_cast<size_t>(code)) {
       map.streetCodeIndex.resize(code + 1);

@@ -23,7 +23,7 @@ constexpr MapBounds kLevel4{8100, 8100, 8354, 8400};  // 1:1000
 Building tower(int16_t purpose, float x, float y, int16_t floors) {
   Building b = ComposeWorld::building(purpose, x, y, 20);
   b.floors = floors;
-  std::strcpy(b.houseNumber, "12");
+  b.houseNumber = "12";
   return b;
 }
 
@@ -219,7 +219,7 @@ TEST(PrintPassesTest, MarkedStreetFlagsEveryHouseOfTheStreetOnThePageOnly) {
 TEST(PrintPassesTest, HouseNumbersAreThreeMillimetreCharactersCentredOverTheAddress) {
   PrintWorld w(kViewFlat);
   w.map.buildings = {tower(411, 8300, 8250, 9)};
-  std::strcpy(w.map.buildings[0].houseNumber, " 12a ");
+  w.map.buildings[0].houseNumber = " 12a ";
   ASSERT_TRUE(w.print(kLevel2));
   const auto texts = w.paper.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 1u);
@@ -242,7 +242,7 @@ TEST(PrintPassesTest, HouseNumbersAreThreeMillimetreCharactersCentredOverTheAddr
     PrintWorld s(kViewFlat);
     s.layers.houseNumberChoice = 2;
     s.map.buildings = {ComposeWorld::building(411, 8300, 8250, half)};
-    std::strcpy(s.map.buildings[0].houseNumber, "7");
+    s.map.buildings[0].houseNumber = "7";
     ASSERT_TRUE(s.print(kLevel1));
     EXPECT_EQ(s.paper.count(CallKind::TextOut), numbered ? 1u : 0u) << half;
   }
@@ -259,7 +259,7 @@ TEST(PrintPassesTest, HouseNumbersStandOutFromTheFillUnderThemInEveryMode) {
       int16_t x = 8050;
       for (const int16_t purpose : {411, 444, 461, 555, 900, 413}) {
         w.map.buildings.push_back(tower(purpose, x, 8250, 3));
-        std::strcpy(w.map.buildings.back().houseNumber, "7");
+        w.map.buildings.back().houseNumber = "7";
         x = static_cast<int16_t>(x + 100);
       }
       ASSERT_TRUE(w.print(kLevel2));
@@ -483,12 +483,12 @@ TEST(PrintPageTest, ClipsTheMapInsideAHalfMillimetreFrameAndTitlesThePage) {
   const auto texts = dc.callsOf(CallKind::TextOut);
   ASSERT_FALSE(texts.empty());
   const RecordedCall& title = texts.back();
-  EXPECT_EQ(title.text, cp1251ToUtf8(printTitle(CityInfo{})));
+  EXPECT_EQ(title.text, printTitle(CityInfo{}));
   EXPECT_EQ(title.text, "Тихоморск. Адресный план города");
   // An imported town's own name heads its pages.
   CityInfo named;
   named.name = "Vaduz";
-  EXPECT_EQ(printTitle(named), utf8ToCp1251("Vaduz. Адресный план города"));
+  EXPECT_EQ(printTitle(named), "Vaduz. Адресный план города");
   EXPECT_EQ(title.state.font.height, -15);  // 4 mm characters
   EXPECT_TRUE(title.state.font.italic);
   EXPECT_FALSE(title.state.backgroundTransparent);
@@ -544,11 +544,11 @@ TEST(PrintPageTest, ScaleBarsAreRoundAndCaptionsGroupThousands) {
   for (const auto& [mmPerMetre, metres] : bars) {
     EXPECT_EQ(scaleBarMetres(mmPerMetre, 40), metres) << mmPerMetre;
   }
-  EXPECT_EQ(scaleBarLabel(500), utf8ToCp1251("500 м"));
-  EXPECT_EQ(scaleBarLabel(2000), utf8ToCp1251("2 км"));
-  EXPECT_EQ(pageScaleCaption(450), utf8ToCp1251("Масштаб 1:450"));
-  EXPECT_EQ(pageScaleCaption(3450), utf8ToCp1251("Масштаб 1:3 450"));
-  EXPECT_EQ(pageScaleCaption(1234560), utf8ToCp1251("Масштаб 1:1 234 560"));
+  EXPECT_EQ(scaleBarLabel(500), "500 м");
+  EXPECT_EQ(scaleBarLabel(2000), "2 км");
+  EXPECT_EQ(pageScaleCaption(450), "Масштаб 1:450");
+  EXPECT_EQ(pageScaleCaption(3450), "Масштаб 1:3 450");
+  EXPECT_EQ(pageScaleCaption(1234560), "Масштаб 1:1 234 560");
   ViewState page;
   page.mmPerMetre = 1000.0 / 3454.9;
   EXPECT_EQ(pageScaleDenominator(page), 3450);

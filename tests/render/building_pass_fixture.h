@@ -64,8 +64,8 @@ struct PassFixture {
     Building b;
     b.purpose = purpose;
     b.floors = floors;
-    std::strncpy(b.houseNumber, number, sizeof b.houseNumber - 1);
-    std::strncpy(b.description, description, sizeof b.description - 1);
+    b.houseNumber = number;
+    b.description = description;
     b.bounds = {1e9f, 1e9f, -1e9f, -1e9f};
     for (const ScreenPoint& s : outline) {
       const MapPoint p = pt(s.x, s.y);

@@ -302,7 +302,7 @@ TEST(ComposeFrame, ChoiceNoneDrawsNoBuildingsInAnyView) {
       ComposeWorld built(mode);
       built.map.buildings.push_back(ComposeWorld::building(411, 5000, 5000, 10));
       built.map.buildings.back().floors = 5;
-      std::strcpy(built.map.buildings.back().houseNumber, "12");
+      built.map.buildings.back().houseNumber = "12";
       built.layers.buildingChoice = 0;
       empty.ask(5000, 5000, side);
       built.ask(5000, 5000, side);

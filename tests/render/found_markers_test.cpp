@@ -8,6 +8,7 @@
 #include "building_pass_fixture.h"
 #include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
+#include "mapdata/utf8_text.h"
 
 namespace tikhomap {
 namespace {
@@ -37,8 +38,7 @@ std::vector<Flag> flags(const RecordingCanvas& dc) {
 // its address point well inside.
 Building& house(PassFixture& f, int left, const char* number, int16_t floors = 5,
                 int16_t streetCode = 7) {
-  Building& b = f.addBuilding(rectOutline(left, 300, left + 40, 320), 411, floors,
-                              utf8ToCp1251(number).c_str());
+  Building& b = f.addBuilding(rectOutline(left, 300, left + 40, 320), 411, floors, number);
   b.streetCode = streetCode;
   return b;
 }
@@ -208,8 +208,7 @@ void addMicrodistrict(MapData& map, MapPoint at, const char* utf8) {
   Microdistrict m;
   m.x = static_cast<uint16_t>(at.x);
   m.y = static_cast<uint16_t>(at.y);
-  const std::string name = utf8ToCp1251(utf8);
-  std::strncpy(m.name, name.c_str(), sizeof m.name - 1);
+  m.name = utf8;
   map.microdistricts.push_back(m);
 }
 
@@ -231,7 +230,7 @@ TEST_P(NameFlashFont, HeightAndPlaceFollowTheNameLength) {
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(f.view, 500, 400, sx, sy);
-  const int n = static_cast<int>(utf8ToCp1251(c.name).size());
+  const int n = static_cast<int>(codePointCount(c.name));
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0].text, c.name);
@@ -257,15 +256,15 @@ TEST(NameFlash, NamesAnObjectAtItsPoint) {
   UserObject o;
   o.x = 600;
   o.y = 250;
-  const std::string name = utf8ToCp1251("Морской вокзал, пассажирский терминал");
-  std::strncpy(o.name, name.c_str(), sizeof o.name - 1);
+  const std::string name = "Морской вокзал, пассажирский терминал";
+  o.name = name;
   f.map.userObjects.push_back(o);
   drawNameFlash(f.ctx, f.dc, NameFlash{NameFlash::Source::Object, 0});
 
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(f.view, 600, 250, sx, sy);
-  const int n = static_cast<int>(name.size());  // 37: a = 300 / 37 is raised to 40
+  const int n = static_cast<int>(codePointCount(name));  // 37: a = 300 / 37 is raised to 40
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[1].text, cp1251ToUtf8(name));
@@ -316,8 +315,8 @@ TEST(DistrictFlash, OutlineAndNameOverTheCentreOfTheBounds) {
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(f.view, 150, 200, sx, sy);
-  const std::string_view name = districtNameCp1251(2);
-  const int n = static_cast<int>(name.size());
+  const std::string name = cp1251ToUtf8(districtNameCp1251(2));
+  const int n = static_cast<int>(codePointCount(name));
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0].text, cp1251ToUtf8(name));

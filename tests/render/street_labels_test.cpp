@@ -33,8 +33,7 @@ MapFeature street(int16_t code, std::vector<MapPoint> points) {
 void addName(MapData& map, int16_t code, const char* utf8) {
   StreetName name;
   name.streetCode = code;
-  const std::string text = utf8ToCp1251(utf8);
-  std::strncpy(name.name, text.c_str(), sizeof name.name - 1);
+  name.name = utf8;
   map.streetNames.push_back(name);
   if (map.streetCodeIndex.size() <= static_cast<size_t>(code)) map.streetCodeIndex.resize(code + 1);
   map.streetCodeIndex[code] = static_cast<int16_t>(map.streetNames.size() - 1);
@@ -347,8 +346,7 @@ TEST(HouseNumberLabel, SelectionNeedsSevenMillimetresAndTextIsTrimmed) {
   b.x = 500;
   b.y = 600;
   b.bounds = {495, 594, 507, 604};  // 12 m x 10 m
-  const std::string number = utf8ToCp1251(" 12а \t\r\n");
-  std::strncpy(b.houseNumber, number.c_str(), sizeof b.houseNumber - 1);
+  b.houseNumber = " 12а \t\r\n";
   houseNumberLabel(f.ctx, f.dc, b, 0);
   EXPECT_TRUE(f.dc.calls().empty());
 

@@ -8,6 +8,7 @@
 
 #include "compose_fixture.h"
 #include "mapdata/cp1251.h"
+#include "mapdata/utf8_text.h"
 #include "render/compose_frame.h"
 
 namespace tikhomap {
@@ -164,8 +165,8 @@ TEST_F(TitleSheet, LargeScreenTextsHaveAYellowCopyAndTheirKindsStyle) {
 }
 
 TEST_F(TitleSheet, CreditLinesHaveTheirLengths) {
-  EXPECT_EQ(creditLine(0).size(), 33u);
-  EXPECT_EQ(creditLine(1).size(), 29u);
+  EXPECT_EQ(codePointCount(creditLine(0)), 33u);
+  EXPECT_EQ(codePointCount(creditLine(1)), 29u);
 }
 
 TEST_F(TitleSheet, RotatedCaptions) {

@@ -305,8 +305,7 @@ TEST(VolumetricBuildings, WindowlessCases) {
   const auto windows = [](int mode, int16_t purpose, int16_t floors, const char* description) {
     PassFixture f(mode, 2, 4, 1);
     f.layers.showShadows = 0;
-    const std::string text = utf8ToCp1251(description);
-    f.addBuilding(kBlock, purpose, floors, "", text.c_str());
+    f.addBuilding(kBlock, purpose, floors, "", description);
     volumetricPass(f.ctx, f.dc);
     return withBrush(f.polygons(), f.styles.litWindowBrush).size() +
            withBrush(f.polygons(), f.styles.darkWindowBrush).size();

@@ -120,8 +120,7 @@ std::vector<StreetName> streets(std::initializer_list<const char*> names) {
   int16_t code = 1;
   for (const char* n : names) {
     StreetName s;
-    const std::string text = utf8ToCp1251(n);
-    std::memcpy(s.name, text.data(), std::min(text.size(), sizeof s.name - 1));
+    s.name = n;
     s.streetCode = code++;
     out.push_back(s);
   }

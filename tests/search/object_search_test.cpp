@@ -15,11 +15,8 @@ std::string cp(const char* utf8) {
   return utf8ToCp1251(utf8);
 }
 
-template <std::size_t N>
-void put(char (&field)[N], const char* utf8) {
-  const std::string text = cp(utf8);
-  std::memset(field, 0, N);
-  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
+void put(std::string& field, const char* utf8) {
+  field = utf8;
 }
 
 ThemeNode node(const char code[3], const char* name, int32_t children, int32_t next) {
@@ -114,8 +111,8 @@ TEST(ObjectSearch, ThemeLinesKeepTheirNodes) {
   ObjectWorld w;
   const std::vector<ThemeLine> lines = themeLines(w.map);
   ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[0].text, cp(" Школы"));
-  EXPECT_EQ(lines[2].text, cp("        Лицеи"));
+  EXPECT_EQ(lines[0].text, " Школы");
+  EXPECT_EQ(lines[2].text, "        Лицеи");
   EXPECT_EQ(lines[4].text, lines[2].text);
   EXPECT_EQ(lines[2].node, 2);
   EXPECT_EQ(lines[4].node, 4);
@@ -230,12 +227,12 @@ TEST(ObjectSearch, TheAddressOfAResult) {
   ObjectWorld w;
   ObjectAddress a = objectAddress(w.map, 0);
   ASSERT_TRUE(a.found);
-  EXPECT_EQ(a.street, cp("Лесная ул."));
+  EXPECT_EQ(a.street, "Лесная ул.");
   EXPECT_EQ(a.house, "1");
-  EXPECT_EQ(a.district, cp("Северный"));
-  EXPECT_EQ(a.microdistrict, cp("Центр"));
+  EXPECT_EQ(a.district, "Северный");
+  EXPECT_EQ(a.microdistrict, "Центр");
   a = objectAddress(w.map, 2);
-  EXPECT_EQ(a.district, cp("Центральный"));
+  EXPECT_EQ(a.district, "Центральный");
   EXPECT_EQ(a.microdistrict, "");  // the nearest is 6 km away
   EXPECT_FALSE(objectAddress(w.map, 3).found);
   EXPECT_FALSE(objectAddress(w.map, 99).found);

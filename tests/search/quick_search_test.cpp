@@ -97,7 +97,7 @@ struct QuickCity {
     StreetName s;
     s.kind = kind;
     s.streetCode = code;
-    std::strncpy(s.name, cp(name).c_str(), sizeof s.name - 1);
+    s.name = name;
     map.streetNames.push_back(s);
     if (withLine) {
       MapFeature line;
@@ -110,7 +110,7 @@ struct QuickCity {
     for (const char* number : numbers) {
       Building b;
       b.streetCode = code;
-      std::strncpy(b.houseNumber, cp(number).c_str(), sizeof b.houseNumber - 1);
+      b.houseNumber = number;
       map.buildings.push_back(b);
     }
   }

@@ -16,10 +16,8 @@ std::string cp(const char* utf8) {
   return utf8ToCp1251(utf8);
 }
 
-template <std::size_t N>
-void put(char (&field)[N], const char* utf8) {
-  const std::string text = cp(utf8);
-  std::strncpy(field, text.c_str(), N - 1);
+void put(std::string& field, const char* utf8) {
+  field = utf8;
 }
 
 StreetName street(int16_t code, const char* name, int16_t kind = 1) {

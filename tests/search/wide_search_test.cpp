@@ -22,7 +22,7 @@ Building house(int32_t x, int32_t y, int32_t street, const char* number) {
   b.x = x;
   b.y = y;
   b.streetCode = street;
-  std::strncpy(b.houseNumber, number, sizeof b.houseNumber - 1);
+  b.houseNumber = number;
   b.bounds = {x - 5.0f, y - 5.0f, x + 5.0f, y + 5.0f};
   return b;
 }
@@ -35,8 +35,7 @@ MapData wideTown() {
   StreetName s;
   s.kind = 1;
   s.streetCode = kWideCode;
-  const std::string name = utf8ToCp1251("Широкая ул.");
-  std::strncpy(s.name, name.c_str(), sizeof s.name - 1);
+  s.name = "Широкая ул.";
   m.streetNames.push_back(s);
   MapFeature axis;
   axis.code = kWideCode;

@@ -9,12 +9,8 @@
 namespace tikhomap {
 namespace {
 
-template <size_t N>
-void setText(char (&field)[N], std::string_view utf8) {
-  const std::string bytes = utf8ToCp1251(utf8);
-  ASSERT_LT(bytes.size(), N);
-  std::memcpy(field, bytes.data(), bytes.size());
-  field[bytes.size()] = '\0';
+void setText(std::string& field, std::string_view utf8) {
+  field = utf8;
 }
 
 DistrictArea squareArea(int16_t district, uint16_t xMin, uint16_t yMin, uint16_t xMax,
