@@ -451,6 +451,20 @@ int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << "osm2tkm: refused: " << error << "\nnothing was written\n";
     return 1;
   }
+  // A town the eleven files cannot hold goes into the container; it is built
+  // again so that its names keep every letter rather than the files' code
+  // page and widths.
+  std::string refusal = mapFilesRefusal(city.map, city.regional, city.cityWater);
+  if (!line.build.container && !refusal.empty()) {
+    stage("the map files cannot hold the town (" + refusal + "): building it for the container");
+    BuildOptions whole = line.build;
+    whole.container = true;
+    city = CityImport{};
+    if (!buildCity(extract, whole, city, error, stage)) {
+      err << "osm2tkm: refused: " << error << "\nnothing was written\n";
+      return 1;
+    }
+  }
   stage("writing " + line.outDir.string());
   bool container = false;
   if (!writeCityFolder(city, line.outDir, line.input, line.force, line.container, container,
@@ -462,7 +476,6 @@ int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
   const MapData& m = city.map;
   if (container) {
-    const std::string refusal = mapFilesRefusal(city.map, city.regional, city.cityWater);
     out << "written to " << (line.outDir / kContainerFileName).string() << ", the map container"
         << (refusal.empty() ? "" : " (the eleven map files cannot hold it: " + refusal + ")")
         << ", with the tables of:\n";

@@ -98,7 +98,7 @@ const Normalizers& normalizers() {
 std::string foldFully(std::string_view utf8, YoFold yo) {
   const Normalizers& n = normalizers();
   icu::UnicodeString text;
-  for (std::size_t pos = 0; pos < utf8.size();) text.append(UChar32(nextCodePoint(utf8, pos)));
+  for (std::size_t pos = 0; pos < utf8.size();) text.append(UChar32(readCodePoint(utf8, pos)));
   text.foldCase(U_FOLD_CASE_DEFAULT);
   UErrorCode status = U_ZERO_ERROR;
   if (n.nfd != nullptr) text = n.nfd->normalize(text, status);
@@ -138,7 +138,7 @@ const std::array<CodePageEntry, 127>& codePageHalf() {
     for (int b = 0x80; b <= 0xFF; ++b) {
       const std::string utf8 = cp1251ToUtf8(std::string(1, static_cast<char>(b)));
       std::size_t pos = 0;
-      const char32_t c = nextCodePoint(utf8, pos);
+      const char32_t c = readCodePoint(utf8, pos);
       // The one unassigned byte reads as U+FFFD, which no name holds.
       if (c == kReplacement || k == out.size()) continue;
       out[k++] = {c, static_cast<uint8_t>(b)};
@@ -151,7 +151,7 @@ const std::array<CodePageEntry, 127>& codePageHalf() {
 
 }  // namespace
 
-char32_t nextCodePoint(std::string_view utf8, std::size_t& pos) {
+char32_t readCodePoint(std::string_view utf8, std::size_t& pos) {
   if (pos >= utf8.size()) return 0;
   const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
   const auto length = static_cast<int32_t>(std::min<std::size_t>(utf8.size(), INT32_MAX));
@@ -162,15 +162,9 @@ char32_t nextCodePoint(std::string_view utf8, std::size_t& pos) {
   return c < 0 ? kReplacement : static_cast<char32_t>(c);
 }
 
-std::size_t codePointCount(std::string_view utf8) {
-  std::size_t count = 0;
-  for (std::size_t pos = 0; pos < utf8.size(); ++count) nextCodePoint(utf8, pos);
-  return count;
-}
-
 std::string_view firstCodePoints(std::string_view utf8, std::size_t count) {
   std::size_t pos = 0;
-  for (std::size_t k = 0; k < count && pos < utf8.size(); ++k) nextCodePoint(utf8, pos);
+  for (std::size_t k = 0; k < count && pos < utf8.size(); ++k) readCodePoint(utf8, pos);
   return utf8.substr(0, pos);
 }
 
@@ -200,7 +194,7 @@ void foldNameInto(std::string_view utf8, std::string& out, YoFold yo) {
       c = (char32_t{lead & 0x1Fu} << 6) | (static_cast<unsigned char>(utf8[pos + 1]) & 0x3Fu);
       next = pos + 2;
     } else {
-      c = nextCodePoint(utf8, next);
+      c = readCodePoint(utf8, next);
     }
     if (!foldsPlainly(c)) {
       out = foldFully(utf8, yo);
@@ -233,8 +227,8 @@ int compareFoldOrder(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    const uint32_t wa = foldOrderWeight(nextCodePoint(a, i));
-    const uint32_t wb = foldOrderWeight(nextCodePoint(b, j));
+    const uint32_t wa = foldOrderWeight(readCodePoint(a, i));
+    const uint32_t wb = foldOrderWeight(readCodePoint(b, j));
     if (wa != wb) return wa < wb ? -1 : 1;
   }
   if (i < a.size()) return 1;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "mapdata/utf8_text.h"
+
 namespace tikhomap {
 
 // Whether ё reads as е. The street and object dialogs keep them apart; the
@@ -24,8 +26,7 @@ void foldNameInto(std::string_view utf8, std::string& out, YoFold yo = YoFold::k
 
 // The code point at byte `pos`, advancing `pos` past it; a malformed
 // sequence reads as U+FFFD and advances by at least one byte.
-char32_t nextCodePoint(std::string_view utf8, std::size_t& pos);
-std::size_t codePointCount(std::string_view utf8);
+char32_t readCodePoint(std::string_view utf8, std::size_t& pos);
 // The first `count` code points of the text (the whole text when shorter).
 std::string_view firstCodePoints(std::string_view utf8, std::size_t count);
 

@@ -117,14 +117,14 @@ int compareHouseNumbers(std::string_view a, std::string_view b) {
       // Both step on together, a character at a time, while a's run lasts.
       while (isDigit(at(a, i)) && j < b.size()) {
         ++i;
-        nextCodePoint(b, j);
+        readCodePoint(b, j);
       }
       continue;
     }
     std::size_t nextI = i;
     std::size_t nextJ = j;
-    ca = nextCodePoint(a, nextI);
-    cb = nextCodePoint(b, nextJ);
+    ca = readCodePoint(a, nextI);
+    cb = readCodePoint(b, nextJ);
     if (ca != cb) break;
     i = nextI;
     j = nextJ;

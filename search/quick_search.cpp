@@ -32,7 +32,7 @@ bool isLetter(char32_t c) {
 // The first character of a text is a letter.
 bool startsWithLetter(std::string_view text) {
   std::size_t pos = 0;
-  return !text.empty() && isLetter(nextCodePoint(text, pos));
+  return !text.empty() && isLetter(readCodePoint(text, pos));
 }
 
 std::string quickFold(std::string_view s) {
@@ -146,7 +146,7 @@ std::size_t letterRun(std::string_view text) {
   std::size_t n = 0;
   while (n < text.size()) {
     std::size_t next = n;
-    if (!isCyrillicLetter(nextCodePoint(text, next))) break;
+    if (!isCyrillicLetter(readCodePoint(text, next))) break;
     n = next;
   }
   return n;
