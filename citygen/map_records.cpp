@@ -37,10 +37,6 @@ DistrictArea makeDistrictArea(int district, const Polyline& points) {
   return districtAreaFrom(district, points);
 }
 
-std::string toCp1251(const std::string& utf8) {
-  return utf8ToCp1251(utf8);
-}
-
 std::string fileText(const std::string& utf8, size_t bytes) {
   std::string text = utf8ToCp1251(utf8);
   if (text.size() > bytes) text.resize(bytes);

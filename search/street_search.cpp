@@ -137,7 +137,7 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
     if (a.streetCode != street->streetCode || !validBuilding(ctx.map, a.building)) continue;
     HouseListEntry entry;
     entry.building = a.building;
-    setText(entry.text, furtherNumberUtf8(a));
+    setText(entry.text, a.number);
     state.houseList.push_back(entry);
   }
   sortHouseList(state.houseList);
