@@ -103,14 +103,14 @@ TEST(FurtherAddresses, LinesNameBuildingsByTheirPointsAndBadOnesAreReported) {
   EXPECT_EQ(a[0].streetCode, 7);
   EXPECT_EQ(a[0].number, "65");
   EXPECT_EQ(a[1].building, 0);
-  EXPECT_EQ(a[1].number, "12a Sud");
+  EXPECT_EQ(a[1].number, "12a Süd");
   EXPECT_EQ(problems.size(), 6u);
   const std::string written = writeFurtherAddresses(a);
   const std::vector<FurtherAddress> again = parseFurtherAddresses(
       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(written.data()), written.size()),
       buildings);
   ASSERT_EQ(again.size(), 2u);
-  EXPECT_EQ(again[1].number, "12a Sud");
+  EXPECT_EQ(again[1].number, "12a Süd");
 }
 
 TEST(CityInfo, AnIncompleteOrUnknownGridIsNotUsed) {

@@ -12,10 +12,6 @@
 namespace tikhomap {
 namespace {
 
-std::string cp(const char* utf8) {
-  return utf8ToCp1251(utf8);
-}
-
 struct ParseRow {
   const char* query;
   const char* street;

@@ -12,10 +12,6 @@
 namespace tikhomap {
 namespace {
 
-std::string cp(const char* utf8) {
-  return utf8ToCp1251(utf8);
-}
-
 void put(std::string& field, const char* utf8) {
   field = utf8;
 }
