@@ -46,9 +46,8 @@ std::string fileText(const std::string& utf8, size_t bytes) {
 void sortStreetNames(MapData& map) {
   // The order the street look-up expects: the names' fold order.
   std::stable_sort(
-      map.streetNames.begin(), map.streetNames.end(), [](const StreetName& a, const StreetName& b) {
-        return foldOrderLess(a.name, b.name);
-      });
+      map.streetNames.begin(), map.streetNames.end(),
+      [](const StreetName& a, const StreetName& b) { return foldOrderLess(a.name, b.name); });
   indexStreetCodes(map);
 }
 

@@ -9,8 +9,8 @@
 
 #include "mapdata/limits.h"
 #include "mapdata/table_order.h"
-#include "osm2tkm/build_context.h"
 #include "mapdata/utf8_text.h"
+#include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
 #include "osm2tkm/tag_mapping.h"
 

@@ -29,8 +29,8 @@
 
 #include "mapdata/district_names.h"
 #include "mapdata/table_order.h"
-#include "osm2tkm/build_context.h"
 #include "mapdata/utf8_text.h"
+#include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
 #include "osm2tkm/tag_mapping.h"
 
@@ -364,9 +364,8 @@ void buildDistricts(BuildContext& ctx) {
   for (size_t g = 0; g < groups.size(); ++g) {
     const int district = static_cast<int>(g) + 1;
     ctx.out.info.districtNames[g] =
-        groups[g].frame
-            ? ctx.modelName(ctx.wrote(groups[g].frame->name), kDistrictNameLength)
-            : groupName(ctx, all, groups[g]);
+        groups[g].frame ? ctx.modelName(ctx.wrote(groups[g].frame->name), kDistrictNameLength)
+                        : groupName(ctx, all, groups[g]);
     for (size_t m : groups[g].members)
       for (const Polyline& r : all[m].rings) {
         map.districtAreas.push_back(districtAreaFrom(district, closedPath(r)));
@@ -380,8 +379,7 @@ void buildDistricts(BuildContext& ctx) {
     ctx.summary().add("no administrative units inside the outline: one district, the whole town");
   }
   const size_t used = std::max<size_t>(groups.size(), 1);
-  for (size_t g = used; g < size_t(kDistrictCount); ++g)
-    ctx.out.info.districtNames[g] = "\u2014";
+  for (size_t g = used; g < size_t(kDistrictCount); ++g) ctx.out.info.districtNames[g] = "\u2014";
   ctx.summary().add("districts", static_cast<int64_t>(used));
   if (used < size_t(kDistrictCount))
     ctx.summary().add("district slots left empty (named \"\u2014\")",
@@ -462,7 +460,8 @@ void buildTitleSheet(BuildContext& ctx) {
   std::vector<Bounds> taken;  // x north, y east, of the names placed
   auto place = [&](char kind, MetrePoint at, const std::string& text) {
     const int height = kind == 'g' ? 24 : 16;
-    const double w = (static_cast<double>(codePointCount(text)) * height * 0.6 + 4) * metresPerPixel;
+    const double w =
+        (static_cast<double>(codePointCount(text)) * height * 0.6 + 4) * metresPerPixel;
     const double h = (height + 2) * metresPerPixel;
     // The text hangs below and right of its point.
     const Bounds box{at.x - h, double(at.y), double(at.x), at.y + w};

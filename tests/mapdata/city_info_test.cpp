@@ -177,8 +177,7 @@ TEST_F(CityInfoFolder, WithoutTheFileTheBuiltInValuesHold) {
   EXPECT_FALSE(map.city.present);
   EXPECT_TRUE(map.city.coast);
   EXPECT_FALSE(map.city.grid.has_value());
-  for (int d = 1; d <= kDistrictCount; ++d)
-    EXPECT_EQ(districtName(map, d), districtName(d));
+  for (int d = 1; d <= kDistrictCount; ++d) EXPECT_EQ(districtName(map, d), districtName(d));
 }
 
 TEST_F(CityInfoFolder, TheFileIsReadAndAFolderReloadedWithoutItForgetsIt) {

@@ -351,7 +351,7 @@ TEST(InlandCityDescription, TitleSheetHasNoSeaNoBaysAndItsOwnCredit) {
   w.map.city.present = true;
   w.map.city.coast = false;
   w.map.city.builtInCaptions = false;
-  w.map.city.credit = std::array<std::string, 2>{"Vaduz", "OSM"};
+  w.map.city.credit = std::array<std::string, 2>{"Zürich", "OSM"};
   DeviceCaps caps = w.dc.deviceCaps();
   caps.height = 1024;  // a large screen: the credit in its larger letters
   w.dc.setDeviceCaps(caps);
@@ -361,8 +361,8 @@ TEST(InlandCityDescription, TitleSheetHasNoSeaNoBaysAndItsOwnCredit) {
   for (const RecordedCall& c : w.dc.callsOf(CallKind::TextOut)) {
     EXPECT_NE(c.text, "Западный залив");
     EXPECT_NE(c.text, creditLine(0));
-    vaduz |= c.text == "Vaduz";
-    if (c.text == "Vaduz") vaduzY = c.points[0].y, height = std::abs(c.state.font.height);
+    vaduz |= c.text == "Zürich";
+    if (c.text == "Zürich") vaduzY = c.points[0].y, height = std::abs(c.state.font.height);
     if (c.text == "OSM") osmY = c.points[0].y;
   }
   EXPECT_TRUE(vaduz);
