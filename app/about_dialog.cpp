@@ -28,7 +28,7 @@ std::unique_ptr<QDialog> makeAboutDialog(QWidget* parent, const CityInfo& city) 
   const int side = std::min(iconRect.width(), iconRect.height());
   icon->setPixmap(programIcon().pixmap(QSize(side, side), d.devicePixelRatioF()));
 
-  auto* name = new QLabel(fromCp1251(cityTitleCp1251(city)), &d);
+  auto* name = new QLabel(fromUtf8(cityTitle(city)), &d);
   name->setGeometry(dialogUnitsRect(font, 45, 10, 139, 10));
   auto* maker = new QLabel(
       QStringLiteral("Тихоморское картографическое бюро\nСоставлено и издано в 2024 г."), &d);

@@ -13,7 +13,7 @@ namespace tikhomap {
 
 HelpWindow::HelpWindow(QWidget* owner, const CityInfo& city) : QWidget(owner, Qt::Window) {
   setObjectName(QStringLiteral("help"));
-  setWindowTitle(QStringLiteral("Справка — ") + fromCp1251(cityNameCp1251(city)));
+  setWindowTitle(QStringLiteral("Справка — ") + fromUtf8(cityName(city)));
   setWindowIcon(programIcon());
   setAttribute(Qt::WA_DeleteOnClose);
   browser_ = new QTextBrowser(this);

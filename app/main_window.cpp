@@ -267,7 +267,7 @@ LoadResult MainWindow::readBaseMapShowingProgress(MapSession& into, ProgressWind
 
 void MainWindow::readBuildingsUnderTitleSheet(ProgressWindow& progress) {
   // An imported town is named by its own name (city.txt).
-  setWindowTitle(fromCp1251(cityTitleCp1251(session_.map.city)));
+  setWindowTitle(fromUtf8(cityTitle(session_.map.city)));
   emit baseMapReady();
   // The title sheet is on the screen while the buildings are read.
   recomposePending_ = true;

@@ -81,8 +81,7 @@ ObjectSearchWindow::ObjectSearchWindow(Shell& shell, ObjectSearchMemory& memory,
 
   label(*this, font, QStringLiteral("в районе"), 5, 48, 56, 13);
   district_ = editableCombo(*this, kObjectDistrictCombo, font, 67, 48, 171);
-  for (int d = 1; d <= kDistrictCount; ++d)
-    district_->addItem(fromCp1251(districtNameCp1251(map, d)));
+  for (int d = 1; d <= kDistrictCount; ++d) district_->addItem(fromUtf8(districtName(map, d)));
 
   label(*this, font, QStringLiteral("в микрорайоне"), 5, 70, 56, 13);
   micro_ = editableCombo(*this, kObjectMicroCombo, font, 67, 68, 171);

@@ -63,7 +63,7 @@ DistrictDialog::DistrictDialog(Shell& shell)
   setFont(font);
   list_ = nameList(*this, QString::number(kDistrictList), dialogUnitsRect(font, 7, 6, 135, 43));
   for (int district = 1; district <= kDistrictCount; ++district) {
-    list_->addItem(fromCp1251(districtNameCp1251(shell_.session().map, district)));
+    list_->addItem(fromUtf8(districtName(shell_.session().map, district)));
   }
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { showChosen(); });
   addButtons(*this, font, 55, [this] { showChosen(); });

@@ -37,10 +37,6 @@ DistrictArea makeDistrictArea(int district, const Polyline& points) {
   return districtAreaFrom(district, points);
 }
 
-std::string toCp1251(const std::string& utf8) {
-  return utf8ToCp1251(utf8);
-}
-
 std::string fileText(const std::string& utf8, size_t bytes) {
   std::string text = utf8ToCp1251(utf8);
   if (text.size() > bytes) text.resize(bytes);
@@ -50,9 +46,8 @@ std::string fileText(const std::string& utf8, size_t bytes) {
 void sortStreetNames(MapData& map) {
   // The order the street look-up expects: the names' fold order.
   std::stable_sort(
-      map.streetNames.begin(), map.streetNames.end(), [](const StreetName& a, const StreetName& b) {
-        return foldOrderLess(a.name, b.name);
-      });
+      map.streetNames.begin(), map.streetNames.end(),
+      [](const StreetName& a, const StreetName& b) { return foldOrderLess(a.name, b.name); });
   indexStreetCodes(map);
 }
 

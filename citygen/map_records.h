@@ -16,7 +16,6 @@ DistrictArea makeDistrictArea(int district, const Polyline& points);
 // UTF-8 text as the map files hold it: cut to `bytes` once in cp1251, and
 // with the characters cp1251 lacks as '?'.
 std::string fileText(const std::string& utf8, size_t bytes);
-std::string toCp1251(const std::string& utf8);
 // Names ascending in the searches' fold order, and the code index.
 void sortStreetNames(MapData& map);
 

@@ -45,7 +45,7 @@ TitleText caption(char kind, Vec at, const char* utf8) {
   t.kind = kind;
   t.x = static_cast<uint16_t>(std::clamp(std::lround(at.x), 0L, 65535L));
   t.y = static_cast<uint16_t>(std::clamp(std::lround(at.y), 0L, 65535L));
-  t.text = toCp1251(utf8);
+  t.text = utf8;
   return t;
 }
 

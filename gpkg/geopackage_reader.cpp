@@ -72,6 +72,24 @@ class Row {
     if (out.size() > maxBytes) return fail(what, "is too long");
     return true;
   }
+  // A short text of the model (a house number, a title-sheet caption, a line
+  // of the city description): UTF-8 made safe (mapdata/utf8_text.h), at
+  // most maxChars characters.
+  bool utf8Text(int col, std::string& out, size_t maxChars, const char* what) {
+    if (sqlite3_column_type(s_, col) != SQLITE_TEXT) return fail(what, "is not a text");
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
+    const int bytes = sqlite3_column_bytes(s_, col);
+    if (!data || bytes < 0) return fail(what, "cannot be read");
+    const std::string_view raw(data, static_cast<size_t>(bytes));
+    if (raw.find('\0') != std::string_view::npos) return fail(what, "holds a NUL character");
+    // Lines are made of the description: a text may not make another.
+    if (raw.find_first_of("\r\n") != std::string_view::npos) return fail(what, "breaks its line");
+    bool repaired = false;
+    out = sanitizedUtf8(raw, kMaxTextBytes, &repaired);
+    if (codePointCount(out) > maxChars) return fail(what, "is too long");
+    if (repaired) ++repairedTexts_;
+    return true;
+  }
   // A name or other text of the model: UTF-8 made safe (mapdata/utf8_text.h)
   // and cut to kMaxTextBytes; what had to be repaired is counted.
   bool name(int col, std::string& out, const char* what) {
@@ -368,14 +386,10 @@ void readCityDescription(Reader& r, MapData& map, std::vector<LoadProblem>& prob
   bool any = false;
   r.rows("city_description", "SELECT key, value FROM city_description ORDER BY fid", [&](Row& row) {
     std::string key, value;
-    if (!row.text(0, key, 64, "key") || !row.text(1, value, 1024, "value")) return false;
-    // Lines are made here: a key or value may not make another.
-    if (key.find_first_of("\r\n=") != std::string::npos ||
-        value.find_first_of("\r\n") != std::string::npos) {
-      return row.refuse("key or value", "breaks its line");
-    }
-    // Back to UTF-8: the description is read as city.txt is.
-    text += cp1251ToUtf8(key) + " = " + cp1251ToUtf8(value) + "\n";
+    if (!row.utf8Text(0, key, 64, "key") || !row.utf8Text(1, value, 1024, "value")) return false;
+    // Lines are made here: a key may not hold the separator.
+    if (key.find('=') != std::string::npos) return row.refuse("key", "holds '='");
+    text += key + " = " + value + "\n";
     any = true;
     return true;
   });
@@ -543,7 +557,7 @@ LoadResult loadContainerBuildings(const std::filesystem::path& path, MapData& ma
            FurtherAddress a;
            if (!row.integer(0, a.x, "address_north") || !row.integer(1, a.y, "address_east") ||
                !row.integer(2, a.streetCode, "street code") ||
-               !row.text(3, a.number, kFurtherNumberLength, "number") ||
+               !row.utf8Text(3, a.number, kFurtherNumberLength, "number") ||
                !row.integer(4, a.building, "building")) {
              return false;
            }
@@ -663,7 +677,7 @@ bool readContainerTitleSheet(const std::filesystem::path& path, bool regional, T
            TitleText t;
            std::string kind;
            if (!row.text(0, kind, 1, "kind") || kind.size() != 1 || !row.integer(1, t.x, "north") ||
-               !row.integer(2, t.y, "east") || !row.text(3, t.text, 127, "text") ||
+               !row.integer(2, t.y, "east") || !row.utf8Text(3, t.text, 127, "text") ||
                t.text.empty()) {
              return row.refuse("kind or text", "is empty");
            }

@@ -280,7 +280,7 @@ class Writer {
     if (!prepared(s)) return false;
     for (const FurtherAddress& a : map_.furtherAddresses) {
       s.bind(1, int64_t{a.x}).bind(2, int64_t{a.y}).bind(3, int64_t{a.streetCode});
-      s.bindText(4, cp1251ToUtf8(a.number)).bind(5, int64_t{a.building});
+      s.bindText(4, a.number).bind(5, int64_t{a.building});
       if (!run(s)) return false;
     }
     return true;
@@ -337,7 +337,7 @@ class Writer {
     }
     for (const TitleText& t : file.texts) {
       texts.bind(1, int64_t{sheet}).bindText(2, cp1251ToUtf8(std::string_view(&t.kind, 1)));
-      texts.bind(3, int64_t{t.x}).bind(4, int64_t{t.y}).bindText(5, cp1251ToUtf8(t.text));
+      texts.bind(3, int64_t{t.x}).bind(4, int64_t{t.y}).bindText(5, t.text);
       if (!run(texts)) return false;
     }
     return true;

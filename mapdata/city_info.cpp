@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/load_result.h"
+#include "mapdata/utf8_text.h"
 
 namespace tikhomap {
 namespace {
@@ -34,16 +34,15 @@ std::optional<double> number(std::string_view text, double limit) {
   return v;
 }
 
-// Text for a fixed cp1251 field: control characters dropped, at most 60 bytes.
-// Blanks around it are trimmed after the control characters are gone, so
-// that the text reads back the same once written.
-std::string cp1251Text(std::string_view utf8) {
-  std::string out;
-  for (char c : utf8ToCp1251(utf8))
-    if (static_cast<unsigned char>(c) >= 0x20 && out.size() < 60) out.push_back(c);
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  const size_t first = out.find_first_not_of(' ');
-  return first == std::string::npos ? std::string() : out.substr(first);
+// A text of the description: well-formed UTF-8 without control characters,
+// at most 60 characters. Blanks around it are trimmed after the control
+// characters are gone, so that the text reads back the same once written.
+std::string descriptionText(std::string_view utf8) {
+  std::string out = sanitizedUtf8(utf8);
+  size_t end = 0;
+  for (int n = 0; n < 60 && end < out.size(); ++n) end = nextCodePoint(out, end);
+  out.resize(end);
+  return std::string(trimmed(out));
 }
 
 bool validZoneName(std::string_view s) {
@@ -58,8 +57,7 @@ bool validZoneName(std::string_view s) {
 }
 
 // A value on one line: control characters become spaces.
-std::string oneLine(const std::string& cp1251) {
-  std::string out = cp1251ToUtf8(cp1251);
+std::string oneLine(std::string out) {
   for (char& c : out)
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   return out;
@@ -123,7 +121,7 @@ CityInfo parseCityInfo(std::span<const uint8_t> bytes, std::vector<LoadProblem>*
         bad("coast is neither yes nor no");
     } else if (key.size() == 10 && key.substr(0, 9) == "district." && key[9] >= '1' &&
                key[9] <= '5') {
-      info.districtNames[static_cast<size_t>(key[9] - '1')] = cp1251Text(value);
+      info.districtNames[static_cast<size_t>(key[9] - '1')] = descriptionText(value);
     } else if (key == "title.captions") {
       if (value == "none" || value == "built-in")
         info.builtInCaptions = value == "built-in";
@@ -135,9 +133,9 @@ CityInfo parseCityInfo(std::span<const uint8_t> bytes, std::vector<LoadProblem>*
       else
         bad("title.regional-outline is neither yes nor no");
     } else if (key == "name") {
-      info.name = cp1251Text(value);
+      info.name = descriptionText(value);
     } else if (key == "title.credit.1" || key == "title.credit.2") {
-      credit[key.back() == '1' ? 0 : 1] = cp1251Text(value);
+      credit[key.back() == '1' ? 0 : 1] = descriptionText(value);
       creditGiven = true;
     } else {
       bad("unknown key");
@@ -154,12 +152,12 @@ CityInfo parseCityInfo(std::span<const uint8_t> bytes, std::vector<LoadProblem>*
   return info;
 }
 
-std::string cityNameCp1251(const CityInfo& info) {
-  return info.name.empty() ? utf8ToCp1251("Тихоморск") : info.name;
+std::string cityName(const CityInfo& info) {
+  return info.name.empty() ? std::string("Тихоморск") : info.name;
 }
 
-std::string cityTitleCp1251(const CityInfo& info) {
-  return cityNameCp1251(info) + utf8ToCp1251(". Адресный план города");
+std::string cityTitle(const CityInfo& info) {
+  return cityName(info) + ". Адресный план города";
 }
 
 std::string writeCityInfo(const CityInfo& info) {

@@ -22,7 +22,8 @@
 //   name                   the town's name, in the window's, the help
 //                          window's, the About box's and the printed page's
 //                          titles instead of the built-in city's
-// Texts are converted to the map's cp1251 (with transliteration) on reading.
+// Texts are kept as UTF-8, made well-formed and without control characters
+// (mapdata/utf8_text.h), at most 60 characters each.
 #pragma once
 
 #include <array>
@@ -45,24 +46,23 @@ struct CityInfo {
   std::optional<GridProjection> grid;        // none: the built-in grid
   std::string timeZone;                      // IANA name, empty = unknown
   bool coast = true;                         // the outline is a coast with sea beyond it
-  std::array<std::string, 5> districtNames;  // cp1251; empty = built-in name
+  std::array<std::string, 5> districtNames;  // UTF-8; empty = built-in name
   bool builtInCaptions = true;               // the bay and peninsula captions
   bool regionalOutline = false;  // 1.tkm's last shape is the town's outline, drawn as a line
-  std::optional<std::array<std::string, 2>> credit;  // cp1251; none = built-in lines
-  std::string name;                                  // cp1251; empty = the built-in city
+  std::optional<std::array<std::string, 2>> credit;  // UTF-8; none = built-in lines
+  std::string name;                                  // UTF-8; empty = the built-in city
 };
 
-// The town's name (cp1251): the description's, else the built-in city's.
-std::string cityNameCp1251(const CityInfo& info);
-// "<name>. Адресный план города" (cp1251), the title of the window and of a
+// The town's name (UTF-8): the description's, else the built-in city's.
+std::string cityName(const CityInfo& info);
+// "<name>. Адресный план города" (UTF-8), the title of the window and of a
 // printed page.
-std::string cityTitleCp1251(const CityInfo& info);
+std::string cityTitle(const CityInfo& info);
 
 // Parses the file's bytes; problems (when given) receive the skipped lines.
 CityInfo parseCityInfo(std::span<const uint8_t> bytes,
                        std::vector<LoadProblem>* problems = nullptr);
-// The text of the file (UTF-8) for the values of info; district names and
-// credit lines are taken as cp1251.
+// The text of the file (UTF-8) for the values of info.
 std::string writeCityInfo(const CityInfo& info);
 
 }  // namespace tikhomap

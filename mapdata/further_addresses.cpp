@@ -5,8 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/load_result.h"
+#include "mapdata/utf8_text.h"
 
 namespace tikhomap {
 namespace {
@@ -66,13 +66,10 @@ std::vector<FurtherAddress> parseFurtherAddresses(std::span<const uint8_t> bytes
       bad("line without an address point and a street code");
       continue;
     }
-    std::string number;
-    for (char c : utf8ToCp1251(trimmed(line)))
-      if (static_cast<unsigned char>(c) >= 0x20) number.push_back(c);
     // Blanks are trimmed once the control characters are gone, so that the
     // number reads back the same once written.
-    number = std::string(trimmed(number));
-    if (number.empty() || number.size() > kFurtherNumberLength) {
+    const std::string number(trimmed(sanitizedUtf8(trimmed(line))));
+    if (number.empty() || codePointCount(number) > kFurtherNumberLength) {
       bad(number.empty() ? "address without a house number" : "house number too long");
       continue;
     }
@@ -94,7 +91,7 @@ std::string writeFurtherAddresses(std::span<const FurtherAddress> addresses) {
       "# house number.\n";
   for (const FurtherAddress& a : addresses) {
     std::string number;
-    for (char c : cp1251ToUtf8(a.number))
+    for (char c : a.number)
       if (static_cast<unsigned char>(c) >= 0x20) number.push_back(c);
     out += std::to_string(a.x) + " " + std::to_string(a.y) + " " + std::to_string(a.streetCode) +
            " " + number + "\n";

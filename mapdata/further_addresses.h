@@ -9,7 +9,7 @@
 // X and Y are the building's address point (the x and y of its record in
 // 7.tkm, which no two buildings share), CODE the street code of the address
 // (0 for an address without a street) and NUMBER the house number, the rest
-// of the line (at most kFurtherNumberLength bytes once in cp1251). A line
+// of the line (at most kFurtherNumberLength characters). A line
 // whose point is no building's, or that is malformed, is skipped and
 // reported.
 #pragma once
@@ -25,7 +25,7 @@
 namespace tikhomap {
 
 inline constexpr const char* kFurtherAddressFile = "houses.txt";
-// Bytes of a further house number (cp1251).
+// Characters of a further house number.
 inline constexpr std::size_t kFurtherNumberLength = 15;
 
 struct LoadProblem;
@@ -34,7 +34,7 @@ struct FurtherAddress {
   int32_t x = 0;  // the building's address point
   int32_t y = 0;
   int32_t streetCode = 0;
-  std::string number;     // cp1251
+  std::string number;     // UTF-8
   int32_t building = -1;  // row of the building table, found on reading
 };
 
@@ -43,7 +43,7 @@ struct FurtherAddress {
 std::vector<FurtherAddress> parseFurtherAddresses(std::span<const uint8_t> bytes,
                                                   std::span<const Building> buildings,
                                                   std::vector<LoadProblem>* problems = nullptr);
-// The text of the file for these addresses (numbers taken as cp1251).
+// The text of the file for these addresses.
 std::string writeFurtherAddresses(std::span<const FurtherAddress> addresses);
 
 }  // namespace tikhomap

@@ -6,6 +6,7 @@
 
 #include "mapdata/byte_reader.h"
 #include "mapdata/byte_writer.h"
+#include "mapdata/cp1251.h"
 #include "mapdata/load_result.h"
 #include "mapdata/point_codec.h"
 
@@ -79,8 +80,9 @@ TitleSheetFile parseTitleFile(std::span<const uint8_t> bytes, bool withHeader,
       break;
     }
     text.kind = static_cast<char>(kind);
-    text.text.resize(length);
-    r.bytes(reinterpret_cast<uint8_t*>(text.text.data()), length);
+    std::string bytes(length, '\0');
+    r.bytes(reinterpret_cast<uint8_t*>(bytes.data()), length);
+    text.text = cp1251ToUtf8(bytes);
     file.texts.push_back(std::move(text));
   }
   return file;
@@ -102,12 +104,13 @@ std::vector<uint8_t> writeTitleFile(const TitleSheetFile& file) {
   w.u16(0);
   w.u16(0);
   for (const TitleText& text : file.texts) {
-    const size_t n = std::min(text.text.size(), kMaxTitleText);
+    const std::string bytes = utf8ToCp1251(text.text);
+    const size_t n = std::min(bytes.size(), kMaxTitleText);
     w.u8(static_cast<uint8_t>(text.kind));
     w.u8(static_cast<uint8_t>(n));
     w.u16(static_cast<uint16_t>(text.x));
     w.u16(static_cast<uint16_t>(text.y));
-    w.text(std::string_view(text.text).substr(0, n));
+    w.text(std::string_view(bytes).substr(0, n));
   }
   return std::move(w.bytes());
 }

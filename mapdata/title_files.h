@@ -22,7 +22,7 @@ struct TitleText {
   char kind = 'e';   // 1.tkm: 'e', 'f', 'g'; 2.tkm: 'o', 'p', 'q'
   int32_t x = 0;     // anchor northing, whole metres
   int32_t y = 0;     // anchor easting
-  std::string text;  // cp1251 bytes, 1..127 of them
+  std::string text;  // UTF-8; the files hold 1..127 cp1251 bytes of it
 };
 
 struct TitleSheetFile {

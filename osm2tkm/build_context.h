@@ -66,7 +66,7 @@ struct BuildContext {
   // With a sea: the land of the regional panel (grid), all sea without it.
   bool hasSea = false;
   std::vector<Polyline> regionalLand;
-  std::string title;     // cp1251 (fileText): --title, else the area's name
+  std::string title;     // as text() gives it: --title, else the area's name
   std::string timeZone;  // IANA name, empty when unknown
 
   ImportSummary& summary() { return out.summary; }
@@ -85,9 +85,12 @@ struct BuildContext {
   // made safe (mapdata/utf8_text.h), else mapText (cp1251), noting what the
   // conversion changed; names that had to be repaired are counted.
   std::string text(std::string_view utf8);
-  // A name of text() for the city description and the title sheet, which
-  // hold cp1251.
-  std::string fileText(const std::string& name) const { return container ? mapText(name) : name; }
+  // A name of text() cut to limit characters with "…" (osm2tkm/map_text.h),
+  // as the model holds it (UTF-8): the city description's and the title
+  // sheet's texts.
+  std::string modelName(const std::string& name, size_t limit) const {
+    return container ? cutUtf8Name(name, limit) : cp1251ToUtf8(cutName(name, limit));
+  }
   // A name of text() as the model holds it (UTF-8).
   std::string modelText(const std::string& name) const {
     return container ? name : cp1251ToUtf8(name);

@@ -9,6 +9,7 @@
 
 #include "mapdata/limits.h"
 #include "mapdata/table_order.h"
+#include "mapdata/utf8_text.h"
 #include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
 #include "osm2tkm/tag_mapping.h"
@@ -158,9 +159,8 @@ void applyAddress(BuildContext& ctx, BuiltBuilding& b, const Address& a) {
     if (code != 0) r.streetCode = code;
     return;
   }
-  // The further addresses hold cp1251, as houses.txt does.
-  const std::string further = ctx.fileText(a.number);
-  if (further.size() > kFurtherNumberLength) {
+  const std::string further = ctx.modelText(a.number);
+  if (codePointCount(further) > kFurtherNumberLength) {
     ctx.summary().add("house numbers longer than 15 characters (left out)");
     return;
   }

@@ -246,7 +246,7 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   ctx.container = options.container;
   ctx.areaDegrees = {area.min.lon, area.min.lat, area.max.lon, area.max.lat};
   if (!placeGrid(ctx, refusal)) return false;
-  if (!options.title.empty()) ctx.title = ctx.wrote(ctx.fileText(ctx.text(options.title)));
+  if (!options.title.empty()) ctx.title = ctx.wrote(ctx.text(options.title));
 
   say("places");
   collectPlaces(ctx);
@@ -275,12 +275,12 @@ bool buildCity(const Extract& extract, const BuildOptions& options, CityImport& 
   out.info.present = true;
   out.info.grid = ctx.grid;
   out.info.timeZone = ctx.timeZone;
-  out.info.name = cutName(ctx.title, 40);
+  out.info.name = ctx.modelName(ctx.title, 40);
   // The land outline is never a coast: the sea is drawn as water areas.
   out.info.coast = false;
   out.info.builtInCaptions = false;
-  out.info.credit = std::array<std::string, 2>{cutName(ctx.title, 40),
-                                               mapText("\u00a9 OpenStreetMap contributors, ODbL")};
+  out.info.credit = std::array<std::string, 2>{ctx.modelName(ctx.title, 40),
+                                               "\u00a9 OpenStreetMap contributors, ODbL"};
   int transliterated = 0, unknown = 0;
   for (const std::string& name : ctx.writtenNames) {
     const auto it = ctx.textNotes.find(name);

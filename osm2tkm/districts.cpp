@@ -29,6 +29,7 @@
 
 #include "mapdata/district_names.h"
 #include "mapdata/table_order.h"
+#include "mapdata/utf8_text.h"
 #include "osm2tkm/build_context.h"
 #include "osm2tkm/map_text.h"
 #include "osm2tkm/tag_mapping.h"
@@ -142,7 +143,7 @@ std::string groupName(BuildContext& ctx, const std::vector<Boundary>& all, const
     name += all[m].name;
     ctx.wrote(all[m].name);
   }
-  return cutName(ctx.fileText(name), kDistrictNameLength);
+  return ctx.modelName(name, kDistrictNameLength);
 }
 
 // The time zone: the outline's own timezone tag, else the zone of its
@@ -235,9 +236,9 @@ void buildDistricts(BuildContext& ctx) {
   if (ctx.title.empty() && outline) {
     std::string_view title = tagValue(*outline->tags, "name:ru");
     if (title.empty()) title = tagValue(*outline->tags, "name");
-    ctx.title = ctx.fileText(ctx.text(title));
+    ctx.title = ctx.text(title);
   }
-  if (ctx.title.empty()) ctx.title = ctx.fileText(ctx.text("OpenStreetMap"));
+  if (ctx.title.empty()) ctx.title = ctx.text("OpenStreetMap");
   ctx.wrote(ctx.title);
   const GeoPoint centre = gridToGeo(ctx.grid, middle.x, middle.y);
   ctx.timeZone = timeZoneOf(outline, centre.longitude);
@@ -363,9 +364,8 @@ void buildDistricts(BuildContext& ctx) {
   for (size_t g = 0; g < groups.size(); ++g) {
     const int district = static_cast<int>(g) + 1;
     ctx.out.info.districtNames[g] =
-        groups[g].frame
-            ? cutName(ctx.fileText(ctx.wrote(groups[g].frame->name)), kDistrictNameLength)
-            : groupName(ctx, all, groups[g]);
+        groups[g].frame ? ctx.modelName(ctx.wrote(groups[g].frame->name), kDistrictNameLength)
+                        : groupName(ctx, all, groups[g]);
     for (size_t m : groups[g].members)
       for (const Polyline& r : all[m].rings) {
         map.districtAreas.push_back(districtAreaFrom(district, closedPath(r)));
@@ -375,12 +375,11 @@ void buildDistricts(BuildContext& ctx) {
   if (groups.empty()) {
     // No unit at all: the town is one district.
     map.districtAreas.push_back(districtAreaFrom(1, closedPath(land)));
-    ctx.out.info.districtNames[0] = cutName(ctx.title, kDistrictNameLength);
+    ctx.out.info.districtNames[0] = ctx.modelName(ctx.title, kDistrictNameLength);
     ctx.summary().add("no administrative units inside the outline: one district, the whole town");
   }
   const size_t used = std::max<size_t>(groups.size(), 1);
-  for (size_t g = used; g < size_t(kDistrictCount); ++g)
-    ctx.out.info.districtNames[g] = mapText("\u2014");
+  for (size_t g = used; g < size_t(kDistrictCount); ++g) ctx.out.info.districtNames[g] = "\u2014";
   ctx.summary().add("districts", static_cast<int64_t>(used));
   if (used < size_t(kDistrictCount))
     ctx.summary().add("district slots left empty (named \"\u2014\")",
@@ -461,7 +460,8 @@ void buildTitleSheet(BuildContext& ctx) {
   std::vector<Bounds> taken;  // x north, y east, of the names placed
   auto place = [&](char kind, MetrePoint at, const std::string& text) {
     const int height = kind == 'g' ? 24 : 16;
-    const double w = (static_cast<double>(text.size()) * height * 0.6 + 4) * metresPerPixel;
+    const double w =
+        (static_cast<double>(codePointCount(text)) * height * 0.6 + 4) * metresPerPixel;
     const double h = (height + 2) * metresPerPixel;
     // The text hangs below and right of its point.
     const Bounds box{at.x - h, double(at.y), double(at.x), at.y + w};
@@ -473,12 +473,12 @@ void buildTitleSheet(BuildContext& ctx) {
     return true;
   };
   if (!ctx.title.empty())
-    place('g', {high.x, wholePoint(moved({0, e.yMin})).y}, cutName(ctx.title, 127));
+    place('g', {high.x, wholePoint(moved({0, e.yMin})).y}, ctx.modelName(ctx.title, 127));
   int covered = 0;
   for (const char* kind : {"city", "town", "village"})
     for (const NamedPlace& p : ctx.places) {
       if (p.kind != kind || p.name.empty() || p.name.size() > 127) continue;
-      if (!place('e', wholePoint(moved(p.at)), p.name)) ++covered;
+      if (!place('e', wholePoint(moved(p.at)), ctx.modelName(p.name, 127))) ++covered;
     }
   if (covered > 0)
     ctx.summary().add("place names left off the regional panel (they would cover another)",

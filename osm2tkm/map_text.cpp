@@ -1,6 +1,7 @@
 #include "osm2tkm/map_text.h"
 
 #include "mapdata/cp1251.h"
+#include "mapdata/utf8_text.h"
 
 namespace tikhomap::osm {
 namespace {
@@ -32,6 +33,14 @@ std::string cutName(const std::string& cp1251, size_t limit) {
   if (cp1251.size() <= limit) return cp1251;
   if (limit == 0) return {};
   return trimEnd(cp1251.substr(0, limit - 1)) + kEllipsis;
+}
+
+std::string cutUtf8Name(const std::string& utf8, size_t limit) {
+  if (codePointCount(utf8) <= limit) return utf8;
+  if (limit == 0) return {};
+  size_t end = 0;
+  for (size_t n = 0; n + 1 < limit; ++n) end = nextCodePoint(utf8, end);
+  return trimEnd(utf8.substr(0, end)) + "\u2026";
 }
 
 std::string fitName(const std::string& cp1251, size_t limit, std::set<std::string>& taken,

@@ -25,5 +25,8 @@ std::string fitName(const std::string& cp1251, size_t limit, std::set<std::strin
                     bool* shortened = nullptr);
 // Only cut to the field (no distinctness), by the same rule.
 std::string cutName(const std::string& cp1251, size_t limit);
+// The same cut for UTF-8 text, counted in characters: the first (limit − 1)
+// characters, trailing blanks dropped, followed by "…".
+std::string cutUtf8Name(const std::string& utf8, size_t limit);
 
 }  // namespace tikhomap::osm

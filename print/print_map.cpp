@@ -134,7 +134,7 @@ PurposeGroup printPurposeGroup(int32_t purpose) {
 }
 
 std::string printTitle(const CityInfo& city) {
-  return cp1251ToUtf8(cityTitleCp1251(city));
+  return cityTitle(city);
 }
 
 std::string pageScaleCaption(int32_t denominator) {

@@ -157,7 +157,7 @@ void drawDistrictFlash(const RenderContext& ctx, Canvas& dc, int32_t districtRow
     dc.polyline(std::span<const ScreenPoint>(screen.data(), static_cast<size_t>(drawn)));
   }
 
-  const std::string name = drawableText(cp1251ToUtf8(districtNameCp1251(ctx.map, area.district)));
+  const std::string name = drawableText(std::string(districtName(ctx.map, area.district)));
   if (name.empty()) return;
   const int n = static_cast<int>(graphemeCount(name));
   const int cx = (area.boundsLow[0] + area.boundsLow[2]) / 2;

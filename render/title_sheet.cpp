@@ -104,7 +104,7 @@ void drawSheetTexts(RenderContext& ctx, Canvas& dc, const std::vector<TitleText>
     int32_t sx = 0;
     int32_t sy = 0;
     mapToScreen(ctx.view, static_cast<float>(t.x), static_cast<float>(t.y), sx, sy);
-    const std::string text = cp1251ToUtf8(t.text);
+    const std::string& text = t.text;
     if (!smallScreen(frameHeight)) {
       const Rgb color = sheetTextStyle(t.kind, frameHeight).color;
       dc.setTextColor(kHighlight);
@@ -404,7 +404,7 @@ std::string creditLine(int line) {
 
 std::string creditLine(const MapData& map, int line) {
   if (!map.city.credit) return creditLine(line);
-  return cp1251ToUtf8((*map.city.credit)[line == 0 ? 0 : 1]);
+  return (*map.city.credit)[line == 0 ? 0 : 1];
 }
 
 void drawTitleSheet(RenderContext& ctx, Canvas& dc) {

@@ -187,10 +187,6 @@ int findHouseRow(std::span<const HouseListEntry> list, std::string_view typed) {
   return static_cast<int>(list.size()) - 1;
 }
 
-std::string furtherNumberUtf8(const FurtherAddress& a) {
-  return cp1251ToUtf8(a.number);
-}
-
 void prepareObjectSearch(std::string& search) {
   if (trimText(search) > 0) search = foldName(search);
 }

@@ -60,9 +60,6 @@ int findStreetRow(std::span<const StreetName> streets, std::string_view typed);
 // -1 for an empty list. Folded.
 int findHouseRow(std::span<const HouseListEntry> list, std::string_view typed);
 
-// A further address's number (houses.txt) as UTF-8.
-std::string furtherNumberUtf8(const FurtherAddress& a);
-
 enum class NameMatchMode : int {
   kBeginsWith = 0,  // "начинается с"
   kContains = 1,    // "содержит"

@@ -300,7 +300,7 @@ ObjectAddress objectAddress(const MapData& map, int32_t object) {
   for (std::size_t i = 1; i < map.districtAreas.size(); ++i) {
     const DistrictArea& d = map.districtAreas[i];
     if (pointInMetrePolygon(d.points, b.x, b.y)) {
-      a.district = cp1251ToUtf8(districtNameCp1251(map, d.district));
+      a.district = districtName(map, d.district);
       break;
     }
   }

@@ -297,7 +297,7 @@ std::vector<House> housesOf(const MapData& map, const QuickSearchIndex& index,
   }
   for (const int32_t i : index.furtherOf(street.streetCode)) {
     const FurtherAddress& a = map.furtherAddresses[static_cast<std::size_t>(i)];
-    std::string number = furtherNumberUtf8(a);
+    std::string number = a.number;
     std::string key = quickFold(number);
     houses.push_back({a.building, std::move(number), std::move(key)});
   }

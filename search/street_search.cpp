@@ -137,7 +137,7 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
     if (a.streetCode != street->streetCode || !validBuilding(ctx.map, a.building)) continue;
     HouseListEntry entry;
     entry.building = a.building;
-    setText(entry.text, furtherNumberUtf8(a));
+    setText(entry.text, a.number);
     state.houseList.push_back(entry);
   }
   sortHouseList(state.houseList);
@@ -145,8 +145,7 @@ void buildHouseList(StreetSearchState& state, const StreetSearchContext& ctx) {
     const std::string number = entry.text;
     const std::size_t length = codePointCount(number);
     const std::size_t room = kHouseLineRoom - std::min(length, kHouseLineRoom);
-    const std::string whole =
-        buildings[static_cast<size_t>(entry.building)].description;
+    const std::string whole = buildings[static_cast<size_t>(entry.building)].description;
     std::string description(firstCodePoints(whole, room));
     trimText(description);
     if (!description.empty()) setText(entry.text, number + ", " + description);
@@ -305,8 +304,7 @@ SearchOutcome addChosenHouse(StreetSearchState& state, StreetSearchContext& ctx)
     return out;
   }
   const StreetName* street = selectedStreet(state, ctx);
-  const std::string name =
-      street == nullptr ? std::string{} : street->name;
+  const std::string name = street == nullptr ? std::string{} : street->name;
   std::string line(upTo(name, '/'));
   line += ", ";
   line += upTo(entry.text, ',');

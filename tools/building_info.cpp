@@ -65,8 +65,7 @@ namespace {
 std::string districtNameText(const MapData& map, float mx, float my) {
   const int32_t area = findDistrictAt(map, mx, my);
   if (area < 0) return {};
-  std::string text =
-      cp1251ToUtf8(districtNameCp1251(map, map.districtAreas[static_cast<size_t>(area)].district));
+  std::string text(districtName(map, map.districtAreas[static_cast<size_t>(area)].district));
   text += " район";
   return text;
 }

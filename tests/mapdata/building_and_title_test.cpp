@@ -126,7 +126,7 @@ TEST(TitleFile, ShapeCountUsesTheLowByteOfTheCorrection) {
   ASSERT_EQ(f.shapes[0].points.size(), 2u);
   EXPECT_EQ(f.shapes[0].points[0], (MetrePoint{0x4010, 0x2030}));
   ASSERT_EQ(f.texts.size(), 1u);
-  EXPECT_EQ(f.texts[0].text, "\xC0\xC1");
+  EXPECT_EQ(f.texts[0].text, "АБ");  // cp1251 read as UTF-8
   EXPECT_TRUE(problems.empty());
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "mapdata/city_info.h"
-#include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
 #include "mapdata/further_addresses.h"
 #include "mapdata/load_result.h"
@@ -42,9 +41,9 @@ TEST(CityInfo, EveryKeyIsRead) {
       "name = Vaduz\n");
   EXPECT_TRUE(info.present);
   EXPECT_TRUE(info.regionalOutline);
-  EXPECT_EQ(cityTitleCp1251(info), utf8ToCp1251("Vaduz. Адресный план города"));
+  EXPECT_EQ(cityTitle(info), "Vaduz. Адресный план города");
   // Without a name the built-in city's.
-  EXPECT_EQ(cityTitleCp1251(CityInfo{}), utf8ToCp1251("Тихоморск. Адресный план города"));
+  EXPECT_EQ(cityTitle(CityInfo{}), "Тихоморск. Адресный план города");
   ASSERT_TRUE(info.grid.has_value());
   EXPECT_DOUBLE_EQ(info.grid->centralMeridian, 9.55);
   EXPECT_DOUBLE_EQ(info.grid->northOrigin, 5209646.5);
@@ -53,10 +52,10 @@ TEST(CityInfo, EveryKeyIsRead) {
   EXPECT_FALSE(info.coast);
   EXPECT_EQ(info.districtNames[0], "Schaan, Vaduz");
   EXPECT_EQ(info.districtNames[1], "");
-  EXPECT_EQ(info.districtNames[4], "Stadtle");  // into cp1251, transliterated
+  EXPECT_EQ(info.districtNames[4], "Städtle");  // kept as written
   EXPECT_FALSE(info.builtInCaptions);
   ASSERT_TRUE(info.credit.has_value());
-  EXPECT_EQ((*info.credit)[0], utf8ToCp1251("Лихтенштейн"));
+  EXPECT_EQ((*info.credit)[0], "Лихтенштейн");
   EXPECT_EQ((*info.credit)[1], "");
 }
 
@@ -104,14 +103,14 @@ TEST(FurtherAddresses, LinesNameBuildingsByTheirPointsAndBadOnesAreReported) {
   EXPECT_EQ(a[0].streetCode, 7);
   EXPECT_EQ(a[0].number, "65");
   EXPECT_EQ(a[1].building, 0);
-  EXPECT_EQ(a[1].number, "12a Sud");
+  EXPECT_EQ(a[1].number, "12a Süd");
   EXPECT_EQ(problems.size(), 6u);
   const std::string written = writeFurtherAddresses(a);
   const std::vector<FurtherAddress> again = parseFurtherAddresses(
       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(written.data()), written.size()),
       buildings);
   ASSERT_EQ(again.size(), 2u);
-  EXPECT_EQ(again[1].number, "12a Sud");
+  EXPECT_EQ(again[1].number, "12a Süd");
 }
 
 TEST(CityInfo, AnIncompleteOrUnknownGridIsNotUsed) {
@@ -134,11 +133,11 @@ TEST(CityInfo, WhatIsWrittenReadsBackTheSame) {
   info.grid = GridProjection{-70.25, 4000123.125, -12345.5};
   info.timeZone = "America/Santiago";
   info.coast = true;
-  info.districtNames[2] = utf8ToCp1251("Центр");
+  info.districtNames[2] = "Центр";
   info.districtNames[3] = "bad\nname";
   info.builtInCaptions = false;
-  info.credit = std::array<std::string, 2>{utf8ToCp1251("© OpenStreetMap"), "x"};
-  info.name = utf8ToCp1251("Вадуц");
+  info.credit = std::array<std::string, 2>{"© OpenStreetMap", "Αθήνα"};
+  info.name = "Zürich";
   info.regionalOutline = true;
   const CityInfo again = parse(writeCityInfo(info));
   EXPECT_TRUE(again.regionalOutline);
@@ -178,8 +177,7 @@ TEST_F(CityInfoFolder, WithoutTheFileTheBuiltInValuesHold) {
   EXPECT_FALSE(map.city.present);
   EXPECT_TRUE(map.city.coast);
   EXPECT_FALSE(map.city.grid.has_value());
-  for (int d = 1; d <= kDistrictCount; ++d)
-    EXPECT_EQ(districtNameCp1251(map, d), districtNameCp1251(d));
+  for (int d = 1; d <= kDistrictCount; ++d) EXPECT_EQ(districtName(map, d), districtName(d));
 }
 
 TEST_F(CityInfoFolder, TheFileIsReadAndAFolderReloadedWithoutItForgetsIt) {
@@ -188,9 +186,9 @@ TEST_F(CityInfoFolder, TheFileIsReadAndAFolderReloadedWithoutItForgetsIt) {
   ASSERT_TRUE(loadBaseMap(dir, map, {}).ok);
   EXPECT_TRUE(map.city.present);
   EXPECT_FALSE(map.city.coast);
-  EXPECT_EQ(districtNameCp1251(map, 2), "Vaduz");
-  EXPECT_EQ(districtNameCp1251(map, 1), districtNameCp1251(1));  // not given: built in
-  EXPECT_EQ(districtNameCp1251(map, 6), "");
+  EXPECT_EQ(districtName(map, 2), "Vaduz");
+  EXPECT_EQ(districtName(map, 1), districtName(1));  // not given: built in
+  EXPECT_EQ(districtName(map, 6), "");
   std::filesystem::remove(dir / kCityInfoFile);
   ASSERT_TRUE(loadBaseMap(dir, map, {}).ok);
   EXPECT_FALSE(map.city.present);

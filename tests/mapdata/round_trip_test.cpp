@@ -129,7 +129,7 @@ TEST(RoundTrip, TitleFiles) {
   regional.shapes.push_back({{{0x4010, 0x2030}, {40000, 50000}, {0x4010, 0x2030}}});
   regional.shapes.push_back({});  // an empty shape must not end the shapes
   regional.shapes.push_back({{{1, 2}, {3, 4}}});
-  regional.texts.push_back({'e', 40000, 300, utf8ToCp1251("Тихоморск")});
+  regional.texts.push_back({'e', 40000, 300, "Тихоморск"});
   regional.texts.push_back({'g', 1, 2, std::string(127, '\xE9')});
   const TitleSheetFile back = parseTitleFile(writeTitleFile(regional), true);
   ASSERT_TRUE(back.hasHeader);

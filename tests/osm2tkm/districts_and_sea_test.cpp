@@ -58,7 +58,7 @@ struct Town {
 
 std::vector<std::string> districtNames(const CityImport& city) {
   std::vector<std::string> names;
-  for (const std::string& n : city.info.districtNames) names.push_back(cp1251ToUtf8(n));
+  for (const std::string& n : city.info.districtNames) names.push_back(n);
   return names;
 }
 

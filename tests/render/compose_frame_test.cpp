@@ -70,7 +70,7 @@ TEST(ComposeFrame, CaptionShowsTheRoundedDenominator) {
   composeFrame(w.ctx, w.dc);
   const auto texts = w.dc.callsOf(CallKind::TextOut);
   ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.back().text, cp1251ToUtf8(scaleCaption(1670)));
+  EXPECT_EQ(texts.back().text, scaleCaption(1670));
   EXPECT_EQ(w.view.scaleDenominator % 10, 0);
 }
 

@@ -267,7 +267,7 @@ TEST(NameFlash, NamesAnObjectAtItsPoint) {
   const int n = static_cast<int>(codePointCount(name));  // 37: a = 300 / 37 is raised to 40
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[1].text, cp1251ToUtf8(name));
+  EXPECT_EQ(texts[1].text, name);
   EXPECT_EQ(texts[1].state.font.height, 120);
   EXPECT_EQ(texts[1].points[0], (ScreenPoint{sx - 10 * 3 * n, sy - 120}));
 }
@@ -315,11 +315,11 @@ TEST(DistrictFlash, OutlineAndNameOverTheCentreOfTheBounds) {
   int32_t sx = 0;
   int32_t sy = 0;
   mapToScreen(f.view, 150, 200, sx, sy);
-  const std::string name = cp1251ToUtf8(districtNameCp1251(2));
+  const std::string name = std::string(districtName(2));
   const int n = static_cast<int>(codePointCount(name));
   const auto texts = f.dc.callsOf(CallKind::TextOut);
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[0].text, cp1251ToUtf8(name));
+  EXPECT_EQ(texts[0].text, name);
   EXPECT_EQ(texts[0].points[0], (ScreenPoint{sx - 15 * n + 1, sy - 59}));
   EXPECT_EQ(texts[0].state.textColor, (Rgb{0, 0, 0}));
   EXPECT_EQ(texts[1].points[0], (ScreenPoint{sx - 15 * n, sy - 60}));

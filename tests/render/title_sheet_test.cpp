@@ -96,7 +96,7 @@ TEST_F(TitleSheet, SmallScreenSkipsSomeCaptions) {
   ASSERT_EQ(o.size(), 1u);
   EXPECT_EQ(o[0].state.textColor, (Rgb{150, 0, 0}));
 
-  const auto credit = textsNamed(w.dc, cp1251ToUtf8(creditLine(0)));
+  const auto credit = textsNamed(w.dc, creditLine(0));
   ASSERT_EQ(credit.size(), 2u);
   EXPECT_EQ(credit[0].state.font.height, 14);
   EXPECT_EQ(credit[0].state.font.weight, 100);
@@ -149,7 +149,7 @@ TEST_F(TitleSheet, LargeScreenTextsHaveAYellowCopyAndTheirKindsStyle) {
   EXPECT_EQ(again[1].state.textColor, (Rgb{200, 100, 0}));
   EXPECT_EQ(textsNamed(w.dc, "Ptext").size(), 2u);
 
-  const auto credit = textsNamed(w.dc, cp1251ToUtf8(creditLine(1)));
+  const auto credit = textsNamed(w.dc, creditLine(1));
   ASSERT_EQ(credit.size(), 2u);
   EXPECT_EQ(credit[0].state.font.height, 22);
   EXPECT_EQ(credit[0].state.textColor, (Rgb{250, 250, 0}));
@@ -296,7 +296,7 @@ TEST_F(TitleSheet, MissingFilesLeaveTheirPartsEmpty) {
   ASSERT_EQ(fills.size(), 2u);  // background and the city panel only
   EXPECT_EQ(w.dc.callsOf(CallKind::DrawEdge).size(), 1u);
   EXPECT_TRUE(textsNamed(w.dc, "Qtext").empty());
-  EXPECT_EQ(textsNamed(w.dc, cp1251ToUtf8(creditLine(0))).size(), 2u);
+  EXPECT_EQ(textsNamed(w.dc, creditLine(0)).size(), 2u);
 }
 
 TEST_F(TitleSheet, TextStyleTable) {
@@ -351,7 +351,7 @@ TEST(InlandCityDescription, TitleSheetHasNoSeaNoBaysAndItsOwnCredit) {
   w.map.city.present = true;
   w.map.city.coast = false;
   w.map.city.builtInCaptions = false;
-  w.map.city.credit = std::array<std::string, 2>{"Vaduz", "OSM"};
+  w.map.city.credit = std::array<std::string, 2>{"Zürich", "OSM"};
   DeviceCaps caps = w.dc.deviceCaps();
   caps.height = 1024;  // a large screen: the credit in its larger letters
   w.dc.setDeviceCaps(caps);
@@ -360,9 +360,9 @@ TEST(InlandCityDescription, TitleSheetHasNoSeaNoBaysAndItsOwnCredit) {
   int vaduzY = -1, osmY = -1, height = 0;
   for (const RecordedCall& c : w.dc.callsOf(CallKind::TextOut)) {
     EXPECT_NE(c.text, "Западный залив");
-    EXPECT_NE(c.text, cp1251ToUtf8(creditLine(0)));
-    vaduz |= c.text == "Vaduz";
-    if (c.text == "Vaduz") vaduzY = c.points[0].y, height = std::abs(c.state.font.height);
+    EXPECT_NE(c.text, creditLine(0));
+    vaduz |= c.text == "Zürich";
+    if (c.text == "Zürich") vaduzY = c.points[0].y, height = std::abs(c.state.font.height);
     if (c.text == "OSM") osmY = c.points[0].y;
   }
   EXPECT_TRUE(vaduz);

@@ -234,10 +234,10 @@ TEST_F(BuildingInfoFixture, ObjectsBeyond32767MetresMatchTheirBuilding) {
 }
 
 TEST(DistrictNames, FiveBuiltInNamesAndEmptyOtherwise) {
-  EXPECT_EQ(cp1251ToUtf8(districtNameCp1251(1)), "Северный");
-  EXPECT_EQ(cp1251ToUtf8(districtNameCp1251(5)), "Нагорный");
-  EXPECT_TRUE(districtNameCp1251(0).empty());
-  EXPECT_TRUE(districtNameCp1251(6).empty());
+  EXPECT_EQ(std::string(districtName(1)), "Северный");
+  EXPECT_EQ(std::string(districtName(5)), "Нагорный");
+  EXPECT_TRUE(districtName(0).empty());
+  EXPECT_TRUE(districtName(6).empty());
 }
 
 }  // namespace
