@@ -465,6 +465,10 @@ int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
       return 1;
     }
   }
+  // The container holds the town's description (its grid, time zone, name
+  // and districts) in its own table, from the map; the map files have it
+  // beside them in city.txt.
+  city.map.city = city.info;
   stage("writing " + line.outDir.string());
   bool container = false;
   if (!writeCityFolder(city, line.outDir, line.input, line.force, line.container, container,

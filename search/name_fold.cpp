@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "mapdata/cp1251.h"
+#include "mapdata/transliteration.h"
 
 namespace tikhomap {
 namespace {
@@ -123,6 +124,15 @@ std::string foldFully(std::string_view utf8, YoFold yo) {
     char32_t c = static_cast<char32_t>(bare.char32At(i));
     i += U16_LENGTH(c);
     if (c == kSmallYo && yo == YoFold::kAsYe) c = kSmallYe;
+    // Latin letters of their own that no accent makes (ø, ł, đ, æ) are
+    // typed as the plain letters the transliteration table gives them.
+    if (c >= 0x80 && c < 0x250) {
+      const std::string_view plain = latinTransliteration(c);
+      if (!plain.empty()) {
+        out += plain;
+        continue;
+      }
+    }
     appendUtf8(out, c);
   }
   return out;

@@ -308,9 +308,10 @@ TEST_F(Refusals, ATownBeyondTheMapFilesOrAskedForIsWrittenAsTheContainer) {
     EXPECT_TRUE(loadMapBase(out, map, {}).ok);
     EXPECT_TRUE(loadMapBuildings(out, map, {}).ok);
     EXPECT_FALSE(map.buildings.empty());
-    // Either way the names keep their letters.
+    // Either way the names keep their letters, and the town its own grid.
     EXPECT_TRUE(std::any_of(map.streetNames.begin(), map.streetNames.end(),
                             [](const StreetName& s) { return s.name == "Städtle"; }));
+    EXPECT_TRUE(map.city.grid.has_value());
   }
 }
 

@@ -319,8 +319,8 @@ TEST(QuickSearch, NamesFoldAcrossScripts) {
   city.street(30, 1, "Städtle", {"7"});
   city.street(31, 1, "Їжакова ул.", {"3"});
   city.street(32, 1, "Οδός Ερμού", {"5"});
-  const std::pair<const char*, int16_t> rows[] = {{"stadtle 7", 30}, {"STÄDTLE 7", 30},
-                                                  {"їжакова 3", 31}, {"ЇЖАК 3", 31},
+  const std::pair<const char*, int16_t> rows[] = {{"stadtle 7", 30},    {"STÄDTLE 7", 30},
+                                                  {"їжакова 3", 31},    {"ЇЖАК 3", 31},
                                                   {"οδος ερμου 5", 32}, {"ΕΡΜΟΥ 5", 32}};
   for (const auto& [query, code] : rows) {
     const QuickSearchResult r = city.find(query);
