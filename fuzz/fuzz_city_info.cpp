@@ -10,12 +10,13 @@
 #include "mapdata/city_info.h"
 #include "mapdata/further_addresses.h"
 #include "mapdata/load_result.h"
+#include "mapdata/utf8_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tikhomap;
   std::vector<LoadProblem> problems;
   const CityInfo info = parseCityInfo(std::span<const uint8_t>(data, size), &problems);
-  for (const std::string& name : info.districtNames) fuzz::require(name.size() <= 60);
+  for (const std::string& name : info.districtNames) fuzz::require(codePointCount(name) <= 60);
   const std::string text = writeCityInfo(info);
   const CityInfo again = parseCityInfo(
       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       parseFurtherAddresses(std::span<const uint8_t>(data, size), buildings, &problems);
   for (const FurtherAddress& a : further) {
     fuzz::require(a.building >= 0 && a.building < 3);
-    fuzz::require(!a.number.empty() && a.number.size() <= kFurtherNumberLength);
+    fuzz::require(!a.number.empty() && codePointCount(a.number) <= kFurtherNumberLength);
   }
   const std::string houses = writeFurtherAddresses(further);
   fuzz::require(

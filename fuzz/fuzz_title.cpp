@@ -8,6 +8,7 @@
 #include "fuzz/fuzz_checks.h"
 #include "mapdata/load_result.h"
 #include "mapdata/title_files.h"
+#include "mapdata/utf8_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
@@ -15,7 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<tikhomap::LoadProblem> problems;
   const tikhomap::TitleSheetFile file =
       tikhomap::parseTitleFile(std::span<const uint8_t>(data + 1, size - 1), withHeader, &problems);
-  for (const tikhomap::TitleText& t : file.texts) tikhomap::fuzz::require(t.text.size() <= 127);
+  // A text of at most 127 code-page bytes, one character each.
+  for (const tikhomap::TitleText& t : file.texts) {
+    tikhomap::fuzz::require(tikhomap::codePointCount(t.text) <= 127);
+  }
   // What was read writes back to bytes that read the same.
   const tikhomap::TitleSheetFile again =
       tikhomap::parseTitleFile(tikhomap::writeTitleFile(file), withHeader);
