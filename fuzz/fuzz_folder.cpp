@@ -10,6 +10,7 @@
 #include "fuzz/fuzz_folder.h"
 #include "mapdata/map_file.h"
 #include "mapdata/title_files.h"
+#include "mapdata/utf8_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tikhomap;
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!readMapFile(folder.dir() / name, name, bytes, problems)) continue;
     const TitleSheetFile sheet = parseTitleFile(bytes, regional, &problems);
     for (const TitleText& t : sheet.texts) {
-      fuzz::require(t.text.size() <= 127);
+      fuzz::require(codePointCount(t.text) <= 127);  // code-page bytes, a character each
     }
   }
   return 0;
