@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include "citygen/city_generator.h"
-#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 #include "search/object_search.h"
 #include "search/quick_search.h"

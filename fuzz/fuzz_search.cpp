@@ -16,7 +16,6 @@
 
 #include "fuzz/fuzz_checks.h"
 #include "fuzz/fuzz_city.h"
-#include "mapdata/cp1251.h"
 #include "search/name_matching.h"
 #include "search/object_search.h"
 #include "search/place_choice.h"

@@ -6,60 +6,9 @@
 namespace tikhomap {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Decodes the sequence at s[i]; returns its length, or 0 when it is
-// malformed (a stray or cut sequence, an overlong form, a surrogate, a code
-// point past U+10FFFF). A malformed sequence stands for one replacement
-// character and is skipped by one byte.
-size_t decode(std::string_view s, size_t i, char32_t& c) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  if (b0 < 0x80) {
-    c = b0;
-    return 1;
-  }
-  size_t len = 0;
-  char32_t min = 0;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    len = 2, c = b0 & 0x1F, min = 0x80;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3, c = b0 & 0x0F, min = 0x800;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    len = 4, c = b0 & 0x07, min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (s.size() - i < len) return 0;
-  for (size_t k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) return 0;
-    c = (c << 6) | (b & 0x3F);
-  }
-  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-  return len;
-}
-
 bool dropped(char32_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) ||
          (c >= 0x2066 && c <= 0x2069);
-}
-
-void append(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
 }
 
 size_t encodedLength(char32_t c) {
@@ -68,19 +17,53 @@ size_t encodedLength(char32_t c) {
 
 }  // namespace
 
+DecodedChar decodeUtf8At(std::string_view s, std::size_t pos) {
+  const auto b0 = static_cast<unsigned char>(s[pos]);
+  if (b0 < 0x80) return {b0, 1};
+  std::size_t need = 0;
+  char32_t c = 0;
+  unsigned char lo = 0x80;
+  unsigned char hi = 0xBF;
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    need = 1;
+    c = b0 & 0x1F;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    need = 2;
+    c = b0 & 0x0F;
+    if (b0 == 0xE0) lo = 0xA0;  // overlong below
+    if (b0 == 0xED) hi = 0x9F;  // surrogates above
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    need = 3;
+    c = b0 & 0x07;
+    if (b0 == 0xF0) lo = 0x90;  // overlong below
+    if (b0 == 0xF4) hi = 0x8F;  // past U+10FFFF above
+  } else {
+    return {};
+  }
+  std::size_t i = 1;
+  for (; i <= need; ++i) {
+    if (pos + i >= s.size()) return {kReplacement, i};
+    const auto b = static_cast<unsigned char>(s[pos + i]);
+    if (b < lo || b > hi) return {kReplacement, i};
+    lo = 0x80;
+    hi = 0xBF;
+    c = (c << 6) | (b & 0x3F);
+  }
+  return {c, i};
+}
+
 std::string sanitizedUtf8(std::string_view text, std::size_t maxBytes, bool* repaired) {
   std::string out;
   out.reserve(std::min(text.size(), maxBytes));
   bool changed = false;
   for (size_t i = 0; i < text.size();) {
-    char32_t c = 0;
-    size_t len = decode(text, i, c);
-    if (len == 0) {
-      c = kReplacement;
-      len = 1;
+    const DecodedChar d = decodeUtf8At(text, i);
+    const char32_t c = d.c;
+    // U+FFFD in the text stands as it is; only a malformed part is a repair.
+    if (c == kReplacement && !(d.length == 3 && text.substr(i, 3) == "\xEF\xBF\xBD")) {
       changed = true;
     }
-    i += len;
+    i += d.length;
     if (dropped(c)) {
       changed = true;
       continue;
@@ -89,7 +72,7 @@ std::string sanitizedUtf8(std::string_view text, std::size_t maxBytes, bool* rep
       changed = true;
       break;
     }
-    append(out, c);
+    appendUtf8(out, c);
   }
   if (repaired) *repaired = changed;
   return out;
@@ -111,6 +94,24 @@ std::size_t nextCodePoint(std::string_view utf8, std::size_t i) {
   ++i;
   while (i < utf8.size() && continuation(utf8[i])) ++i;
   return std::min(i, utf8.size());
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
 }
 
 }  // namespace tikhomap

@@ -19,6 +19,21 @@ namespace tikhomap {
 std::string sanitizedUtf8(std::string_view text, std::size_t maxBytes = kMaxTextBytes,
                           bool* repaired = nullptr);
 
+inline constexpr char32_t kReplacement = 0xFFFD;
+
+// One character of UTF-8 text at byte pos (pos < s.size()), or U+FFFD for
+// the maximal ill-formed part there: the longest prefix of a well-formed
+// sequence, or one byte. So an overlong form, a surrogate or a code point
+// past U+10FFFF reads as one U+FFFD per byte, a cut sequence as one.
+struct DecodedChar {
+  char32_t c = kReplacement;
+  std::size_t length = 1;  // bytes taken, at least one
+};
+DecodedChar decodeUtf8At(std::string_view s, std::size_t pos);
+
+// The code point (at most U+10FFFF, not a surrogate) written as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
+
 // Characters (code points) of UTF-8 text: its bytes that start one.
 std::size_t codePointCount(std::string_view utf8);
 

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <span>
 
-#include "mapdata/cp1251.h"
 #include "print/print_map.h"
 #include "render/building_filter.h"
 #include "render/building_walls.h"

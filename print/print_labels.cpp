@@ -2,7 +2,6 @@
 // placed again at the page's scale with letters sized in millimetres.
 #include <algorithm>
 
-#include "mapdata/utf8_text.h"
 #include "print/print_map.h"
 #include "render/feature_draw.h"
 #include "render/street_labels.h"
@@ -43,7 +42,7 @@ void printStreetLabels(const PrintScene& scene, PageState& page, Canvas& dc) {
     if (labelled[row] == 0 || !pointInView(v, anchor.x, anchor.y)) continue;
     const MapFeature* street = streetOfAnchor(scene.map, anchor);
     if (street == nullptr) continue;
-    const std::string name = streetLabelText(scene.map, anchor.streetCode);
+    const std::string_view name = streetLabelText(scene.map, anchor.streetCode);
     if (name.empty()) continue;
     const MapPoint at{static_cast<float>(anchor.x), static_cast<float>(anchor.y)};
     if (!placeLabel(v, fontHeight, at, *street, name, placed)) continue;

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "mapdata/codes.h"
-#include "mapdata/cp1251.h"
 #include "mapdata/utf8_text.h"
 #include "render/feature_draw.h"
 #include "render/graphemes.h"

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "mapdata/codes.h"
-#include "mapdata/cp1251.h"
 #include "render/feature_draw.h"
 #include "render/land_and_sea.h"
 #include "render/layer_passes.h"

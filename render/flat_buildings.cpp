@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "mapdata/cp1251.h"
 #include "render/building_filter.h"
 #include "render/feature_draw.h"
 #include "render/graphemes.h"

@@ -5,10 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
 #include "mapdata/text_rules.h"
-#include "mapdata/utf8_text.h"
 #include "render/building_filter.h"
 #include "render/graphemes.h"
 #include "render/layer_passes.h"

@@ -3,52 +3,10 @@
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 
+#include "mapdata/utf8_text.h"
+
 namespace tikhomap {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-struct Decoded {
-  char32_t c = kReplacement;
-  size_t length = 1;  // bytes taken, at least one
-};
-
-// One character at pos, or U+FFFD for the maximal ill-formed part there (the
-// longest prefix of a well-formed sequence, or one byte).
-Decoded decodeAt(std::string_view s, size_t pos) {
-  const auto b0 = static_cast<unsigned char>(s[pos]);
-  if (b0 < 0x80) return {b0, 1};
-  size_t need = 0;
-  char32_t c = 0;
-  unsigned char lo = 0x80;
-  unsigned char hi = 0xBF;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    need = 1;
-    c = b0 & 0x1F;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    need = 2;
-    c = b0 & 0x0F;
-    if (b0 == 0xE0) lo = 0xA0;  // overlong below
-    if (b0 == 0xED) hi = 0x9F;  // surrogates above
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    need = 3;
-    c = b0 & 0x07;
-    if (b0 == 0xF0) lo = 0x90;  // overlong below
-    if (b0 == 0xF4) hi = 0x8F;  // past U+10FFFF above
-  } else {
-    return {};
-  }
-  size_t i = 1;
-  for (; i <= need; ++i) {
-    if (pos + i >= s.size()) return {kReplacement, i};
-    const auto b = static_cast<unsigned char>(s[pos + i]);
-    if (b < lo || b > hi) return {kReplacement, i};
-    lo = 0x80;
-    hi = 0xBF;
-    c = (c << 6) | (b & 0x3F);
-  }
-  return {c, i};
-}
 
 // Characters that steer the direction of what follows or break the line:
 // left out of drawn text, so that a name cannot turn the rest of a label
@@ -56,24 +14,6 @@ Decoded decodeAt(std::string_view s, size_t pos) {
 bool leftOut(char32_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
          (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
 }
 
 // Characters that never join a neighbour into one cluster: the letters and
@@ -125,7 +65,7 @@ std::string drawableText(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
   for (size_t pos = 0; pos < bytes.size();) {
-    const Decoded d = decodeAt(bytes, pos);
+    const DecodedChar d = decodeUtf8At(bytes, pos);
     if (!leftOut(d.c)) appendUtf8(out, d.c);
     pos += d.length;
   }
@@ -137,7 +77,7 @@ std::vector<uint32_t> graphemeBounds(std::string_view utf8) {
   bounds.reserve(utf8.size() + 1);
   bool simple = true;
   for (size_t pos = 0; pos < utf8.size();) {
-    const Decoded d = decodeAt(utf8, pos);
+    const DecodedChar d = decodeUtf8At(utf8, pos);
     simple = simple && standsAlone(d.c);
     bounds.push_back(static_cast<uint32_t>(pos));
     pos += d.length;
@@ -152,7 +92,7 @@ std::vector<uint32_t> graphemeBounds(std::string_view utf8) {
   text.reserve(utf8.size());
   byteAt.reserve(utf8.size() + 1);
   for (size_t k = 0; k + 1 < bounds.size(); ++k) {
-    char32_t c = decodeAt(utf8, bounds[k]).c;
+    char32_t c = decodeUtf8At(utf8, bounds[k]).c;
     if (c >= 0x10000) {
       c -= 0x10000;
       text.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
@@ -184,7 +124,7 @@ size_t graphemeCount(std::string_view utf8) {
 
 bool isWideCluster(std::string_view cluster) {
   if (cluster.empty()) return false;
-  const char32_t c = decodeAt(cluster, 0).c;
+  const char32_t c = decodeUtf8At(cluster, 0).c;
   if (c < 0x1100) return false;
   const int width = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_EAST_ASIAN_WIDTH);
   return width == U_EA_WIDE || width == U_EA_FULLWIDTH;
@@ -192,7 +132,7 @@ bool isWideCluster(std::string_view cluster) {
 
 bool hasRightToLeft(std::string_view utf8) {
   for (size_t pos = 0; pos < utf8.size();) {
-    const Decoded d = decodeAt(utf8, pos);
+    const DecodedChar d = decodeUtf8At(utf8, pos);
     pos += d.length;
     if (d.c < 0x590) continue;
     const UCharDirection dir = u_charDirection(static_cast<UChar32>(d.c));

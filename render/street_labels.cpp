@@ -9,7 +9,6 @@
 #include <numbers>
 
 #include "mapdata/codes.h"
-#include "mapdata/cp1251.h"
 #include "render/feature_draw.h"
 #include "render/graphemes.h"
 #include "render/layer_passes.h"
@@ -115,13 +114,11 @@ void drawCharacters(Canvas& dc, const LabelPlacement& at, int fontHeight, int we
 
 }  // namespace
 
-std::string streetLabelText(const MapData& map, int streetCode) {
+std::string_view streetLabelText(const MapData& map, int streetCode) {
   const StreetName* street = map.streetByCode(streetCode);
   if (street == nullptr) return {};
-  std::string name = street->name;
-  const size_t slash = name.find('/');
-  if (slash != std::string::npos) name.resize(slash);
-  return name;
+  const std::string_view name = street->name;
+  return name.substr(0, name.find('/'));
 }
 
 int placeLabel(const ViewState& view, int fontHeight, MapPoint anchor, const MapFeature& street,
@@ -263,7 +260,7 @@ void streetLabelPass(RenderContext& ctx, Canvas& dc) {
       }
     }
     if (street == nullptr) continue;
-    const std::string name = streetLabelText(map, anchor.streetCode);
+    const std::string_view name = streetLabelText(map, anchor.streetCode);
     if (!placeLabel(view, ctx.cache.labelFontHeight, {ax, ay}, *street, name, placed)) continue;
     drawCharacters(dc, placed, ctx.cache.labelFontHeight, bold ? kBoldWeight : kLightWeight, !bold,
                    false);
@@ -295,7 +292,7 @@ int labelAtPoint(RenderContext& ctx, Canvas& dc, int sx, int sy) {
     }
   }
   if (street == nullptr || street->code == 0) return 0;
-  const std::string name = streetLabelText(map, street->code);
+  const std::string_view name = streetLabelText(map, street->code);
   if (name.empty()) return 0;
 
   const int fontHeight = std::max(12, static_cast<int>(33.333333 * view.mmPerMetre));

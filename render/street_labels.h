@@ -33,8 +33,9 @@ struct LabelPlacement {
 };
 
 // The name of a street code as it is written on the map, in UTF-8: cut at
-// the first "/", empty when no street has the code.
-std::string streetLabelText(const MapData& map, int streetCode);
+// the first "/", empty when no street has the code. Points into
+// map.streetNames.
+std::string_view streetLabelText(const MapData& map, int streetCode);
 
 // Places `name` (UTF-8; any bytes) along the street polyline around the
 // anchor (map metres), letter by letter, with letters fontHeight pixels

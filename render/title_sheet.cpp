@@ -10,7 +10,6 @@
 
 #include "gpkg/map_location.h"
 #include "mapdata/codes.h"
-#include "mapdata/cp1251.h"
 #include "render/feature_draw.h"
 #include "render/graphemes.h"
 #include "render/style_set.h"

@@ -4,7 +4,6 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/uscript.h>
-#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <array>
@@ -17,30 +16,11 @@
 namespace tikhomap {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kSmallYo = 0x0451;  // ё
 constexpr char32_t kSmallYe = 0x0435;  // е
 constexpr char32_t kFirstCapitalA = 0x0410;
 constexpr char32_t kLastCapitalYa = 0x042F;
 constexpr char32_t kLastSmallYa = 0x044F;
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 
 // The code points of the map files' code page, the micro sign left out.
 constexpr char32_t kLastCodePageCharacter = 0x2122;  // ™
@@ -163,13 +143,9 @@ const std::array<CodePageEntry, 127>& codePageHalf() {
 
 char32_t readCodePoint(std::string_view utf8, std::size_t& pos) {
   if (pos >= utf8.size()) return 0;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
-  const auto length = static_cast<int32_t>(std::min<std::size_t>(utf8.size(), INT32_MAX));
-  auto i = static_cast<int32_t>(pos);
-  UChar32 c = 0;
-  U8_NEXT(bytes, i, length, c);
-  pos = static_cast<std::size_t>(i);
-  return c < 0 ? kReplacement : static_cast<char32_t>(c);
+  const DecodedChar d = decodeUtf8At(utf8, pos);
+  pos += d.length;
+  return d.c;
 }
 
 std::string_view firstCodePoints(std::string_view utf8, std::size_t count) {

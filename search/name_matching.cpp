@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 
 namespace tikhomap {

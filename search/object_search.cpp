@@ -5,7 +5,6 @@
 #include <limits>
 #include <optional>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
 #include "search/name_fold.h"
 #include "search/name_matching.h"

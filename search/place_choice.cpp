@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 #include "search/name_fold.h"
 

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <span>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/table_order.h"
 #include "mapdata/text_rules.h"
 #include "search/name_fold.h"

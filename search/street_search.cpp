@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 #include "search/name_fold.h"
 #include "view/visibility.h"

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "mapdata/codes.h"
-#include "mapdata/cp1251.h"
 #include "mapdata/text_rules.h"
 #include "mapdata/utf8_text.h"
 #include "view/geometry.h"

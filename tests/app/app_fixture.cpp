@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "app/main_window.h"
-#include "mapdata/cp1251.h"
 #include "mapdata/title_files.h"
 #include "mapdata/tkm_writer.h"
 

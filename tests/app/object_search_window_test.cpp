@@ -17,7 +17,6 @@
 #include "app/mouse_controller.h"
 #include "app/object_search_window.h"
 #include "app/search_commands.h"
-#include "mapdata/cp1251.h"
 #include "resources/command_ids.h"
 #include "tests/app/app_fixture.h"
 

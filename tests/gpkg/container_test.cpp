@@ -17,7 +17,6 @@
 #include "gpkg/container_limits.h"
 #include "gpkg/geometry_blob.h"
 #include "gpkg/geopackage.h"
-#include "mapdata/cp1251.h"
 #include "mapdata/limits.h"
 #include "mapdata/loader.h"
 #include "mapdata/tkm_writer.h"

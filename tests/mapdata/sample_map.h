@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/map_data.h"
 
 namespace tikhomap::testing {

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "mapdata/cp1251.h"
 #include "osm2tkm/city_builder.h"
 #include "view/geometry.h"
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "mapdata/cp1251.h"
 #include "print/print_map.h"
 #include "tests/render/compose_fixture.h"
 

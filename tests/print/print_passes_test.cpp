@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "mapdata/cp1251.h"
 #include "print_fixture.h"
 #include "render/compose_frame.h"
 

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "compose_fixture.h"
-#include "mapdata/cp1251.h"
 
 namespace tikhomap {
 namespace {

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "building_pass_fixture.h"
-#include "mapdata/cp1251.h"
 #include "mapdata/district_names.h"
 #include "mapdata/utf8_text.h"
 

@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "building_pass_fixture.h"
-#include "mapdata/cp1251.h"
 #include "render/graphemes.h"
 #include "render/layer_passes.h"
 

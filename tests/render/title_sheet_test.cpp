@@ -7,7 +7,6 @@
 #include <string>
 
 #include "compose_fixture.h"
-#include "mapdata/cp1251.h"
 #include "mapdata/utf8_text.h"
 #include "render/compose_frame.h"
 

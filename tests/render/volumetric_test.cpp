@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "building_pass_fixture.h"
-#include "mapdata/cp1251.h"
 #include "render/building_walls.h"
 #include "render/layer_passes.h"
 #include "render/volumetric_sun.h"

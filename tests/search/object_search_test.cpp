@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "mapdata/cp1251.h"
-
 namespace tikhomap {
 namespace {
 

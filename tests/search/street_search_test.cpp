@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "mapdata/cp1251.h"
 #include "search/place_choice.h"
 
 namespace tikhomap {

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <limits>
 
-#include "mapdata/cp1251.h"
 #include "mapdata/limits.h"
 #include "mapdata/table_order.h"
 #include "search/object_search.h"

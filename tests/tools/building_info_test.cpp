@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "mapdata/cp1251.h"
-
 namespace tikhomap {
 namespace {
 
