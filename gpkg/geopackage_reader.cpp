@@ -63,11 +63,9 @@ class Row {
   }
   // UTF-8 text in the map's code page, at most maxBytes of it.
   bool text(int col, std::string& out, size_t maxBytes, const char* what) {
-    if (sqlite3_column_type(s_, col) != SQLITE_TEXT) return fail(what, "is not a text");
-    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
-    const int bytes = sqlite3_column_bytes(s_, col);
-    if (!data || bytes < 0) return fail(what, "cannot be read");
-    out = utf8ToCp1251(std::string_view(data, static_cast<size_t>(bytes)));
+    std::string_view raw;
+    if (!rawText(col, raw, what)) return false;
+    out = utf8ToCp1251(raw);
     if (out.find('\0') != std::string::npos) return fail(what, "holds a NUL character");
     if (out.size() > maxBytes) return fail(what, "is too long");
     return true;
@@ -76,11 +74,8 @@ class Row {
   // of the city description): UTF-8 made safe (mapdata/utf8_text.h), at
   // most maxChars characters.
   bool utf8Text(int col, std::string& out, size_t maxChars, const char* what) {
-    if (sqlite3_column_type(s_, col) != SQLITE_TEXT) return fail(what, "is not a text");
-    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
-    const int bytes = sqlite3_column_bytes(s_, col);
-    if (!data || bytes < 0) return fail(what, "cannot be read");
-    const std::string_view raw(data, static_cast<size_t>(bytes));
+    std::string_view raw;
+    if (!rawText(col, raw, what)) return false;
     if (raw.find('\0') != std::string_view::npos) return fail(what, "holds a NUL character");
     // Lines are made of the description: a text may not make another.
     if (raw.find_first_of("\r\n") != std::string_view::npos) return fail(what, "breaks its line");
@@ -93,14 +88,20 @@ class Row {
   // A name or other text of the model: UTF-8 made safe (mapdata/utf8_text.h)
   // and cut to kMaxTextBytes; what had to be repaired is counted.
   bool name(int col, std::string& out, const char* what) {
+    std::string_view raw;
+    if (!rawText(col, raw, what)) return false;
+    bool repaired = false;
+    out = sanitizedUtf8(raw, kMaxTextBytes, &repaired);
+    if (repaired) ++repairedTexts_;
+    return true;
+  }
+  // The column's text as SQLite holds it, valid until the row steps on.
+  bool rawText(int col, std::string_view& raw, const char* what) {
     if (sqlite3_column_type(s_, col) != SQLITE_TEXT) return fail(what, "is not a text");
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
     const int bytes = sqlite3_column_bytes(s_, col);
     if (!data || bytes < 0) return fail(what, "cannot be read");
-    bool repaired = false;
-    out =
-        sanitizedUtf8(std::string_view(data, static_cast<size_t>(bytes)), kMaxTextBytes, &repaired);
-    if (repaired) ++repairedTexts_;
+    raw = std::string_view(data, static_cast<size_t>(bytes));
     return true;
   }
   template <size_t N>
@@ -344,7 +345,6 @@ class Reader {
     return true;
   }
 
- private:
   std::filesystem::path path_;
   std::string name_;
   std::vector<LoadProblem>& problems_;
