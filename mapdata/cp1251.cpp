@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "mapdata/transliteration.h"
+#include "mapdata/utf8_text.h"
 
 namespace tikhomap {
 namespace {
@@ -30,19 +31,6 @@ constexpr std::array<char16_t, 128> kHighHalf = {
 
 char32_t decodeByte(unsigned char b) {
   return b < 0x80 ? b : kHighHalf[b - 0x80];
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
 }
 
 char encodeChar(char32_t c) {
