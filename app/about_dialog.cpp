@@ -5,8 +5,8 @@
 
 #include "app/app_pictures.h"
 #include "app/dialog_units.h"
-#include "app/font_substitution.h"
 #include "app/text_convert.h"
+#include "raster/font_substitution.h"
 
 namespace tikhomap {
 

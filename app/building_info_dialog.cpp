@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "app/dialog_units.h"
-#include "app/font_substitution.h"
+#include "raster/font_substitution.h"
 
 namespace tikhomap {
 namespace {

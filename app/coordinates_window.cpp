@@ -5,7 +5,7 @@
 #include <QLineEdit>
 
 #include "app/dialog_units.h"
-#include "app/font_substitution.h"
+#include "raster/font_substitution.h"
 #include "tools/coordinates.h"
 
 namespace tikhomap {

@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "app/dialog_units.h"
-#include "app/font_substitution.h"
-#include "app/map_session.h"
 #include "app/shell.h"
+#include "raster/font_substitution.h"
+#include "session/map_session.h"
 
 namespace tikhomap {
 namespace {

@@ -14,8 +14,8 @@
 #include "app/mouse_handler.h"
 #include "app/overview_inset.h"
 #include "app/progress_window.h"
-#include "app/qt_canvas.h"
 #include "app/text_convert.h"
+#include "raster/qt_canvas.h"
 #include "resources/command_ids.h"
 #include "view/view_keys.h"
 

@@ -12,9 +12,9 @@
 #include <optional>
 
 #include "app/main_menu.h"
-#include "app/map_session.h"
 #include "app/map_widget.h"
 #include "app/shell.h"
+#include "session/map_session.h"
 
 class QAction;
 

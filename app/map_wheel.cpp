@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/map_session.h"
 #include "app/shell.h"
+#include "session/map_session.h"
 #include "view/zoom_about_point.h"
 
 namespace tikhomap {

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "app/mouse_handler.h"
-#include "app/qt_canvas.h"
+#include "raster/qt_canvas.h"
 
 namespace tikhomap {
 

@@ -5,9 +5,9 @@
 #include <QMenu>
 #include <QPainter>
 
-#include "app/map_session.h"
 #include "app/map_widget.h"
 #include "app/shell.h"
+#include "session/map_session.h"
 
 namespace tikhomap {
 

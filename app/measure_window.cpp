@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "app/dialog_units.h"
-#include "app/font_substitution.h"
+#include "raster/font_substitution.h"
 
 namespace tikhomap {
 MeasureWindow::MeasureWindow(QWidget* owner)

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "app/main_window.h"
-#include "app/qt_canvas.h"
+#include "raster/qt_canvas.h"
 #include "render/street_labels.h"
 #include "render/style_set.h"
 #include "resources/command_ids.h"

@@ -10,13 +10,13 @@
 #include <QPushButton>
 
 #include "app/dialog_units.h"
-#include "app/font_substitution.h"
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
 #include "app/search_list_box.h"
 #include "app/text_convert.h"
 #include "mapdata/district_names.h"
 #include "mapdata/text_rules.h"
+#include "raster/font_substitution.h"
 #include "resources/command_ids.h"
 #include "search/name_fold.h"
 #include "search/name_matching.h"

@@ -11,8 +11,8 @@
 #include "app/app_pictures.h"
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
-#include "app/qt_canvas.h"
 #include "mapdata/codes.h"
+#include "raster/qt_canvas.h"
 #include "render/feature_draw.h"
 
 namespace tikhomap {

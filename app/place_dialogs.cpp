@@ -8,15 +8,15 @@
 #include <functional>
 
 #include "app/dialog_units.h"
-#include "app/font_substitution.h"
-#include "app/map_session.h"
 #include "app/search_list_box.h"
 #include "app/shell.h"
 #include "app/text_convert.h"
 #include "mapdata/district_names.h"
+#include "raster/font_substitution.h"
 #include "resources/command_ids.h"
 #include "search/name_matching.h"
 #include "search/place_choice.h"
+#include "session/map_session.h"
 
 namespace tikhomap {
 namespace {

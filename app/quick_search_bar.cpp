@@ -5,12 +5,12 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "app/map_session.h"
 #include "app/map_widget.h"
 #include "app/shell.h"
 #include "app/text_convert.h"
 #include "search/name_matching.h"
 #include "search/street_search.h"
+#include "session/map_session.h"
 
 namespace tikhomap {
 namespace {

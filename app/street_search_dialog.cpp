@@ -7,12 +7,12 @@
 #include <QPushButton>
 
 #include "app/dialog_units.h"
-#include "app/font_substitution.h"
-#include "app/map_session.h"
 #include "app/map_widget.h"
 #include "app/shell.h"
 #include "app/text_convert.h"
+#include "raster/font_substitution.h"
 #include "resources/command_ids.h"
+#include "session/map_session.h"
 
 namespace tikhomap {
 namespace {

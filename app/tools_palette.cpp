@@ -8,9 +8,9 @@
 
 #include "app/app_pictures.h"
 #include "app/dialog_units.h"
-#include "app/font_substitution.h"
 #include "app/main_window.h"
 #include "app/mouse_controller.h"
+#include "raster/font_substitution.h"
 #include "resources/command_ids.h"
 
 namespace tikhomap {

@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/map_session.h"
-#include "app/qt_canvas.h"
 #include "bench/bench_city.h"
+#include "raster/qt_canvas.h"
+#include "session/map_session.h"
 #include "view/visibility.h"
 
 namespace tikhomap {

@@ -30,11 +30,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/banded_frame.h"
-#include "app/map_session.h"
-#include "app/qt_canvas.h"
 #include "bench/bench_city.h"
+#include "raster/banded_frame.h"
+#include "raster/qt_canvas.h"
 #include "render/style_set.h"
+#include "session/map_session.h"
 
 namespace tikhomap {
 namespace {

@@ -1,23 +1,21 @@
 // A printed page of the generated city: the dense quarter south-west of the
 // centre (1 km north-south, detail level 2 on A4) written as a PDF at
-// 600 dpi through QPrinter and QtCanvas, as the print command writes it, in
+// 600 dpi through QtCanvas, as the print command writes it to a file, in
 // the clock-lit volumetric view, the flat plan and the night view, in colour
 // and in black and white. The counter pdfMB is the size of the file.
 // TIKHOMAP_BENCH_CITY names a map folder to use instead of the generated city.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
-#include <QPageSize>
-#include <QPrinter>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 
-#include "app/map_session.h"
-#include "app/print_page.h"
-#include "app/qt_canvas.h"
 #include "bench/bench_city.h"
+#include "raster/qt_canvas.h"
+#include "session/map_session.h"
+#include "session/session_page.h"
 
 namespace tikhomap {
 namespace {
@@ -52,13 +50,9 @@ void printQuarter(benchmark::State& state, bool colour) {
   const auto file = std::filesystem::temp_directory_path() / "tikhomap_print_bench.pdf";
   const WindowRandom random = session->random;
   for (auto _ : state) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file.string()));
-    printer.setResolution(600);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    const PdfPage pdf = pdfPageOnPaper(QString::fromStdString(file.string()), 600, false, false);
     QString error;
-    if (!printSessionPage(printer, *session, colour, random, error)) {
+    if (!writePdfPage(pdf, *session, colour, random, pdfNotWrittenText(pdf.fileName), error)) {
       state.SkipWithError(error.toStdString().c_str());
       return;
     }
@@ -86,7 +80,7 @@ BENCHMARK(BM_PrintQuarterA4At600DpiBlackWhite)->Arg(32786)->Unit(benchmark::kMil
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -10,8 +10,8 @@
 #include <random>
 #include <vector>
 
-#include "app/qt_canvas.h"
-#include "app/quad_fill.h"
+#include "raster/qt_canvas.h"
+#include "raster/quad_fill.h"
 
 namespace tikhomap {
 namespace {

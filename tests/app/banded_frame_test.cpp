@@ -11,12 +11,12 @@
 #include <set>
 #include <thread>
 
-#include "app/banded_frame.h"
-#include "app/map_session.h"
-#include "app/qt_canvas.h"
 #include "citygen/city_generator.h"
 #include "mapdata/tkm_writer.h"
+#include "raster/banded_frame.h"
+#include "raster/qt_canvas.h"
 #include "render/style_set.h"
+#include "session/map_session.h"
 #include "tests/app/app_fixture.h"
 
 namespace tikhomap {

@@ -8,12 +8,12 @@
 #include <filesystem>
 
 #include "app/data_folder.h"
-#include "app/map_session.h"
 #include "citygen/city_generator.h"
 #include "gpkg/geopackage.h"
 #include "gpkg/map_location.h"
 #include "mapdata/tkm_writer.h"
 #include "render/style_set.h"
+#include "session/map_session.h"
 
 namespace tikhomap {
 namespace {

@@ -4,8 +4,8 @@
 #include <QToolButton>
 
 #include "app/mouse_cursors.h"
-#include "app/qt_canvas.h"
 #include "app/tools_palette.h"
+#include "raster/qt_canvas.h"
 #include "resources/command_ids.h"
 #include "tests/app/mouse_test_fixture.h"
 

@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "app/map_session.h"
-#include "app/qt_canvas.h"
 #include "citygen/city_generator.h"
 #include "mapdata/tkm_writer.h"
+#include "raster/qt_canvas.h"
 #include "render/style_set.h"
+#include "session/map_session.h"
 #include "tests/app/app_fixture.h"
 
 namespace tikhomap {

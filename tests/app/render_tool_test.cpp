@@ -4,8 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/headless_render.h"
-#include "app/render_options.h"
+#include "session/headless_render.h"
+#include "session/render_options.h"
 #include "tests/app/app_fixture.h"
 
 namespace tikhomap {

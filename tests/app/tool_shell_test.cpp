@@ -2,10 +2,10 @@
 // with the tiny city read and nothing composed.
 #include <QWheelEvent>
 
-#include "app/map_session.h"
 #include "app/map_wheel.h"
 #include "app/map_widget.h"
 #include "app/shell.h"
+#include "session/map_session.h"
 #include "tests/app/app_fixture.h"
 
 namespace tikhomap {

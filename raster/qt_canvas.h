@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/mask_stamps.h"
+#include "raster/mask_stamps.h"
 #include "render/canvas.h"
 
 class QPaintDevice;
@@ -132,8 +132,6 @@ class QtCanvas final : public Canvas {
 DeviceCaps deviceCapsOf(const QPaintDevice& device, float widthMm);
 
 QColor toQColor(Rgb color);
-// The painter's pen for a map pen of width 0 or 1 at the given pixel ratio.
-QPen thinPen(const QColor& colour, qreal ratio);
 QBrush toQBrush(const Brush& brush);
 
 // A QFont whose character cell (ascent + descent) is cellHeight pixels, as

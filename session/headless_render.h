@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/map_session.h"
-#include "app/render_options.h"
+#include "session/map_session.h"
+#include "session/render_options.h"
 
 namespace tikhomap {
 

@@ -4,6 +4,8 @@
 // far outside the image and on the clip's borders, in both raster modes.
 // TIKHOMAP_QUAD_FILL_CASES sets the number of random quads per test (a few
 // thousand by default; millions for a thorough check).
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QPainter>
 #include <cstdlib>
@@ -11,9 +13,8 @@
 #include <random>
 #include <string>
 
-#include "app/qt_canvas.h"
-#include "app/quad_fill.h"
-#include "tests/app/app_fixture.h"
+#include "raster/qt_canvas.h"
+#include "raster/quad_fill.h"
 
 namespace tikhomap {
 namespace {

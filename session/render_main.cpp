@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_render.h"
+#include "session/headless_render.h"
 #include "tools/insolation_report.h"
 
 int main(int argc, char** argv) {

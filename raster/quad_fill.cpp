@@ -1,4 +1,4 @@
-#include "app/quad_fill.h"
+#include "raster/quad_fill.h"
 
 #include <algorithm>
 #include <limits>

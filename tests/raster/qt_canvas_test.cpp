@@ -1,14 +1,15 @@
 // QtCanvas draws by the map's pixel rules: fills leave out the right and
 // bottom edge, thin lines leave out their last pixel, raster operations
 // combine with the frame, text is placed by the top-left of its cell.
+#include <gtest/gtest.h>
+
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 
-#include "app/font_substitution.h"
-#include "app/qt_canvas.h"
 #include "mapdata/cp1251.h"
-#include "tests/app/app_fixture.h"
+#include "raster/font_substitution.h"
+#include "raster/qt_canvas.h"
 
 namespace tikhomap {
 namespace {

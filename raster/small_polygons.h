@@ -21,8 +21,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/quad_fill.h"
 #include "mapdata/records.h"
+#include "raster/quad_fill.h"
 
 namespace tikhomap {
 

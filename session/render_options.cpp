@@ -1,4 +1,4 @@
-#include "app/render_options.h"
+#include "session/render_options.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,12 +1,12 @@
-#include "app/map_session.h"
+#include "session/map_session.h"
 
 #include <QPainter>
 #include <chrono>
 #include <ctime>
 
-#include "app/banded_frame.h"
-#include "app/qt_canvas.h"
 #include "gpkg/map_location.h"
+#include "raster/banded_frame.h"
+#include "raster/qt_canvas.h"
 #include "render/compose_frame.h"
 #include "tools/building_info.h"
 #include "tools/drawn_buildings.h"

@@ -1,4 +1,4 @@
-#include "app/mask_stamps.h"
+#include "raster/mask_stamps.h"
 
 #include <QPainter>
 #include <QPolygon>

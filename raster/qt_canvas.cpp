@@ -1,4 +1,4 @@
-#include "app/qt_canvas.h"
+#include "raster/qt_canvas.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -8,10 +8,11 @@
 #include <cmath>
 #include <map>
 
-#include "app/font_substitution.h"
-#include "app/mask_stamps.h"
-#include "app/quad_fill.h"
-#include "app/small_polygons.h"
+#include "raster/font_substitution.h"
+#include "raster/mask_stamps.h"
+#include "raster/quad_fill.h"
+#include "raster/small_polygons.h"
+#include "raster/thin_pen.h"
 
 namespace tikhomap {
 
@@ -169,17 +170,6 @@ void QtCanvas::applyPen() {
   if (qpens_.size() >= kKeptPens) qpens_.erase(qpens_.begin());
   qpens_.emplace_back(pen_, makeQPen(pen_));
   painter_.setPen(qpens_.back().second);
-}
-
-QPen thinPen(const QColor& colour, qreal ratio) {
-  // One logical pixel at any transform (ratio device pixels); flat caps
-  // leave out the last pixel of a line, as the map's line rules expect.
-  QPen q(colour);
-  q.setWidthF(ratio);
-  q.setCosmetic(true);
-  q.setCapStyle(Qt::FlatCap);
-  q.setJoinStyle(Qt::MiterJoin);
-  return q;
 }
 
 QPen QtCanvas::makeQPen(const Pen& pen) const {

@@ -2,15 +2,16 @@
 // frame image QtCanvas merges the copies and darkens each pixel once; that
 // must darken exactly the pixels that filling the copies one by one darkens,
 // for the outline shapes and sun positions of a day, with and without a clip.
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QPainter>
 #include <random>
 #include <vector>
 
-#include "app/qt_canvas.h"
+#include "raster/qt_canvas.h"
 #include "render/style_set.h"
 #include "render/volumetric_sun.h"
-#include "tests/app/app_fixture.h"
 
 namespace tikhomap {
 namespace {

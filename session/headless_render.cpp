@@ -1,15 +1,10 @@
-#include "app/headless_render.h"
+#include "session/headless_render.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPrinter>
-
-#include "app/print_page.h"
-#include "app/qt_canvas.h"
-#include "mapdata/cp1251.h"
+#include "raster/qt_canvas.h"
+#include "session/session_page.h"
 
 namespace tikhomap {
 
@@ -58,14 +53,11 @@ void composeHeadless(MapSession& session, const RenderOptions& options, QImage& 
 }
 
 bool printHeadlessPdf(const MapSession& session, const RenderOptions& options, std::string& error) {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(QString::fromStdString(options.pdf));
-  printer.setResolution(options.dpi);
-  printer.setPageSize(QPageSize(options.paperA3 ? QPageSize::A3 : QPageSize::A4));
-  printer.setPageOrientation(options.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  const PdfPage pdf = pdfPageOnPaper(QString::fromStdString(options.pdf), options.dpi,
+                                     options.paperA3, options.landscape);
+  const QString failed = pdfNotWrittenText(pdf.fileName);
   QString message;
-  if (!printSessionPage(printer, session, !options.printBlackWhite, session.random, message)) {
+  if (!writePdfPage(pdf, session, !options.printBlackWhite, session.random, failed, message)) {
     error = message.toStdString();
     return false;
   }

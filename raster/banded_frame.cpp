@@ -1,4 +1,4 @@
-#include "app/banded_frame.h"
+#include "raster/banded_frame.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/qt_canvas.h"
+#include "raster/qt_canvas.h"
 #include "render/compose_frame.h"
 
 namespace tikhomap {

@@ -1,4 +1,4 @@
-#include "app/small_polygons.h"
+#include "raster/small_polygons.h"
 
 #include <QImage>
 #include <QPainter>
@@ -6,7 +6,7 @@
 #include <QPoint>
 #include <algorithm>
 
-#include "app/qt_canvas.h"
+#include "raster/thin_pen.h"
 
 namespace tikhomap {
 

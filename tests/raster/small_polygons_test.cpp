@@ -2,15 +2,16 @@
 // from the painter; every pixel must be the one the painter itself gives,
 // for random and degenerate shapes anywhere on the image, filled, outlined
 // or both, copied or in mask mode, near a clip edge and inside a band.
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
 #include <random>
 #include <vector>
 
-#include "app/qt_canvas.h"
-#include "app/small_polygons.h"
-#include "tests/app/app_fixture.h"
+#include "raster/qt_canvas.h"
+#include "raster/small_polygons.h"
 
 namespace tikhomap {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/font_substitution.h"
+#include "raster/font_substitution.h"
 
 #include <array>
 #include <utility>

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/mask_stamps.h"
+#include "raster/mask_stamps.h"
 #include "render/display_list.h"
 #include "render/frame_state.h"
 
