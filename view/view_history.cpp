@@ -28,6 +28,35 @@ void clampInto(float& lo, float& hi, float cityLo, float cityHi) {
   }
 }
 
+// Whether [lo, hi] is a side of a view inside [cityLo, cityHi]: not empty,
+// not inverted, not shrunk far below the smallest view by rounding.
+bool fitsSide(float lo, float hi, float cityLo, float cityHi) {
+  return hi - lo >= kSmallestView / 2 && lo >= cityLo && hi <= cityHi;
+}
+
+// One side of a request placed again in double precision, for a request so
+// far beyond the city (a pan flung millions of metres) that a float there
+// has no whole metres and the arithmetic in floats leaves an empty or
+// inverted side: grown to the smallest view on its centre when shorter,
+// then shifted back inside the city, size kept.
+void placeSide(double lo, double hi, float cityLo, float cityHi, float& outLo, float& outHi) {
+  if (hi - lo < kSmallestView) {
+    const double centre = (lo + hi) / 2;
+    lo = centre - kSmallestView / 2;
+    hi = centre + kSmallestView / 2;
+  }
+  if (hi > cityHi) {
+    lo -= hi - cityHi;
+    hi = cityHi;
+  }
+  if (lo < cityLo) {
+    hi += cityLo - lo;
+    lo = cityLo;
+  }
+  outLo = static_cast<float>(lo);
+  outHi = static_cast<float>(hi);
+}
+
 void store(ViewHistory& history, int i, float xMin, float yMin, float xMax, float yMax) {
   history.xMin[i] = xMin;
   history.yMin[i] = yMin;
@@ -57,6 +86,10 @@ int pushView(ViewHistory& history, float xMin, float yMin, float xMax, float yMa
     history.count = 1;
     return 1;
   }
+  const float askedXMin = xMin;
+  const float askedYMin = yMin;
+  const float askedXMax = xMax;
+  const float askedYMax = yMax;
   if (xMax - xMin < kSmallestView || yMax - yMin < kSmallestView) {
     const float cx = (xMin + xMax) * 0.5f;
     const float cy = (yMin + yMax) * 0.5f;
@@ -70,6 +103,23 @@ int pushView(ViewHistory& history, float xMin, float yMin, float xMax, float yMa
   if (xMax - xMin > city.xMax - city.xMin || yMax - yMin > city.yMax - city.yMin) return 0;
   clampInto(xMin, xMax, city.xMin, city.xMax);
   clampInto(yMin, yMax, city.yMin, city.yMax);
+  if (!fitsSide(xMin, xMax, city.xMin, city.xMax) || !fitsSide(yMin, yMax, city.yMin, city.yMax)) {
+    // Both sides again, so that a request too short either way stays a
+    // square on its centre.
+    const bool small =
+        askedXMax - askedXMin < kSmallestView || askedYMax - askedYMin < kSmallestView;
+    const double half = kSmallestView / 2.0;
+    const double cx = (double{askedXMin} + askedXMax) / 2;
+    const double cy = (double{askedYMin} + askedYMax) / 2;
+    placeSide(small ? cx - half : askedXMin, small ? cx + half : askedXMax, city.xMin, city.xMax,
+              xMin, xMax);
+    placeSide(small ? cy - half : askedYMin, small ? cy + half : askedYMax, city.yMin, city.yMax,
+              yMin, yMax);
+    if (!fitsSide(xMin, xMax, city.xMin, city.xMax) ||
+        !fitsSide(yMin, yMax, city.yMin, city.yMax)) {
+      return 0;
+    }
+  }
   store(history, count, xMin, yMin, xMax, yMax);
   history.count = static_cast<int16_t>(count + 1);
   return 1;

@@ -79,11 +79,15 @@ TEST(PushView, OverhangIsShiftedBackNotCut) {
       {{9900, 100, 10400, 600}, {9500, 100, 10000, 600}},    // north
       {{-50, 100, 450, 600}, {0, 100, 500, 600}},            // south
       {{0, 0, 10000, 8000}, {0, 0, 10000, 8000}},            // the city itself
+      // Far beyond the city (a flung pan), where a float has no metres: a
+      // point there becomes the smallest view at the city's edge.
+      {{536870912, 100, 536870912, 600}, {9984, 342, 10000, 358}},
+      {{100, -536870912, 600, -536870912}, {342, 0, 358, 16}},
   };
   for (const Row& r : rows) {
     ViewHistory h = city();
     ASSERT_EQ(pushView(h, r.asked.xMin, r.asked.yMin, r.asked.xMax, r.asked.yMax), 1);
-    EXPECT_EQ(h.last(), r.stored);
+    EXPECT_EQ(h.last(), r.stored) << r.asked.xMin << " " << r.asked.yMin;
   }
 }
 
