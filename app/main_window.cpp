@@ -58,6 +58,9 @@ MainWindow::MainWindow(std::filesystem::path dataDir, QWidget* parent)
   flashTimer_.setSingleShot(true);
   flashTimer_.setInterval(kFlashMilliseconds);
   connect(&flashTimer_, &QTimer::timeout, this, [this] { flashEnded(); });
+  warmTimer_.setSingleShot(true);
+  warmTimer_.setInterval(0);
+  connect(&warmTimer_, &QTimer::timeout, this, [this] { warmNextFrame(); });
 
   beep_ = [] { QApplication::beep(); };
   openFailed_ = [this](const QString& message) {
@@ -280,6 +283,30 @@ void MainWindow::readBuildingsUnderTitleSheet(ProgressWindow& progress) {
   QApplication::restoreOverrideCursor();
   loading_ = false;
   mapWidget_->update();
+  warmAhead();
+}
+
+void MainWindow::warmAhead() {
+  warmStep_ = 0;
+  warmTimer_.start();
+}
+
+void MainWindow::warmNextFrame() {
+  const QImage& frame = mapWidget_->frame();
+  if (closed_ || loading_ || !session_.titleSheetShown() || frame.isNull()) {
+    warmScratch_ = QImage();
+    return;
+  }
+  if (warmScratch_.size() != frame.size()) {
+    warmScratch_ = QImage(frame.size(), QImage::Format_RGB32);
+  }
+  warmScratch_.setDevicePixelRatio(frame.devicePixelRatio());
+  const int level = warmSessionFrame(session_, warmStep_++, warmScratch_, frameWidthMm());
+  if (level < 0 || level >= kFinestDetailLevel) {
+    warmScratch_ = QImage();
+    return;
+  }
+  warmTimer_.start();
 }
 
 void MainWindow::openPending() {
@@ -344,6 +371,7 @@ void MainWindow::loadBuildings() {
   loadSessionBuildings(session_, LoadProgress{});
   QApplication::restoreOverrideCursor();
   loading_ = false;
+  warmAhead();
 }
 
 void MainWindow::keyPressed(QKeyEvent& event) {

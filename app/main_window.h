@@ -136,6 +136,12 @@ class MainWindow final : public QMainWindow, public Shell, private MapWidgetHost
   void readBuildingsUnderTitleSheet(ProgressWindow& progress);
   void flashEnded();
   void drawAfterFrame(QPainter& painter);
+  // Map frames composed ahead while the title sheet is shown, one per turn
+  // of the event loop, so that the first map frame asked for is ready as
+  // fast as any later one (warmSessionFrame). They end when the title sheet
+  // is left, a map is read or the window closes.
+  void warmAhead();
+  void warmNextFrame();
 
   MapSession session_;
   MapWidget* mapWidget_ = nullptr;
@@ -150,6 +156,9 @@ class MainWindow final : public QMainWindow, public Shell, private MapWidgetHost
   bool failed_ = false;
   bool closed_ = false;  // closed by the user: the program is ending
   QTimer flashTimer_;
+  QTimer warmTimer_;
+  QImage warmScratch_;
+  int warmStep_ = 0;
   std::function<void()> beep_;
   std::function<void(const QString&)> fatal_;
   std::function<void(const QString&)> openFailed_;

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <chrono>
+#include <cmath>
 #include <ctime>
 
 #include "gpkg/map_location.h"
@@ -95,6 +96,47 @@ void composeSessionFrameDirect(MapSession& session, QImage& frame, float widthMm
   QtCanvas canvas(painter, widthMm);
   RenderContext ctx = session.context(widthMm);
   composeFrame(ctx, canvas);
+}
+
+int warmSessionFrame(MapSession& session, int step, QImage& scratch, float widthMm) {
+  if (step < 0 || step >= kWarmFrameSteps || !session.baseMapLoaded() ||
+      session.map.buildings.empty() || scratch.isNull()) {
+    return -1;
+  }
+  const MapBounds city = session.history.entry(0);
+  const float cx = (city.xMin + city.xMax) / 2;
+  const float cy = (city.yMin + city.yMax) / 2;
+  const float half = static_cast<float>(std::ldexp(1.0, -step - 1));
+  const float dx = (city.xMax - city.xMin) * half;
+  const float dy = (city.yMax - city.yMin) * half;
+  ViewHistory history = session.history;
+  history.count = 1;
+  if (pushView(history, cx - dx, cy - dy, cx + dx, cy + dy) == 0) return -1;
+  ViewState view = session.view;
+  FrameCache cache = session.cache;
+  StyleSet styles = session.styles;
+  WindowRandom random = session.random;
+  const int threads = frameThreadCount(session.frameThreads);
+  if (!session.composer || session.composer->threads() != threads) {
+    session.composer = std::make_shared<BandedFrameComposer>(threads);
+  }
+  RenderContext ctx{session.map,
+                    view,
+                    history,
+                    cache,
+                    session.layers,
+                    session.marking,
+                    styles,
+                    session.viewMode,
+                    random,
+                    session.clock,
+                    session.dataDir,
+                    widthMm,
+                    session.screenHeight};
+  if (session.realShadows) ctx.realSun = realSunNow(session);
+  if (session.insolationColouring) ctx.insolationColours = &session.insolationColours;
+  session.composer->compose(ctx, scratch, widthMm);
+  return view.detailLevel;
 }
 
 QString baseMapFailureText(const LoadResult& result, const std::filesystem::path& dir) {

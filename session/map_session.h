@@ -96,6 +96,22 @@ void composeSessionFrame(MapSession& session, QImage& frame, float widthMm);
 // The same frame drawn straight through one painter, as a printer is.
 void composeSessionFrameDirect(MapSession& session, QImage& frame, float widthMm);
 
+// One frame composed ahead while the title sheet is shown, into scratch (an
+// image of the window's frame size, RGB32, not null): step 0 the whole city,
+// each further step a view around the city's middle of half the size before,
+// down to the finest detail level. Such frames start the band threads and
+// fill what each of them keeps (the fonts and glyphs of every label size, the
+// shapes learnt from the painter, the band surfaces), so that the first map
+// frame a person asks for costs what any later one does. The session's view,
+// caches, styles and window lighting are left as they were. Returns the
+// detail level of the frame composed: a caller stops at kFinestDetailLevel.
+// -1, composing nothing, past the last step or without a map and its
+// buildings.
+int warmSessionFrame(MapSession& session, int step, QImage& scratch, float widthMm);
+// The steps warmSessionFrame takes at most, and the level it stops at.
+inline constexpr int kWarmFrameSteps = 10;
+inline constexpr int kFinestDetailLevel = 5;
+
 // The message shown when the base map cannot be read, naming the file and
 // the folder.
 QString baseMapFailureText(const LoadResult& result, const std::filesystem::path& dir);

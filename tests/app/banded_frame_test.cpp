@@ -4,6 +4,7 @@
 // of 2; and a canvas confined to a band writes no pixel outside it.
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <optional>
@@ -190,6 +191,55 @@ TEST_F(BandedFrameTest, APixelRatioOfTwoIsTheDirectFrame) {
   height_ = 300;
   widthMm_ = widthMmAt96Dpi(400);
   expectSameFrames("ratio 2", 2);
+}
+
+// Frames composed ahead on the title sheet reach from the whole city to the
+// finest level, leave the session as it was (its view, history and window
+// lighting), and the map frame after them is the frame a session without
+// them composes.
+TEST_F(BandedFrameTest, FramesComposedAheadLeaveTheSessionAsItWas) {
+  ASSERT_TRUE(session_->setViewMode(kViewClockWindows));
+  session_->frameThreads = 2;
+  session_->clock = fixedClock(19, 30);
+  session_->history.count = 1;
+  QImage title(width_, height_, QImage::Format_RGB32);
+  composeSessionFrame(*session_, title, widthMm_);
+  const uint32_t random = session_->random.state();
+  const float scale = session_->view.mmPerMetre;
+  QImage scratch(width_, height_, QImage::Format_RGB32);
+  std::vector<int> levels;
+  for (int step = 0; step < kWarmFrameSteps; ++step) {
+    const int level = warmSessionFrame(*session_, step, scratch, widthMm_);
+    if (level < 0) break;
+    levels.push_back(level);
+    if (level >= kFinestDetailLevel) break;
+  }
+  ASSERT_FALSE(levels.empty());
+  EXPECT_EQ(levels.front(), 0);
+  EXPECT_EQ(levels.back(), kFinestDetailLevel);
+  EXPECT_TRUE(std::is_sorted(levels.begin(), levels.end()));
+  EXPECT_EQ(session_->random.state(), random);
+  EXPECT_EQ(session_->history.count, 1);
+  EXPECT_EQ(session_->view.mmPerMetre, scale);
+
+  MapSession fresh(townFolder());
+  ASSERT_TRUE(loadSessionBaseMap(fresh, LoadProgress{}).ok);
+  loadSessionBuildings(fresh, LoadProgress{});
+  ASSERT_TRUE(fresh.setViewMode(kViewClockWindows));
+  fresh.frameThreads = 2;
+  fresh.clock = fixedClock(19, 30);
+  QImage before(width_, height_, QImage::Format_RGB32);
+  composeSessionFrame(fresh, before, widthMm_);
+  const auto [cx, cy] = buildingsMiddle();
+  for (MapSession* s : {session_.get(), &fresh}) {
+    pushView(s->history, cx - 150, cy - 150, cx + 150, cy + 150);
+  }
+  QImage warmed(width_, height_, QImage::Format_RGB32);
+  QImage cold(width_, height_, QImage::Format_RGB32);
+  composeSessionFrame(*session_, warmed, widthMm_);
+  composeSessionFrame(fresh, cold, widthMm_);
+  EXPECT_EQ(differingPixels(warmed, cold), 0);
+  EXPECT_EQ(session_->random.state(), fresh.random.state());
 }
 
 // A band's canvas writes pixels past its painter (the merged shadow stamps)
