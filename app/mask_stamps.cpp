@@ -86,18 +86,20 @@ void groupOffsets(std::span<const ScreenPoint> offsets, bool alongRows,
 void columnRuns(const QRect& window, MaskStampScratch& s) {
   s.columns.clear();
   s.columnAt.assign(static_cast<size_t>(window.width()) + 1, 0);
+  // Walked down each column: the mask's rows are reached by their stride,
+  // not asked of the image pixel by pixel.
+  const auto* bits = reinterpret_cast<const QRgb*>(s.mask->image.constBits());
+  const ptrdiff_t stride = s.mask->image.bytesPerLine() / 4;
   for (int x = 0; x < window.width(); ++x) {
     s.columnAt[static_cast<size_t>(x)] = s.columns.size();
+    const QRgb* column = bits + x;
     for (int y = 0; y < window.height();) {
-      if (qAlpha(reinterpret_cast<const QRgb*>(s.mask->image.constScanLine(y))[x]) == 0) {
+      if (qAlpha(column[y * stride]) == 0) {
         ++y;
         continue;
       }
       const int start = y;
-      while (y < window.height() &&
-             qAlpha(reinterpret_cast<const QRgb*>(s.mask->image.constScanLine(y))[x]) != 0) {
-        ++y;
-      }
+      while (y < window.height() && qAlpha(column[y * stride]) != 0) ++y;
       s.columns.push_back({x + window.left(), start + window.top(), y + window.top()});
     }
   }
