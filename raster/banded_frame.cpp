@@ -218,9 +218,25 @@ void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float width
     canvas.useStampScratch(stampScratch_[static_cast<size_t>(band)]);
     list_.replay(canvas, top, bottom);
   });
-  pool_.run([&](int band) {
-    const auto [top, bottom] = deviceRows(band);
-    copyRows(band, top, bottom, false);
+  // The rows of bands 1.. go back onto the frame, shared evenly among all
+  // the threads: band 0 has nothing to copy, and its thread would wait.
+  int copiedRows = 0;
+  for (int b = 1; b < bands; ++b) {
+    const auto [top, bottom] = deviceRows(b);
+    copiedRows += bottom - top;
+  }
+  pool_.run([&](int thread) {
+    // This thread's share, counted through the bands' rows in order.
+    const int shareFrom = static_cast<int>(int64_t{copiedRows} * thread / bands);
+    const int shareTo = static_cast<int>(int64_t{copiedRows} * (thread + 1) / bands);
+    int passed = 0;
+    for (int b = 1; b < bands && passed < shareTo; ++b) {
+      const auto [top, bottom] = deviceRows(b);
+      const int from = std::max(shareFrom - passed, 0);
+      const int to = std::min(shareTo - passed, bottom - top);
+      if (from < to) copyRows(b, top + from, top + to, false);
+      passed += bottom - top;
+    }
   });
 }
 

@@ -86,18 +86,20 @@ void groupOffsets(std::span<const ScreenPoint> offsets, bool alongRows,
 void columnRuns(const QRect& window, MaskStampScratch& s) {
   s.columns.clear();
   s.columnAt.assign(static_cast<size_t>(window.width()) + 1, 0);
+  // Walked down each column: the mask's rows are reached by their stride,
+  // not asked of the image pixel by pixel.
+  const auto* bits = reinterpret_cast<const QRgb*>(s.mask->image.constBits());
+  const ptrdiff_t stride = s.mask->image.bytesPerLine() / 4;
   for (int x = 0; x < window.width(); ++x) {
     s.columnAt[static_cast<size_t>(x)] = s.columns.size();
+    const QRgb* column = bits + x;
     for (int y = 0; y < window.height();) {
-      if (qAlpha(reinterpret_cast<const QRgb*>(s.mask->image.constScanLine(y))[x]) == 0) {
+      if (qAlpha(column[y * stride]) == 0) {
         ++y;
         continue;
       }
       const int start = y;
-      while (y < window.height() &&
-             qAlpha(reinterpret_cast<const QRgb*>(s.mask->image.constScanLine(y))[x]) != 0) {
-        ++y;
-      }
+      while (y < window.height() && qAlpha(column[y * stride]) != 0) ++y;
       s.columns.push_back({x + window.left(), start + window.top(), y + window.top()});
     }
   }
@@ -154,7 +156,15 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
   if (shapePixels * static_cast<int64_t>(groups.size()) <= kMarkPixelLimit) {
     auto& marks = scratch.marks;
     const size_t width = static_cast<size_t>(reachable.width());
-    marks.assign(width * static_cast<size_t>(reachable.height()), 0);
+    const size_t height = static_cast<size_t>(reachable.height());
+    // Zero from the calls before: only what a call marks is cleared again.
+    if (marks.size() < width * height) marks.resize(width * height, 0);
+    // Only the marked stretch of each row is written back: the area of a
+    // slanting shadow is mostly empty.
+    auto& markedFrom = scratch.markedFrom;
+    auto& markedTo = scratch.markedTo;
+    markedFrom.assign(height, static_cast<int32_t>(width));
+    markedTo.assign(height, 0);
     if (byColumns) {
       columnRuns(window, scratch);
       for (const OffsetGroup& g : groups) {
@@ -167,9 +177,13 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
           const Run r = scratch.columns[i];  // row holds the column, x0..x1 the rows
           const int from = std::max(r.x0 + g.y0, reachable.top());
           const int to = std::min(r.x1 + g.y1, reachable.bottom() + 1);
-          uint8_t* mark = marks.data() + static_cast<size_t>(r.row + g.x0 - reachable.left());
+          const int32_t column = r.row + g.x0 - reachable.left();
+          uint8_t* mark = marks.data() + static_cast<size_t>(column);
           for (int y = from; y < to; ++y) {
-            mark[static_cast<size_t>(y - reachable.top()) * width] = 1;
+            const size_t at = static_cast<size_t>(y - reachable.top());
+            mark[at * width] = 1;
+            markedFrom[at] = std::min(markedFrom[at], column);
+            markedTo[at] = std::max(markedTo[at], column + 1);
           }
         }
       }
@@ -187,21 +201,33 @@ void maskPolygonStamps(QImage& target, const QRect& clip, QRgb colour,
           const int from = std::max(r.x0 + g.x0, reachable.left());
           const int to = std::min(r.x1 + g.x1, reachable.right() + 1);
           if (from >= to) continue;
-          std::fill_n(marks.begin() + static_cast<ptrdiff_t>(
-                                          static_cast<size_t>(row - reachable.top()) * width +
-                                          static_cast<size_t>(from - reachable.left())),
-                      to - from, uint8_t{1});
+          const size_t at = static_cast<size_t>(row - reachable.top());
+          const int32_t x0 = from - reachable.left();
+          const int32_t x1 = to - reachable.left();
+          std::fill_n(marks.begin() + static_cast<ptrdiff_t>(at * width + static_cast<size_t>(x0)),
+                      x1 - x0, uint8_t{1});
+          markedFrom[at] = std::min(markedFrom[at], x0);
+          markedTo[at] = std::max(markedTo[at], x1);
         }
       }
     }
-    // Every pixel of the area is written, unmarked ones with themselves:
-    // without a branch per pixel the loop runs on vectors.
-    for (int y = 0; y < reachable.height(); ++y) {
-      auto* line = reinterpret_cast<QRgb*>(target.scanLine(y + reachable.top())) + reachable.left();
-      const uint8_t* mark = marks.data() + static_cast<size_t>(y) * width;
-      for (size_t x = 0; x < width; ++x) {
+    // Every pixel of a row's marked stretch is written, unmarked ones with
+    // themselves: without a branch per pixel the loop runs on vectors. The
+    // marks are cleared behind.
+    uchar* bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    for (size_t y = 0; y < height; ++y) {
+      const int32_t x0 = markedFrom[y];
+      const int32_t x1 = markedTo[y];
+      if (x0 >= x1) continue;
+      auto* line =
+          reinterpret_cast<QRgb*>(bits + (static_cast<qsizetype>(y) + reachable.top()) * stride) +
+          reachable.left();
+      uint8_t* mark = marks.data() + y * width;
+      for (int32_t x = x0; x < x1; ++x) {
         line[x] &= keep | ((static_cast<uint32_t>(mark[x]) - 1u) & ~keep);
       }
+      std::fill(mark + x0, mark + x1, uint8_t{0});
     }
     return;
   }

@@ -51,7 +51,12 @@ struct MaskStampScratch {
   std::vector<size_t> columnAt;  // index of each mask column's first run
   std::vector<OffsetGroup> rowGroups;
   std::vector<OffsetGroup> columnGroups;
-  std::vector<uint8_t> marks;  // covered pixels of the area the copies reach
+  // Covered pixels of the area the copies reach; all zero between calls,
+  // each call clearing what it marked.
+  std::vector<uint8_t> marks;
+  // Per row of that area: the first marked column and one past the last.
+  std::vector<int32_t> markedFrom;
+  std::vector<int32_t> markedTo;
 };
 
 // Darkens, inside clip, every pixel of target that a fill of the polygon
