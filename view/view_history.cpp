@@ -17,7 +17,8 @@ constexpr int kForgottenEntries = 10;
 
 // Keeps [lo, hi] within [cityLo, cityHi], size kept: the high edge first,
 // then the low edge.
-void clampInto(float& lo, float& hi, float cityLo, float cityHi) {
+template <typename T>
+void clampInto(T& lo, T& hi, T cityLo, T cityHi) {
   if (hi > cityHi) {
     lo -= hi - cityHi;
     hi = cityHi;
@@ -37,22 +38,9 @@ bool fitsSide(float lo, float hi, float cityLo, float cityHi) {
 // One side of a request placed again in double precision, for a request so
 // far beyond the city (a pan flung millions of metres) that a float there
 // has no whole metres and the arithmetic in floats leaves an empty or
-// inverted side: grown to the smallest view on its centre when shorter,
-// then shifted back inside the city, size kept.
+// inverted side: shifted back inside the city, size kept.
 void placeSide(double lo, double hi, float cityLo, float cityHi, float& outLo, float& outHi) {
-  if (hi - lo < kSmallestView) {
-    const double centre = (lo + hi) / 2;
-    lo = centre - kSmallestView / 2;
-    hi = centre + kSmallestView / 2;
-  }
-  if (hi > cityHi) {
-    lo -= hi - cityHi;
-    hi = cityHi;
-  }
-  if (lo < cityLo) {
-    hi += cityLo - lo;
-    lo = cityLo;
-  }
+  clampInto<double>(lo, hi, cityLo, cityHi);
   outLo = static_cast<float>(lo);
   outHi = static_cast<float>(hi);
 }
@@ -101,8 +89,8 @@ int pushView(ViewHistory& history, float xMin, float yMin, float xMax, float yMa
   }
   const MapBounds city = history.entry(0);
   if (xMax - xMin > city.xMax - city.xMin || yMax - yMin > city.yMax - city.yMin) return 0;
-  clampInto(xMin, xMax, city.xMin, city.xMax);
-  clampInto(yMin, yMax, city.yMin, city.yMax);
+  clampInto<float>(xMin, xMax, city.xMin, city.xMax);
+  clampInto<float>(yMin, yMax, city.yMin, city.yMax);
   if (!fitsSide(xMin, xMax, city.xMin, city.xMax) || !fitsSide(yMin, yMax, city.yMin, city.yMax)) {
     // Both sides again, so that a request too short either way stays a
     // square on its centre.
