@@ -3,8 +3,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -132,33 +130,16 @@ void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float width
   // Bands meet on device rows only at a whole pixel ratio.
   const int bands = wholeRatio >= 1 && wholeRatio == ratio ? pool_.size() : 1;
 
-  list_.reset(deviceCapsOf(frame, widthMm), &measure_);
-  stampScratch_.resize(static_cast<size_t>(bands));
-  const int32_t rows = list_.deviceCaps().height;
-  if (bands == 1) {
-    composeFrame(ctx, list_);
-    edges_ = list_.bandEdges(1, rows);
-    lastEdges_ = edges_;
-    QPainter painter(&frame);
-    QtCanvas canvas(painter, widthMm);
-    canvas.useStampScratch(stampScratch_[0]);
-    list_.replay(canvas);
-    return;
-  }
-
   // Band 0 draws on the frame itself, every other band on a surface of its
   // own the frame's size: the painters are not clipped to the bands, so
   // that Qt places every pixel as one painter over the whole frame does
   // (see QtCanvas::setBand), and a band's drawing beyond its rows must land
   // where no other band's rows are. Each band's rows are copied onto its
-  // surface first and back when all bands have drawn.
-  //
-  // The other bands draw while the frame is recorded, following the
-  // recording batch by batch; band 0 draws when the recording is done, on
-  // the recording's thread. Its band is therefore lighter, by the recording's
-  // time as the frame before measured it, so that every thread ends at once.
+  // surface first and back when all bands have drawn. The copies onto the
+  // surfaces are made while the frame is recorded, for the rows the bands
+  // had last time; a band copies what it lacks of its rows before it draws.
   const int height = frame.height();
-  uchar* frameBits = frame.bits();
+  uchar* frameBits = bands > 1 ? frame.bits() : nullptr;
   const qsizetype stride = frame.bytesPerLine();
   auto copyRows = [&](int band, int top, int bottom, bool toSurface) {
     if (band == 0 || bottom <= top) return;
@@ -167,84 +148,76 @@ void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float width
     uchar* to = (toSurface ? surface : frameBits) + top * stride;
     std::memcpy(to, from, static_cast<size_t>(bottom - top) * static_cast<size_t>(stride));
   };
-  surfaces_.resize(static_cast<size_t>(bands));
-  for (int b = 1; b < bands; ++b) {
-    QImage& s = surfaces_[static_cast<size_t>(b)];
-    if (s.size() != frame.size() || s.format() != frame.format()) {
-      s = QImage(frame.size(), frame.format());
+  const std::function<void(int)> copyAhead = [&](int band) {
+    const auto [top, bottom] = copied_[static_cast<size_t>(band)];
+    copyRows(band, top, bottom, true);
+  };
+  if (bands > 1) {
+    surfaces_.resize(static_cast<size_t>(bands));
+    for (int b = 1; b < bands; ++b) {
+      QImage& s = surfaces_[static_cast<size_t>(b)];
+      if (s.size() != frame.size() || s.format() != frame.format()) {
+        s = QImage(frame.size(), frame.format());
+      }
+      s.setDevicePixelRatio(ratio);
     }
-    s.setDevicePixelRatio(ratio);
+    // The rows of the frame before, or equal bands for the first.
+    copied_.resize(static_cast<size_t>(bands));
+    for (int b = 0; b < bands; ++b) {
+      const bool known = edges_.size() == static_cast<size_t>(bands) + 1;
+      const int top = known ? edges_[static_cast<size_t>(b)] * wholeRatio : height * b / bands;
+      const int bottom =
+          known ? edges_[static_cast<size_t>(b) + 1] * wholeRatio : height * (b + 1) / bands;
+      copied_[static_cast<size_t>(b)] = {std::clamp(top, 0, height),
+                                         std::clamp(bottom, std::clamp(top, 0, height), height)};
+    }
+    pool_.start(copyAhead);
   }
-  // This frame's bands are those the last frame's work gave; equal rows for
-  // the first frame or another size.
-  std::vector<int32_t> edges = edges_;
-  if (edges.size() != static_cast<size_t>(bands) + 1 || edges.back() != rows) {
-    edges.assign(static_cast<size_t>(bands) + 1, 0);
-    for (int b = 0; b <= bands; ++b) {
-      edges[static_cast<size_t>(b)] = static_cast<int32_t>(int64_t{rows} * b / bands);
-    }
+
+  list_.reset(deviceCapsOf(frame, widthMm), &measure_);
+  try {
+    composeFrame(ctx, list_);
+  } catch (...) {
+    // The copies ahead use this frame's locals: they end before it is left.
+    if (bands > 1) pool_.wait();
+    throw;
+  }
+  if (bands > 1) pool_.wait();
+
+  edges_ = list_.bandEdges(bands, list_.deviceCaps().height);
+  stampScratch_.resize(static_cast<size_t>(bands));
+  if (bands == 1) {
+    QPainter painter(&frame);
+    QtCanvas canvas(painter, widthMm);
+    canvas.useStampScratch(stampScratch_[0]);
+    list_.replay(canvas);
+    return;
   }
   auto deviceRows = [&](int band) {
-    const int top = std::clamp(edges[static_cast<size_t>(band)] * wholeRatio, 0, height);
-    const int bottom = std::clamp(edges[static_cast<size_t>(band) + 1] * wholeRatio, top, height);
+    const int top = std::clamp(edges_[static_cast<size_t>(band)] * wholeRatio, 0, height);
+    const int bottom = std::clamp(edges_[static_cast<size_t>(band) + 1] * wholeRatio, top, height);
     return std::pair{top, bottom};
   };
-  auto drawBand = [&](int band, bool following) {
-    const int32_t top = edges[static_cast<size_t>(band)];
-    const int32_t bottom = edges[static_cast<size_t>(band) + 1];
+  pool_.run([&](int band) {
+    const int32_t top = edges_[static_cast<size_t>(band)];
+    const int32_t bottom = edges_[static_cast<size_t>(band) + 1];
+    if (top >= bottom) return;
+    // The rows of this band the copy ahead did not bring.
+    const auto [rowsTop, rowsBottom] = deviceRows(band);
+    const auto [copiedTop, copiedBottom] = copied_[static_cast<size_t>(band)];
+    if (copiedBottom <= rowsTop || copiedTop >= rowsBottom || copiedTop >= copiedBottom) {
+      copyRows(band, rowsTop, rowsBottom, true);
+    } else {
+      copyRows(band, rowsTop, std::min(copiedTop, rowsBottom), true);
+      copyRows(band, std::max(copiedBottom, rowsTop), rowsBottom, true);
+    }
     QImage& target = band == 0 ? frame : surfaces_[static_cast<size_t>(band)];
     QPainter painter(&target);
     QtCanvas canvas(painter, widthMm);
     canvas.setBand(top, bottom);
     canvas.useStampScratch(stampScratch_[static_cast<size_t>(band)]);
-    if (following) {
-      list_.replayFollowing(canvas, top, bottom);
-    } else {
-      list_.replay(canvas, top, bottom);
-    }
-  };
-  // Band 0 draws over the frame's rows of the other bands too: it starts
-  // only when each of them has its rows on its surface.
-  std::atomic<int> rowsTaken = 0;
-  const std::function<void(int)> follow = [&](int band) {
-    const auto [rowsTop, rowsBottom] = deviceRows(band);
-    copyRows(band, rowsTop, rowsBottom, true);
-    rowsTaken.fetch_add(1, std::memory_order_release);
-    if (edges[static_cast<size_t>(band)] < edges[static_cast<size_t>(band) + 1]) {
-      drawBand(band, true);
-    }
-  };
-  const auto start = std::chrono::steady_clock::now();
-  list_.startPublishing();
-  pool_.start(follow);
-  try {
-    composeFrame(ctx, list_);
-  } catch (...) {
-    // The other bands use this frame's locals: they end before it is left.
-    list_.finishPublishing();
-    pool_.wait();
-    throw;
-  }
-  list_.finishPublishing();
-  const auto recorded = std::chrono::steady_clock::now();
-  while (rowsTaken.load(std::memory_order_acquire) < bands - 1) std::this_thread::yield();
-  if (edges[0] < edges[1]) drawBand(0, false);
-  const auto drawn = std::chrono::steady_clock::now();
-  pool_.wait();
-
-  // The next frame's bands: band 0 gets its share of the work less the
-  // recording, as this frame measured both (the work of band 0 over the
-  // share it was given stands for the whole).
-  const double recordMs = std::chrono::duration<double, std::milli>(recorded - start).count();
-  const double band0Ms = std::chrono::duration<double, std::milli>(drawn - recorded).count();
-  const double given = firstShare_ > 0 ? firstShare_ : 1.0 / bands;
-  const double workMs = band0Ms / given;
-  double share = 1.0 / bands;
-  if (workMs > 0) share = (workMs - (bands - 1) * recordMs) / (bands * workMs);
-  share = std::clamp(share, 0.1 / bands, 1.0 / bands);
-  firstShare_ = firstShare_ > 0 ? (firstShare_ + share) / 2 : share;
-  edges_ = list_.bandEdges(bands, rows, firstShare_);
-
+    list_.replay(canvas, top, bottom);
+  });
   // The rows of bands 1.. go back onto the frame, shared evenly among all
   // the threads: band 0 has nothing to copy, and its thread would wait.
   int copiedRows = 0;
@@ -265,7 +238,6 @@ void BandedFrameComposer::compose(RenderContext& ctx, QImage& frame, float width
       passed += bottom - top;
     }
   });
-  lastEdges_ = std::move(edges);
 }
 
 }  // namespace tikhomap

@@ -86,18 +86,18 @@ class BandedFrameComposer {
   // The list of the last frame.
   const DisplayList& list() const { return list_; }
   // Band edges of the last frame (logical rows).
-  const std::vector<int32_t>& bandEdges() const { return lastEdges_; }
+  const std::vector<int32_t>& bandEdges() const { return edges_; }
 
  private:
   DisplayList list_;
   QtTextMeasure measure_;
   BandPool pool_;
-  std::vector<int32_t> edges_;      // the next frame's, by this frame's work
-  std::vector<int32_t> lastEdges_;  // the last frame's
-  // The part of the work band 0 gets: its thread records the frame first.
-  double firstShare_ = 0;
+  std::vector<int32_t> edges_;
   std::vector<QImage> surfaces_;                // bands 1.. draw here; band 0 on the frame
   std::vector<MaskStampScratch> stampScratch_;  // one per band
+  // Device rows of the frame already on each band's surface: copied while
+  // the frame is recorded, by the band edges of the frame before.
+  std::vector<std::pair<int, int>> copied_;
 };
 
 }  // namespace tikhomap

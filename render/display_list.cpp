@@ -14,8 +14,6 @@ int32_t penReach(const Pen& pen) {
 }
 
 constexpr size_t kReservedCommands = size_t{1} << 19;
-// Commands handed over to the following replays at a time.
-constexpr size_t kBatchCommands = 256;
 constexpr size_t kReservedPoints = size_t{1} << 21;
 
 bool drawsPixels(DisplayList::Op op) {
@@ -47,68 +45,9 @@ void DisplayList::reset(const DeviceCaps& caps, TextMeasure* measure) {
 }
 
 DisplayList::Command& DisplayList::push(Op op) {
-  if (publishing_) {
-    // Every command before this one is whole.
-    const size_t whole = commands_.size();
-    if (whole >= published_.load(std::memory_order_relaxed) + kBatchCommands) {
-      {
-        std::lock_guard lock(batchMutex_);
-        published_.store(whole, std::memory_order_release);
-      }
-      batchReady_.notify_all();
-    }
-    roomFor(commands_, 1);
-  }
   Command& c = commands_.emplace_back();
   c.op = op;
   return c;
-}
-
-template <typename Array>
-void DisplayList::roomFor(Array& array, size_t more) {
-  if (!publishing_ || array.size() + more <= array.capacity()) return;
-  std::unique_lock lock(storage_);
-  array.reserve(std::max(array.capacity() * 2, array.size() + more));
-}
-
-void DisplayList::startPublishing() {
-  publishing_ = true;
-  finished_.store(false, std::memory_order_relaxed);
-  published_.store(0, std::memory_order_relaxed);
-}
-
-void DisplayList::finishPublishing() {
-  if (!publishing_) return;
-  publishing_ = false;
-  {
-    std::lock_guard lock(batchMutex_);
-    published_.store(commands_.size(), std::memory_order_release);
-    finished_.store(true, std::memory_order_release);
-  }
-  batchReady_.notify_all();
-}
-
-void DisplayList::replayFollowing(Canvas& target, int32_t top, int32_t bottom) const {
-  size_t done = 0;
-  for (;;) {
-    size_t ready = published_.load(std::memory_order_acquire);
-    bool last = finished_.load(std::memory_order_acquire);
-    if (ready == done && !last) {
-      std::unique_lock lock(batchMutex_);
-      batchReady_.wait(lock, [&] {
-        return published_.load(std::memory_order_acquire) > done ||
-               finished_.load(std::memory_order_acquire);
-      });
-      ready = published_.load(std::memory_order_acquire);
-      last = finished_.load(std::memory_order_acquire);
-    }
-    if (ready > done) {
-      std::shared_lock lock(storage_);
-      replayRange(target, top, bottom, done, ready);
-      done = ready;
-    }
-    if (last && done == published_.load(std::memory_order_acquire)) return;
-  }
 }
 
 void DisplayList::setRows(Command& c, int32_t minY, int32_t maxY) const {
@@ -118,25 +57,18 @@ void DisplayList::setRows(Command& c, int32_t minY, int32_t maxY) const {
 }
 
 int32_t DisplayList::addRect(const Rect& rect) {
-  roomFor(rects_, 1);
   rects_.push_back(rect);
   return static_cast<int32_t>(rects_.size() - 1);
 }
 
 int32_t DisplayList::addBrush(const Brush& brush) {
-  if (brushes_.empty() || !(brushes_.back() == brush)) {
-    roomFor(brushes_, 1);
-    brushes_.push_back(brush);
-  }
+  if (brushes_.empty() || !(brushes_.back() == brush)) brushes_.push_back(brush);
   return static_cast<int32_t>(brushes_.size() - 1);
 }
 
 void DisplayList::selectPen(const Pen& pen) {
   pen_ = pen;
-  if (pens_.empty() || !(pens_.back() == pen)) {
-    roomFor(pens_, 1);
-    pens_.push_back(pen);
-  }
+  if (pens_.empty() || !(pens_.back() == pen)) pens_.push_back(pen);
   push(Op::SelectPen).a = static_cast<int32_t>(pens_.size() - 1);
 }
 
@@ -146,10 +78,7 @@ void DisplayList::selectBrush(const Brush& brush) {
 
 void DisplayList::selectFont(const Font& font) {
   font_ = font;
-  if (fonts_.empty() || !(fonts_.back() == font)) {
-    roomFor(fonts_, 1);
-    fonts_.push_back(font);
-  }
+  if (fonts_.empty() || !(fonts_.back() == font)) fonts_.push_back(font);
   push(Op::SelectFont).a = static_cast<int32_t>(fonts_.size() - 1);
 }
 
@@ -185,7 +114,6 @@ void DisplayList::polygon(std::span<const ScreenPoint> points) {
   c.a = static_cast<int32_t>(points_.size());
   c.b = static_cast<int32_t>(points.size());
   const PixelBox box = vertexBox(points);
-  roomFor(points_, points.size());
   points_.insert(points_.end(), points.begin(), points.end());
   setRows(c, box.top, box.bottom);
 }
@@ -209,7 +137,6 @@ void DisplayList::polygonStamps(std::span<const ScreenPoint> points,
   c.c = static_cast<int32_t>(offsets.size());
   const PixelBox box = vertexBox(points);
   const PixelBox reach = vertexBox(offsets);
-  roomFor(points_, points.size() + offsets.size());
   points_.insert(points_.end(), points.begin(), points.end());
   points_.insert(points_.end(), offsets.begin(), offsets.end());
   setRows(c, box.top + reach.top, box.bottom + reach.bottom);
@@ -263,9 +190,7 @@ void DisplayList::textOut(int32_t x, int32_t y, std::string_view utf8) {
   c.a = static_cast<int32_t>(points_.size());
   c.b = static_cast<int32_t>(text_.size());
   c.c = static_cast<int32_t>(utf8.size());
-  roomFor(points_, 1);
   points_.push_back({x, y});
-  roomFor(text_, utf8.size());
   text_.append(utf8);
   if (measure_ != nullptr) {
     const Rect box = measure_->textBox(font_, characterExtra_, opaqueBackground_, x, y, utf8);
@@ -275,15 +200,8 @@ void DisplayList::textOut(int32_t x, int32_t y, std::string_view utf8) {
 }
 
 void DisplayList::replay(Canvas& target, int32_t top, int32_t bottom) const {
-  replayRange(target, top, bottom, 0, commands_.size());
-}
-
-void DisplayList::replayRange(Canvas& target, int32_t top, int32_t bottom, size_t first,
-                              size_t last) const {
   const ScreenPoint* pts = points_.data();
-  const Command* commands = commands_.data();
-  for (size_t i = first; i < last; ++i) {
-    const Command& c = commands[i];
+  for (const Command& c : commands_) {
     const bool outside = drawsPixels(c.op) && (c.bottom <= top || c.top >= bottom);
     switch (c.op) {
       case Op::SelectPen:
@@ -359,17 +277,16 @@ void DisplayList::replayRange(Canvas& target, int32_t top, int32_t bottom, size_
       case Op::TextOut:
         if (!outside) {
           const ScreenPoint at = pts[c.a];
-          // Read through the text's start, not its length, which the
-          // recording may be changing while this replay follows it.
-          target.textOut(at.x, at.y,
-                         std::string_view(text_.data() + c.b, static_cast<size_t>(c.c)));
+          target.textOut(
+              at.x, at.y,
+              std::string_view(text_).substr(static_cast<size_t>(c.b), static_cast<size_t>(c.c)));
         }
         break;
     }
   }
 }
 
-std::vector<int32_t> DisplayList::bandEdges(int n, int32_t height, double firstShare) const {
+std::vector<int32_t> DisplayList::bandEdges(int n, int32_t height) const {
   n = std::max(1, n);
   height = std::max<int32_t>(height, 0);
   std::vector<int32_t> edges(static_cast<size_t>(n) + 1, height);
@@ -444,9 +361,7 @@ std::vector<int32_t> DisplayList::bandEdges(int n, int32_t height, double firstS
   }
   int32_t row = 0;
   for (int i = 1; i < n; ++i) {
-    const double share = firstShare > 0 && firstShare < 1
-                             ? total * (firstShare + (1 - firstShare) * (i - 1) / (n - 1))
-                             : total * i / n;
+    const double share = total * i / n;
     while (row < height && upTo[static_cast<size_t>(row) + 1] < share) ++row;
     // Every band keeps at least one row where the frame has enough of them.
     const int32_t lowest = edges[static_cast<size_t>(i) - 1] + (height >= n ? 1 : 0);

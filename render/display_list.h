@@ -10,12 +10,8 @@
 // arrays grow beyond what an earlier frame needed.
 #pragma once
 
-#include <atomic>
 #include <climits>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
-#include <shared_mutex>
 #include <string>
 #include <vector>
 
@@ -83,22 +79,11 @@ class DisplayList final : public Canvas {
   // still moves the current point. Every state command is replayed.
   void replay(Canvas& target, int32_t top = INT32_MIN, int32_t bottom = INT32_MAX) const;
 
-  // A recording other threads replay while it is made: between
-  // startPublishing (after reset) and finishPublishing, the commands are
-  // handed over in batches as they are recorded, and replayFollowing
-  // replays them as replay does, waiting for each batch, until the
-  // recording is finished. The recording runs on one thread; the arrays grow
-  // only while no batch is being replayed.
-  void startPublishing();
-  void finishPublishing();
-  void replayFollowing(Canvas& target, int32_t top, int32_t bottom) const;
-
   // Band edges for n bands over rows [0, height): n + 1 ascending rows from
   // 0 to height, chosen so that the recorded work is spread evenly over the
   // bands (each command weighs once in every row it can reach, and more
-  // for the rows it covers). firstShare in (0, 1) gives the first band that
-  // part of the work and the others equal parts of the rest.
-  std::vector<int32_t> bandEdges(int n, int32_t height, double firstShare = 0) const;
+  // for the rows it covers).
+  std::vector<int32_t> bandEdges(int n, int32_t height) const;
 
   const std::vector<Command>& commands() const { return commands_; }
   size_t pointCount() const { return points_.size(); }
@@ -130,12 +115,6 @@ class DisplayList final : public Canvas {
 
  private:
   Command& push(Op op);
-  // Makes room for more elements in an array before it grows while the
-  // recording is published: the array moves only while no batch is being
-  // replayed.
-  template <typename Array>
-  void roomFor(Array& array, size_t more);
-  void replayRange(Canvas& target, int32_t top, int32_t bottom, size_t first, size_t last) const;
   // Rows of a figure spanning rows minY..maxY (inclusive) drawn with the
   // current pen.
   void setRows(Command& c, int32_t minY, int32_t maxY) const;
@@ -157,15 +136,6 @@ class DisplayList final : public Canvas {
   int characterExtra_ = 0;
   bool opaqueBackground_ = true;
   ScreenPoint current_;
-  // Publishing: the commands before published_ are whole and may be
-  // replayed; storage_ is held shared while a batch is replayed and
-  // exclusively while an array moves.
-  bool publishing_ = false;
-  std::atomic<size_t> published_ = 0;
-  std::atomic<bool> finished_ = false;
-  mutable std::shared_mutex storage_;
-  mutable std::mutex batchMutex_;
-  mutable std::condition_variable batchReady_;
 };
 
 }  // namespace tikhomap

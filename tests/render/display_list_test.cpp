@@ -5,10 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <thread>
-#include <vector>
-
 #include "compose_fixture.h"
 #include "mapdata/cp1251.h"
 #include "render/compose_frame.h"
@@ -87,40 +83,6 @@ TEST(DisplayListTest, ReplayMakesTheCallsOfTheDirectComposition) {
     SCOPED_TRACE(mode);
     expectSameCalls(w.dc, replayed);
   }
-}
-
-// A replay following the recording on another thread makes the calls of a
-// replay of the finished list, while every array of the list grows under it
-// (new pens, brushes, fonts, clips and texts from the first command on).
-TEST(DisplayListTest, AReplayFollowingTheRecordingMakesTheSameCalls) {
-  DisplayList list;
-  list.reset(RecordingCanvas::defaultCaps(), nullptr);
-  RecordingCanvas followed(RecordingCanvas::defaultCaps());
-  list.startPublishing();
-  std::thread follower([&] { list.replayFollowing(followed, 100, 400); });
-  for (int i = 0; i < 6000; ++i) {
-    const int32_t y = (i * 37) % 600;
-    Pen pen;
-    pen.width = 1 + i % 5;
-    pen.color = Rgb{static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8), 7};
-    list.selectPen(pen);
-    Brush brush;
-    brush.color = Rgb{3, static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8)};
-    list.selectBrush(brush);
-    Font font;
-    font.height = 10 + i % 40;
-    list.selectFont(font);
-    list.setClipRect(Rect{0, 0, 800 - i % 100, 600});
-    list.polygon(std::vector<ScreenPoint>{{i % 700, y}, {i % 700 + 30, y + 5}, {i % 700, y + 20}});
-    list.textOut(i % 500, y, "Улица номер " + std::to_string(i));
-    list.lineTo(i % 800, y + 3);
-  }
-  list.finishPublishing();
-  follower.join();
-  RecordingCanvas replayed(RecordingCanvas::defaultCaps());
-  list.replay(replayed, 100, 400);
-  ASSERT_GT(replayed.calls().size(), 6000u);
-  expectSameCalls(replayed, followed);
 }
 
 TEST(DisplayListTest, KeepsQuadsAndStampSetsAsSingleCommands) {
