@@ -40,12 +40,33 @@ bool MapSession::setViewMode(int mode) {
   return true;
 }
 
-RenderContext MapSession::context(float screenWidthMm) {
-  RenderContext ctx{map,      view,   history, cache,   layers,        marking,     styles,
-                    viewMode, random, clock,   dataDir, screenWidthMm, screenHeight};
-  if (realShadows) ctx.realSun = realSunNow(*this);
-  if (insolationColouring) ctx.insolationColours = &insolationColours;
+namespace {
+
+// The session's frame over the given view, history, caches, styles and
+// window lighting: its own, or copies of them for a frame composed ahead.
+RenderContext contextOver(MapSession& s, float screenWidthMm, ViewState& view,
+                          const ViewHistory& history, FrameCache& cache, StyleSet& styles,
+                          WindowRandom& random) {
+  RenderContext ctx{s.map,      view,   history, cache,     s.layers,      s.marking,     styles,
+                    s.viewMode, random, s.clock, s.dataDir, screenWidthMm, s.screenHeight};
+  if (s.realShadows) ctx.realSun = realSunNow(s);
+  if (s.insolationColouring) ctx.insolationColours = &s.insolationColours;
   return ctx;
+}
+
+// The session's composer, made (again) for its count of frame threads.
+BandedFrameComposer& composerOf(MapSession& session) {
+  const int threads = frameThreadCount(session.frameThreads);
+  if (!session.composer || session.composer->threads() != threads) {
+    session.composer = std::make_shared<BandedFrameComposer>(threads);
+  }
+  return *session.composer;
+}
+
+}  // namespace
+
+RenderContext MapSession::context(float screenWidthMm) {
+  return contextOver(*this, screenWidthMm, view, history, cache, styles, random);
 }
 
 RealSun realSunNow(const MapSession& session) {
@@ -83,12 +104,8 @@ LoadResult loadSessionBuildings(MapSession& session, const LoadProgress& progres
 }
 
 void composeSessionFrame(MapSession& session, QImage& frame, float widthMm) {
-  const int threads = frameThreadCount(session.frameThreads);
-  if (!session.composer || session.composer->threads() != threads) {
-    session.composer = std::make_shared<BandedFrameComposer>(threads);
-  }
   RenderContext ctx = session.context(widthMm);
-  session.composer->compose(ctx, frame, widthMm);
+  composerOf(session).compose(ctx, frame, widthMm);
 }
 
 void composeSessionFrameDirect(MapSession& session, QImage& frame, float widthMm) {
@@ -116,26 +133,8 @@ int warmSessionFrame(MapSession& session, int step, QImage& scratch, float width
   FrameCache cache = session.cache;
   StyleSet styles = session.styles;
   WindowRandom random = session.random;
-  const int threads = frameThreadCount(session.frameThreads);
-  if (!session.composer || session.composer->threads() != threads) {
-    session.composer = std::make_shared<BandedFrameComposer>(threads);
-  }
-  RenderContext ctx{session.map,
-                    view,
-                    history,
-                    cache,
-                    session.layers,
-                    session.marking,
-                    styles,
-                    session.viewMode,
-                    random,
-                    session.clock,
-                    session.dataDir,
-                    widthMm,
-                    session.screenHeight};
-  if (session.realShadows) ctx.realSun = realSunNow(session);
-  if (session.insolationColouring) ctx.insolationColours = &session.insolationColours;
-  session.composer->compose(ctx, scratch, widthMm);
+  RenderContext ctx = contextOver(session, widthMm, view, history, cache, styles, random);
+  composerOf(session).compose(ctx, scratch, widthMm);
   return view.detailLevel;
 }
 
